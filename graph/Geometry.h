@@ -1,0 +1,76 @@
+#pragma once
+// The one geometry shared by drawing and hit testing: what is highlighted is what is drawn.
+// All lengths are surface pixels.
+
+#include "Graph_obj.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdint>
+
+namespace geometry {
+
+constexpr std::int32_t VertexRadius = 15;         // every vertex, new or loaded
+constexpr long double LengthGuard = 0.0001L;     // added to every centre distance
+constexpr int PairOffset = 4;                    // a paired directed edge is drawn this far to its left
+constexpr long long EdgeTolerance2 = 9;          // squared distance from an edge that still hits it
+constexpr int LoopRise = 30;                     // self-loop hit circle: centre this far above the vertex
+constexpr long long LoopHitRadius2 = 256;        // ... and squared radius (the circle itself excluded)
+constexpr int LoopControlDx = 50;                // self-loop Bezier control points (x +- 50, y - 51)
+constexpr int LoopControlRise = 51;
+constexpr int LoopLabelRise = 50;                // top of a self-loop's weight label above the centre
+constexpr int NameRise = 5;                      // top of a vertex name above the centre
+constexpr int ArrowNotch = 8;                    // arrowhead notch, back from the target's radius
+constexpr int ArrowBarbs = 10;                   // arrowhead barbs, back from the target's radius
+constexpr int ArrowHalfWidth = 3;
+
+constexpr TColor White = 0x00FFFFFF;
+constexpr TColor Black = 0x00000000;
+
+// Clamps a 64-bit coordinate into the 32-bit range of the canvas.
+inline int ClampInt(long long v) {
+    return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v);
+}
+
+// Rounds to the nearest integer, halves to the even neighbour (150.5 -> 150, 151.5 -> 152).
+inline int Nearest(long double v) {
+    if (!(v == v)) return 0;
+    if (v >= static_cast<long double>(INT_MAX)) return INT_MAX;
+    if (v <= static_cast<long double>(INT_MIN)) return INT_MIN;
+    return static_cast<int>(std::nearbyintl(v)); // default rounding mode: to nearest, ties to even
+}
+
+// Adds with 32-bit wrap-around instead of undefined overflow.
+inline std::int32_t WrapAdd(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+// The frame of one edge node held in list s, going to t != s.
+struct TEdgeFrame {
+    long long x1, y1, r1, x2, y2, r2; // centres and radii of the two ends
+    long long dx, dy;                 // x2 - x1, y2 - y1
+    long double len;                  // centre distance plus the length guard
+    long double ox, oy;               // offset to the drawn line: (4 dy/L, -4 dx/L) when paired
+    bool paired;                      // directed graph and the opposite edge exists
+};
+
+inline TEdgeFrame EdgeFrame(const Tgraph& g, int s, const Tedge& node) {
+    const Tvertex& a = g.vertices[s];
+    const Tvertex& b = g.vertices[node.target];
+    TEdgeFrame f;
+    f.x1 = a.x;
+    f.y1 = a.y;
+    f.r1 = a.radius;
+    f.x2 = b.x;
+    f.y2 = b.y;
+    f.r2 = b.radius;
+    f.dx = f.x2 - f.x1;
+    f.dy = f.y2 - f.y1;
+    f.len = std::sqrt(static_cast<long double>(f.dx * f.dx + f.dy * f.dy)) + LengthGuard;
+    f.paired = g.directed && node.twin != nullptr;
+    f.ox = f.paired ? PairOffset * f.dy / f.len : 0.0L;
+    f.oy = f.paired ? -PairOffset * f.dx / f.len : 0.0L;
+    return f;
+}
+
+} // namespace geometry

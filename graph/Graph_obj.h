@@ -1,0 +1,82 @@
+#pragma once
+// The graph record, its colour table and every operation on it: editing, hit testing,
+// drawing and the gf4 file format. Plain records and free functions; no Qt.
+
+#include "Canvas.h"
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+constexpr int MaxVertices = 100;
+
+struct TColorEntry {
+    const char* name;
+    TColor value;
+};
+extern const TColorEntry ColorTable[16]; // in table order: "black" first, "white" last
+
+struct Tvertex {
+    std::string name;
+    std::int32_t radius = 0;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+};
+
+// One direction of one edge, held in the list of the vertex it leaves.
+struct Tedge {
+    std::int32_t source = 0;
+    std::int32_t target = 0;
+    TColor color = 0;
+    bool hovered = false;
+    std::unique_ptr<Tedge> next; // owning: the rest of the list
+    Tedge* twin = nullptr;       // never owning; a self-loop is its own twin
+    std::string weight;
+};
+
+struct Tgraph {
+    Tvertex vertices[MaxVertices + 1];                 // index = vertex number 1..100; [0] unused
+    std::unique_ptr<Tedge> edgeLists[MaxVertices + 1]; // index = vertex number; head = newest
+    std::int32_t vertexCount = 0, edgeCount = 0;
+    bool directed = false, weighted = false, created = false, skipNextPress = false,
+         draggingVertex = false, draggingAll = false;
+    std::int32_t edgeStart = 0, edgeEnd = 0, dragVertex = 0;
+    TColor baseColor = 0, currentColor = 0;
+    std::string fileName;
+};
+
+// Raised by SaveGraph; ErrorCode is 2, 3, 4, 5, 101 or the system's errno.
+class EInOutError : public std::runtime_error {
+public:
+    EInOutError(int code, const std::string& text);
+    int ErrorCode;
+};
+
+// Record operations. Callers pass vertex numbers in 1..vertexCount; refusals are silent.
+void InitGraph(Tgraph& g);
+void ClearGraph(Tgraph& g);
+bool AddEdge(Tgraph& g, int source, int target, const std::string& text);
+void DeleteEdge(Tgraph& g, int source, int target);
+void ColorName(const Tgraph& g, TColor color, std::string& name);
+void AddVertex(Tgraph& g, int x, int y); // a full table (100 vertices) is left unchanged
+void DeleteVertex(Tgraph& g, int v);
+void MoveVertex(Tgraph& g, int v, int dx, int dy);
+void MoveAllVertices(Tgraph& g, int dx, int dy);
+void RecolorHoveredEdges(Tgraph& g, TColor color);
+void DeleteHoveredEdges(Tgraph& g);
+void SyncShadow(const Tgraph& live, Tgraph& shadow);
+
+// Hit tests, in surface pixels.
+int VertexAt(const Tgraph& g, int x, int y);                          // 0 for none
+bool EdgeHit(const Tgraph& g, int x, int y, int s, const Tedge& node); // node is held in list s
+
+// gf4 files.
+void SaveGraph(const Tgraph& g, const std::string& path); // throws EInOutError
+void LoadGraph(Tgraph& g, const std::string& path);       // never throws; outcome in created/fileName
+// The reader underneath LoadGraph, over bytes already in memory; path only names the result.
+void LoadGraphFromText(Tgraph& g, const std::string& text, const std::string& path);
+
+// Drawing.
+void DrawGraph(const Tgraph& g, TCanvas& canvas);
+void EraseGraph(const Tgraph& g, TCanvas& canvas);

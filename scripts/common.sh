@@ -1,0 +1,31 @@
+# Shared by run.sh and test.sh: install what is missing, then configure and build.
+# Sourced, not run.
+
+# Debian packages every build needs.
+NODELOOM_PACKAGES=(cmake g++ make qt6-base-dev libjpeg62-turbo-dev fonts-dejavu-core libgtest-dev)
+
+# ensure_packages PKG...: apt-get installs the ones that are not installed yet; no apt call otherwise.
+ensure_packages() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -q || return 1
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# build_tree DIR BUILD_TYPE [CMAKE ARGS...]: configure once, then build with both cores.
+build_tree() {
+    local dir=$1 type=$2
+    shift 2
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="$type" "$@"
+    fi
+    cmake --build "$dir" -j2
+}
