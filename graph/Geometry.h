@@ -66,7 +66,8 @@ inline TEdgeFrame EdgeFrame(const Tgraph& g, int s, const Tedge& node) {
     f.r2 = b.radius;
     f.dx = f.x2 - f.x1;
     f.dy = f.y2 - f.y1;
-    f.len = std::sqrt(static_cast<long double>(f.dx * f.dx + f.dy * f.dy)) + LengthGuard;
+    const long double ldx = f.dx, ldy = f.dy;
+    f.len = std::sqrt(ldx * ldx + ldy * ldy) + LengthGuard;
     f.paired = g.directed && node.twin != nullptr;
     f.ox = f.paired ? PairOffset * f.dy / f.len : 0.0L;
     f.oy = f.paired ? -PairOffset * f.dx / f.len : 0.0L;

@@ -1,0 +1,345 @@
+// The gf4 file: writer and tolerant reader.
+
+#include "Graph_obj.h"
+
+#include "Geometry.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// ---------------------------------------------------------------- writing
+
+[[noreturn]] void ThrowIoError(int err) {
+    switch (err) {
+    case ENOENT: throw EInOutError(2, "File not found");
+    case ENAMETOOLONG:
+    case EINVAL: throw EInOutError(3, "Invalid filename");
+    case EMFILE:
+    case ENFILE: throw EInOutError(4, "Too many open files");
+    case EACCES:
+    case EPERM:
+    case EROFS: throw EInOutError(5, "File access denied");
+    case ENOSPC:
+    case EDQUOT: throw EInOutError(101, "Disk full");
+    default: throw EInOutError(err, "I/O error " + std::to_string(err));
+    }
+}
+
+std::string FileText(const Tgraph& g) {
+    std::string out;
+    std::string name;
+    auto line = [&out](std::string_view s) {
+        out += s;
+        out += "\r\n";
+    };
+    line(g.directed ? "[directed]" : "[undirected]");
+    line(g.weighted ? "[weighted]" : "[unweighted]");
+    name.clear();
+    ColorName(g, g.baseColor, name);
+    line("[" + name + "]");
+    line(std::to_string(g.vertexCount) + " " + std::to_string(g.edgeCount));
+
+    const int count = g.vertexCount < 0 ? 0 : g.vertexCount > MaxVertices ? MaxVertices : g.vertexCount;
+    for (int i = 1; i <= count; ++i) {
+        const Tvertex& v = g.vertices[i];
+        out += std::to_string(v.x);
+        out += ' ';
+        out += std::to_string(v.y);
+        out += " /*";
+        out += v.name;
+        line("*/");
+    }
+    for (int i = 1; i <= count; ++i) {
+        for (const Tedge* e = g.edgeLists[i].get(); e; e = e->next.get()) {
+            if (!g.directed && e->target < i) continue; // an undirected edge is written from its lower end
+            out += std::to_string(e->source);
+            out += ' ';
+            out += std::to_string(e->target);
+            if (g.weighted) {
+                out += " /*";
+                out += e->weight;
+                out += "*/";
+            }
+            if (e->color != g.baseColor) {
+                name.clear();
+                ColorName(g, e->color, name);
+                if (!name.empty()) {
+                    out += ' ';
+                    out += name;
+                }
+            }
+            out += "\r\n";
+        }
+    }
+    return out;
+}
+
+// The file the save really replaces: a symbolic link is followed, so the link itself survives.
+std::string ResolveTarget(const std::string& path) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = realpath(path.c_str(), nullptr)) {
+            std::string resolved = real;
+            std::free(real);
+            return resolved;
+        }
+    }
+    return path;
+}
+
+void WriteAll(int fd, const std::string& data) {
+    const char* p = data.data();
+    std::size_t left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ThrowIoError(errno);
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+}
+
+// ---------------------------------------------------------------- reading
+
+class TReader {
+public:
+    explicit TReader(std::string_view text) : text_(text) {}
+
+    bool AtEnd() const { return pos_ >= text_.size(); }
+
+    // Everything up to the line end (LF, or CR LF), without it; the line end is consumed.
+    std::string_view Line() {
+        std::string_view rest = RestOfLine();
+        SkipLineEnd();
+        return rest;
+    }
+
+    // Everything up to the line end, which is left in place.
+    std::string_view RestOfLine() {
+        std::size_t end = text_.find('\n', pos_);
+        if (end == std::string_view::npos) end = text_.size();
+        std::size_t stop = end;
+        if (stop > pos_ && stop < text_.size() && text_[stop - 1] == '\r') --stop;
+        std::string_view s = text_.substr(pos_, stop - pos_);
+        pos_ = stop;
+        return s;
+    }
+
+    void SkipLineEnd() {
+        if (pos_ < text_.size() && text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n') pos_ += 2;
+        else if (pos_ < text_.size() && text_[pos_] == '\n') pos_ += 1;
+    }
+
+    // A signed decimal number after any control characters and spaces; 0 at the end of the text.
+    // False for a token that is no 32-bit integer.
+    bool Number(std::int32_t& value) {
+        while (pos_ < text_.size() && IsBlank(text_[pos_])) ++pos_;
+        const std::size_t start = pos_;
+        while (pos_ < text_.size() && !IsBlank(text_[pos_]) && pos_ - start < 32) ++pos_;
+        return ParseInt(text_.substr(start, pos_ - start), value);
+    }
+
+private:
+    static bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+
+    static bool ParseInt(std::string_view token, std::int32_t& value) {
+        if (token.empty()) {
+            value = 0;
+            return true;
+        }
+        bool negative = false;
+        std::size_t i = 0;
+        if (token[0] == '-' || token[0] == '+') {
+            negative = token[0] == '-';
+            i = 1;
+        }
+        if (i == token.size()) return false;
+        long long v = 0;
+        for (; i < token.size(); ++i) {
+            const char c = token[i];
+            if (c < '0' || c > '9') return false;
+            v = v * 10 + (c - '0');
+            if (v > static_cast<long long>(INT_MAX) + 1) return false;
+        }
+        if (negative) v = -v;
+        if (v > INT_MAX || v < INT_MIN) return false;
+        value = static_cast<std::int32_t>(v);
+        return true;
+    }
+
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+std::string WithoutSpaces(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (char c : s)
+        if (c != ' ') out += c;
+    return out;
+}
+
+// The name framed by "/*" and the first "*/" of a vertex line's text.
+std::string VertexName(std::string_view text) {
+    const std::size_t open = text.find("/*");
+    const std::size_t close = text.find("*/");
+    // Positions counted from 1, 0 when absent: the name is Copy(text, p1 + 2, p2 - p1 - 2).
+    const long long p1 = open == std::string_view::npos ? 0 : static_cast<long long>(open) + 1;
+    const long long p2 = close == std::string_view::npos ? 0 : static_cast<long long>(close) + 1;
+    const long long count = p2 - p1 - 2;
+    if (count <= 0) return {};
+    const std::size_t start = static_cast<std::size_t>(p1 + 1); // 0-based index of position p1 + 2
+    if (start >= text.size()) return {};
+    return std::string(text.substr(start, static_cast<std::size_t>(count)));
+}
+
+// Fills g from the text; false on a read error (the caller then leaves it not created).
+bool ReadGraph(Tgraph& g, TReader& in) {
+    const std::string direction = WithoutSpaces(in.Line());
+    if (direction == "[directed]") g.directed = true;
+    else if (direction != "[undirected]") return true;
+
+    const std::string weight = WithoutSpaces(in.Line());
+    if (weight == "[weighted]") g.weighted = true;
+    else if (weight != "[unweighted]") return true;
+
+    const std::string color = WithoutSpaces(in.Line());
+    bool known = false;
+    for (const TColorEntry& e : ColorTable) {
+        if (color == std::string("[") + e.name + "]") {
+            g.baseColor = e.value;
+            known = true;
+            break;
+        }
+    }
+    if (!known) return true;
+
+    std::int32_t n = 0, m = 0;
+    if (!in.Number(n) || !in.Number(m)) return false;
+    // Counts that the 100-vertex table cannot hold make the file unreadable.
+    if (n < 0 || n > MaxVertices || m < 0) return false;
+    g.vertexCount = n;
+    g.edgeCount = m;
+    in.RestOfLine();
+    in.SkipLineEnd();
+
+    for (int i = 1; i <= n; ++i) {
+        Tvertex& v = g.vertices[i];
+        v.name.clear();
+        v.radius = geometry::VertexRadius;
+        v.x = 0;
+        v.y = 0;
+        if (!in.Number(v.x) || !in.Number(v.y)) return false;
+        v.name = VertexName(in.RestOfLine());
+        in.SkipLineEnd();
+    }
+
+    for (std::int32_t k = 0; k < m; ++k) {
+        // Past the end every line reads as "0 0", which names no vertex: nothing more to add.
+        if (in.AtEnd()) break;
+        std::int32_t source = 0, target = 0;
+        if (!in.Number(source) || !in.Number(target)) return false;
+        const std::string text(in.RestOfLine());
+        in.SkipLineEnd();
+        if (source < 1 || source > n || target < 1 || target > n) continue; // no such vertex: skipped
+        AddEdge(g, source, target, text);
+        if (!g.directed) AddEdge(g, target, source, text);
+    }
+    return true;
+}
+
+bool ReadFile(const std::string& path, std::string& text) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    char buffer[65536];
+    bool ok = true;
+    for (;;) {
+        const std::size_t n = std::fread(buffer, 1, sizeof buffer, f);
+        text.append(buffer, n);
+        if (n < sizeof buffer) {
+            ok = !std::ferror(f);
+            break;
+        }
+    }
+    std::fclose(f);
+    return ok;
+}
+
+} // namespace
+
+void SaveGraph(const Tgraph& g, const std::string& path) {
+    const std::string text = FileText(g);
+    const std::string target = ResolveTarget(path);
+
+    // A target that exists but may not be written fails as it would when opened for writing,
+    // even in a folder where the temporary file could be made.
+    mode_t mode = 0;
+    struct stat st;
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists) {
+        if (S_ISDIR(st.st_mode)) ThrowIoError(EISDIR);
+        const int probe = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+        if (probe < 0) ThrowIoError(errno);
+        ::close(probe);
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+
+    // Write a temporary file beside the target and rename it over the target when complete,
+    // so that a failed save never destroys the file that was there.
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    if (base.empty()) ThrowIoError(EISDIR);
+    std::string temp = folder + "." + base + ".XXXXXX";
+    if (base.size() > 240) temp = folder + ".nodeloom-save.XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) ThrowIoError(errno);
+    try {
+        ::fchmod(fd, mode);
+        WriteAll(fd, text);
+        if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) ThrowIoError(errno);
+        const int closed = ::close(fd);
+        fd = -1;
+        if (closed != 0) ThrowIoError(errno);
+    } catch (...) {
+        if (fd >= 0) ::close(fd);
+        ::unlink(temp.c_str());
+        throw;
+    }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        ThrowIoError(err);
+    }
+}
+
+void LoadGraphFromText(Tgraph& g, const std::string& text, const std::string& path) {
+    InitGraph(g);
+    TReader in(text);
+    if (ReadGraph(g, in)) {
+        g.created = true;
+        g.fileName = path;
+    }
+}
+
+void LoadGraph(Tgraph& g, const std::string& path) {
+    InitGraph(g);
+    std::string text;
+    if (!ReadFile(path, text)) return; // cannot be read: not created, fileName as it was
+    LoadGraphFromText(g, text, path);
+}

@@ -1,0 +1,232 @@
+// The graph record's operations: vertices, edges, colours and the shadow copy.
+
+#include "Graph_obj.h"
+
+#include "Geometry.h"
+
+#include <cstring>
+#include <utility>
+
+using geometry::WrapAdd;
+
+const TColorEntry ColorTable[16] = {
+    {"black", 0x00000000},  {"maroon", 0x00000080}, {"green", 0x00008000}, {"olive", 0x00008080},
+    {"navy", 0x00800000},   {"purple", 0x00800080}, {"teal", 0x00808000},  {"gray", 0x00808080},
+    {"silver", 0x00C0C0C0}, {"red", 0x000000FF},    {"lime", 0x0000FF00},  {"yellow", 0x0000FFFF},
+    {"blue", 0x00FF0000},   {"fuchsia", 0x00FF00FF}, {"aqua", 0x00FFFF00}, {"white", 0x00FFFFFF},
+};
+
+EInOutError::EInOutError(int code, const std::string& text) : std::runtime_error(text), ErrorCode(code) {}
+
+namespace {
+
+bool InTable(const Tgraph& g, int v) { return v >= 1 && v <= g.vertexCount; }
+
+// Takes the first node of list `source` whose target is `target` out of the list and returns it,
+// or null. Its partner's twin link is cleared.
+std::unique_ptr<Tedge> Unlink(Tgraph& g, int source, int target) {
+    std::unique_ptr<Tedge>* link = &g.edgeLists[source];
+    while (*link && (*link)->target != target) link = &(*link)->next;
+    if (!*link) return nullptr;
+    std::unique_ptr<Tedge> node = std::move(*link);
+    *link = std::move(node->next);
+    if (node->twin && node->twin != node.get()) node->twin->twin = nullptr;
+    node->twin = nullptr;
+    return node;
+}
+
+// A colour name as the edge text spells it: exact, lower case; anything else is the base colour.
+TColor ColorOfName(const Tgraph& g, const std::string& name) {
+    for (const TColorEntry& e : ColorTable)
+        if (name == e.name) return e.value;
+    return g.baseColor;
+}
+
+} // namespace
+
+void InitGraph(Tgraph& g) {
+    for (auto& list : g.edgeLists) list.reset();
+    g.vertexCount = 0;
+    g.edgeCount = 0;
+    g.directed = false;
+    g.weighted = false;
+    g.created = false;
+    g.draggingVertex = false;
+    g.edgeStart = 0;
+    g.edgeEnd = 0;
+    g.baseColor = geometry::White;
+}
+
+void ClearGraph(Tgraph& g) {
+    for (int i = 1; i <= g.vertexCount && i <= MaxVertices; ++i) g.edgeLists[i].reset();
+    g.vertexCount = 0;
+    g.edgeCount = 0;
+    g.fileName.clear();
+}
+
+bool AddEdge(Tgraph& g, int source, int target, const std::string& text) {
+    if (source < 1 || source > MaxVertices || target < 1 || target > MaxVertices) return false;
+    for (const Tedge* e = g.edgeLists[source].get(); e; e = e->next.get())
+        if (e->target == target) return false;
+
+    auto node = std::make_unique<Tedge>();
+    node->source = source;
+    node->target = target;
+
+    std::string rest = text;
+    if (g.weighted) {
+        rest += ' ';
+        const std::size_t open = rest.find("/*");
+        const std::size_t close = rest.find("*/ ");
+        if (open != std::string::npos && close != std::string::npos) {
+            if (close > open + 2) node->weight = rest.substr(open + 2, close - open - 2);
+            rest.erase(0, close + 3);
+        }
+    }
+    std::string name;
+    name.reserve(rest.size());
+    for (char c : rest)
+        if (c != ' ') name += c;
+    node->color = ColorOfName(g, name);
+
+    Tedge* added = node.get();
+    node->next = std::move(g.edgeLists[source]);
+    g.edgeLists[source] = std::move(node);
+
+    for (Tedge* e = g.edgeLists[target].get(); e; e = e->next.get()) {
+        if (e->target == source) {
+            added->twin = e;
+            e->twin = added;
+            break;
+        }
+    }
+    return true;
+}
+
+void DeleteEdge(Tgraph& g, int source, int target) {
+    if (source < 1 || source > MaxVertices || target < 1 || target > MaxVertices) return;
+    if (!Unlink(g, source, target)) return;
+    if (!g.directed) Unlink(g, target, source);
+    --g.edgeCount;
+}
+
+void ColorName(const Tgraph&, TColor color, std::string& name) {
+    for (const TColorEntry& e : ColorTable) {
+        if (e.value == color) {
+            name = e.name;
+            return;
+        }
+    }
+}
+
+void AddVertex(Tgraph& g, int x, int y) {
+    if (g.vertexCount >= MaxVertices) return; // the table is full: nothing is added
+    const int n = ++g.vertexCount;
+    Tvertex& v = g.vertices[n];
+    v.name = std::to_string(n);
+    v.radius = geometry::VertexRadius;
+    v.x = x;
+    v.y = y;
+}
+
+void DeleteVertex(Tgraph& g, int v) {
+    if (!InTable(g, v)) return;
+    const int count = g.vertexCount;
+
+    for (int i = 1; i <= count; ++i) {
+        Tedge* e = g.edgeLists[i].get();
+        while (e) {
+            // Only the node itself leaves list i (its other half lives in another list),
+            // so the successor taken first stays valid.
+            Tedge* after = e->next.get();
+            if (e->source == v || e->target == v) DeleteEdge(g, e->source, e->target);
+            e = after;
+        }
+    }
+    for (int i = 1; i <= count; ++i) {
+        for (Tedge* e = g.edgeLists[i].get(); e; e = e->next.get()) {
+            if (e->target > v) --e->target;
+            if (e->source > v) --e->source;
+        }
+    }
+    for (int j = v + 1; j <= count; ++j) {
+        g.edgeLists[j - 1] = std::move(g.edgeLists[j]);
+        g.vertices[j - 1] = g.vertices[j];
+    }
+    g.edgeLists[count].reset();
+    g.vertexCount = count - 1;
+}
+
+void MoveVertex(Tgraph& g, int v, int dx, int dy) {
+    if (!InTable(g, v)) return;
+    g.vertices[v].x = WrapAdd(g.vertices[v].x, dx);
+    g.vertices[v].y = WrapAdd(g.vertices[v].y, dy);
+}
+
+void MoveAllVertices(Tgraph& g, int dx, int dy) {
+    for (int v = 1; v <= g.vertexCount; ++v) {
+        g.vertices[v].x = WrapAdd(g.vertices[v].x, dx);
+        g.vertices[v].y = WrapAdd(g.vertices[v].y, dy);
+    }
+}
+
+void RecolorHoveredEdges(Tgraph& g, TColor color) {
+    for (int i = 1; i <= g.vertexCount; ++i)
+        for (Tedge* e = g.edgeLists[i].get(); e; e = e->next.get())
+            if (e->hovered) e->color = color;
+}
+
+void DeleteHoveredEdges(Tgraph& g) {
+    for (int i = 1; i <= g.vertexCount; ++i) {
+        Tedge* e = g.edgeLists[i].get();
+        while (e) {
+            Tedge* after = e->next.get();
+            if (e->hovered) DeleteEdge(g, e->source, e->target);
+            e = after;
+        }
+    }
+}
+
+// Rebuilds the shadow as a copy for erasing: each list reversed, weights kept exactly, colours the
+// base colour, nothing hovered, twins paired where the live graph pairs them.
+void SyncShadow(const Tgraph& live, Tgraph& shadow) {
+    shadow.vertexCount = live.vertexCount;
+    shadow.edgeCount = live.edgeCount;
+    shadow.directed = live.directed;
+    shadow.weighted = live.weighted;
+    shadow.created = live.created;
+    shadow.skipNextPress = live.skipNextPress;
+    shadow.draggingVertex = live.draggingVertex;
+    shadow.draggingAll = live.draggingAll;
+    shadow.edgeStart = live.edgeStart;
+    shadow.edgeEnd = live.edgeEnd;
+    shadow.dragVertex = live.dragVertex;
+    shadow.baseColor = live.baseColor;
+    shadow.currentColor = live.currentColor;
+    shadow.fileName = live.fileName;
+
+    for (auto& list : shadow.edgeLists) list.reset();
+
+    // at[s][t]: the shadow node from s to t, for pairing twins once every list is built.
+    static Tedge* at[MaxVertices + 1][MaxVertices + 1];
+    std::memset(at, 0, sizeof at);
+
+    const int count = live.vertexCount < 0 ? 0 : live.vertexCount > MaxVertices ? MaxVertices : live.vertexCount;
+    for (int i = 1; i <= count; ++i) {
+        shadow.vertices[i] = live.vertices[i];
+        for (const Tedge* e = live.edgeLists[i].get(); e; e = e->next.get()) {
+            if (e->target < 1 || e->target > MaxVertices || at[i][e->target]) continue;
+            auto node = std::make_unique<Tedge>();
+            node->source = e->source;
+            node->target = e->target;
+            node->color = live.baseColor;
+            if (live.weighted) node->weight = e->weight;
+            at[i][e->target] = node.get();
+            node->next = std::move(shadow.edgeLists[i]);
+            shadow.edgeLists[i] = std::move(node);
+        }
+    }
+    for (int i = 1; i <= count; ++i)
+        for (Tedge* e = shadow.edgeLists[i].get(); e; e = e->next.get())
+            e->twin = at[e->target][i];
+}
