@@ -34,7 +34,9 @@ namespace {
     }
 }
 
-std::string FileText(const Tgraph& g) {
+} // namespace
+
+std::string GraphFileText(const Tgraph& g) {
     std::string out;
     std::string name;
     auto line = [&out](std::string_view s) {
@@ -82,6 +84,8 @@ std::string FileText(const Tgraph& g) {
     }
     return out;
 }
+
+namespace {
 
 // The file the save really replaces: a symbolic link is followed, so the link itself survives.
 std::string ResolveTarget(const std::string& path) {
@@ -279,7 +283,7 @@ bool ReadFile(const std::string& path, std::string& text) {
 } // namespace
 
 void SaveGraph(const Tgraph& g, const std::string& path) {
-    const std::string text = FileText(g);
+    const std::string text = GraphFileText(g);
     const std::string target = ResolveTarget(path);
 
     // A target that exists but may not be written fails as it would when opened for writing,

@@ -74,6 +74,8 @@ bool EdgeHit(const Tgraph& g, int x, int y, int s, const Tedge& node); // node i
 // gf4 files.
 void SaveGraph(const Tgraph& g, const std::string& path); // throws EInOutError
 void LoadGraph(Tgraph& g, const std::string& path);       // never throws; outcome in created/fileName
+// The bytes SaveGraph writes for g.
+std::string GraphFileText(const Tgraph& g);
 // The reader underneath LoadGraph, over bytes already in memory; path only names the result.
 void LoadGraphFromText(Tgraph& g, const std::string& text, const std::string& path);
 
