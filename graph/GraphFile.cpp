@@ -2,6 +2,7 @@
 
 #include "Graph_obj.h"
 
+#include "EdgeIndex.h"
 #include "Geometry.h"
 
 #include <cerrno>
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -249,34 +251,40 @@ bool ReadGraph(Tgraph& g, TReader& in) {
         in.SkipLineEnd();
     }
 
+    auto index = std::make_unique<TEdgeIndex>();
     for (std::int32_t k = 0; k < m; ++k) {
         // Past the end every line reads as "0 0", which names no vertex: nothing more to add.
         if (in.AtEnd()) break;
         std::int32_t source = 0, target = 0;
         if (!in.Number(source) || !in.Number(target)) return false;
-        const std::string text(in.RestOfLine());
+        const std::string_view text = in.RestOfLine();
         in.SkipLineEnd();
         if (source < 1 || source > n || target < 1 || target > n) continue; // no such vertex: skipped
-        AddEdge(g, source, target, text);
-        if (!g.directed) AddEdge(g, target, source, text);
+        InsertEdge(g, source, target, text, index.get());
+        if (!g.directed) InsertEdge(g, target, source, text, index.get());
     }
     return true;
 }
 
 bool ReadFile(const std::string& path, std::string& text) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) text.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
     bool ok = true;
     for (;;) {
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, f);
-        text.append(buffer, n);
-        if (n < sizeof buffer) {
-            ok = !std::ferror(f);
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            text.append(buffer, static_cast<std::size_t>(n));
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            ok = false; // a folder, for one
             break;
         }
     }
-    std::fclose(f);
+    ::close(fd);
     return ok;
 }
 
@@ -316,7 +324,7 @@ void SaveGraph(const Tgraph& g, const std::string& path) {
     try {
         ::fchmod(fd, mode);
         WriteAll(fd, text);
-        if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) ThrowIoError(errno);
+        if (::fdatasync(fd) != 0 && errno != EINVAL && errno != EROFS) ThrowIoError(errno);
         const int closed = ::close(fd);
         fd = -1;
         if (closed != 0) ThrowIoError(errno);

@@ -2,6 +2,7 @@
 
 #include "Graph_obj.h"
 
+#include "EdgeIndex.h"
 #include "Geometry.h"
 
 #include <cstring>
@@ -35,10 +36,19 @@ std::unique_ptr<Tedge> Unlink(Tgraph& g, int source, int target) {
     return node;
 }
 
-// A colour name as the edge text spells it: exact, lower case; anything else is the base colour.
-TColor ColorOfName(const Tgraph& g, const std::string& name) {
+// The colour an edge text names once its spaces are gone: a table name, exact and lower case;
+// anything else is the base colour.
+TColor ColorOfText(const Tgraph& g, std::string_view text) {
+    char name[8];
+    std::size_t length = 0;
+    for (char c : text) {
+        if (c == ' ') continue;
+        if (length == sizeof name) return g.baseColor; // longer than every table name
+        name[length++] = c;
+    }
+    const std::string_view squeezed(name, length);
     for (const TColorEntry& e : ColorTable)
-        if (name == e.name) return e.value;
+        if (squeezed == e.name) return e.value;
     return g.baseColor;
 }
 
@@ -65,40 +75,55 @@ void ClearGraph(Tgraph& g) {
 }
 
 bool AddEdge(Tgraph& g, int source, int target, const std::string& text) {
+    return InsertEdge(g, source, target, text, nullptr);
+}
+
+bool InsertEdge(Tgraph& g, int source, int target, std::string_view text, TEdgeIndex* index) {
     if (source < 1 || source > MaxVertices || target < 1 || target > MaxVertices) return false;
-    for (const Tedge* e = g.edgeLists[source].get(); e; e = e->next.get())
-        if (e->target == target) return false;
+    if (index) {
+        if (index->at[source][target]) return false;
+    } else {
+        for (const Tedge* e = g.edgeLists[source].get(); e; e = e->next.get())
+            if (e->target == target) return false;
+    }
 
     auto node = std::make_unique<Tedge>();
     node->source = source;
     node->target = target;
 
-    std::string rest = text;
+    // Weighted: "/*", the weight, then the first "*/ " of the text with one space appended;
+    // everything up to that space is taken off before the colour name is read.
+    std::string_view rest = text;
     if (g.weighted) {
-        rest += ' ';
-        const std::size_t open = rest.find("/*");
-        const std::size_t close = rest.find("*/ ");
-        if (open != std::string::npos && close != std::string::npos) {
-            if (close > open + 2) node->weight = rest.substr(open + 2, close - open - 2);
-            rest.erase(0, close + 3);
+        const std::size_t open = text.find("/*");
+        std::size_t close = text.find("*/ ");
+        if (close == std::string_view::npos && text.size() >= 2 && text.substr(text.size() - 2) == "*/")
+            close = text.size() - 2; // completed by the appended space
+        if (open != std::string_view::npos && close != std::string_view::npos) {
+            if (close > open + 2) node->weight = std::string(text.substr(open + 2, close - open - 2));
+            rest = close + 3 < text.size() ? text.substr(close + 3) : std::string_view();
         }
     }
-    std::string name;
-    name.reserve(rest.size());
-    for (char c : rest)
-        if (c != ' ') name += c;
-    node->color = ColorOfName(g, name);
+    node->color = ColorOfText(g, rest);
 
     Tedge* added = node.get();
     node->next = std::move(g.edgeLists[source]);
     g.edgeLists[source] = std::move(node);
 
-    for (Tedge* e = g.edgeLists[target].get(); e; e = e->next.get()) {
-        if (e->target == source) {
-            added->twin = e;
-            e->twin = added;
-            break;
-        }
+    Tedge* reverse = nullptr;
+    if (index) {
+        index->at[source][target] = added;
+        reverse = index->at[target][source];
+    } else {
+        for (Tedge* e = g.edgeLists[target].get(); e; e = e->next.get())
+            if (e->target == source) {
+                reverse = e;
+                break;
+            }
+    }
+    if (reverse) {
+        added->twin = reverse;
+        reverse->twin = added;
     }
     return true;
 }

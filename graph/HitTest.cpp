@@ -28,6 +28,22 @@ bool EdgeHit(const Tgraph& g, int x, int y, int s, const Tedge& node) {
         return dx * dx + dy * dy < LoopHitRadius2;
     }
 
+    // Cheap rejection in integers: a hit needs the unshifted foot between the ends, the drawn line
+    // within 4.5 px of it (offset 4, rounded) and the point within 3 px of that line. Two vertices
+    // on one centre act as an endless vertical line and are left to the full test.
+    if (g.vertices[s].x != g.vertices[node.target].x || g.vertices[s].y != g.vertices[node.target].y) {
+        const Tvertex& a = g.vertices[s];
+        const Tvertex& b = g.vertices[node.target];
+        constexpr long long Reach = 8;
+        const long long minX = a.x < b.x ? a.x : b.x, maxX = a.x < b.x ? b.x : a.x;
+        const long long minY = a.y < b.y ? a.y : b.y, maxY = a.y < b.y ? b.y : a.y;
+        if (x < minX - Reach || x > maxX + Reach || y < minY - Reach || y > maxY + Reach) return false;
+        // The same reach from the line through both centres, without a square root.
+        const double dx = static_cast<double>(b.x) - a.x, dy = static_cast<double>(b.y) - a.y;
+        const double cross = (static_cast<double>(x) - a.x) * dy - (static_cast<double>(y) - a.y) * dx;
+        if (cross * cross > static_cast<double>(Reach * Reach) * (dx * dx + dy * dy)) return false;
+    }
+
     const TEdgeFrame f = EdgeFrame(g, s, node);
     const long double px = x, py = y;
 

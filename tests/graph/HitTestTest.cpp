@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 namespace {
 
 struct THitCase {
@@ -114,6 +117,73 @@ TEST(EdgeHit, CoincidentCentresActAsAVerticalLineOutsideBothCircles) {
     MakeGraph(g, false, false, {{100, 100}, {100, 100}});
     Connect(g, 1, 2);
     ExpectHits(g, 1, 2, {{100, 120, true}, {103, 80, true}, {104, 120, false}, {100, 110, false}});
+}
+
+// The edge test written out step by step with no shortcut, to check that the fast rejection in
+// EdgeHit never changes an answer.
+bool ReferenceEdgeHit(const Tgraph& g, int x, int y, int s, const Tedge& node) {
+    const Tvertex& a = g.vertices[s];
+    const Tvertex& b = g.vertices[node.target];
+    if (node.target == s) {
+        const long long dx = x - a.x, dy = y - (a.y - 30);
+        return dx * dx + dy * dy < 256;
+    }
+    const long double x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y, dx = x2 - x1, dy = y2 - y1;
+    const long double len = std::sqrt(dx * dx + dy * dy) + 0.0001L;
+    long double fx, fy;
+    if (a.x == b.x) {
+        fx = x1;
+        fy = y;
+    } else if (a.y == b.y) {
+        fx = x;
+        fy = y1;
+    } else {
+        const long double u = ((x - x1) * dx + (y - y1) * dy) / (dx * dx + dy * dy);
+        fx = x1 + u * dx;
+        fy = y1 + u * dy;
+    }
+    const long double columnX = fx, rowY = fy;
+    if (g.directed && node.twin) {
+        fx = std::nearbyintl(fx + 4 * dy / len);
+        fy = std::nearbyintl(fy - 4 * dx / len);
+    }
+    if ((fx - x) * (fx - x) + (fy - y) * (fy - y) > 9) return false;
+    if ((x2 - columnX) * (columnX - x1) < 0 && a.x != b.x) return false;
+    if ((y2 - rowY) * (rowY - y1) < 0 && a.y != b.y) return false;
+    if ((fx - x1) * (fx - x1) + (fy - y1) * (fy - y1) <= a.radius * a.radius) return false;
+    return (fx - x2) * (fx - x2) + (fy - y2) * (fy - y2) > b.radius * b.radius;
+}
+
+TEST(EdgeHit, FastRejectionNeverChangesAnAnswer) {
+    std::mt19937 rng(11);
+    auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    int hits = 0;
+    for (int round = 0; round < 200; ++round) {
+        Tgraph g;
+        MakeGraph(g, round % 2 == 0, false, {});
+        const int spread = round % 3 == 0 ? 40 : 400;
+        for (int v = 0; v < 6; ++v) AddVertex(g, pick(spread), pick(spread));
+        for (int k = 0; k < 12; ++k) Connect(g, 1 + pick(6), 1 + pick(6));
+        for (int p = 0; p < 400; ++p) {
+            // Points near a random edge's end points and mid-point, and anywhere.
+            const int s = 1 + pick(6);
+            const Tedge* e = g.edgeLists[s].get();
+            int x = pick(spread + 40) - 20, y = pick(spread + 40) - 20;
+            if (e) {
+                const Tvertex &a = g.vertices[s], &b = g.vertices[e->target];
+                const int t = pick(11);
+                x = a.x + (b.x - a.x) * t / 10 + pick(21) - 10;
+                y = a.y + (b.y - a.y) * t / 10 + pick(21) - 10;
+            }
+            for (int i = 1; i <= g.vertexCount; ++i)
+                for (const Tedge* n = g.edgeLists[i].get(); n; n = n->next.get()) {
+                    const bool expected = ReferenceEdgeHit(g, x, y, i, *n);
+                    hits += expected;
+                    ASSERT_EQ(EdgeHit(g, x, y, i, *n), expected) << "round " << round << " at (" << x << ", " << y << ")";
+                }
+        }
+    }
+    EXPECT_GT(hits, 1000); // the points really do land on edges
 }
 
 } // namespace
