@@ -1,0 +1,42 @@
+#include "Aboutform.h"
+
+#include "Fonts.h"
+
+#include <QLabel>
+#include <QPixmap>
+
+namespace {
+
+constexpr int ClientWidth = 264, ClientHeight = 193;
+
+} // namespace
+
+TForm5::TForm5(QWidget& mainWindow) : TSecondaryWindow(mainWindow) {
+    setWindowTitle(QStringLiteral("About Nodeloom 5.1"));
+    setFixedSize(ClientWidth, ClientHeight);
+
+    Image1 = new QLabel(this);
+    Image1->setGeometry(40, 24, 32, 32);
+    Image1->setPixmap(QPixmap(QStringLiteral(":/nodeloom.png")));
+
+    Label1 = new QLabel(QStringLiteral("Nodeloom 5.1"), this);
+    Label1->setGeometry(80, 32, 137, 20);
+    Label1->setFont(WindowFontOfSize(16));
+
+    Label2 = new QLabel(QStringLiteral("A small-graph editor"), this);
+    Label2->setGeometry(32, 96, 201, 16);
+    Label2->setFont(WindowFontOfSize(13));
+    Label2->setAlignment(Qt::AlignCenter);
+
+    Label3 = new QLabel(QStringLiteral("© 2026"), this);
+    Label3->setGeometry(96, 152, 79, 16);
+    Label3->setFont(WindowFontOfSize(13));
+    Label3->setAlignment(Qt::AlignCenter);
+}
+
+// Centred over the main window each time it opens.
+void TForm5::FormShow() {
+    const QRect over = mainWindow.frameGeometry();
+    move(over.center() - QPoint(width() / 2, height() / 2));
+    TSecondaryWindow::FormShow();
+}

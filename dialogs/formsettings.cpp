@@ -1,0 +1,54 @@
+#include "formsettings.h"
+
+#include "ColorBox.h"
+#include "Surface.h"
+#include "TForm1.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+constexpr int ClientWidth = 256, ClientHeight = 110;
+constexpr int DesignLeft = 468, DesignTop = 350;
+
+} // namespace
+
+TForm2::TForm2(TForm1& form1) : TSecondaryWindow(form1), form1(form1) {
+    setWindowTitle(QStringLiteral("Graph Settings"));
+    setFixedSize(ClientWidth, ClientHeight);
+    move(DesignLeft, DesignTop);
+
+    CheckBox1 = new QCheckBox(QStringLiteral("directed"), this);
+    CheckBox1->setGeometry(8, 8, 113, 17);
+    CheckBox2 = new QCheckBox(QStringLiteral("weighted"), this);
+    CheckBox2->setGeometry(8, 40, 113, 17);
+    Label1 = new QLabel(QStringLiteral("Basecolor"), this);
+    Label1->setGeometry(144, 8, 47, 13);
+    ColorBox1 = new TColorBox(this);
+    ColorBox1->setGeometry(144, 40, 105, 22);
+    Button1 = new QPushButton(QStringLiteral("Create"), this);
+    Button1->setGeometry(8, 72, 241, 25);
+    Button1->setDefault(true);
+
+    setTabOrder(CheckBox1, CheckBox2);
+    setTabOrder(CheckBox2, ColorBox1);
+    setTabOrder(ColorBox1, Button1);
+
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+}
+
+void TForm2::Button1Click() {
+    hide();
+    Tgraph& graph = form1.LiveGraph;
+    graph.directed = CheckBox1->isChecked();
+    graph.weighted = CheckBox2->isChecked();
+    graph.baseColor = ColorBox1->Selected();
+    // A selection by the program: the main colour box's change handler does not run, so the
+    // graph's currentColor keeps the colour the user last picked there.
+    form1.ColorBox1->SetSelected(graph.baseColor);
+    ClearGraph(graph);
+    graph.created = true;
+    form1.RefreshView();
+}

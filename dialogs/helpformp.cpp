@@ -1,0 +1,53 @@
+#include "helpformp.h"
+
+#include "TextCodec.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QScrollBar>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+
+namespace {
+
+// Outer size 416 x 372 at 368, 160 on the screen, through the usual frame.
+constexpr int OuterLeft = 368, OuterTop = 160;
+constexpr int OuterWidth = 416, OuterHeight = 372;
+constexpr int FrameWidth = 8, FrameHeight = 34;
+
+} // namespace
+
+QString HelpPagePath(const QString& executablePath) {
+    const qsizetype slash = executablePath.lastIndexOf(QLatin1Char('/'));
+    return executablePath.left(slash + 1) + QStringLiteral("help.html");
+}
+
+TForm4::TForm4(QWidget& mainWindow) : TSecondaryWindow(mainWindow) {
+    setWindowTitle(QStringLiteral("Help"));
+    setSizeGripEnabled(false);
+    move(OuterLeft, OuterTop);
+    resize(OuterWidth - FrameWidth, OuterHeight - FrameHeight);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    WebBrowser1 = new QTextBrowser(this);
+    WebBrowser1->setOpenExternalLinks(true);
+    layout->addWidget(WebBrowser1);
+}
+
+void TForm4::Navigate(const QString& path) {
+    QFile page(path);
+    if (!page.open(QIODevice::ReadOnly))
+        throw std::runtime_error(EncodeText(QStringLiteral("Cannot open the help page \"%1\": %2")
+                                                .arg(path, page.errorString())));
+    page.close();
+    // The viewer keeps a page it has shown; clearing it first makes every use read the file again.
+    WebBrowser1->setSource(QUrl());
+    WebBrowser1->clear();
+    WebBrowser1->clearHistory();
+    WebBrowser1->setSource(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    WebBrowser1->verticalScrollBar()->setValue(0);
+}

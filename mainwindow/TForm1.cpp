@@ -1,0 +1,238 @@
+// The main window's shell: layout, menus and toolbar bound to their handlers, the window-level
+// handlers, and RefreshView, the one routine that redraws the surface and sets the texts.
+
+#include "TForm1.h"
+
+#include "Aboutform.h"
+#include "ColorBox.h"
+#include "Fonts.h"
+#include "StatusBar.h"
+#include "Surface.h"
+#include "TextCodec.h"
+#include "ToolBar.h"
+#include "formsettings.h"
+#include "helpformp.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+const QString ProductName = QStringLiteral("Nodeloom 5.1");
+
+constexpr TColor Silver = 0x00C0C0C0;
+constexpr TColor White = 0x00FFFFFF;
+
+// The window's outer size and place on the screen. Qt sizes the client area, so the outer size
+// is reached through the usual frame: 4-pixel borders and a 26-pixel caption.
+constexpr int OuterLeft = 381, OuterTop = 219;
+constexpr int OuterWidth = 419, OuterHeight = 457;
+constexpr int FrameWidth = 8, FrameHeight = 34;
+
+constexpr int SeparatorWidth = 12;
+constexpr int LabelWidth = 39, ColorBoxWidth = 112, ControlHeight = 22;
+
+QIcon Picture(const char* name) { return QIcon(QStringLiteral(":/%1.png").arg(QLatin1String(name))); }
+
+} // namespace
+
+QString GraphTitle(const std::string& fileName) {
+    if (fileName.empty()) return ProductName + QStringLiteral("  - new graph");
+    const std::size_t slash = fileName.rfind('/');
+    const std::string name = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+    return ProductName + QStringLiteral("  - ") + DecodeText(name);
+}
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+    // The pictures are linked from a static library, so they are registered by hand.
+    Q_INIT_RESOURCE(resources);
+    setWindowTitle(ProductName);
+    setWindowIcon(Picture("nodeloom"));
+    setFont(WindowFont());
+    setFocusPolicy(Qt::StrongFocus);
+    move(OuterLeft, OuterTop);
+    resize(OuterWidth - FrameWidth, OuterHeight - FrameHeight);
+
+    auto* client = new QWidget(this);
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    CreateToolBar();
+    layout->addWidget(ToolBar1);
+    Image1 = new TImage(client);
+    layout->addWidget(Image1, 1);
+    StatusBar1 = new TStatusBar(client);
+    layout->addWidget(StatusBar1);
+    setCentralWidget(client);
+    CreateMenus();
+
+    Image1->OnMouseDown = [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
+        Image1MouseDown(b, s, x, y);
+    };
+    Image1->OnMouseMove = [this](Qt::KeyboardModifiers s, int x, int y) { Image1MouseMove(s, x, y); };
+    Image1->OnClick = [this] { Image1Click(); };
+    Image1->OnDblClick = [this] { Image1DblClick(); };
+    Image1->OnMouseUp = [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
+        Image1MouseUp(b, s, x, y);
+    };
+    // The surface is the last thing the layout sizes, so its resize stands for the window's.
+    Image1->OnResize = [this] { FormResize(); };
+
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::SetForms(TForm2* form2, TForm3* form3, TForm4* form4, TForm5* form5) {
+    Form2 = form2;
+    Form3 = form3;
+    Form4 = form4;
+    Form5 = form5;
+}
+
+void TForm1::CreateToolBar() {
+    ToolBar1 = new TToolBar(this);
+    ToolButton1 = ToolBar1->AddButton(Picture("new"), QStringLiteral("Create a new graph"), false);
+    ToolButton4 = ToolBar1->AddButton(Picture("open"), QStringLiteral("Load graph from gf4"), false);
+    ToolButton6 = ToolBar1->AddButton(Picture("save"), QStringLiteral("Save graph to gf4"), false);
+    ToolButton8 = ToolBar1->AddButton(Picture("savepicture"), QStringLiteral("Save an image"), false);
+    ToolBar1->AddSeparator(SeparatorWidth);
+    ToolButton10 = ToolBar1->AddButton(Picture("addvertex"), QStringLiteral("Add new vertex"), true);
+    ToolButton12 = ToolBar1->AddButton(Picture("addedge"), QStringLiteral("Add new edge"), true);
+    ToolButton14 = ToolBar1->AddButton(Picture("deletevertex"), QStringLiteral("Delete vertex"), true);
+    ToolButton16 = ToolBar1->AddButton(Picture("deleteedge"), QStringLiteral("Delete edge"), true);
+    ToolBar1->AddSeparator(SeparatorWidth);
+    ToolButton18 = ToolBar1->AddButton(Picture("cancel"), QStringLiteral("Cancel all actions"), false);
+
+    Label1 = new QLabel(QStringLiteral("   Color  "));
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // DejaVu Sans is wider than the classic dialog font: the label grows to show its whole text.
+    Label1->setFont(font());
+    const int labelWidth = std::max(LabelWidth, Label1->sizeHint().width());
+    ToolBar1->AddControl(Label1, labelWidth, ControlHeight);
+    ColorBox1 = new TColorBox;
+    ColorBox1->setToolTip(QStringLiteral("Current color"));
+    ToolBar1->AddControl(ColorBox1, ColorBoxWidth, ControlHeight);
+
+    // clicked, not toggled: the program sets the down state of the check buttons without
+    // running their handlers.
+    connect(ToolButton1, &QToolButton::clicked, this, [this] { ToolButton1Click(); });
+    connect(ToolButton4, &QToolButton::clicked, this, [this] { ToolButton4Click(); });
+    connect(ToolButton6, &QToolButton::clicked, this, [this] { ToolButton6Click(); });
+    connect(ToolButton8, &QToolButton::clicked, this, [this] { ToolButton8Click(); });
+    connect(ToolButton10, &QToolButton::clicked, this, [this] { ToolButton10Click(); });
+    connect(ToolButton12, &QToolButton::clicked, this, [this] { ToolButton12Click(); });
+    connect(ToolButton14, &QToolButton::clicked, this, [this] { ToolButton14Click(); });
+    connect(ToolButton16, &QToolButton::clicked, this, [this] { ToolButton16Click(); });
+    connect(ToolButton18, &QToolButton::clicked, this, [this] { ToolButton18Click(); });
+    ColorBox1->OnChange = [this] { ColorBox1Change(); };
+}
+
+void TForm1::CreateMenus() {
+    auto item = [this](QMenu* menu, const QIcon& icon, const char* caption, void (TForm1::*handler)()) {
+        QAction* action = menu->addAction(icon, QString::fromLatin1(caption));
+        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        return action;
+    };
+    QMenuBar* bar = menuBar();
+
+    File1 = bar->addMenu(QStringLiteral("Graph"));
+    New1 = item(File1, Picture("new"), "New", &TForm1::ToolButton1Click);
+    N3 = item(File1, Picture("open"), "Open", &TForm1::ToolButton4Click);
+    N4 = item(File1, Picture("save"), "Save", &TForm1::ToolButton6Click);
+    N5 = item(File1, Picture("savepicture"), "Save image", &TForm1::ToolButton8Click);
+    Exit1 = item(File1, Picture("cancel"), "Exit", &TForm1::Exit1Click);
+
+    N1 = bar->addMenu(QStringLiteral("Edit"));
+    Addvertex1 = item(N1, Picture("addvertex"), "Add vertex", &TForm1::Addvertex1Click);
+    Addedge1 = item(N1, Picture("addedge"), "Add edge", &TForm1::Addedge1Click);
+    Deletevertex1 = item(N1, Picture("deletevertex"), "Delete vertex", &TForm1::Deletevertex1Click);
+    Deleteedge1 = item(N1, Picture("deleteedge"), "Delete edge", &TForm1::Deleteedge1Click);
+    Cancelediting1 = item(N1, Picture("cancel"), "Cancel editing", &TForm1::ToolButton18Click);
+
+    Help1 = bar->addMenu(QStringLiteral("Help"));
+    Usingguide1 = item(Help1, QIcon(), "Help", &TForm1::Usingguide1Click);
+    About1 = item(Help1, QIcon(), "About", &TForm1::About1Click);
+}
+
+void TForm1::FormCreate() {
+    InitGraph(LiveGraph);
+    LiveGraph.created = false;
+    appClosing = false;
+}
+
+void TForm1::FormResize() {
+    if (appClosing) return;
+    Image1->SetPictureHeight(Image1->height());
+    Image1->SetPictureWidth(Image1->width());
+    RefreshView();
+}
+
+void TForm1::FormClose() { appClosing = true; }
+
+void TForm1::Exit1Click() { close(); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+// Characters that reach the window itself go to the key handler; Qt gives Escape no text on
+// every platform, so it is mapped here.
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    const QString text = event->text();
+    if (event->key() == Qt::Key_Escape) {
+        FormKeyPress(27);
+    } else if (!text.isEmpty() && text.at(0).unicode() < 0x100) {
+        FormKeyPress(static_cast<char>(text.at(0).unicode()));
+    } else {
+        QMainWindow::keyPressEvent(event);
+    }
+}
+
+void TForm1::RefreshView() {
+    TQtCanvas& canvas = Image1->Canvas();
+    const int w = Image1->width();
+    const int h = Image1->height();
+
+    if (!LiveGraph.created) {
+        canvas.SetBrushColor(Silver);
+        canvas.Rectangle(0, 0, w, h);
+        setWindowTitle(ProductName);
+        StatusBar1->SetPanelText(0, QStringLiteral("Graph not created"));
+        StatusBar1->SetPanelText(1, QStringLiteral("Create or load graph from file"));
+        return;
+    }
+
+    // Still the no-graph picture: whiten the whole surface, its frame falling outside.
+    if (canvas.Pixel(2, 2) == Silver) {
+        canvas.SetBrushColor(White);
+        canvas.Rectangle(-1, -1, w + 1, h + 1);
+    }
+    // The old picture is erased by repainting it in white, so it must use the shadow's geometry.
+    EraseGraph(ShadowGraph, canvas);
+    DrawGraph(LiveGraph, canvas);
+    SyncShadow(LiveGraph, ShadowGraph);
+
+    setWindowTitle(GraphTitle(LiveGraph.fileName));
+    StatusBar1->SetPanelText(0, QString::fromLatin1(LiveGraph.directed ? " Directed " : " Undirected ") +
+                                    QString::fromLatin1(LiveGraph.weighted ? "weighted graph" : "unweighted graph"));
+    StatusBar1->SetPanelText(1, QString());
+}
+
+void TForm1::ToolButton1Click() { Form2->show(); }
+
+void TForm1::Usingguide1Click() {
+    Form4->show();
+    Form4->Navigate(HelpPagePath(QCoreApplication::applicationFilePath()));
+}
+
+void TForm1::About1Click() { Form5->show(); }

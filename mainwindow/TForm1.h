@@ -1,0 +1,103 @@
+#pragma once
+// The main window: menu, toolbar, drawing surface and status bar, the one redraw routine and
+// every command's handler. Shell and redraw live in TForm1.cpp, the editing handlers in
+// Editing.cpp and the file commands in FileCommands.cpp.
+
+#include "Graph_obj.h"
+
+#include <QMainWindow>
+
+#include <string>
+
+class QAction;
+class QFileDialog;
+class QLabel;
+class QMenu;
+class QToolButton;
+class TColorBox;
+class TForm2;
+class TForm3;
+class TForm4;
+class TForm5;
+class TImage;
+class TStatusBar;
+class TToolBar;
+
+class TForm1 : public QMainWindow {
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The secondary windows, created after this one; they live as long as it does.
+    void SetForms(TForm2* form2, TForm3* form3, TForm4* form4, TForm5* form5);
+
+    Tgraph LiveGraph, ShadowGraph;
+    bool appClosing = false;  // set when the window closes; stops resize redraws and the prompt's wait
+    int pressX = 0, pressY = 0; // the last press point on the surface, in surface pixels
+
+    // Controls.
+    TToolBar* ToolBar1;
+    QToolButton *ToolButton1, *ToolButton4, *ToolButton6, *ToolButton8;
+    QToolButton *ToolButton10, *ToolButton12, *ToolButton14, *ToolButton16, *ToolButton18;
+    QLabel* Label1;
+    TColorBox* ColorBox1;
+    TImage* Image1;
+    TStatusBar* StatusBar1;
+    QMenu *File1, *N1, *Help1;
+    QAction *New1, *N3, *N4, *N5, *Exit1;
+    QAction *Addvertex1, *Addedge1, *Deletevertex1, *Deleteedge1, *Cancelediting1;
+    QAction *Usingguide1, *About1;
+
+    TForm2* Form2 = nullptr;
+    TForm3* Form3 = nullptr;
+    TForm4* Form4 = nullptr;
+    TForm5* Form5 = nullptr;
+
+    // Shell and redraw.
+    void FormCreate();
+    void FormResize();
+    void FormClose();
+    void Exit1Click();
+    void RefreshView();
+
+    // New graph, help and About.
+    void ToolButton1Click();
+    void Usingguide1Click();
+    void About1Click();
+
+    // Editing tools and mouse interaction.
+    void ToolButton10Click();
+    void ToolButton12Click();
+    void ToolButton14Click();
+    void ToolButton16Click();
+    void ToolButton18Click();
+    void Addvertex1Click();
+    void Addedge1Click();
+    void Deletevertex1Click();
+    void Deleteedge1Click();
+    void Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void Image1MouseMove(Qt::KeyboardModifiers shift, int x, int y);
+    void Image1Click();
+    void Image1DblClick();
+    void Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void FormKeyPress(char key);
+    void ColorBox1Change();
+
+    // File commands.
+    void ToolButton4Click();
+    void ToolButton6Click();
+    void ToolButton8Click();
+    void SaveImage(const std::string& path);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void CreateToolBar();
+    void CreateMenus();
+};
+
+// The window title for a graph: the program's name, then the file's name without its folder,
+// or "new graph" for a graph without a file.
+QString GraphTitle(const std::string& fileName);

@@ -1,0 +1,47 @@
+#include "ColorBox.h"
+
+#include "Graph_obj.h"
+#include "QtCanvas.h"
+
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+
+namespace {
+
+constexpr int SwatchSize = 12;
+
+QIcon Swatch(TColor color) {
+    QPixmap pixmap(SwatchSize, SwatchSize);
+    pixmap.fill(ToQColor(color));
+    QPainter painter(&pixmap);
+    painter.setPen(Qt::black);
+    painter.drawRect(0, 0, SwatchSize - 1, SwatchSize - 1);
+    return QIcon(pixmap);
+}
+
+QString Capitalised(const char* name) {
+    QString text = QString::fromLatin1(name);
+    if (!text.isEmpty()) text[0] = text[0].toUpper();
+    return text;
+}
+
+} // namespace
+
+TColorBox::TColorBox(QWidget* parent) : QComboBox(parent) {
+    setIconSize(QSize(SwatchSize, SwatchSize));
+    setMaxVisibleItems(16);
+    for (const TColorEntry& entry : ColorTable)
+        addItem(Swatch(entry.value), Capitalised(entry.name), QVariant::fromValue<uint>(entry.value));
+    setCurrentIndex(0);
+    connect(this, &QComboBox::activated, this, [this](int) {
+        if (OnChange) OnChange();
+    });
+}
+
+TColor TColorBox::Selected() const { return static_cast<TColor>(currentData().toUInt()); }
+
+void TColorBox::SetSelected(TColor color) {
+    const int index = findData(QVariant::fromValue<uint>(color));
+    if (index >= 0) setCurrentIndex(index);
+}

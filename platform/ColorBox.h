@@ -1,0 +1,20 @@
+#pragma once
+// A combo box of the sixteen table colours, each shown as a swatch and its name with an initial
+// capital. Only the user's selections run OnChange; SetSelected is silent.
+
+#include "Canvas.h"
+
+#include <QComboBox>
+
+#include <functional>
+
+class TColorBox : public QComboBox {
+public:
+    explicit TColorBox(QWidget* parent = nullptr);
+
+    TColor Selected() const;
+    // Selects the table entry of that colour; a colour outside the table leaves the selection.
+    void SetSelected(TColor color);
+
+    std::function<void()> OnChange;
+};

@@ -1,0 +1,28 @@
+#pragma once
+// The application's top-level error handler. An exception that escapes any event handler is
+// shown in an error message box with its text, plus a full stop when the text does not end in
+// one, and the program goes on.
+
+#include <QApplication>
+#include <QString>
+
+#include <exception>
+#include <functional>
+
+class TApplication : public QApplication {
+public:
+    TApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// The message text for an error: the exception's text (decoded as the program's texts are)
+// with a full stop appended when it does not already end in one.
+QString ErrorMessageText(const std::exception& error);
+
+// Shows the error message box for the error. Used by the handler above, and by code that runs
+// a handler outside the event loop.
+void ShowError(const std::exception& error);
+
+// Where the error box goes. Empty: a modal critical message box titled "Nodeloom". Tests
+// replace it to read the text without a modal box.
+extern std::function<void(const QString& text)> ErrorBoxHook;

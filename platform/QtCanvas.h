@@ -1,0 +1,58 @@
+#pragma once
+// The canvas of an off-screen picture: every TCanvas call paints straight into the QImage,
+// aliased, with solid pens, so that the same calls always cover the same pixels.
+
+#include "Canvas.h"
+
+#include <QFont>
+
+#include <functional>
+
+class QImage;
+class QPainter;
+
+class TQtCanvas : public TCanvas {
+public:
+    // The image must outlive the canvas and stay Format_RGB32; it may be reassigned (resized).
+    explicit TQtCanvas(QImage& image);
+
+    void SetPenColor(TColor c) override;
+    TColor PenColor() const override;
+    void SetPenWidth(int w) override;
+    void SetBrushColor(TColor c) override;
+    void SetFontColor(TColor c) override;
+    // 0x00BBGGRR of the pixel; 0xFFFFFFFF for a point outside the picture.
+    TColor Pixel(int x, int y) const override;
+    void Rectangle(int x1, int y1, int x2, int y2) override;
+    void Ellipse(int x1, int y1, int x2, int y2) override;
+    void MoveTo(int x, int y) override;
+    void LineTo(int x, int y) override;
+    void Polygon(const TPoint* points, int count) override;
+    void PolyBezier(const TPoint (&points)[4]) override;
+    void TextOut(int x, int y, const std::string& text) override;
+    int TextWidth(const std::string& text) override;
+    int TextHeight(const std::string& text) override;
+
+    TColor BrushColor() const { return brushColor; }
+    int PenWidth() const { return penWidth; }
+    const QFont& Font() const { return font; }
+
+    // Runs after every call that changed pixels; the surface uses it to schedule a repaint.
+    std::function<void()> OnChange;
+
+private:
+    void Begin(QPainter& painter, bool fill) const;
+    void Changed();
+
+    QImage& image;
+    QFont font;
+    TColor penColor = 0x00000000;
+    TColor brushColor = 0x00FFFFFF;
+    TColor fontColor = 0x00000000;
+    int penWidth = 1;
+    TPoint penPos{0, 0};
+};
+
+// 0x00BBGGRR to Qt's colour and back.
+QColor ToQColor(TColor c);
+TColor FromQRgb(unsigned int rgb);

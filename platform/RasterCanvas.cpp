@@ -1,0 +1,529 @@
+#include "RasterCanvas.h"
+
+#include "Fonts.h"
+#include "QtCanvas.h"
+#include "TextCodec.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+__extension__ using Int128 = __int128;
+using u32 = std::uint32_t;
+
+constexpr int BezierPieces = 32; // the curve is drawn as this many straight pieces
+constexpr long long BezierScale = 32LL * 32 * 32;
+
+u32 ToPixel(TColor c) { return 0xFF000000u | (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu); }
+TColor FromPixel(u32 p) { return (p >> 16 & 0xFFu) | (p & 0xFF00u) | (p & 0xFFu) << 16; }
+
+bool FitsInt64(Int128 v) { return v >= LLONG_MIN / 2 && v <= LLONG_MAX / 2; }
+
+// floor(n / d) for d > 0, in 64-bit arithmetic whenever the operands allow it.
+long long FloorDiv(Int128 n, Int128 d) {
+    if (FitsInt64(n) && FitsInt64(d)) {
+        const long long a = static_cast<long long>(n), b = static_cast<long long>(d);
+        long long q = a / b;
+        if (a % b != 0 && a < 0) --q;
+        return q;
+    }
+    Int128 q = n / d;
+    if (n % d != 0 && n < 0) --q;
+    return static_cast<long long>(q);
+}
+long long CeilDiv(Int128 n, Int128 d) { return -FloorDiv(-n, d); }
+
+// v / 2^15 rounded to the nearest integer, a half going to the even neighbour.
+long long RoundScaled(long long v) {
+    const long long q = v >> 15; // arithmetic shift: floor
+    const long long rem = v - q * BezierScale;
+    if (rem > BezierScale / 2) return q + 1;
+    if (rem == BezierScale / 2) return q + (q & 1);
+    return q;
+}
+
+} // namespace
+
+struct TRasterCanvas::TTarget {
+    u32* bits;
+    std::ptrdiff_t stride; // in pixels
+    long long x1, y1, x2, y2; // the paintable box, right and bottom exclusive
+};
+
+TRasterCanvas::TRasterCanvas(QImage& image) : image_(image), font_(CanvasFont()) {
+    const QImage device(1, 1, QImage::Format_RGB32);
+    const QFontMetrics metrics(font_, &device);
+    ascent_ = metrics.ascent();
+    lineHeight_ = metrics.height();
+}
+
+void TRasterCanvas::SetClip(int x1, int y1, int x2, int y2) {
+    clipped_ = true;
+    clipX1_ = x1;
+    clipY1_ = y1;
+    clipX2_ = x2;
+    clipY2_ = y2;
+}
+
+void TRasterCanvas::ResetClip() { clipped_ = false; }
+
+void TRasterCanvas::SetPenColor(TColor c) {
+    pen_ = c;
+    penPixel_ = ToPixel(c);
+}
+
+void TRasterCanvas::SetBrushColor(TColor c) {
+    brush_ = c;
+    brushPixel_ = ToPixel(c);
+}
+
+bool TRasterCanvas::Target(TTarget& t) const {
+    if (image_.isNull() || image_.depth() != 32) return false;
+    t.x1 = 0;
+    t.y1 = 0;
+    t.x2 = image_.width();
+    t.y2 = image_.height();
+    if (clipped_) {
+        t.x1 = std::max<long long>(t.x1, clipX1_);
+        t.y1 = std::max<long long>(t.y1, clipY1_);
+        t.x2 = std::min<long long>(t.x2, clipX2_);
+        t.y2 = std::min<long long>(t.y2, clipY2_);
+    }
+    if (t.x1 >= t.x2 || t.y1 >= t.y2) return false;
+    t.bits = reinterpret_cast<u32*>(image_.bits());
+    t.stride = image_.bytesPerLine() / 4;
+    return true;
+}
+
+TColor TRasterCanvas::Pixel(int x, int y) const {
+    if (image_.isNull() || image_.depth() != 32 || x < 0 || y < 0 || x >= image_.width() || y >= image_.height())
+        return 0xFFFFFFFFu;
+    return FromPixel(reinterpret_cast<const u32*>(image_.constScanLine(y))[x]);
+}
+
+void TRasterCanvas::FillSpan(const TTarget& t, long long y, long long xa, long long xb, u32 px) const {
+    if (y < t.y1 || y >= t.y2) return;
+    xa = std::max(xa, t.x1);
+    xb = std::min(xb, t.x2);
+    if (xa >= xb) return;
+    std::fill_n(t.bits + y * t.stride + xa, xb - xa, px);
+}
+
+// A wide pen paints a square of its width around each pixel of the path.
+void TRasterCanvas::PenSquare(const TTarget& t, long long x, long long y) const {
+    const long long x0 = x - (penWidth_ - 1) / 2, y0 = y - (penWidth_ - 1) / 2;
+    for (long long row = y0; row < y0 + penWidth_; ++row) FillSpan(t, row, x0, x0 + penWidth_, penPixel_);
+}
+
+// Bresenham from (x0, y0) towards (x1, y1), the end pixel excluded. Step i along the major axis
+// puts the minor coordinate at floor((2 i d_minor + d_major) / (2 d_major)) from the start, so
+// the part inside the box is found by division and only that part is stepped through.
+void TRasterCanvas::PaintLine(const TTarget& t, long long x0, long long y0, long long x1, long long y1,
+                              u32 px) const {
+    const long long adx = std::llabs(x1 - x0), ady = std::llabs(y1 - y0);
+    if (adx == 0 && ady == 0) return;
+    const long long grow = penWidth_ > 1 ? penWidth_ : 0;
+    const long long bx1 = t.x1 - grow, by1 = t.y1 - grow, bx2 = t.x2 + grow, by2 = t.y2 + grow;
+    if (std::max(x0, x1) < bx1 || std::min(x0, x1) >= bx2 || std::max(y0, y1) < by1 || std::min(y0, y1) >= by2)
+        return;
+
+    const bool xMajor = adx >= ady;
+    const long long a0 = xMajor ? x0 : y0, b0 = xMajor ? y0 : x0;
+    const long long da = xMajor ? adx : ady, db = xMajor ? ady : adx;
+    const int sa = (xMajor ? x1 - x0 : y1 - y0) < 0 ? -1 : 1;
+    const int sb = (xMajor ? y1 - y0 : x1 - x0) < 0 ? -1 : 1;
+    const long long aLo = xMajor ? bx1 : by1, aHi = (xMajor ? bx2 : by2) - 1;
+    const long long bLo = xMajor ? by1 : bx1, bHi = (xMajor ? by2 : bx2) - 1;
+
+    long long iLo = 0, iHi = da - 1;
+    if (sa > 0) {
+        iLo = std::max(iLo, aLo - a0);
+        iHi = std::min(iHi, aHi - a0);
+    } else {
+        iLo = std::max(iLo, a0 - aHi);
+        iHi = std::min(iHi, a0 - aLo);
+    }
+    if (iLo > iHi) return;
+    // The minor offset q must stay within [qLo, qHi] to remain inside the box.
+    const long long qLo = sb > 0 ? bLo - b0 : b0 - bHi;
+    const long long qHi = sb > 0 ? bHi - b0 : b0 - bLo;
+    if (db == 0) {
+        if (qLo > 0 || qHi < 0) return;
+    } else {
+        // q_i >= k exactly when i >= ceil((2k - 1) da / (2 db)); q_i <= k when i < (2k + 1) da / (2 db).
+        if (qLo > 0) iLo = std::max(iLo, CeilDiv(Int128(2 * qLo - 1) * da, Int128(2) * db));
+        if (qHi < db) iHi = std::min(iHi, CeilDiv(Int128(2 * qHi + 1) * da, Int128(2) * db) - 1);
+        if (iLo > iHi) return;
+    }
+
+    const long long limit = 2 * da, inc = 2 * db;
+    long long q = 0, r = da;
+    if (iLo > 0) {
+        const Int128 n = Int128(iLo) * inc + da;
+        q = FloorDiv(n, limit);
+        r = static_cast<long long>(n - Int128(q) * limit);
+    }
+    long long a = a0 + sa * iLo, b = b0 + sb * q;
+    long long count = iHi - iLo + 1;
+
+    if (penWidth_ > 1) {
+        for (; count > 0; --count) {
+            if (xMajor) PenSquare(t, a, b);
+            else PenSquare(t, b, a);
+            a += sa;
+            r += inc;
+            if (r >= limit) {
+                r -= limit;
+                b += sb;
+            }
+        }
+        return;
+    }
+
+    const std::ptrdiff_t stepA = xMajor ? sa : sa * t.stride;
+    const std::ptrdiff_t stepB = xMajor ? sb * t.stride : sb;
+    u32* p = xMajor ? t.bits + b * t.stride + a : t.bits + a * t.stride + b;
+    if ((count + 1) * static_cast<unsigned long long>(limit) <= (1ULL << 32)) {
+        // The minor steps taken, floor((r + n inc) / limit), as 32.32 fixed point rounded up:
+        // the rounding stays below 1 / limit over these few steps, so the floor is the same.
+        std::uint64_t frac = ((static_cast<std::uint64_t>(r) << 32) + limit - 1) / limit;
+        const std::uint64_t slope = ((static_cast<std::uint64_t>(inc) << 32) + limit - 1) / limit;
+        for (; count > 0; --count) {
+            p[static_cast<std::ptrdiff_t>(frac >> 32) * stepB] = px;
+            p += stepA;
+            frac += slope;
+        }
+        return;
+    }
+    for (; count > 0; --count) {
+        *p = px;
+        p += stepA;
+        r += inc;
+        const long long over = -static_cast<long long>(r >= limit); // all ones when the minor step is due
+        p += stepB & over;
+        r -= limit & over;
+    }
+}
+
+void TRasterCanvas::MoveTo(int x, int y) {
+    curX_ = x;
+    curY_ = y;
+}
+
+void TRasterCanvas::LineTo(int x, int y) {
+    TTarget t;
+    if (Target(t)) PaintLine(t, curX_, curY_, x, y, penPixel_);
+    curX_ = x;
+    curY_ = y;
+}
+
+void TRasterCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+    long long l = std::min(x1, x2), r = std::max(x1, x2), top = std::min(y1, y2), bottom = std::max(y1, y2);
+    if (l == r || top == bottom) return;
+    TTarget t;
+    if (!Target(t)) return;
+    const long long grow = penWidth_;
+    if (r <= t.x1 - grow || l >= t.x2 + grow || bottom <= t.y1 - grow || top >= t.y2 + grow) return;
+
+    // Only the rows inside the box are visited, however tall the rectangle is.
+    const long long firstRow = std::max(top + 1, t.y1), lastRow = std::min(bottom - 2, t.y2 - 1);
+    for (long long y = firstRow; y <= lastRow; ++y) FillSpan(t, y, l + 1, r - 1, brushPixel_);
+
+    if (penWidth_ > 1) {
+        PaintLine(t, l, top, r - 1, top, penPixel_);
+        PaintLine(t, r - 1, top, r - 1, bottom - 1, penPixel_);
+        PaintLine(t, r - 1, bottom - 1, l, bottom - 1, penPixel_);
+        PaintLine(t, l, bottom - 1, l, top, penPixel_);
+        return;
+    }
+    FillSpan(t, top, l, r, penPixel_);
+    FillSpan(t, bottom - 1, l, r, penPixel_);
+    for (long long y = std::max(top + 1, t.y1); y <= std::min(bottom - 2, t.y2 - 1); ++y) {
+        FillSpan(t, y, l, l + 1, penPixel_);
+        FillSpan(t, y, r - 1, r, penPixel_);
+    }
+}
+
+namespace {
+
+// The pixels of row j of a w x h ellipse box whose centres lie inside the inscribed ellipse:
+// columns [left, right] of the box, or left > right for none. Pixel (i, j) is inside when
+// (2i + 1 - w)^2 h^2 + (2j + 1 - h)^2 w^2 <= w^2 h^2, decided in exact integers (in long double
+// only for boxes over 2^31 pixels wide or tall).
+struct TSpan {
+    long long left, right;
+};
+
+TSpan EllipseRow(long long w, long long h, long long j) {
+    if (j < 0 || j >= h) return {1, 0};
+    const long long s = 2 * j + 1 - h;
+    const bool exact = w < (1LL << 31) && h < (1LL << 31);
+    const long double ws = static_cast<long double>(w), hs = static_cast<long double>(h);
+    const long double a = hs * hs - static_cast<long double>(s) * s;
+    long long tMax = static_cast<long long>(ws * std::sqrt(a) / hs);
+    if (tMax > w - 1) tMax = w - 1;
+    if ((tMax - (w - 1)) % 2 != 0) --tMax; // t = 2i + 1 - w has the parity of w - 1
+    if (exact) {
+        const Int128 rhs = Int128(w) * w * (Int128(h) * h - Int128(s) * s);
+        auto inside = [&](long long t) { return Int128(t) * t * h * h <= rhs; };
+        while (tMax >= 0 && !inside(tMax)) tMax -= 2;
+        while (tMax + 2 <= w - 1 && inside(tMax + 2)) tMax += 2;
+    }
+    if (tMax < 0) return {1, 0};
+    return {(w - 1 - tMax) / 2, (w - 1 + tMax) / 2};
+}
+
+} // namespace
+
+void TRasterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
+    const long long l = std::min(x1, x2), r = std::max(x1, x2), top = std::min(y1, y2), bottom = std::max(y1, y2);
+    const long long w = r - l, h = bottom - top;
+    if (w == 0 || h == 0) return;
+    TTarget t;
+    if (!Target(t)) return;
+    const long long grow = penWidth_;
+    if (r <= t.x1 - grow || l >= t.x2 + grow || bottom <= t.y1 - grow || top >= t.y2 + grow) return;
+
+    // The pen paints the border ring: the inside pixels with a 4-neighbour outside.
+    const long long jFirst = std::max(0LL, t.y1 - grow - top), jLast = std::min(h - 1, t.y2 - 1 + grow - top);
+    TSpan above = EllipseRow(w, h, jFirst - 1), row = EllipseRow(w, h, jFirst);
+    for (long long j = jFirst; j <= jLast; ++j) {
+        const TSpan below = EllipseRow(w, h, j + 1);
+        if (row.left <= row.right) {
+            const long long y = top + j;
+            const long long inL = std::max({row.left + 1, above.left, below.left});
+            const long long inR = std::min({row.right - 1, above.right, below.right});
+            if (inL <= inR) FillSpan(t, y, l + inL, l + inR + 1, brushPixel_);
+            auto ring = [&](long long from, long long to) { // columns from..to of the box
+                if (from > to) return;
+                if (penWidth_ == 1) {
+                    FillSpan(t, y, l + from, l + to + 1, penPixel_);
+                    return;
+                }
+                for (long long i = from; i <= to; ++i) PenSquare(t, l + i, y);
+            };
+            if (inL <= inR) {
+                ring(row.left, inL - 1);
+                ring(inR + 1, row.right);
+            } else {
+                ring(row.left, row.right);
+            }
+        }
+        above = row;
+        row = below;
+    }
+}
+
+// Even-odd fill sampled at pixel centres: in row j an edge from (xa, ya) to (xb, yb), ya <= j < yb,
+// crosses at X = xa + (j + 0.5 - ya)(xb - xa)/(yb - ya), and the pixels from ceil(X - 0.5) on lie
+// to its right. Each edge keeps that ceiling and its remainder and steps them row by row.
+void TRasterCanvas::Polygon(const TPoint* points, int count) {
+    if (!points || count < 2) return;
+    TTarget t;
+    if (!Target(t)) return;
+    long long minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
+    for (int k = 1; k < count; ++k) {
+        minX = std::min<long long>(minX, points[k].x);
+        maxX = std::max<long long>(maxX, points[k].x);
+        minY = std::min<long long>(minY, points[k].y);
+        maxY = std::max<long long>(maxY, points[k].y);
+    }
+    const long long grow = penWidth_;
+    if (maxX < t.x1 - grow || minX >= t.x2 + grow || maxY < t.y1 - grow || minY >= t.y2 + grow) return;
+
+    struct TEdge {
+        long long xa, ya, xb, yb; // ya < yb
+        long long q, e, stepQ, stepR, d;
+        bool started;
+    };
+    TEdge small[8];
+    std::vector<TEdge> large;
+    TEdge* edges = small;
+    if (count > 8) {
+        large.resize(count);
+        edges = large.data();
+    }
+    int edgeCount = 0;
+    for (int k = 0; k < count; ++k) {
+        const TPoint& p = points[k];
+        const TPoint& n = points[(k + 1) % count];
+        if (p.y == n.y) continue;
+        TEdge& e = edges[edgeCount++];
+        const bool down = p.y < n.y;
+        e.xa = down ? p.x : n.x;
+        e.ya = down ? p.y : n.y;
+        e.xb = down ? n.x : p.x;
+        e.yb = down ? n.y : p.y;
+        e.d = 2 * (e.yb - e.ya);
+        const long long step = 2 * (e.xb - e.xa);
+        e.stepQ = FloorDiv(step, e.d);
+        e.stepR = step - e.stepQ * e.d;
+        e.started = false;
+    }
+
+    const long long firstRow = std::max(minY, t.y1), lastRow = std::min(maxY - 1, t.y2 - 1);
+    long long crossSmall[8];
+    std::vector<long long> crossLarge;
+    long long* cross = crossSmall;
+    if (edgeCount > 8) {
+        crossLarge.resize(edgeCount);
+        cross = crossLarge.data();
+    }
+    for (long long j = firstRow; j <= lastRow; ++j) {
+        int n = 0;
+        for (int k = 0; k < edgeCount; ++k) {
+            TEdge& e = edges[k];
+            if (j < e.ya || j >= e.yb) continue;
+            if (!e.started) {
+                const Int128 num = Int128(2 * e.xa - 1) * (e.yb - e.ya) + Int128(2 * j + 1 - 2 * e.ya) * (e.xb - e.xa);
+                e.q = CeilDiv(num, e.d);
+                e.e = static_cast<long long>(Int128(e.q) * e.d - num);
+                e.started = true;
+            } else {
+                e.q += e.stepQ;
+                e.e -= e.stepR;
+                if (e.e < 0) {
+                    e.e += e.d;
+                    ++e.q;
+                }
+            }
+            // Insertion keeps the row's crossings sorted; there are few of them.
+            int at = n++;
+            while (at > 0 && cross[at - 1] > e.q) {
+                cross[at] = cross[at - 1];
+                --at;
+            }
+            cross[at] = e.q;
+        }
+        for (int k = 0; k + 1 < n; k += 2) FillSpan(t, j, cross[k], cross[k + 1], brushPixel_);
+    }
+
+    for (int k = 0; k < count; ++k) {
+        const TPoint& p = points[k];
+        const TPoint& n = points[(k + 1) % count];
+        PaintLine(t, p.x, p.y, n.x, n.y, penPixel_);
+    }
+}
+
+void TRasterCanvas::PolyBezier(const TPoint (&points)[4]) {
+    TTarget t;
+    if (!Target(t)) return;
+    long long minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
+    for (const TPoint& p : points) {
+        minX = std::min<long long>(minX, p.x);
+        maxX = std::max<long long>(maxX, p.x);
+        minY = std::min<long long>(minY, p.y);
+        maxY = std::max<long long>(maxY, p.y);
+    }
+    const long long grow = penWidth_;
+    if (maxX < t.x1 - grow || minX >= t.x2 + grow || maxY < t.y1 - grow || minY >= t.y2 + grow) return;
+
+    // B(k/32) * 32^3 = (32-k)^3 P0 + 3 (32-k)^2 k P1 + 3 (32-k) k^2 P2 + k^3 P3, exact in 64 bits.
+    long long prevX = points[0].x, prevY = points[0].y;
+    for (long long k = 1; k <= BezierPieces; ++k) {
+        const long long m = BezierPieces - k;
+        const long long c0 = m * m * m, c1 = 3 * m * m * k, c2 = 3 * m * k * k, c3 = k * k * k;
+        const long long x = RoundScaled(c0 * points[0].x + c1 * points[1].x + c2 * points[2].x + c3 * points[3].x);
+        const long long y = RoundScaled(c0 * points[0].y + c1 * points[1].y + c2 * points[2].y + c3 * points[3].y);
+        PaintLine(t, prevX, prevY, x, y, penPixel_);
+        prevX = x;
+        prevY = y;
+    }
+}
+
+// The cell as the Qt canvas paints it: the brush fills advance x line height, the letters go on
+// top at the baseline. The margin around the cell catches letters that reach beyond it.
+QImage TRasterCanvas::RenderCell(const TTextEntry& entry, TColor font, TColor brush, int margin) const {
+    QImage cell(entry.width + 2 * margin, entry.height + 2 * margin, QImage::Format_RGB32);
+    cell.fill(ToQColor(brush));
+    QPainter painter(&cell);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setFont(font_);
+    painter.setPen(ToQColor(font));
+    painter.drawText(margin, margin + ascent_, entry.shown);
+    return cell;
+}
+
+TRasterCanvas::TTextEntry& TRasterCanvas::Entry(const std::string& text) {
+    if (lastText_ && *lastText_ == text) return *lastEntry_;
+    auto found = texts_.find(text);
+    if (found == texts_.end()) {
+        if (texts_.size() >= MaxCachedCells) ClearTextCache();
+        found = texts_.emplace(text, TTextEntry()).first;
+        TTextEntry& entry = found->second;
+        entry.shown = DecodeText(text);
+        const QImage device(1, 1, QImage::Format_RGB32);
+        entry.width = QFontMetrics(font_, &device).horizontalAdvance(entry.shown);
+        entry.height = lineHeight_;
+        if (!text.empty() && entry.width > 0) {
+            // Black letters on white show every pixel they paint; keep those outside the cell.
+            const int margin = entry.height;
+            const QImage probe = RenderCell(entry, 0x00000000, 0x00FFFFFF, margin);
+            for (int y = 0; y < probe.height(); ++y)
+                for (int x = 0; x < probe.width(); ++x) {
+                    const bool inCell = x >= margin && x < margin + entry.width && y >= margin && y < margin + entry.height;
+                    if (!inCell && probe.pixel(x, y) != 0xFFFFFFFFu) entry.overhang.push_back({x - margin, y - margin});
+                }
+        }
+    }
+    lastText_ = &found->first;
+    lastEntry_ = &found->second;
+    return found->second;
+}
+
+void TRasterCanvas::ClearTextCache() {
+    texts_.clear();
+    cellCount_ = 0;
+    cellPixels_ = 0;
+    lastText_ = nullptr;
+    lastEntry_ = nullptr;
+}
+
+int TRasterCanvas::TextWidth(const std::string& text) { return Entry(text).width; }
+int TRasterCanvas::TextHeight(const std::string& text) { return Entry(text).height; }
+
+void TRasterCanvas::TextOut(int x, int y, const std::string& text) {
+    TTextEntry* entry = &Entry(text);
+    const long long w = entry->width, h = entry->height;
+    if (text.empty() || w <= 0 || h <= 0) return;
+    TTarget t;
+    if (!Target(t)) return;
+    const long long x1 = std::max<long long>(x, t.x1), x2 = std::min<long long>(x + w, t.x2);
+    const long long y1 = std::max<long long>(y, t.y1), y2 = std::min<long long>(y + h, t.y2);
+    const u32 fontPixel = ToPixel(fontColor_);
+    for (const TPoint& p : entry->overhang)
+        FillSpan(t, static_cast<long long>(y) + p.y, static_cast<long long>(x) + p.x, static_cast<long long>(x) + p.x + 1, fontPixel);
+    if (x1 >= x2 || y1 >= y2) return;
+
+    // Letters in the brush colour leave nothing but the cell.
+    if (fontColor_ == brush_) {
+        for (long long row = y1; row < y2; ++row) FillSpan(t, row, x1, x2, brushPixel_);
+        return;
+    }
+    const std::uint64_t key = static_cast<std::uint64_t>(fontColor_) << 32 | brush_;
+    auto cell = entry->cells.find(key);
+    if (cell == entry->cells.end()) {
+        const std::size_t pixels = static_cast<std::size_t>(w * h);
+        if (cellCount_ >= MaxCachedCells || cellPixels_ + pixels > MaxCachedPixels) {
+            ClearTextCache();
+            entry = &Entry(text);
+        }
+        cell = entry->cells.emplace(key, RenderCell(*entry, fontColor_, brush_, 0)).first;
+        ++cellCount_;
+        cellPixels_ += pixels;
+    }
+    const QImage& pixels = cell->second;
+    for (long long row = y1; row < y2; ++row) {
+        const u32* from = reinterpret_cast<const u32*>(pixels.constScanLine(static_cast<int>(row - y))) + (x1 - x);
+        std::memcpy(t.bits + row * t.stride + x1, from, static_cast<std::size_t>(x2 - x1) * sizeof(u32));
+    }
+}

@@ -1,0 +1,97 @@
+#pragma once
+// A canvas that writes pixels straight into a 32-bit QImage, with the aliased semantics the
+// drawing relies on: every shape covers the same pixels whatever its colours, so painting a
+// picture again in white erases it exactly. Coordinates are surface pixels; any 32-bit value is
+// accepted, and whatever lies outside the image (or the clip box) is dropped without being
+// stepped through.
+//
+//   Lines      Bresenham, one pixel wide; the last pixel is not painted.
+//   Rectangle  pixels x1..x2-1, y1..y2-1: the border in the pen, the inside in the brush.
+//   Ellipse    the same box; the pixels whose centres lie inside the inscribed ellipse, the
+//              border ring of that set in the pen and the rest in the brush.
+//   Polygon    closed; filled even-odd at pixel centres, then every edge drawn as a line.
+//   PolyBezier 32 straight pieces through points of the cubic taken at t = k/32, rounded
+//              half to even in integers.
+//   TextOut    an opaque cell (text width x text height) in the brush colour, letters in the
+//              font colour; each distinct (text, font colour, brush colour) cell is rendered by
+//              Qt once and copied afterwards.
+
+#include "Canvas.h"
+
+#include <QFont>
+#include <QImage>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class TRasterCanvas : public TCanvas {
+public:
+    // Paints on image, which must outlive the canvas and stay in Format_RGB32 or Format_ARGB32.
+    // The image may be resized or reassigned between calls.
+    explicit TRasterCanvas(QImage& image);
+
+    // Restricts painting to the box [x1, x2) x [y1, y2) inside the image; the pixels a shape
+    // covers inside the box are exactly those it covers without it.
+    void SetClip(int x1, int y1, int x2, int y2);
+    void ResetClip();
+
+    // The text cache is emptied when it would grow past this many cells or texts, or this many
+    // pixels of cells: enough for every label of a complete 100-vertex graph.
+    static constexpr std::size_t MaxCachedCells = 16384;
+    static constexpr std::size_t MaxCachedPixels = 4u << 20;
+    std::size_t CachedCellCount() const { return cellCount_; }
+
+    void SetPenColor(TColor c) override;
+    TColor PenColor() const override { return pen_; }
+    void SetPenWidth(int w) override { penWidth_ = w < 1 ? 1 : w; }
+    void SetBrushColor(TColor c) override;
+    void SetFontColor(TColor c) override { fontColor_ = c; }
+    TColor Pixel(int x, int y) const override; // 0xFFFFFFFF outside the image
+    void Rectangle(int x1, int y1, int x2, int y2) override;
+    void Ellipse(int x1, int y1, int x2, int y2) override;
+    void MoveTo(int x, int y) override;
+    void LineTo(int x, int y) override;
+    void Polygon(const TPoint* points, int count) override;
+    void PolyBezier(const TPoint (&points)[4]) override;
+    void TextOut(int x, int y, const std::string& text) override;
+    int TextWidth(const std::string& text) override;
+    int TextHeight(const std::string& text) override;
+
+private:
+    struct TTarget; // the image's pixels and the clip box for one shape
+    // What is known about one text: how it is shown and measured, the pixels its letters paint
+    // outside the cell (relative to the cell's corner), and the cells rendered for it so far.
+    struct TTextEntry {
+        QString shown;
+        int width = 0, height = 0;
+        std::vector<TPoint> overhang;
+        std::unordered_map<std::uint64_t, QImage> cells; // key: font colour << 32 | brush colour
+    };
+
+    bool Target(TTarget& t) const;
+    TTextEntry& Entry(const std::string& text);
+    void ClearTextCache();
+    QImage RenderCell(const TTextEntry& entry, TColor font, TColor brush, int margin) const;
+    void PaintLine(const TTarget& t, long long x0, long long y0, long long x1, long long y1, std::uint32_t px) const;
+    void FillSpan(const TTarget& t, long long y, long long xa, long long xb, std::uint32_t px) const;
+    void PenSquare(const TTarget& t, long long x, long long y) const;
+
+    QImage& image_;
+    bool clipped_ = false;
+    int clipX1_ = 0, clipY1_ = 0, clipX2_ = 0, clipY2_ = 0;
+    TColor pen_ = 0, brush_ = 0x00FFFFFF, fontColor_ = 0;
+    std::uint32_t penPixel_ = 0xFF000000u, brushPixel_ = 0xFFFFFFFFu;
+    int penWidth_ = 1;
+    long long curX_ = 0, curY_ = 0;
+
+    QFont font_;
+    int ascent_ = 0, lineHeight_ = 0;
+    std::unordered_map<std::string, TTextEntry> texts_;
+    std::size_t cellCount_ = 0, cellPixels_ = 0;
+    const std::string* lastText_ = nullptr; // the key of lastEntry_, inside texts_
+    TTextEntry* lastEntry_ = nullptr;
+};
