@@ -37,6 +37,7 @@ TForm5::TForm5(QWidget& mainWindow) : TSecondaryWindow(mainWindow) {
 // Centred over the main window each time it opens.
 void TForm5::FormShow() {
     const QRect over = mainWindow.frameGeometry();
-    move(over.center() - QPoint(width() / 2, height() / 2));
+    const QSize own = frameGeometry().size();
+    move(over.left() + (over.width() - own.width()) / 2, over.top() + (over.height() - own.height()) / 2);
     TSecondaryWindow::FormShow();
 }

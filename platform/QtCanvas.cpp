@@ -69,6 +69,8 @@ void TQtCanvas::Ellipse(int x1, int y1, int x2, int y2) {
     {
         QPainter painter(&image);
         Begin(painter, true);
+        // Qt's aliased outline of a flat ellipse can step one pixel past its box; the box is the rule.
+        painter.setClipRect(x1, y1, x2 - x1, y2 - y1);
         painter.drawEllipse(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
     }
     Changed();

@@ -1,0 +1,51 @@
+#pragma once
+// The program's five windows as start-up creates them, fresh for each test, with the main
+// window shown, and a capture of the error box.
+
+#include "Aboutform.h"
+#include "ErrorHandler.h"
+#include "TForm1.h"
+#include "formsettings.h"
+#include "helpformp.h"
+#include "request.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class TAppWindows {
+public:
+    TAppWindows()
+        : form1(std::make_unique<TForm1>()), form2(std::make_unique<TForm2>(*form1)),
+          form3(std::make_unique<TForm3>(*form1)), form4(std::make_unique<TForm4>(*form1)),
+          form5(std::make_unique<TForm5>(*form1)) {
+        form1->SetForms(form2.get(), form3.get(), form4.get(), form5.get());
+        ErrorBoxHook = [this](const QString& text) { errors.append(text); };
+    }
+
+    ~TAppWindows() {
+        ErrorBoxHook = nullptr;
+        form5.reset();
+        form4.reset();
+        form3.reset();
+        form2.reset();
+        form1.reset();
+    }
+
+    void ShowMain() {
+        form1->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form1.get()));
+        QApplication::processEvents();
+    }
+
+    std::unique_ptr<TForm1> form1;
+    std::unique_ptr<TForm2> form2;
+    std::unique_ptr<TForm3> form3;
+    std::unique_ptr<TForm4> form4;
+    std::unique_ptr<TForm5> form5;
+    QStringList errors;
+};

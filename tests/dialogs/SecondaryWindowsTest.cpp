@@ -1,0 +1,162 @@
+// The help, About and prompt windows, and the main window blocked while any secondary window
+// is visible.
+
+#include "AppWindows.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QToolButton>
+
+#include <cstdlib>
+
+namespace {
+
+struct TPathCase {
+    const char* executable;
+    const char* page;
+};
+
+class HelpPage : public testing::TestWithParam<TPathCase> {};
+
+TEST_P(HelpPage, SitsBesideTheExecutable) {
+    EXPECT_EQ(HelpPagePath(QString::fromUtf8(GetParam().executable)), QString::fromUtf8(GetParam().page));
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, HelpPage,
+                         testing::Values(TPathCase{"/opt/tools/graphs/nodeloom", "/opt/tools/graphs/help.html"},
+                                         TPathCase{"/opt/tools/graphs/other-name", "/opt/tools/graphs/help.html"},
+                                         TPathCase{"/nodeloom", "/help.html"},
+                                         TPathCase{"nodeloom", "help.html"},
+                                         TPathCase{"/home/a b/Gräphs/nodeloom", "/home/a b/Gräphs/help.html"}),
+                         [](const testing::TestParamInfo<TPathCase>& info) {
+                             return "Case" + std::to_string(info.index);
+                         });
+
+// Equal margins on either side, to the pixel that an odd difference leaves over.
+bool CentredOver(const QRect& inner, const QRect& outer) {
+    const int left = inner.left() - outer.left(), right = outer.right() - inner.right();
+    const int top = inner.top() - outer.top(), bottom = outer.bottom() - inner.bottom();
+    return std::abs(left - right) <= 1 && std::abs(top - bottom) <= 1;
+}
+
+class SecondaryWindows : public testing::Test, protected TAppWindows {};
+
+TEST_F(SecondaryWindows, EachDisablesTheMainWindowWhileVisible) {
+    ShowMain();
+    TSecondaryWindow* windows[] = {form2.get(), form3.get(), form4.get(), form5.get()};
+    for (TSecondaryWindow* w : windows) {
+        SCOPED_TRACE(w->windowTitle().toStdString());
+        w->show();
+        EXPECT_FALSE(form1->isEnabled());
+        EXPECT_TRUE(w->isEnabled());
+        // A click on the toolbar has no effect meanwhile.
+        QTest::mouseClick(form1->ToolButton1, Qt::LeftButton);
+        EXPECT_EQ(form2->isVisible(), w == form2.get());
+        w->close();
+        EXPECT_FALSE(w->isVisible());
+        EXPECT_TRUE(form1->isEnabled());
+    }
+}
+
+TEST_F(SecondaryWindows, HelpShowsThePageFromTheProgramsFolder) {
+    ShowMain();
+    form1->Usingguide1->trigger();
+    EXPECT_TRUE(form4->isVisible());
+    EXPECT_FALSE(form1->isEnabled());
+    EXPECT_EQ(form4->windowTitle(), QStringLiteral("Help"));
+    EXPECT_TRUE(form4->WebBrowser1->toPlainText().contains(QStringLiteral("gf4")));
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(SecondaryWindows, HelpIsReadAfreshOnEveryUse) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("help.html"));
+    auto write = [&path](const QByteArray& body) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<html><body><p>" + body + "</p>" + QByteArray(300, '\n').replace("\n", "<p>line</p>") +
+                "</body></html>");
+    };
+    ShowMain();
+    form4->resize(300, 200);
+    form4->show();
+    write("first version");
+    form4->Navigate(path);
+    EXPECT_TRUE(form4->WebBrowser1->toPlainText().contains(QStringLiteral("first version")));
+    form4->WebBrowser1->verticalScrollBar()->setValue(form4->WebBrowser1->verticalScrollBar()->maximum());
+
+    write("second version");
+    form4->Navigate(path);
+    EXPECT_TRUE(form4->WebBrowser1->toPlainText().contains(QStringLiteral("second version")));
+    EXPECT_FALSE(form4->WebBrowser1->toPlainText().contains(QStringLiteral("first version")));
+    EXPECT_EQ(form4->WebBrowser1->verticalScrollBar()->value(), 0);
+}
+
+TEST_F(SecondaryWindows, UnreadableHelpPageRaisesAnErrorAndTheWindowStays) {
+    ShowMain();
+    form4->show();
+    try {
+        form4->Navigate(QStringLiteral("/nonexistent/folder/help.html"));
+        FAIL() << "no error raised";
+    } catch (const std::exception& error) {
+        ShowError(error);
+    }
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("/nonexistent/folder/help.html")));
+    EXPECT_TRUE(errors[0].endsWith(QLatin1Char('.')));
+    EXPECT_TRUE(form4->isVisible());
+    EXPECT_FALSE(form1->isEnabled());
+}
+
+TEST_F(SecondaryWindows, AboutIsFixedAndCentredOverTheMainWindow) {
+    ShowMain();
+    form1->move(150, 120);
+    QApplication::processEvents();
+    form1->About1->trigger();
+    ASSERT_TRUE(form5->isVisible());
+    EXPECT_FALSE(form1->isEnabled());
+    EXPECT_EQ(form5->windowTitle(), QStringLiteral("About Nodeloom 5.1"));
+    EXPECT_EQ(form5->size(), QSize(264, 193));
+    EXPECT_EQ(form5->minimumSize(), form5->maximumSize());
+    EXPECT_TRUE(CentredOver(form5->frameGeometry(), form1->frameGeometry()));
+
+    EXPECT_EQ(form5->Label1->text(), QStringLiteral("Nodeloom 5.1"));
+    EXPECT_EQ(form5->Label1->geometry(), QRect(80, 32, 137, 20));
+    EXPECT_EQ(form5->Label1->font().pixelSize(), 16);
+    EXPECT_EQ(form5->Image1->geometry(), QRect(40, 24, 32, 32));
+    ASSERT_FALSE(form5->Image1->pixmap().isNull());
+    EXPECT_EQ(form5->Image1->pixmap().size(), QSize(32, 32));
+    // Both lower lines fit their labels.
+    for (QLabel* label : {form5->Label2, form5->Label3})
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
+
+    // Moved main window: the next showing centres again.
+    form5->close();
+    form1->move(300, 260);
+    QApplication::processEvents();
+    form1->About1Click();
+    EXPECT_TRUE(CentredOver(form5->frameGeometry(), form1->frameGeometry()));
+}
+
+TEST_F(SecondaryWindows, PromptWindowIsLaidOutAndOkKeepsTheText) {
+    EXPECT_EQ(form3->size(), QSize(241, 108));
+    EXPECT_EQ(form3->minimumSize(), form3->maximumSize());
+    EXPECT_EQ(form3->Edit1->geometry(), QRect(24, 24, 193, 21));
+    EXPECT_EQ(form3->Button1->geometry(), QRect(24, 64, 193, 25));
+    EXPECT_EQ(form3->Button1->text(), QStringLiteral("OK"));
+    EXPECT_TRUE(form3->Button1->isDefault());
+
+    promptConfirmed = false;
+    form3->Edit1->setText(QStringLiteral("Knoten ä"));
+    QTest::mouseClick(form3->Button1, Qt::LeftButton);
+    EXPECT_TRUE(promptConfirmed);
+    EXPECT_EQ(promptResult, "Knoten \xC3\xA4");
+}
+
+} // namespace

@@ -1,0 +1,131 @@
+// The new-graph settings window: its layout, its Create and the choices it keeps.
+
+#include "AppWindows.h"
+#include "ColorBox.h"
+#include "Surface.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+
+constexpr TColor White = 0x00FFFFFF;
+constexpr TColor Black = 0x00000000;
+
+bool PictureIsAll(TImage& surface, TColor colour) {
+    for (int y = 0; y < surface.Picture.height(); ++y)
+        for (int x = 0; x < surface.Picture.width(); ++x)
+            if (surface.Canvas().Pixel(x, y) != colour) return false;
+    return true;
+}
+
+class SettingsWindow : public testing::Test, protected TAppWindows {};
+
+TEST_F(SettingsWindow, CreateSelectsTheBaseColourInTheMainBoxWithoutChangingCurrentColor) {
+    ShowMain();
+    constexpr TColor Red = 0x000000FF;
+    constexpr TColor Green = 0x00008000;
+    form1->LiveGraph.currentColor = Green;
+    form1->ToolButton1Click();
+    form2->ColorBox1->SetSelected(Red);
+    form2->Button1Click();
+    EXPECT_EQ(form1->LiveGraph.baseColor, Red);
+    EXPECT_EQ(form1->ColorBox1->Selected(), Red);
+    EXPECT_EQ(form1->LiveGraph.currentColor, Green);
+}
+
+TEST_F(SettingsWindow, ChoicesAreKeptBetweenUses) {
+    ShowMain();
+    constexpr TColor Navy = 0x00800000;
+    form1->ToolButton1Click();
+    form2->CheckBox1->setChecked(true);
+    form2->ColorBox1->SetSelected(Navy);
+    form2->Button1Click();
+    // A graph of another kind in between does not reach the window.
+    form1->LiveGraph.directed = false;
+    form1->LiveGraph.weighted = true;
+    form1->LiveGraph.baseColor = 0x000000FF;
+
+    form1->ToolButton1Click();
+    EXPECT_TRUE(form2->CheckBox1->isChecked());
+    EXPECT_FALSE(form2->CheckBox2->isChecked());
+    EXPECT_EQ(form2->ColorBox1->Selected(), Navy);
+    form2->Button1Click();
+    EXPECT_TRUE(form1->LiveGraph.directed);
+    EXPECT_FALSE(form1->LiveGraph.weighted);
+    EXPECT_EQ(form1->LiveGraph.baseColor, Navy);
+}
+
+TEST_F(SettingsWindow, FirstUseStartsUncheckedAtBlackAndLaidOut) {
+    EXPECT_FALSE(form2->CheckBox1->isChecked());
+    EXPECT_FALSE(form2->CheckBox2->isChecked());
+    EXPECT_EQ(form2->ColorBox1->Selected(), Black);
+    EXPECT_EQ(form2->size(), QSize(256, 110));
+    EXPECT_EQ(form2->minimumSize(), form2->maximumSize());
+    EXPECT_EQ(form2->CheckBox1->geometry(), QRect(8, 8, 113, 17));
+    EXPECT_EQ(form2->CheckBox2->geometry(), QRect(8, 40, 113, 17));
+    EXPECT_EQ(form2->Label1->text(), QStringLiteral("Basecolor"));
+    EXPECT_EQ(form2->ColorBox1->geometry(), QRect(144, 40, 105, 22));
+    EXPECT_EQ(form2->Button1->geometry(), QRect(8, 72, 241, 25));
+    EXPECT_EQ(form2->Button1->text(), QStringLiteral("Create"));
+    EXPECT_TRUE(form2->Button1->isDefault());
+}
+
+TEST_F(SettingsWindow, CreateEmptiesTheGraphAndItsPicture) {
+    ShowMain();
+    Tgraph& g = form1->LiveGraph;
+    g.created = true;
+    AddVertex(g, 60, 60);
+    AddVertex(g, 160, 90);
+    AddEdge(g, 1, 2, "red");
+    AddEdge(g, 2, 1, "red");
+    g.edgeCount = 1;
+    g.fileName = "/tmp/old.gf4";
+    form1->RefreshView();
+    ASSERT_FALSE(PictureIsAll(*form1->Image1, White));
+
+    form1->ToolButton10->setChecked(true);
+    form1->ToolButton1Click();
+    form2->Button1Click();
+    EXPECT_EQ(g.vertexCount, 0);
+    EXPECT_EQ(g.edgeCount, 0);
+    EXPECT_TRUE(g.fileName.empty());
+    EXPECT_TRUE(PictureIsAll(*form1->Image1, White));
+    EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1  - new graph"));
+    EXPECT_TRUE(form1->ToolButton10->isChecked()); // a chosen tool stays chosen
+}
+
+TEST_F(SettingsWindow, EnterActsAsCreate) {
+    ShowMain();
+    form1->ToolButton1Click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form2.get()));
+    form2->activateWindow();
+    form2->CheckBox2->setFocus();
+    QTest::keyClick(form2->CheckBox2, Qt::Key_Return);
+    EXPECT_FALSE(form2->isVisible());
+    EXPECT_TRUE(form1->LiveGraph.created);
+}
+
+TEST_F(SettingsWindow, ClosingItChangesNothing) {
+    ShowMain();
+    form1->ToolButton1Click();
+    form2->CheckBox1->setChecked(true);
+    form2->ColorBox1->SetSelected(0x000000FF);
+    form2->close();
+    EXPECT_FALSE(form2->isVisible());
+    EXPECT_TRUE(form1->isEnabled());
+    EXPECT_FALSE(form1->LiveGraph.created);
+    EXPECT_EQ(form1->ColorBox1->Selected(), Black);
+    EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1"));
+}
+
+TEST_F(SettingsWindow, EscapeDoesNotCloseIt) {
+    ShowMain();
+    form1->ToolButton1Click();
+    QTest::keyClick(form2.get(), Qt::Key_Escape);
+    EXPECT_TRUE(form2->isVisible());
+}
+
+} // namespace

@@ -1,0 +1,146 @@
+// The main window as start-up leaves it, and new graphs made through the settings window.
+
+#include "AppWindows.h"
+#include "ColorBox.h"
+#include "StatusBar.h"
+#include "Surface.h"
+#include "ToolBar.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+
+#include <string>
+#include <tuple>
+
+namespace {
+
+constexpr TColor Silver = 0x00C0C0C0;
+constexpr TColor White = 0x00FFFFFF;
+constexpr TColor Black = 0x00000000;
+
+bool PictureIsAll(TImage& surface, TColor colour) {
+    for (int y = 0; y < surface.Picture.height(); ++y)
+        for (int x = 0; x < surface.Picture.width(); ++x)
+            if (surface.Canvas().Pixel(x, y) != colour) return false;
+    return true;
+}
+
+class MainWindowStartup : public testing::Test, protected TAppWindows {};
+
+TEST_F(MainWindowStartup, ShowsTheNoGraphStateWithASilverFramedSurface) {
+    ShowMain();
+    EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1"));
+    EXPECT_EQ(form1->StatusBar1->PanelText(0), QStringLiteral("Graph not created"));
+    EXPECT_EQ(form1->StatusBar1->PanelText(1), QStringLiteral("Create or load graph from file"));
+    EXPECT_FALSE(form1->LiveGraph.created);
+    EXPECT_FALSE(form1->appClosing);
+
+    TImage& surface = *form1->Image1;
+    const int w = surface.width(), h = surface.height();
+    ASSERT_GT(w, 10);
+    ASSERT_GT(h, 10);
+    ASSERT_EQ(surface.Picture.size(), QSize(w, h));
+    TQtCanvas& canvas = surface.Canvas();
+    for (const QPoint p : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1), QPoint(w / 2, 0),
+                           QPoint(0, h / 2)}) {
+        SCOPED_TRACE(p.x() * 10000 + p.y());
+        EXPECT_EQ(canvas.Pixel(p.x(), p.y()), Black);
+    }
+    EXPECT_EQ(canvas.Pixel(1, 1), Silver);
+    EXPECT_EQ(canvas.Pixel(w - 2, h - 2), Silver);
+    EXPECT_EQ(canvas.Pixel(w / 2, h / 2), Silver);
+    // The window shows the picture itself.
+    EXPECT_EQ(surface.grab().toImage().pixel(w / 2, h / 2), qRgb(0xC0, 0xC0, 0xC0));
+}
+
+TEST_F(MainWindowStartup, ToolbarMenusAndStatusBarAreLaidOut) {
+    ShowMain();
+    const QToolButton* buttons[] = {form1->ToolButton1, form1->ToolButton4, form1->ToolButton6, form1->ToolButton8};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(buttons[i]->geometry().left(), 23 * i);
+    EXPECT_EQ(form1->ToolButton10->geometry().left(), 4 * 23 + 12);
+    EXPECT_EQ(form1->ToolButton18->geometry().left(), 8 * 23 + 24);
+    EXPECT_EQ(form1->ToolButton1->toolTip(), QStringLiteral("Create a new graph"));
+    EXPECT_EQ(form1->ToolButton12->toolTip(), QStringLiteral("Add new edge"));
+    EXPECT_EQ(form1->ToolButton18->toolTip(), QStringLiteral("Cancel all actions"));
+    for (const QToolButton* b : {form1->ToolButton10, form1->ToolButton12, form1->ToolButton14, form1->ToolButton16})
+        EXPECT_TRUE(b->isCheckable());
+    EXPECT_FALSE(form1->ToolButton18->isCheckable());
+    EXPECT_EQ(form1->ToolBar1->height(), 28);
+    EXPECT_EQ(form1->StatusBar1->height(), 24);
+    EXPECT_EQ(form1->StatusBar1->Panel(0)->width(), 150);
+
+    EXPECT_EQ(form1->Label1->text(), QStringLiteral("   Color  "));
+    EXPECT_EQ(form1->ColorBox1->size(), QSize(112, 22));
+    EXPECT_EQ(form1->ColorBox1->toolTip(), QStringLiteral("Current color"));
+    EXPECT_EQ(form1->ColorBox1->Selected(), Black);
+
+    EXPECT_EQ(form1->File1->title(), QStringLiteral("Graph"));
+    EXPECT_EQ(form1->N1->title(), QStringLiteral("Edit"));
+    EXPECT_EQ(form1->Help1->title(), QStringLiteral("Help"));
+    for (QMenu* menu : {form1->File1, form1->N1})
+        for (QAction* a : menu->actions()) {
+            SCOPED_TRACE(a->text().toStdString());
+            EXPECT_FALSE(a->icon().isNull());
+        }
+    for (QAction* a : form1->Help1->actions()) EXPECT_TRUE(a->icon().isNull());
+    EXPECT_EQ(form1->Cancelediting1->text(), QStringLiteral("Cancel editing"));
+    EXPECT_EQ(form1->Usingguide1->text(), QStringLiteral("Help"));
+}
+
+TEST_F(MainWindowStartup, NewShowsTheSettingsWindowFromToolbarAndMenu) {
+    ShowMain();
+    QTest::mouseClick(form1->ToolButton1, Qt::LeftButton);
+    EXPECT_TRUE(form2->isVisible());
+    EXPECT_FALSE(form1->isEnabled());
+    form2->close();
+    EXPECT_TRUE(form1->isEnabled());
+    form1->New1->trigger();
+    EXPECT_TRUE(form2->isVisible());
+    EXPECT_EQ(form2->windowTitle(), QStringLiteral("Graph Settings"));
+}
+
+TEST_F(MainWindowStartup, ExitClosesTheWindowAndSetsTheClosingFlag) {
+    ShowMain();
+    form1->Exit1->trigger();
+    EXPECT_FALSE(form1->isVisible());
+    EXPECT_TRUE(form1->appClosing);
+}
+
+// Create through the settings window's own controls, for every kind of graph.
+class CreateGraph : public testing::TestWithParam<std::tuple<bool, bool>>, protected TAppWindows {};
+
+TEST_P(CreateGraph, GivesAnEmptyWhiteGraphOfThatKind) {
+    const auto [directed, weighted] = GetParam();
+    ShowMain();
+    form1->ToolButton1Click();
+    ASSERT_TRUE(form2->isVisible());
+    form2->CheckBox1->setChecked(directed);
+    form2->CheckBox2->setChecked(weighted);
+    QTest::mouseClick(form2->Button1, Qt::LeftButton);
+
+    EXPECT_FALSE(form2->isVisible());
+    EXPECT_TRUE(form1->isEnabled());
+    const Tgraph& g = form1->LiveGraph;
+    EXPECT_TRUE(g.created);
+    EXPECT_EQ(g.directed, directed);
+    EXPECT_EQ(g.weighted, weighted);
+    EXPECT_EQ(g.baseColor, Black); // not the white that InitGraph gives
+    EXPECT_TRUE(PictureIsAll(*form1->Image1, White));
+    EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1  - new graph"));
+    const QString kind = QString::fromLatin1(directed ? " Directed " : " Undirected ") +
+                         QString::fromLatin1(weighted ? "weighted graph" : "unweighted graph");
+    EXPECT_EQ(form1->StatusBar1->PanelText(0), kind);
+    EXPECT_EQ(form1->StatusBar1->PanelText(1), QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, CreateGraph,
+                         testing::Combine(testing::Bool(), testing::Bool()),
+                         [](const testing::TestParamInfo<std::tuple<bool, bool>>& info) {
+                             return std::string(std::get<0>(info.param) ? "Directed" : "Undirected") +
+                                    (std::get<1>(info.param) ? "Weighted" : "Unweighted");
+                         });
+
+} // namespace

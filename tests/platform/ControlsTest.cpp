@@ -1,0 +1,130 @@
+// The colour box, the check-style tool buttons, the status bar and the top-level error handler.
+
+#include "ColorBox.h"
+#include "ErrorHandler.h"
+#include "Graph_obj.h"
+#include "StatusBar.h"
+#include "ToolBar.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+TEST(ColorBox, ListsTheTableColoursCapitalisedStartingAtBlack) {
+    TColorBox box;
+    ASSERT_EQ(box.count(), 16);
+    EXPECT_EQ(box.itemText(0), QStringLiteral("Black"));
+    EXPECT_EQ(box.itemText(1), QStringLiteral("Maroon"));
+    EXPECT_EQ(box.itemText(15), QStringLiteral("White"));
+    for (int i = 0; i < 16; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_FALSE(box.itemIcon(i).isNull());
+        EXPECT_EQ(box.itemText(i).toLower(), QString::fromLatin1(ColorTable[i].name));
+    }
+    EXPECT_EQ(box.Selected(), 0x00000000u);
+}
+
+TEST(ColorBox, ProgramSelectionIsSilentAndUserSelectionNotifies) {
+    TColorBox box;
+    int changes = 0;
+    box.OnChange = [&changes] { ++changes; };
+    box.SetSelected(ColorTable[9].value);
+    EXPECT_EQ(box.Selected(), ColorTable[9].value);
+    EXPECT_EQ(changes, 0);
+
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    box.setFocus();
+    QTest::keyClick(&box, Qt::Key_Down); // the user steps to the next colour
+    EXPECT_EQ(box.Selected(), ColorTable[10].value);
+    EXPECT_EQ(changes, 1);
+}
+
+TEST(ColorBox, ColourOutsideTheTableLeavesTheSelection) {
+    TColorBox box;
+    box.SetSelected(ColorTable[3].value);
+    box.SetSelected(0x00123456);
+    EXPECT_EQ(box.Selected(), ColorTable[3].value);
+}
+
+TEST(ToolBar, CheckButtonDownStateSetByTheProgramRunsNoHandler) {
+    TToolBar bar;
+    QToolButton* first = bar.AddButton(QIcon(), QStringLiteral("one"), false);
+    bar.AddSeparator(12);
+    QToolButton* check = bar.AddButton(QIcon(), QStringLiteral("two"), true);
+    auto* tail = new QWidget;
+    bar.AddControl(tail, 39, 22);
+    EXPECT_EQ(first->geometry().left(), 0);
+    EXPECT_EQ(check->geometry().left(), 23 + 12);
+    EXPECT_EQ(tail->geometry().left(), 23 + 12 + 23);
+
+    int runs = 0;
+    QObject::connect(check, &QToolButton::clicked, [&runs] { ++runs; });
+    check->setChecked(true);
+    EXPECT_EQ(runs, 0);
+    bar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+    QTest::mouseClick(check, Qt::LeftButton);
+    EXPECT_EQ(runs, 1);
+    EXPECT_FALSE(check->isChecked()); // the click toggled it up before the handler ran
+}
+
+TEST(StatusBar, TwoPanelsWithTheFirstOneHundredFiftyWide) {
+    TStatusBar bar;
+    bar.resize(400, TStatusBar::Height);
+    bar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+    bar.SetPanelText(0, QStringLiteral("left"));
+    bar.SetPanelText(1, QStringLiteral("right"));
+    bar.SetPanelText(2, QStringLiteral("nowhere"));
+    EXPECT_EQ(bar.PanelText(0), QStringLiteral("left"));
+    EXPECT_EQ(bar.PanelText(1), QStringLiteral("right"));
+    EXPECT_EQ(bar.PanelText(2), QString());
+    EXPECT_EQ(bar.Panel(0)->width(), 150);
+    EXPECT_EQ(bar.Panel(1)->geometry().right(), 399);
+}
+
+// A widget whose mouse handler fails, as a command's handler may.
+class TFailingWidget : public QWidget {
+protected:
+    void mousePressEvent(QMouseEvent*) override { throw std::runtime_error("Cannot create file \"x.bmp\""); }
+};
+
+class ErrorHandler : public testing::Test {
+protected:
+    void SetUp() override {
+        ErrorBoxHook = [this](const QString& text) { shown.append(text); };
+    }
+    void TearDown() override { ErrorBoxHook = nullptr; }
+    QStringList shown;
+};
+
+TEST_F(ErrorHandler, MessageGetsAFullStopOnlyWhenItLacksOne) {
+    EXPECT_EQ(ErrorMessageText(std::runtime_error("Disk full")), QStringLiteral("Disk full."));
+    EXPECT_EQ(ErrorMessageText(std::runtime_error("I/O error 5.")), QStringLiteral("I/O error 5."));
+    EXPECT_EQ(ErrorMessageText(std::runtime_error("")), QStringLiteral("."));
+    ShowError(std::runtime_error("File access denied"));
+    EXPECT_EQ(shown, QStringList{QStringLiteral("File access denied.")});
+}
+
+TEST_F(ErrorHandler, ExceptionEscapingAHandlerIsShownAndTheProgramGoesOn) {
+    TFailingWidget widget;
+    widget.resize(50, 50);
+    widget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+    QTest::mouseClick(&widget, Qt::LeftButton);
+    QTest::mouseClick(&widget, Qt::LeftButton);
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("Cannot create file \"x.bmp\"."),
+                                  QStringLiteral("Cannot create file \"x.bmp\".")}));
+    EXPECT_TRUE(widget.isVisible());
+}
+
+} // namespace

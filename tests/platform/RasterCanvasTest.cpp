@@ -1,0 +1,483 @@
+// The raster canvas's pixels: end points, the box convention, fills, clipping, huge coordinates,
+// exact erase, and text cells equal to the Qt canvas's.
+
+#include "RasterCanvas.h"
+
+#include "Graph_obj.h"
+#include "QtCanvas.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <random>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr TColor White = 0x00FFFFFF, Black = 0x00000000, Red = 0x000000FF, Blue = 0x00FF0000;
+
+QImage WhiteImage(int w, int h) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(0xFFFFFFFFu);
+    return image;
+}
+
+using TPixelSet = std::set<std::pair<int, int>>;
+
+// Every pixel of the canvas that is not white.
+TPixelSet Painted(const TCanvas& canvas, int w, int h) {
+    TPixelSet out;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (canvas.Pixel(x, y) != White) out.insert({x, y});
+    return out;
+}
+
+bool AllWhite(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != 0xFFFFFFFFu) return false;
+    return true;
+}
+
+struct TLine {
+    int x0, y0, x1, y1;
+};
+
+TPixelSet LinePixels(const TLine& l, int w, int h) {
+    QImage image = WhiteImage(w, h);
+    TRasterCanvas canvas(image);
+    canvas.SetPenColor(Black);
+    canvas.MoveTo(l.x0, l.y0);
+    canvas.LineTo(l.x1, l.y1);
+    return Painted(canvas, w, h);
+}
+
+} // namespace
+
+TEST(RasterCanvasColours, PixelReadsBackTheBgrValueAndImageHoldsRgb) {
+    QImage image = WhiteImage(4, 4);
+    TRasterCanvas canvas(image);
+    canvas.SetPenColor(0x00112233);
+    canvas.MoveTo(1, 1);
+    canvas.LineTo(3, 1);
+    EXPECT_EQ(canvas.Pixel(1, 1), 0x00112233u);
+    EXPECT_EQ(image.pixel(1, 1), 0xFF332211u);
+    EXPECT_EQ(canvas.Pixel(3, 1), White); // the end pixel is left alone
+    EXPECT_EQ(canvas.Pixel(-1, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(canvas.Pixel(4, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(canvas.PenColor(), 0x00112233u);
+}
+
+TEST(RasterCanvasLines, EveryLineOmitsItsEndAndFollowsTheIdealLine) {
+    const TLine lines[] = {
+        {5, 5, 25, 5},  {25, 5, 5, 5},   {5, 5, 5, 25},   {5, 25, 5, 5},   {5, 5, 25, 25}, {25, 25, 5, 5},
+        {5, 25, 25, 5}, {3, 4, 30, 11},  {30, 11, 3, 4},  {4, 3, 11, 30},  {11, 30, 4, 3}, {2, 20, 31, 17},
+        {8, 8, 9, 9},   {8, 8, 9, 8},    {10, 2, 12, 31}, {0, 0, 31, 1},
+    };
+    for (const TLine& l : lines) {
+        SCOPED_TRACE(std::to_string(l.x0) + "," + std::to_string(l.y0) + " -> " + std::to_string(l.x1) + "," +
+                     std::to_string(l.y1));
+        const TPixelSet px = LinePixels(l, 32, 32);
+        const int adx = std::abs(l.x1 - l.x0), ady = std::abs(l.y1 - l.y0);
+        EXPECT_EQ(static_cast<int>(px.size()), std::max(adx, ady));
+        EXPECT_TRUE(px.count({l.x0, l.y0}));
+        EXPECT_FALSE(px.count({l.x1, l.y1}));
+        for (const auto& p : px) {
+            // Each pixel lies within half a pixel of the ideal line along the minor axis.
+            const double t = adx >= ady ? double(p.first - l.x0) / (l.x1 - l.x0) : double(p.second - l.y0) / (l.y1 - l.y0);
+            const double ideal = adx >= ady ? l.y0 + t * (l.y1 - l.y0) : l.x0 + t * (l.x1 - l.x0);
+            const int minor = adx >= ady ? p.second : p.first;
+            EXPECT_LE(std::abs(minor - ideal), 0.5) << p.first << "," << p.second;
+        }
+    }
+}
+
+TEST(RasterCanvasLines, ConnectedLinesShareTheCurrentPosition) {
+    QImage image = WhiteImage(20, 20);
+    TRasterCanvas canvas(image);
+    canvas.MoveTo(2, 2);
+    canvas.LineTo(10, 2);
+    canvas.LineTo(10, 10); // starts where the last one ended, so the corner is painted
+    EXPECT_EQ(canvas.Pixel(10, 2), Black);
+    EXPECT_EQ(canvas.Pixel(10, 9), Black);
+    EXPECT_EQ(canvas.Pixel(10, 10), White);
+    EXPECT_EQ(Painted(canvas, 20, 20).size(), 16u);
+}
+
+TEST(RasterCanvasLines, ZeroLengthLinePaintsNothing) {
+    EXPECT_TRUE(LinePixels({5, 5, 5, 5}, 10, 10).empty());
+}
+
+TEST(RasterCanvasLines, WidePenCoversASquareAroundEachPixel) {
+    QImage image = WhiteImage(20, 20);
+    TRasterCanvas canvas(image);
+    canvas.SetPenWidth(3);
+    canvas.MoveTo(5, 10);
+    canvas.LineTo(10, 10);
+    const TPixelSet px = Painted(canvas, 20, 20);
+    EXPECT_EQ(px.size(), 7u * 3u); // columns 4..10, rows 9..11
+    EXPECT_TRUE(px.count({4, 9}));
+    EXPECT_TRUE(px.count({10, 11}));
+}
+
+// A line seen through a small picture (or a clip box) covers exactly the pixels it covers on a
+// large one: the entry point is computed, not approximated.
+TEST(RasterCanvasClipping, ClippedLinesMatchTheUnclippedPixels) {
+    constexpr int Off = 200, Small = 40, Big = 2 * Off + Small;
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> coord(-Off, Small + Off - 1);
+    for (int n = 0; n < 400; ++n) {
+        const TLine l{coord(rng), coord(rng), coord(rng), coord(rng)};
+        SCOPED_TRACE(std::to_string(l.x0) + "," + std::to_string(l.y0) + " -> " + std::to_string(l.x1) + "," +
+                     std::to_string(l.y1));
+        const TPixelSet big = LinePixels({l.x0 + Off, l.y0 + Off, l.x1 + Off, l.y1 + Off}, Big, Big);
+        TPixelSet expected;
+        for (const auto& p : big)
+            if (p.first >= Off && p.first < Off + Small && p.second >= Off && p.second < Off + Small)
+                expected.insert({p.first - Off, p.second - Off});
+        ASSERT_EQ(LinePixels(l, Small, Small), expected);
+    }
+}
+
+TEST(RasterCanvasClipping, ClipBoxKeepsThePixelsInsideAndNothingElse) {
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<int> coord(-30, 90);
+    for (int n = 0; n < 100; ++n) {
+        QImage whole = WhiteImage(64, 64), part = WhiteImage(64, 64);
+        TRasterCanvas a(whole), b(part);
+        b.SetClip(10, 20, 50, 33);
+        const TPoint poly[4] = {{coord(rng), coord(rng)}, {coord(rng), coord(rng)}, {coord(rng), coord(rng)},
+                                {coord(rng), coord(rng)}};
+        for (TRasterCanvas* c : {&a, &b}) {
+            c->SetBrushColor(Red);
+            c->Polygon(poly, 4);
+            c->Ellipse(poly[0].x, poly[0].y, poly[1].x, poly[1].y);
+            c->PolyBezier(poly);
+        }
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const bool inside = x >= 10 && x < 50 && y >= 20 && y < 33;
+                ASSERT_EQ(part.pixel(x, y), inside ? whole.pixel(x, y) : 0xFFFFFFFFu) << x << "," << y;
+            }
+    }
+}
+
+TEST(RasterCanvasClipping, HugeCoordinatesClipExactlyAndFast) {
+    QImage image = WhiteImage(100, 20);
+    TRasterCanvas canvas(image);
+    QElapsedTimer timer;
+    timer.start();
+    // Step i (x = -2e9 + i) has y = 5 + floor((4i + 4e9) / 8e9): 6 across the whole picture.
+    canvas.MoveTo(-2000000000, 5);
+    canvas.LineTo(2000000000, 7);
+    TPixelSet expected;
+    for (int x = 0; x < 100; ++x) expected.insert({x, 6});
+    EXPECT_EQ(Painted(canvas, 100, 20), expected);
+
+    // The far corners of the coordinate range, every shape: nothing crashes, nothing is stepped
+    // through pixel by pixel.
+    canvas.SetPenColor(White);
+    canvas.MoveTo(INT_MIN, INT_MIN);
+    canvas.LineTo(INT_MAX, INT_MAX);
+    canvas.LineTo(INT_MIN, INT_MAX);
+    canvas.LineTo(INT_MAX, INT_MIN);
+    canvas.SetBrushColor(White);
+    canvas.Rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    EXPECT_TRUE(AllWhite(image));
+    canvas.Ellipse(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    canvas.Ellipse(INT_MIN, 0, INT_MIN + 30, 30);
+    const TPoint far[4] = {{INT_MIN, INT_MIN}, {INT_MAX, 3}, {INT_MIN, INT_MAX}, {5, 5}};
+    canvas.Polygon(far, 4);
+    canvas.PolyBezier(far);
+    canvas.TextOut(INT_MAX, INT_MAX, "99");
+    canvas.TextOut(INT_MIN, INT_MIN, "99");
+    EXPECT_LT(timer.elapsed(), 500);
+}
+
+TEST(RasterCanvasBoxes, RectangleCoversItsBoxRightAndBottomExclusive) {
+    for (const auto& box : {std::vector<int>{2, 3, 9, 11}, std::vector<int>{9, 11, 2, 3}}) {
+        QImage image = WhiteImage(16, 16);
+        TRasterCanvas canvas(image);
+        canvas.SetBrushColor(Red);
+        canvas.Rectangle(box[0], box[1], box[2], box[3]);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                const bool in = x >= 2 && x <= 8 && y >= 3 && y <= 10;
+                const bool border = in && (x == 2 || x == 8 || y == 3 || y == 10);
+                ASSERT_EQ(canvas.Pixel(x, y), border ? Black : in ? Red : White) << x << "," << y;
+            }
+    }
+    QImage image = WhiteImage(8, 8);
+    TRasterCanvas canvas(image);
+    canvas.Rectangle(3, 3, 3, 6); // an empty box paints nothing
+    EXPECT_TRUE(AllWhite(image));
+    canvas.Rectangle(-1, -1, 9, 9); // the frame falls outside, the brush fills the picture
+    EXPECT_EQ(Painted(canvas, 8, 8).size(), 0u);
+}
+
+TEST(RasterCanvasBoxes, EllipseFillsItsBoxSymmetricallyWithAClosedOutline) {
+    const int sizes[][2] = {{30, 30}, {31, 31}, {7, 5}, {12, 20}, {2, 2}, {1, 1}, {40, 3}};
+    for (const auto& s : sizes) {
+        const int w = s[0], h = s[1];
+        SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+        QImage image = WhiteImage(60, 40);
+        image.fill(0xFF00FF00u); // green, to tell the white brush from the background
+        TRasterCanvas canvas(image);
+        canvas.SetBrushColor(White);
+        canvas.Ellipse(5, 4, 5 + w, 4 + h);
+        int minX = 99, maxX = -1, minY = 99, maxY = -1;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 60; ++x) {
+                const TColor c = canvas.Pixel(x, y);
+                if (c == 0x0000FF00) continue;
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+                minY = std::min(minY, y);
+                maxY = std::max(maxY, y);
+                // Mirror images about both axes of the box have the same colour.
+                EXPECT_EQ(canvas.Pixel(2 * 5 + w - 1 - x, y), c);
+                EXPECT_EQ(canvas.Pixel(x, 2 * 4 + h - 1 - y), c);
+                if (c == White) {
+                    // A brush pixel is enclosed: all four neighbours are painted.
+                    for (const auto& d : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+                        EXPECT_NE(canvas.Pixel(x + d.first, y + d.second), 0x0000FF00u);
+                }
+            }
+        EXPECT_EQ(minX, 5);
+        EXPECT_EQ(maxX, 5 + w - 1);
+        EXPECT_EQ(minY, 4);
+        EXPECT_EQ(maxY, 4 + h - 1);
+    }
+}
+
+TEST(RasterCanvasPolygons, SquareIsFilledWithTheBrushAndOutlinedOnEveryEdge) {
+    QImage image = WhiteImage(30, 30);
+    TRasterCanvas canvas(image);
+    canvas.SetBrushColor(Red);
+    const TPoint square[4] = {{10, 10}, {20, 10}, {20, 20}, {10, 20}};
+    canvas.Polygon(square, 4);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 30; ++x) {
+            const bool in = x >= 10 && x <= 20 && y >= 10 && y <= 20;
+            const bool edge = in && (x == 10 || x == 20 || y == 10 || y == 20);
+            ASSERT_EQ(canvas.Pixel(x, y), edge ? Black : in ? Red : White) << x << "," << y;
+        }
+}
+
+TEST(RasterCanvasPolygons, SelfCrossingPolygonIsFilledEvenOdd) {
+    QImage image = WhiteImage(60, 60);
+    TRasterCanvas canvas(image);
+    canvas.SetPenColor(Blue);
+    canvas.SetBrushColor(Red);
+    // A five-pointed star drawn in one stroke: its centre is wound twice, so even-odd leaves it empty.
+    const TPoint star[5] = {{30, 2}, {47, 55}, {2, 21}, {58, 21}, {13, 55}};
+    canvas.Polygon(star, 5);
+    EXPECT_EQ(canvas.Pixel(30, 32), White);
+    EXPECT_EQ(canvas.Pixel(30, 10), Red); // a point of the star
+    EXPECT_EQ(canvas.Pixel(30, 2), Blue); // a vertex, on the outline
+}
+
+TEST(RasterCanvasPolygons, ArrowheadKeepsItsOutlineInsideTheFilledShape) {
+    QImage image = WhiteImage(200, 120);
+    TRasterCanvas canvas(image);
+    canvas.SetPenColor(Blue);
+    canvas.SetBrushColor(Blue);
+    const TPoint head[4] = {{175, 97}, {177, 100}, {175, 103}, {186, 100}};
+    canvas.Polygon(head, 4);
+    const TPixelSet px = Painted(canvas, 200, 120);
+    for (const TPoint& p : head) EXPECT_TRUE(px.count({p.x, p.y}));
+    for (const auto& p : px) {
+        EXPECT_GE(p.first, 175);
+        EXPECT_LE(p.first, 186);
+        EXPECT_GE(p.second, 97);
+        EXPECT_LE(p.second, 103);
+    }
+    EXPECT_EQ(canvas.Pixel(180, 100), Blue); // filled along the axis
+    EXPECT_EQ(canvas.Pixel(176, 100), White); // the notch behind B
+}
+
+TEST(RasterCanvasCurves, SelfLoopCurveIsReproducibleAndPassesThroughItsMiddle) {
+    const TPoint loop[4] = {{100, 100}, {150, 49}, {50, 49}, {100, 100}};
+    QImage a = WhiteImage(200, 120), b = WhiteImage(200, 120);
+    TRasterCanvas ca(a), cb(b);
+    ca.PolyBezier(loop);
+    cb.MoveTo(3, 3); // the curve does not start at the current position
+    cb.PolyBezier(loop);
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(ca.Pixel(100, 62), Black); // B(1/2) = (100, 61.75)
+    EXPECT_EQ(ca.Pixel(100, 61), White);
+    const TPixelSet px = Painted(ca, 200, 120);
+    for (const auto& p : px) EXPECT_GE(p.second, 61); // it rises about 38 px above the centre
+    ca.SetPenColor(White);
+    ca.PolyBezier(loop);
+    EXPECT_TRUE(AllWhite(a));
+}
+
+// Any sequence of shapes painted again in white, with the same calls, leaves a white picture.
+TEST(RasterCanvasErase, RepaintingEveryShapeInWhiteRestoresTheBackground) {
+    QImage image = WhiteImage(160, 120);
+    TRasterCanvas canvas(image);
+    std::mt19937 rng(3);
+    std::uniform_int_distribution<int> coord(-60, 220), colour(0, 0xFFFFFF), kind(0, 5);
+    struct TCall {
+        int kind;
+        TPoint p[4];
+        TColor pen, brush, font;
+        std::string text;
+    };
+    std::vector<TCall> calls;
+    for (int n = 0; n < 300; ++n) {
+        TCall c{kind(rng), {}, static_cast<TColor>(colour(rng)), static_cast<TColor>(colour(rng)),
+                static_cast<TColor>(colour(rng)), std::to_string(colour(rng) % 1000)};
+        for (TPoint& p : c.p) p = {coord(rng), coord(rng)};
+        calls.push_back(c);
+    }
+    auto paint = [&](bool erase) {
+        for (const TCall& c : calls) {
+            canvas.SetPenColor(erase ? White : c.pen);
+            canvas.SetBrushColor(erase ? White : c.brush);
+            canvas.SetFontColor(erase ? White : c.font);
+            switch (c.kind) {
+            case 0: canvas.MoveTo(c.p[0].x, c.p[0].y); canvas.LineTo(c.p[1].x, c.p[1].y); break;
+            case 1: canvas.Rectangle(c.p[0].x, c.p[0].y, c.p[1].x, c.p[1].y); break;
+            case 2: canvas.Ellipse(c.p[0].x, c.p[0].y, c.p[0].x + 30, c.p[0].y + 30); break;
+            case 3: canvas.Polygon(c.p, 4); break;
+            case 4: canvas.PolyBezier(c.p); break;
+            default: canvas.TextOut(c.p[0].x, c.p[0].y, c.text); break;
+            }
+        }
+    };
+    paint(false);
+    EXPECT_FALSE(AllWhite(image));
+    paint(true);
+    EXPECT_TRUE(AllWhite(image));
+}
+
+// The redraw of a drag: erase the shadow, draw the live graph, copy it. After any number of steps
+// the picture equals the live graph drawn once on a fresh white picture.
+TEST(RasterCanvasErase, RedrawCycleLeavesOnlyTheLiveGraph) {
+    auto live = std::make_unique<Tgraph>(), shadow = std::make_unique<Tgraph>();
+    InitGraph(*live);
+    live->created = live->directed = live->weighted = true;
+    live->currentColor = Red;
+    const int at[][2] = {{60, 60}, {200, 70}, {130, 190}, {40, 170}, {215, 200}};
+    for (const auto& p : at) AddVertex(*live, p[0], p[1]);
+    const char* texts[] = {"/*7*/ navy", "/*12*/ red", "/*x*/ green", "/*300*/ purple"};
+    int k = 0;
+    for (int s = 1; s <= 5; ++s)
+        for (int t = 1; t <= 5; ++t)
+            if ((s + t) % 3 != 0) AddEdge(*live, s, t, texts[k++ % 4]);
+    AddEdge(*live, 2, 2, "/*loop*/ olive");
+
+    QImage image = WhiteImage(260, 240);
+    TRasterCanvas canvas(image);
+    const int moves[][3] = {{1, 3, 0}, {2, -4, 5}, {5, 40, -30}, {3, 1, 1}, {4, -100, 0}, {4, 100, 0}, {2, 0, -80}};
+    for (const auto& m : moves) {
+        MoveVertex(*live, m[0], m[1], m[2]);
+        live->edgeLists[1]->hovered = !live->edgeLists[1]->hovered;
+        EraseGraph(*shadow, canvas);
+        DrawGraph(*live, canvas);
+        SyncShadow(*live, *shadow);
+        QImage fresh = WhiteImage(260, 240);
+        TRasterCanvas freshCanvas(fresh);
+        DrawGraph(*live, freshCanvas);
+        ASSERT_EQ(image, fresh);
+    }
+}
+
+TEST(RasterCanvasText, CellIsOpaqueAndEqualToTheQtCanvasText) {
+    // "J" and the accented capitals reach outside their cell.
+    const std::string texts[] = {"17", "Vertex 42", "Jy_(Q)", "\xC3\x89t\xC3\xA9", "caf\xC9", "W"};
+    const int positions[][2] = {{10, 10}, {-4, 3}, {70, 22}, {0, -6}};
+    for (const std::string& text : texts)
+        for (const auto& pos : positions) {
+            SCOPED_TRACE(text + " at " + std::to_string(pos[0]) + "," + std::to_string(pos[1]));
+            QImage raster(80, 30, QImage::Format_RGB32), qt(80, 30, QImage::Format_RGB32);
+            raster.fill(0xFF0000FFu);
+            qt.fill(0xFF0000FFu);
+            TRasterCanvas rc(raster);
+            TQtCanvas qc(qt);
+            for (TCanvas* c : {static_cast<TCanvas*>(&rc), static_cast<TCanvas*>(&qc)}) {
+                c->SetFontColor(Red);
+                c->SetBrushColor(White);
+                c->TextOut(pos[0], pos[1], text);
+            }
+            ASSERT_EQ(rc.TextWidth(text), qc.TextWidth(text));
+            ASSERT_EQ(rc.TextHeight(text), qc.TextHeight(text));
+            ASSERT_EQ(raster, qt);
+            // Opaque: nothing of the blue background is left inside the cell.
+            const int w = rc.TextWidth(text), h = rc.TextHeight(text);
+            for (int y = std::max(0, pos[1]); y < std::min(30, pos[1] + h); ++y)
+                for (int x = std::max(0, pos[0]); x < std::min(80, pos[0] + w); ++x)
+                    ASSERT_NE(raster.pixel(x, y), 0xFF0000FFu) << x << "," << y;
+        }
+}
+
+TEST(RasterCanvasText, EmptyTextPaintsNothingButHasTheLineHeight) {
+    QImage image = WhiteImage(20, 20);
+    TRasterCanvas canvas(image);
+    canvas.SetBrushColor(Red);
+    canvas.TextOut(2, 2, "");
+    EXPECT_TRUE(AllWhite(image));
+    EXPECT_EQ(canvas.TextWidth(""), 0);
+    EXPECT_EQ(canvas.TextHeight(""), canvas.TextHeight("8"));
+    EXPECT_GT(canvas.TextHeight(""), 0);
+}
+
+TEST(RasterCanvasText, CacheGivesTheSamePixelsAndKeysOnBothColours) {
+    QImage image = WhiteImage(60, 20);
+    TRasterCanvas canvas(image);
+    canvas.SetFontColor(Black);
+    canvas.SetBrushColor(White);
+    canvas.TextOut(5, 3, "1234");
+    const QImage first = image.copy();
+    EXPECT_EQ(canvas.CachedCellCount(), 1u);
+    image.fill(0xFFFFFFFFu);
+    canvas.TextOut(5, 3, "1234");
+    EXPECT_EQ(image, first);
+    EXPECT_EQ(canvas.CachedCellCount(), 1u);
+
+    // Another font colour is another cell: the same letters, in the new colour.
+    canvas.SetFontColor(Red);
+    canvas.TextOut(5, 3, "1234");
+    EXPECT_EQ(canvas.CachedCellCount(), 2u);
+    // Another brush colour too.
+    canvas.SetBrushColor(Blue);
+    canvas.TextOut(5, 3, "1234");
+    EXPECT_EQ(canvas.CachedCellCount(), 3u);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 60; ++x) {
+            const QRgb was = first.pixel(x, y);
+            const bool inCell = x >= 5 && x < 5 + canvas.TextWidth("1234") && y >= 3 && y < 3 + canvas.TextHeight("1234");
+            const QRgb expected = !inCell ? 0xFFFFFFFFu : was == 0xFF000000u ? 0xFFFF0000u : 0xFF0000FFu;
+            ASSERT_EQ(image.pixel(x, y), expected) << x << "," << y;
+        }
+}
+
+TEST(RasterCanvasText, CacheStaysWithinItsBound) {
+    QImage image = WhiteImage(40, 20);
+    TRasterCanvas canvas(image);
+    canvas.SetBrushColor(White);
+    const std::size_t cells = TRasterCanvas::MaxCachedCells + 10;
+    for (std::size_t n = 1; n <= cells; ++n) {
+        canvas.SetFontColor(static_cast<TColor>(n));
+        canvas.TextOut(0, 0, "5");
+        ASSERT_LE(canvas.CachedCellCount(), TRasterCanvas::MaxCachedCells);
+    }
+    EXPECT_EQ(canvas.CachedCellCount(), 10u);
+    // Still right after the cache was emptied.
+    QImage fresh = WhiteImage(40, 20);
+    TRasterCanvas other(fresh);
+    other.SetFontColor(static_cast<TColor>(cells));
+    other.TextOut(0, 0, "5");
+    EXPECT_EQ(image, fresh);
+}
