@@ -1,0 +1,189 @@
+// The redraw cycle of a drag, the hover pass and the gf4 reader and writer on fixed graphs,
+// timed with Google Benchmark. Every canvas is measured on the same 1280 x 1024 picture.
+
+#include "Graph_obj.h"
+#include "QtCanvas.h"
+#include "RasterCanvas.h"
+
+#include <QGuiApplication>
+#include <QImage>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr int SurfaceWidth = 1280, SurfaceHeight = 1024;
+constexpr int CircleRadius = 460;
+
+enum class TKind { Typical, Dense, Complete };
+
+// Vertices on a circle around the surface's centre; every edge weighted, every seventh node
+// hovered, colours taken in turn from the table.
+std::unique_ptr<Tgraph> MakeBenchGraph(TKind kind) {
+    auto g = std::make_unique<Tgraph>();
+    InitGraph(*g);
+    g->created = true;
+    g->weighted = true;
+    g->directed = kind != TKind::Typical;
+    g->currentColor = 0x000000FF;
+    const int n = kind == TKind::Typical ? 30 : 100;
+    const double pi = std::acos(-1.0);
+    for (int i = 0; i < n; ++i) {
+        const double a = 2 * pi * i / n;
+        AddVertex(*g, SurfaceWidth / 2 + static_cast<int>(std::lround(CircleRadius * std::cos(a))),
+                  SurfaceHeight / 2 + static_cast<int>(std::lround(CircleRadius * std::sin(a))));
+    }
+    int made = 0;
+    auto connect = [&](int s, int t) {
+        const std::string text = "/*" + std::to_string((s * 37 + t * 11) % 1000) + "*/ " +
+                                 ColorTable[(s + t) % 15].name; // never white
+        const bool added = AddEdge(*g, s, t, text);
+        if (!g->directed) AddEdge(*g, t, s, text);
+        if (added) ++g->edgeCount;
+        made += added;
+    };
+    switch (kind) {
+    case TKind::Typical: // a ring and a chord from every vertex: 60 edges
+        for (int i = 1; i <= n; ++i) {
+            connect(i, i % n + 1);
+            connect(i, (i + 6) % n + 1);
+        }
+        break;
+    case TKind::Dense: { // ten arcs from every vertex, most of them with their opposite arc
+        const int offsets[10] = {1, 99, 5, 95, 17, 33, 50, 61, 77, 88};
+        for (int i = 1; i <= n; ++i)
+            for (int k : offsets) connect(i, (i - 1 + k) % n + 1);
+        break;
+    }
+    case TKind::Complete:
+        for (int i = 1; i <= n; ++i)
+            for (int j = 1; j <= n; ++j)
+                if (i != j) connect(i, j);
+        break;
+    }
+    int k = 0;
+    for (int s = 1; s <= n; ++s)
+        for (Tedge* e = g->edgeLists[s].get(); e; e = e->next.get()) e->hovered = k++ % 7 == 0;
+    return g;
+}
+
+// Paints nothing: what is left of a redraw is the graph model's own work (geometry, walking the
+// lists, SyncShadow). Texts measure 6 pixels a character, 13 high.
+class TNullCanvas : public TCanvas {
+public:
+    explicit TNullCanvas(QImage&) {}
+    void SetPenColor(TColor c) override { pen = c; }
+    TColor PenColor() const override { return pen; }
+    void SetPenWidth(int) override {}
+    void SetBrushColor(TColor) override {}
+    void SetFontColor(TColor) override {}
+    TColor Pixel(int, int) const override { return 0; }
+    void Rectangle(int, int, int, int) override {}
+    void Ellipse(int, int, int, int) override {}
+    void MoveTo(int, int) override {}
+    void LineTo(int x, int y) override { benchmark::DoNotOptimize(x + y); }
+    void Polygon(const TPoint* p, int) override { benchmark::DoNotOptimize(p[0].x); }
+    void PolyBezier(const TPoint (&)[4]) override {}
+    void TextOut(int x, int, const std::string&) override { benchmark::DoNotOptimize(x); }
+    int TextWidth(const std::string& text) override { return 6 * static_cast<int>(text.size()); }
+    int TextHeight(const std::string&) override { return 13; }
+
+private:
+    TColor pen = 0;
+};
+
+// One step of a drag of the whole picture, as the surface runs it on every pointer move.
+template <class TCanvasImpl>
+void Redraw(benchmark::State& state, TKind kind) {
+    QImage image(SurfaceWidth, SurfaceHeight, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    TCanvasImpl canvas(image);
+    std::unique_ptr<Tgraph> live = MakeBenchGraph(kind);
+    auto shadow = std::make_unique<Tgraph>();
+    DrawGraph(*live, canvas);
+    SyncShadow(*live, *shadow);
+    int step = 1;
+    for (auto _ : state) {
+        MoveAllVertices(*live, step, 0);
+        step = -step;
+        EraseGraph(*shadow, canvas);
+        DrawGraph(*live, canvas);
+        SyncShadow(*live, *shadow);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+void RedrawQtTypical(benchmark::State& s) { Redraw<TQtCanvas>(s, TKind::Typical); }
+void RedrawQtDense(benchmark::State& s) { Redraw<TQtCanvas>(s, TKind::Dense); }
+void RedrawQtComplete(benchmark::State& s) { Redraw<TQtCanvas>(s, TKind::Complete); }
+void RedrawModelOnlyComplete(benchmark::State& s) { Redraw<TNullCanvas>(s, TKind::Complete); }
+void RedrawRasterTypical(benchmark::State& s) { Redraw<TRasterCanvas>(s, TKind::Typical); }
+void RedrawRasterDense(benchmark::State& s) { Redraw<TRasterCanvas>(s, TKind::Dense); }
+void RedrawRasterComplete(benchmark::State& s) { Redraw<TRasterCanvas>(s, TKind::Complete); }
+
+// The hover pass of a pointer move over the complete graph, at points that cross many edges,
+// few edges and none.
+void HoverComplete(benchmark::State& state) {
+    std::unique_ptr<Tgraph> g = MakeBenchGraph(TKind::Complete);
+    const int points[4][2] = {{640, 512}, {840, 612}, {g->vertices[1].x - 20, g->vertices[1].y}, {10, 10}};
+    int p = 0;
+    for (auto _ : state) {
+        const int x = points[p][0], y = points[p][1];
+        p = (p + 1) % 4;
+        for (int i = 1; i <= g->vertexCount; ++i)
+            for (Tedge* e = g->edgeLists[i].get(); e; e = e->next.get()) e->hovered = EdgeHit(*g, x, y, i, *e);
+        benchmark::ClobberMemory();
+    }
+}
+
+std::string BenchFile() {
+    const char* dir = std::getenv("TMPDIR");
+    return std::string(dir && *dir ? dir : "/tmp") + "/nodeloom-bench-complete.gf4";
+}
+
+void SaveComplete(benchmark::State& state) {
+    std::unique_ptr<Tgraph> g = MakeBenchGraph(TKind::Complete);
+    const std::string path = BenchFile();
+    for (auto _ : state) SaveGraph(*g, path);
+    std::remove(path.c_str());
+}
+
+void LoadComplete(benchmark::State& state) {
+    std::unique_ptr<Tgraph> g = MakeBenchGraph(TKind::Complete);
+    const std::string path = BenchFile();
+    SaveGraph(*g, path);
+    auto loaded = std::make_unique<Tgraph>();
+    for (auto _ : state) {
+        LoadGraph(*loaded, path);
+        if (!loaded->created) state.SkipWithError("the saved graph did not load");
+    }
+    std::remove(path.c_str());
+}
+
+} // namespace
+
+BENCHMARK(RedrawQtTypical)->Unit(benchmark::kMillisecond);
+BENCHMARK(RedrawQtDense)->Unit(benchmark::kMillisecond);
+BENCHMARK(RedrawQtComplete)->Unit(benchmark::kMillisecond);
+BENCHMARK(RedrawRasterTypical)->Unit(benchmark::kMillisecond);
+BENCHMARK(RedrawRasterDense)->Unit(benchmark::kMillisecond);
+BENCHMARK(RedrawRasterComplete)->Unit(benchmark::kMillisecond);
+BENCHMARK(RedrawModelOnlyComplete)->Unit(benchmark::kMillisecond);
+BENCHMARK(HoverComplete)->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveComplete)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadComplete)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv); // fonts need the application object
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
