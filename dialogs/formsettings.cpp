@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int ClientWidth = 256, ClientHeight = 110;
@@ -25,7 +27,8 @@ TForm2::TForm2(TForm1& form1) : TSecondaryWindow(form1), form1(form1) {
     CheckBox2 = new QCheckBox(QStringLiteral("weighted"), this);
     CheckBox2->setGeometry(8, 40, 113, 17);
     Label1 = new QLabel(QStringLiteral("Basecolor"), this);
-    Label1->setGeometry(144, 8, 47, 13);
+    // DejaVu Sans is wider than the classic dialog font: the label grows to show its whole text.
+    Label1->setGeometry(144, 8, std::max(47, Label1->sizeHint().width()), 13);
     ColorBox1 = new TColorBox(this);
     ColorBox1->setGeometry(144, 40, 105, 22);
     Button1 = new QPushButton(QStringLiteral("Create"), this);

@@ -14,6 +14,7 @@
 #include "helpformp.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QCoreApplication>
 #include <QIcon>
 #include <QKeyEvent>
@@ -70,6 +71,12 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     Image1 = new TImage(client);
     layout->addWidget(Image1, 1);
     StatusBar1 = new TStatusBar(client);
+    // The first panel was sized for a narrower font; it grows so that the longest kind of graph
+    // stays readable in DejaVu Sans.
+    const QFontMetrics metrics(StatusBar1->Panel(0)->font());
+    const int frame = 2 * StatusBar1->Panel(0)->frameWidth() + 2 * StatusBar1->Panel(0)->margin() + 6;
+    StatusBar1->SetPanel0Width(std::max<int>(TStatusBar::Panel0Width,
+                                             metrics.horizontalAdvance(QStringLiteral(" Undirected unweighted graph")) + frame));
     layout->addWidget(StatusBar1);
     setCentralWidget(client);
     CreateMenus();

@@ -27,3 +27,5 @@ QString TStatusBar::PanelText(int index) const {
 }
 
 QLabel* TStatusBar::Panel(int index) const { return index == 0 || index == 1 ? panels[index] : nullptr; }
+
+void TStatusBar::SetPanel0Width(int width) { panels[0]->setFixedWidth(width); }

@@ -16,6 +16,8 @@ public:
     void SetPanelText(int index, const QString& text);
     QString PanelText(int index) const;
     QLabel* Panel(int index) const;
+    // Panel 0 is Panel0Width wide unless a wider one is set here.
+    void SetPanel0Width(int width);
 
 private:
     QLabel* panels[2];
