@@ -504,26 +504,32 @@ void TRasterCanvas::TextOut(int x, int y, const std::string& text) {
         FillSpan(t, static_cast<long long>(y) + p.y, static_cast<long long>(x) + p.x, static_cast<long long>(x) + p.x + 1, fontPixel);
     if (x1 >= x2 || y1 >= y2) return;
 
+    u32* to = t.bits + y1 * t.stride + x1;
+    const std::size_t span = static_cast<std::size_t>(x2 - x1);
     // Letters in the brush colour leave nothing but the cell.
     if (fontColor_ == brush_) {
-        for (long long row = y1; row < y2; ++row) FillSpan(t, row, x1, x2, brushPixel_);
+        for (long long row = y1; row < y2; ++row, to += t.stride) std::fill_n(to, span, brushPixel_);
         return;
     }
     const std::uint64_t key = static_cast<std::uint64_t>(fontColor_) << 32 | brush_;
-    auto cell = entry->cells.find(key);
-    if (cell == entry->cells.end()) {
+    const std::vector<u32>* cell = nullptr;
+    for (const auto& c : entry->cells)
+        if (c.first == key) cell = &c.second;
+    if (!cell) {
         const std::size_t pixels = static_cast<std::size_t>(w * h);
         if (cellCount_ >= MaxCachedCells || cellPixels_ + pixels > MaxCachedPixels) {
             ClearTextCache();
             entry = &Entry(text);
         }
-        cell = entry->cells.emplace(key, RenderCell(*entry, fontColor_, brush_, 0)).first;
+        const QImage image = RenderCell(*entry, fontColor_, brush_, 0);
+        std::vector<u32> copy(pixels);
+        for (int row = 0; row < h; ++row)
+            std::memcpy(copy.data() + row * w, image.constScanLine(row), static_cast<std::size_t>(w) * sizeof(u32));
+        entry->cells.emplace_back(key, std::move(copy));
+        cell = &entry->cells.back().second;
         ++cellCount_;
         cellPixels_ += pixels;
     }
-    const QImage& pixels = cell->second;
-    for (long long row = y1; row < y2; ++row) {
-        const u32* from = reinterpret_cast<const u32*>(pixels.constScanLine(static_cast<int>(row - y))) + (x1 - x);
-        std::memcpy(t.bits + row * t.stride + x1, from, static_cast<std::size_t>(x2 - x1) * sizeof(u32));
-    }
+    const u32* from = cell->data() + (y1 - y) * w + (x1 - x);
+    for (long long row = y1; row < y2; ++row, to += t.stride, from += w) std::copy_n(from, span, to);
 }

@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class TRasterCanvas : public TCanvas {
@@ -69,7 +70,8 @@ private:
         QString shown;
         int width = 0, height = 0;
         std::vector<TPoint> overhang;
-        std::unordered_map<std::uint64_t, QImage> cells; // key: font colour << 32 | brush colour
+        // Pixels of the cells rendered so far, row by row; key: font colour << 32 | brush colour.
+        std::vector<std::pair<std::uint64_t, std::vector<std::uint32_t>>> cells;
     };
 
     bool Target(TTarget& t) const;
