@@ -92,6 +92,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     };
     // The surface is the last thing the layout sizes, so its resize stands for the window's.
     Image1->OnResize = [this] { FormResize(); };
+    // Keys go to the window from the start, and again after a click on the surface (the window
+    // takes click focus for it), rather than staying with the colour box, which would take typed
+    // characters for its own search.
+    setFocus();
 
     FormCreate();
 }

@@ -105,6 +105,17 @@ TEST_F(MainWindowStartup, NewShowsTheSettingsWindowFromToolbarAndMenu) {
     EXPECT_EQ(form2->windowTitle(), QStringLiteral("Graph Settings"));
 }
 
+TEST_F(MainWindowStartup, KeysReachTheWindowAtFirstAndAfterAClickOnTheSurface) {
+    ShowMain();
+    form1->activateWindow();
+    QApplication::processEvents();
+    EXPECT_FALSE(form1->ColorBox1->hasFocus());
+    form1->ColorBox1->setFocus();
+    ASSERT_TRUE(form1->ColorBox1->hasFocus());
+    QTest::mouseClick(form1->Image1, Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
+    EXPECT_FALSE(form1->ColorBox1->hasFocus());
+}
+
 TEST_F(MainWindowStartup, ExitClosesTheWindowAndSetsTheClosingFlag) {
     ShowMain();
     form1->Exit1->trigger();
