@@ -118,9 +118,35 @@ void Redraw(benchmark::State& state, TKind kind) {
     }
 }
 
+// The same cycle with the raster canvas painting both halves of the picture at once.
+void RedrawInHalves(benchmark::State& state, TKind kind) {
+    QImage image(SurfaceWidth, SurfaceHeight, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    TRasterCanvas canvas(image);
+    canvas.SetSplit(TRasterCanvas::TSplit::Always);
+    std::unique_ptr<Tgraph> live = MakeBenchGraph(kind);
+    auto shadow = std::make_unique<Tgraph>();
+    DrawGraph(*live, canvas);
+    SyncShadow(*live, *shadow);
+    int step = 1;
+    for (auto _ : state) {
+        MoveAllVertices(*live, step, 0);
+        step = -step;
+        canvas.PaintInHalves([&](TCanvas& half) {
+            EraseGraph(*shadow, half);
+            DrawGraph(*live, half);
+        });
+        SyncShadow(*live, *shadow);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
 void RedrawQtTypical(benchmark::State& s) { Redraw<TQtCanvas>(s, TKind::Typical); }
 void RedrawQtDense(benchmark::State& s) { Redraw<TQtCanvas>(s, TKind::Dense); }
 void RedrawQtComplete(benchmark::State& s) { Redraw<TQtCanvas>(s, TKind::Complete); }
+void RedrawHalvesTypical(benchmark::State& s) { RedrawInHalves(s, TKind::Typical); }
+void RedrawHalvesDense(benchmark::State& s) { RedrawInHalves(s, TKind::Dense); }
+void RedrawHalvesComplete(benchmark::State& s) { RedrawInHalves(s, TKind::Complete); }
 void RedrawModelOnlyComplete(benchmark::State& s) { Redraw<TNullCanvas>(s, TKind::Complete); }
 void RedrawRasterTypical(benchmark::State& s) { Redraw<TRasterCanvas>(s, TKind::Typical); }
 void RedrawRasterDense(benchmark::State& s) { Redraw<TRasterCanvas>(s, TKind::Dense); }
@@ -173,6 +199,9 @@ BENCHMARK(RedrawQtComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(RedrawRasterTypical)->Unit(benchmark::kMillisecond);
 BENCHMARK(RedrawRasterDense)->Unit(benchmark::kMillisecond);
 BENCHMARK(RedrawRasterComplete)->Unit(benchmark::kMillisecond);
+BENCHMARK(RedrawHalvesTypical)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(RedrawHalvesDense)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(RedrawHalvesComplete)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(RedrawModelOnlyComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(HoverComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(SaveComplete)->Unit(benchmark::kMillisecond);

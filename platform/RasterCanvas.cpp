@@ -8,10 +8,13 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -58,7 +61,12 @@ struct TRasterCanvas::TTarget {
     long long x1, y1, x2, y2; // the paintable box, right and bottom exclusive
 };
 
-TRasterCanvas::TRasterCanvas(QImage& image) : image_(image), font_(CanvasFont()) {
+TRasterCanvas::TRasterCanvas(QImage& image) : TRasterCanvas(image, std::make_shared<TTextCache>()) {}
+
+TRasterCanvas::~TRasterCanvas() = default;
+
+TRasterCanvas::TRasterCanvas(QImage& image, std::shared_ptr<TTextCache> cache)
+    : image_(image), font_(CanvasFont()), cache_(std::move(cache)) {
     const QImage device(1, 1, QImage::Format_RGB32);
     const QFontMetrics metrics(font_, &device);
     ascent_ = metrics.ascent();
@@ -86,11 +94,11 @@ void TRasterCanvas::SetBrushColor(TColor c) {
 }
 
 bool TRasterCanvas::Target(TTarget& t) const {
-    if (image_.isNull() || image_.depth() != 32) return false;
+    if (!fixedBits_ && (image_.isNull() || image_.depth() != 32)) return false;
     t.x1 = 0;
     t.y1 = 0;
-    t.x2 = image_.width();
-    t.y2 = image_.height();
+    t.x2 = fixedBits_ ? fixedWidth_ : image_.width();
+    t.y2 = fixedBits_ ? fixedHeight_ : image_.height();
     if (clipped_) {
         t.x1 = std::max<long long>(t.x1, clipX1_);
         t.y1 = std::max<long long>(t.y1, clipY1_);
@@ -98,9 +106,81 @@ bool TRasterCanvas::Target(TTarget& t) const {
         t.y2 = std::min<long long>(t.y2, clipY2_);
     }
     if (t.x1 >= t.x2 || t.y1 >= t.y2) return false;
-    t.bits = reinterpret_cast<u32*>(image_.bits());
-    t.stride = image_.bytesPerLine() / 4;
+    if (fixedBits_) {
+        t.bits = fixedBits_;
+        t.stride = fixedStride_;
+    } else {
+        t.bits = reinterpret_cast<u32*>(image_.bits());
+        t.stride = image_.bytesPerLine() / 4;
+    }
     return true;
+}
+
+void TRasterCanvas::CopyStateFrom(const TRasterCanvas& other) {
+    pen_ = other.pen_;
+    brush_ = other.brush_;
+    fontColor_ = other.fontColor_;
+    penPixel_ = other.penPixel_;
+    brushPixel_ = other.brushPixel_;
+    penWidth_ = other.penWidth_;
+    curX_ = other.curX_;
+    curY_ = other.curY_;
+}
+
+void TRasterCanvas::PaintInHalves(const std::function<void(TCanvas&)>& paint) {
+    constexpr int MinHeight = 64; // below this a second thread costs more than it saves
+    const auto started = std::chrono::steady_clock::now();
+    const auto elapsedMs = [&] {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+    };
+    const bool split = split_ == TSplit::Always || (split_ == TSplit::Auto && splitting_);
+    if (!split || image_.isNull() || image_.depth() != 32 || image_.height() < MinHeight) {
+        paint(*this);
+        if (elapsedMs() >= SplitAboveMs) splitting_ = true;
+        return;
+    }
+    u32* bits = reinterpret_cast<u32*>(image_.bits());
+    const int middle = image_.height() / 2;
+    for (int k = 0; k < 2; ++k) {
+        if (!halves_[k]) halves_[k].reset(new TRasterCanvas(image_, cache_));
+        TRasterCanvas& half = *halves_[k];
+        half.CopyStateFrom(*this);
+        half.fixedBits_ = bits;
+        half.fixedStride_ = image_.bytesPerLine() / 4;
+        half.fixedWidth_ = image_.width();
+        half.fixedHeight_ = image_.height();
+        const int top = k == 0 ? 0 : middle, bottom = k == 0 ? middle : image_.height();
+        if (clipped_) half.SetClip(clipX1_, std::max(top, clipY1_), clipX2_, std::min(bottom, clipY2_));
+        else half.SetClip(0, top, image_.width(), bottom);
+        half.rendersText_ = false;
+        half.missedText_ = false;
+        half.lastText_ = nullptr;
+        half.lastEntry_ = nullptr;
+    }
+    bool parallel = true;
+    try {
+        std::thread bottom([&] { paint(*halves_[1]); });
+        paint(*halves_[0]);
+        bottom.join();
+    } catch (const std::system_error&) { // no second thread to be had: one after the other
+        parallel = false;
+    }
+    // A half that met an uncached text paints its whole sequence again, now rendering texts:
+    // every pixel it covers ends in the colour of the last shape over it, as in one pass.
+    for (int k = 0; k < 2; ++k) {
+        TRasterCanvas& half = *halves_[k];
+        if (parallel && !half.missedText_) continue;
+        half.CopyStateFrom(*this);
+        half.rendersText_ = true;
+        half.lastText_ = nullptr;
+        half.lastEntry_ = nullptr;
+        paint(half);
+        half.rendersText_ = false;
+    }
+    CopyStateFrom(*halves_[0]);
+    lastText_ = nullptr;
+    lastEntry_ = nullptr;
+    if (elapsedMs() < JoinBelowMs) splitting_ = false;
 }
 
 TColor TRasterCanvas::Pixel(int x, int y) const {
@@ -453,12 +533,16 @@ QImage TRasterCanvas::RenderCell(const TTextEntry& entry, TColor font, TColor br
     return cell;
 }
 
-TRasterCanvas::TTextEntry& TRasterCanvas::Entry(const std::string& text) {
-    if (lastText_ && *lastText_ == text) return *lastEntry_;
-    auto found = texts_.find(text);
-    if (found == texts_.end()) {
-        if (texts_.size() >= MaxCachedCells) ClearTextCache();
-        found = texts_.emplace(text, TTextEntry()).first;
+TRasterCanvas::TTextEntry* TRasterCanvas::Entry(const std::string& text) {
+    if (lastText_ && *lastText_ == text) return lastEntry_;
+    auto found = cache_->texts.find(text);
+    if (found == cache_->texts.end()) {
+        if (!rendersText_) {
+            missedText_ = true;
+            return nullptr;
+        }
+        if (cache_->texts.size() >= MaxCachedCells) ClearTextCache();
+        found = cache_->texts.emplace(text, TTextEntry()).first;
         TTextEntry& entry = found->second;
         entry.shown = DecodeText(text);
         const QImage device(1, 1, QImage::Format_RGB32);
@@ -477,22 +561,30 @@ TRasterCanvas::TTextEntry& TRasterCanvas::Entry(const std::string& text) {
     }
     lastText_ = &found->first;
     lastEntry_ = &found->second;
-    return found->second;
+    return lastEntry_;
 }
 
 void TRasterCanvas::ClearTextCache() {
-    texts_.clear();
-    cellCount_ = 0;
-    cellPixels_ = 0;
+    cache_->texts.clear();
+    cache_->cellCount = 0;
+    cache_->cellPixels = 0;
     lastText_ = nullptr;
     lastEntry_ = nullptr;
 }
 
-int TRasterCanvas::TextWidth(const std::string& text) { return Entry(text).width; }
-int TRasterCanvas::TextHeight(const std::string& text) { return Entry(text).height; }
+int TRasterCanvas::TextWidth(const std::string& text) {
+    const TTextEntry* entry = Entry(text);
+    return entry ? entry->width : 0;
+}
+
+int TRasterCanvas::TextHeight(const std::string& text) {
+    const TTextEntry* entry = Entry(text);
+    return entry ? entry->height : lineHeight_;
+}
 
 void TRasterCanvas::TextOut(int x, int y, const std::string& text) {
-    TTextEntry* entry = &Entry(text);
+    TTextEntry* entry = Entry(text);
+    if (!entry) return;
     const long long w = entry->width, h = entry->height;
     if (text.empty() || w <= 0 || h <= 0) return;
     TTarget t;
@@ -516,10 +608,14 @@ void TRasterCanvas::TextOut(int x, int y, const std::string& text) {
     for (const auto& c : entry->cells)
         if (c.first == key) cell = &c.second;
     if (!cell) {
+        if (!rendersText_) {
+            missedText_ = true;
+            return;
+        }
         const std::size_t pixels = static_cast<std::size_t>(w * h);
-        if (cellCount_ >= MaxCachedCells || cellPixels_ + pixels > MaxCachedPixels) {
+        if (cache_->cellCount >= MaxCachedCells || cache_->cellPixels + pixels > MaxCachedPixels) {
             ClearTextCache();
-            entry = &Entry(text);
+            entry = Entry(text);
         }
         const QImage image = RenderCell(*entry, fontColor_, brush_, 0);
         std::vector<u32> copy(pixels);
@@ -527,8 +623,8 @@ void TRasterCanvas::TextOut(int x, int y, const std::string& text) {
             std::memcpy(copy.data() + row * w, image.constScanLine(row), static_cast<std::size_t>(w) * sizeof(u32));
         entry->cells.emplace_back(key, std::move(copy));
         cell = &entry->cells.back().second;
-        ++cellCount_;
-        cellPixels_ += pixels;
+        ++cache_->cellCount;
+        cache_->cellPixels += pixels;
     }
     const u32* from = cell->data() + (y1 - y) * w + (x1 - x);
     for (long long row = y1; row < y2; ++row, to += t.stride, from += w) std::copy_n(from, span, to);

@@ -15,6 +15,10 @@
 //   TextOut    an opaque cell (text width x text height) in the brush colour, letters in the
 //              font colour; each distinct (text, font colour, brush colour) cell is rendered by
 //              Qt once and copied afterwards.
+//
+// PaintInHalves runs a sequence of calls on two threads, each painting its own half of the
+// picture; since every shape covers the same pixels with or without a clip box, the picture is
+// the one a single thread would paint.
 
 #include "Canvas.h"
 
@@ -24,6 +28,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -34,6 +40,20 @@ public:
     // Paints on image, which must outlive the canvas and stay in Format_RGB32 or Format_ARGB32.
     // The image may be resized or reassigned between calls.
     explicit TRasterCanvas(QImage& image);
+    ~TRasterCanvas() override;
+
+    // Calls paint, possibly twice at once: on this thread and on a second one, with canvases that
+    // start in this canvas's state and are clipped to the top and the bottom half of the picture.
+    // Either way the picture is the same and this canvas is left in the state the calls ended in.
+    // paint must make the same calls whatever canvas it is given and only read what it shares.
+    // Texts are rendered on this thread only: a half that meets a text not yet cached is painted
+    // again here once the text is rendered. With TSplit::Auto the halves are used once a single
+    // pass has taken SplitAboveMs or more, and given up when a split pass takes under
+    // JoinBelowMs: small pictures are not worth a second thread.
+    enum class TSplit { Auto, Always, Never };
+    static constexpr double SplitAboveMs = 6.0, JoinBelowMs = 3.0;
+    void SetSplit(TSplit split) { split_ = split; }
+    void PaintInHalves(const std::function<void(TCanvas&)>& paint);
 
     // Restricts painting to the box [x1, x2) x [y1, y2) inside the image; the pixels a shape
     // covers inside the box are exactly those it covers without it.
@@ -44,7 +64,7 @@ public:
     // pixels of cells: enough for every label of a complete 100-vertex graph.
     static constexpr std::size_t MaxCachedCells = 16384;
     static constexpr std::size_t MaxCachedPixels = 4u << 20;
-    std::size_t CachedCellCount() const { return cellCount_; }
+    std::size_t CachedCellCount() const { return cache_->cellCount; }
 
     void SetPenColor(TColor c) override;
     TColor PenColor() const override { return pen_; }
@@ -74,8 +94,17 @@ private:
         std::vector<std::pair<std::uint64_t, std::vector<std::uint32_t>>> cells;
     };
 
+    // The texts and cells shared by a canvas and its two halves.
+    struct TTextCache {
+        std::unordered_map<std::string, TTextEntry> texts;
+        std::size_t cellCount = 0, cellPixels = 0;
+    };
+
+    TRasterCanvas(QImage& image, std::shared_ptr<TTextCache> cache);
     bool Target(TTarget& t) const;
-    TTextEntry& Entry(const std::string& text);
+    // Null only for a half that may not render texts, which then notes that it missed one.
+    TTextEntry* Entry(const std::string& text);
+    void CopyStateFrom(const TRasterCanvas& other);
     void ClearTextCache();
     QImage RenderCell(const TTextEntry& entry, TColor font, TColor brush, int margin) const;
     void PaintLine(const TTarget& t, long long x0, long long y0, long long x1, long long y1, std::uint32_t px) const;
@@ -90,10 +119,20 @@ private:
     int penWidth_ = 1;
     long long curX_ = 0, curY_ = 0;
 
+    // A half paints through pixels fetched once on the calling thread: QImage::bits() writes to
+    // the image's bookkeeping and may not run on two threads at once.
+    std::uint32_t* fixedBits_ = nullptr;
+    std::ptrdiff_t fixedStride_ = 0;
+    int fixedWidth_ = 0, fixedHeight_ = 0;
+    bool rendersText_ = true; // false for a half while it runs beside the other one
+    bool missedText_ = false;
+
     QFont font_;
     int ascent_ = 0, lineHeight_ = 0;
-    std::unordered_map<std::string, TTextEntry> texts_;
-    std::size_t cellCount_ = 0, cellPixels_ = 0;
-    const std::string* lastText_ = nullptr; // the key of lastEntry_, inside texts_
+    std::shared_ptr<TTextCache> cache_;
+    const std::string* lastText_ = nullptr; // the key of lastEntry_, inside the cache
     TTextEntry* lastEntry_ = nullptr;
+    std::unique_ptr<TRasterCanvas> halves_[2];
+    TSplit split_ = TSplit::Auto;
+    bool splitting_ = false; // what Auto chose after the last pass
 };

@@ -394,6 +394,45 @@ TEST(RasterCanvasErase, RedrawCycleLeavesOnlyTheLiveGraph) {
     }
 }
 
+// Two threads, each on its half of the picture, paint what one thread paints, whether the texts
+// are cached yet or not, and leave the canvas in the state one pass leaves it in.
+TEST(RasterCanvasHalves, TwoHalvesPaintThePictureOfOnePass) {
+    auto live = std::make_unique<Tgraph>();
+    InitGraph(*live);
+    live->created = live->directed = live->weighted = true;
+    const int at[][2] = {{40, 30}, {220, 60}, {120, 110}, {30, 200}, {230, 215}, {130, 123}};
+    for (const auto& p : at) AddVertex(*live, p[0], p[1]);
+    for (int s = 1; s <= 6; ++s)
+        for (int t = 1; t <= 6; ++t)
+            if (s != t) AddEdge(*live, s, t, "/*" + std::to_string(s * 10 + t) + "*/ teal");
+    AddEdge(*live, 6, 6, "/*on the middle*/ maroon"); // its loop and label cross the halves' border
+    auto paint = [&](TCanvas& c) {
+        c.SetPenColor(Blue);
+        c.MoveTo(5, 5);
+        c.LineTo(250, 230);
+        DrawGraph(*live, c);
+        c.MoveTo(17, 19);
+    };
+
+    QImage single = WhiteImage(260, 240);
+    TRasterCanvas one(single);
+    paint(one);
+
+    QImage halves = WhiteImage(260, 240);
+    TRasterCanvas two(halves);
+    two.SetSplit(TRasterCanvas::TSplit::Always);
+    two.PaintInHalves(paint); // every text new: both halves are painted again on this thread
+    EXPECT_EQ(halves, single);
+    halves.fill(0xFFFFFFFFu);
+    two.PaintInHalves(paint); // every text cached
+    EXPECT_EQ(halves, single);
+
+    EXPECT_EQ(two.PenColor(), one.PenColor());
+    two.LineTo(17, 40); // the current position is the one the sequence ended at
+    one.LineTo(17, 40);
+    EXPECT_EQ(halves, single);
+}
+
 TEST(RasterCanvasText, CellIsOpaqueAndEqualToTheQtCanvasText) {
     // "J" and the accented capitals reach outside their cell.
     const std::string texts[] = {"17", "Vertex 42", "Jy_(Q)", "\xC3\x89t\xC3\xA9", "caf\xC9", "W"};
