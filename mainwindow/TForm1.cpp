@@ -210,7 +210,7 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 }
 
 void TForm1::RefreshView() {
-    TQtCanvas& canvas = Image1->Canvas();
+    TRasterCanvas& canvas = Image1->Canvas();
     const int w = Image1->width();
     const int h = Image1->height();
 
@@ -229,8 +229,11 @@ void TForm1::RefreshView() {
         canvas.Rectangle(-1, -1, w + 1, h + 1);
     }
     // The old picture is erased by repainting it in white, so it must use the shadow's geometry.
-    EraseGraph(ShadowGraph, canvas);
-    DrawGraph(LiveGraph, canvas);
+    // A large picture is painted by two threads, each on its half, with the same calls.
+    canvas.PaintInHalves([this](TCanvas& c) {
+        EraseGraph(ShadowGraph, c);
+        DrawGraph(LiveGraph, c);
+    });
     SyncShadow(LiveGraph, ShadowGraph);
 
     setWindowTitle(GraphTitle(LiveGraph.fileName));
@@ -243,7 +246,7 @@ void TForm1::ToolButton1Click() { Form2->show(); }
 
 void TForm1::Usingguide1Click() {
     Form4->show();
-    Form4->Navigate(HelpPagePath(QCoreApplication::applicationFilePath()));
+    Form4->Navigate(FindHelpPage(QCoreApplication::applicationFilePath()));
 }
 
 void TForm1::About1Click() { Form5->show(); }

@@ -140,6 +140,7 @@ void TRasterCanvas::PaintInHalves(const std::function<void(TCanvas&)>& paint) {
         return;
     }
     u32* bits = reinterpret_cast<u32*>(image_.bits());
+    Changed();
     const int middle = image_.height() / 2;
     for (int k = 0; k < 2; ++k) {
         if (!halves_[k]) halves_[k].reset(new TRasterCanvas(image_, cache_));
@@ -300,7 +301,10 @@ void TRasterCanvas::MoveTo(int x, int y) {
 
 void TRasterCanvas::LineTo(int x, int y) {
     TTarget t;
-    if (Target(t)) PaintLine(t, curX_, curY_, x, y, penPixel_);
+    if (Target(t)) {
+        Changed();
+        PaintLine(t, curX_, curY_, x, y, penPixel_);
+    }
     curX_ = x;
     curY_ = y;
 }
@@ -310,6 +314,7 @@ void TRasterCanvas::Rectangle(int x1, int y1, int x2, int y2) {
     if (l == r || top == bottom) return;
     TTarget t;
     if (!Target(t)) return;
+    Changed();
     const long long grow = penWidth_;
     if (r <= t.x1 - grow || l >= t.x2 + grow || bottom <= t.y1 - grow || top >= t.y2 + grow) return;
 
@@ -369,6 +374,7 @@ void TRasterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
     if (w == 0 || h == 0) return;
     TTarget t;
     if (!Target(t)) return;
+    Changed();
     const long long grow = penWidth_;
     if (r <= t.x1 - grow || l >= t.x2 + grow || bottom <= t.y1 - grow || top >= t.y2 + grow) return;
 
@@ -409,6 +415,7 @@ void TRasterCanvas::Polygon(const TPoint* points, int count) {
     if (!points || count < 2) return;
     TTarget t;
     if (!Target(t)) return;
+    Changed();
     long long minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
     for (int k = 1; k < count; ++k) {
         minX = std::min<long long>(minX, points[k].x);
@@ -496,6 +503,7 @@ void TRasterCanvas::Polygon(const TPoint* points, int count) {
 void TRasterCanvas::PolyBezier(const TPoint (&points)[4]) {
     TTarget t;
     if (!Target(t)) return;
+    Changed();
     long long minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
     for (const TPoint& p : points) {
         minX = std::min<long long>(minX, p.x);
@@ -589,6 +597,7 @@ void TRasterCanvas::TextOut(int x, int y, const std::string& text) {
     if (text.empty() || w <= 0 || h <= 0) return;
     TTarget t;
     if (!Target(t)) return;
+    Changed();
     const long long x1 = std::max<long long>(x, t.x1), x2 = std::min<long long>(x + w, t.x2);
     const long long y1 = std::max<long long>(y, t.y1), y2 = std::min<long long>(y + h, t.y2);
     const u32 fontPixel = ToPixel(fontColor_);

@@ -53,6 +53,13 @@ public:
     enum class TSplit { Auto, Always, Never };
     static constexpr double SplitAboveMs = 6.0, JoinBelowMs = 3.0;
     void SetSplit(TSplit split) { split_ = split; }
+
+    // Runs at the first change of pixels after construction or after the last Shown(): the
+    // surface schedules one repaint there, not one for every shape of a redraw.
+    std::function<void()> OnChange;
+    void Shown() { changeReported_ = false; }
+
+    TColor BrushColor() const { return brush_; }
     void PaintInHalves(const std::function<void(TCanvas&)>& paint);
 
     // Restricts painting to the box [x1, x2) x [y1, y2) inside the image; the pixels a shape
@@ -105,6 +112,11 @@ private:
     // Null only for a half that may not render texts, which then notes that it missed one.
     TTextEntry* Entry(const std::string& text);
     void CopyStateFrom(const TRasterCanvas& other);
+    void Changed() {
+        if (changeReported_ || !OnChange) return;
+        changeReported_ = true;
+        OnChange();
+    }
     void ClearTextCache();
     QImage RenderCell(const TTextEntry& entry, TColor font, TColor brush, int margin) const;
     void PaintLine(const TTarget& t, long long x0, long long y0, long long x1, long long y1, std::uint32_t px) const;
@@ -135,4 +147,5 @@ private:
     std::unique_ptr<TRasterCanvas> halves_[2];
     TSplit split_ = TSplit::Auto;
     bool splitting_ = false; // what Auto chose after the last pass
+    bool changeReported_ = false;
 };

@@ -1,5 +1,7 @@
 #include "Surface.h"
 
+#include "QtCanvas.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -45,6 +47,7 @@ void TImage::SetPictureSize(int w, int h) {
 }
 
 void TImage::paintEvent(QPaintEvent*) {
+    canvas.Shown();
     QPainter painter(this);
     painter.drawImage(0, 0, Picture);
 }

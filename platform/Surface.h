@@ -9,7 +9,7 @@
 // A left press captures the pointer until its release; other buttons do not, so their moves and
 // releases arrive only while the pointer is over the surface.
 
-#include "QtCanvas.h"
+#include "RasterCanvas.h"
 
 #include <QImage>
 #include <QWidget>
@@ -22,7 +22,7 @@ public:
 
     // The picture and its canvas; drawing through the canvas repaints the control.
     QImage Picture;
-    TQtCanvas& Canvas() { return canvas; }
+    TRasterCanvas& Canvas() { return canvas; }
 
     // Resizing keeps the picture at the top left and fills new area with the canvas's brush colour.
     void SetPictureHeight(int h);
@@ -49,7 +49,7 @@ protected:
 private:
     void Resize(int w, int h);
 
-    TQtCanvas canvas;
+    TRasterCanvas canvas;
     int pictureWidth = 0, pictureHeight = 0;
     bool leftDown = false;    // a left press on the surface that is not yet released
     bool clickPending = false; // that press may still end in a click

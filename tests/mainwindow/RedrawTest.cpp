@@ -38,7 +38,7 @@ protected:
     QImage FreshPicture() {
         QImage image(form1->Image1->Picture.size(), QImage::Format_RGB32);
         image.fill(Qt::white);
-        TQtCanvas canvas(image);
+        TRasterCanvas canvas(image);
         DrawGraph(form1->LiveGraph, canvas);
         return image;
     }
@@ -69,7 +69,7 @@ TEST_F(Redraw, SilverUnderPixelTwoTwoWhitensTheWholeSurfaceFirst) {
     ShowMain();
     BuildGraph();
     form1->RefreshView();
-    TQtCanvas& canvas = form1->Image1->Canvas();
+    TRasterCanvas& canvas = form1->Image1->Canvas();
     canvas.SetPenColor(Silver);
     canvas.SetBrushColor(Silver);
     canvas.Rectangle(0, 0, 5, 5);
@@ -82,7 +82,7 @@ TEST_F(Redraw, SilverElsewhereIsLeftAlone) {
     ShowMain();
     BuildGraph();
     form1->RefreshView();
-    TQtCanvas& canvas = form1->Image1->Canvas();
+    TRasterCanvas& canvas = form1->Image1->Canvas();
     canvas.SetPenColor(Silver);
     canvas.SetBrushColor(Silver);
     canvas.Rectangle(250, 250, 260, 260);
@@ -100,7 +100,7 @@ TEST_F(Redraw, GrowingWithoutAGraphFramesTheNewEdges) {
     ASSERT_EQ(w, oldW + 60);
     ASSERT_EQ(h, oldH + 40);
     ASSERT_EQ(surface.Picture.size(), QSize(w, h));
-    TQtCanvas& canvas = surface.Canvas();
+    TRasterCanvas& canvas = surface.Canvas();
     EXPECT_EQ(canvas.Pixel(w - 1, h / 2), Black);
     EXPECT_EQ(canvas.Pixel(w / 2, h - 1), Black);
     EXPECT_EQ(canvas.Pixel(oldW - 1, h / 2), Silver); // the old frame is gone

@@ -43,7 +43,7 @@ TEST_F(MainWindowStartup, ShowsTheNoGraphStateWithASilverFramedSurface) {
     ASSERT_GT(w, 10);
     ASSERT_GT(h, 10);
     ASSERT_EQ(surface.Picture.size(), QSize(w, h));
-    TQtCanvas& canvas = surface.Canvas();
+    TRasterCanvas& canvas = surface.Canvas();
     for (const QPoint p : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1), QPoint(w / 2, 0),
                            QPoint(0, h / 2)}) {
         SCOPED_TRACE(p.x() * 10000 + p.y());

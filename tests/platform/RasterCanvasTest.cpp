@@ -433,6 +433,23 @@ TEST(RasterCanvasHalves, TwoHalvesPaintThePictureOfOnePass) {
     EXPECT_EQ(halves, single);
 }
 
+TEST(RasterCanvasChanges, OneChangeIsReportedForEachShownPicture) {
+    QImage image = WhiteImage(100, 100);
+    TRasterCanvas canvas(image);
+    int reports = 0;
+    canvas.OnChange = [&reports] { ++reports; };
+    canvas.MoveTo(200, 200); // moving paints nothing
+    EXPECT_EQ(reports, 0);
+    canvas.LineTo(10, 10);
+    canvas.Rectangle(1, 1, 5, 5);
+    canvas.TextOut(3, 3, "1");
+    EXPECT_EQ(reports, 1);
+    canvas.Shown();
+    canvas.SetSplit(TRasterCanvas::TSplit::Always);
+    canvas.PaintInHalves([](TCanvas& c) { c.Ellipse(10, 10, 90, 90); });
+    EXPECT_EQ(reports, 2);
+}
+
 TEST(RasterCanvasText, CellIsOpaqueAndEqualToTheQtCanvasText) {
     // "J" and the accented capitals reach outside their cell.
     const std::string texts[] = {"17", "Vertex 42", "Jy_(Q)", "\xC3\x89t\xC3\xA9", "caf\xC9", "W"};
