@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
 
-ensure_packages "${NODELOOM_PACKAGES[@]}"
+ensure_packages "${NODELOOM_PACKAGES[@]}" "${NODELOOM_TEST_PACKAGES[@]}"
 
 if [ "${1:-}" = "--sanitize" ]; then
     build_tree build-sanitize RelWithDebInfo -DNODELOOM_SANITIZE=ON

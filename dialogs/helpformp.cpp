@@ -2,6 +2,7 @@
 
 #include "TextCodec.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QScrollBar>
@@ -23,6 +24,14 @@ constexpr int FrameWidth = 8, FrameHeight = 34;
 QString HelpPagePath(const QString& executablePath) {
     const qsizetype slash = executablePath.lastIndexOf(QLatin1Char('/'));
     return executablePath.left(slash + 1) + QStringLiteral("help.html");
+}
+
+QString FindHelpPage(const QString& executablePath) {
+    const QString beside = HelpPagePath(executablePath);
+    if (QFileInfo::exists(beside)) return beside;
+    const QString folder = beside.left(beside.size() - QStringLiteral("help.html").size());
+    const QString installed = QDir::cleanPath(folder + QStringLiteral("../share/nodeloom/help.html"));
+    return QFileInfo::exists(installed) ? installed : beside;
 }
 
 TForm4::TForm4(QWidget& mainWindow) : TSecondaryWindow(mainWindow) {

@@ -21,3 +21,7 @@ public:
 // The help page beside the executable: the executable's path up to and including its last '/',
 // then "help.html". A path without a folder gives "help.html".
 QString HelpPagePath(const QString& executablePath);
+
+// The help page to show: the one beside the executable when it is there, else the installed one
+// in ../share/nodeloom/ from the executable's folder when that is there, else the one beside.
+QString FindHelpPage(const QString& executablePath);

@@ -246,7 +246,7 @@ void TForm1::ToolButton1Click() { Form2->show(); }
 
 void TForm1::Usingguide1Click() {
     Form4->show();
-    Form4->Navigate(HelpPagePath(QCoreApplication::applicationFilePath()));
+    Form4->Navigate(FindHelpPage(QCoreApplication::applicationFilePath()));
 }
 
 void TForm1::About1Click() { Form5->show(); }

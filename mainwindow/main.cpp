@@ -1,16 +1,29 @@
 // Start-up: the five windows, created once in order and kept for the whole run, then the event
-// loop until the main window closes.
+// loop until the main window closes. A graph file named on the command line is opened as the
+// Open command opens it.
 
 #include "Aboutform.h"
+#include "CommandLine.h"
 #include "ErrorHandler.h"
 #include "TForm1.h"
+#include "TextCodec.h"
 #include "formsettings.h"
 #include "helpformp.h"
 #include "request.h"
 
 #include <QIcon>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const TCommandLine command = ParseCommandLine(arguments);
+    if (command.action == TCommandLine::TAction::Exit) {
+        std::fputs(command.output.toLocal8Bit().constData(), command.exitCode == 0 ? stdout : stderr);
+        return command.exitCode;
+    }
+
     TApplication app(argc, argv);
     app.setWindowIcon(QIcon(QStringLiteral(":/nodeloom.png")));
 
@@ -22,5 +35,9 @@ int main(int argc, char** argv) {
     form1.SetForms(&form2, &form3, &form4, &form5);
 
     form1.show();
+    if (!command.file.isEmpty()) {
+        LoadGraph(form1.LiveGraph, EncodeText(command.file));
+        form1.RefreshView();
+    }
     return app.exec();
 }

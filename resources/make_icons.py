@@ -196,17 +196,29 @@ def cancel():
     return p
 
 
-def program_icon():
-    p = Picture(32, (235, 240, 250, 255))
-    p.frame(0, 0, 31, 31, GREY)
-    points = [(8, 8), (24, 10), (10, 24), (24, 24)]
+def program_icon(size=32):
+    # Four vertices and five edges; drawn at each size rather than scaled, so it stays crisp.
+    k = size / 32
+    p = Picture(size, (235, 240, 250, 255))
+    p.frame(0, 0, size - 1, size - 1, GREY)
+    points = [(round(8 * k), round(8 * k)), (round(24 * k), round(10 * k)),
+              (round(10 * k), round(24 * k)), (round(24 * k), round(24 * k))]
+    thick = max(1, round(k))
     for a, b, c in ((0, 1, NAVY), (0, 2, NAVY), (1, 3, RED), (2, 3, NAVY), (1, 2, TEAL)):
-        p.line(*points[a], *points[b], c)
+        p.line(*points[a], *points[b], c, thick)
     for x, y in points:
-        p.disc(x, y, 4.5, WHITE, BLACK)
-    p.set(8, 8, NAVY)
-    p.set(24, 24, RED)
+        p.disc(x, y, 4.5 * k if size > 16 else 2.0, WHITE, BLACK)
+    if size == 32:
+        p.set(*points[0], NAVY)
+        p.set(*points[3], RED)
+    elif size > 32:
+        p.disc(*points[0], 1.2 * k, NAVY, NAVY)
+        p.disc(*points[3], 1.2 * k, RED, RED)
     return p
+
+
+# The program icon as the desktop's icon theme wants it: one picture per size.
+THEME_SIZES = (16, 32, 48, 128)
 
 
 def main():
@@ -217,6 +229,8 @@ def main():
     }
     for name, picture in pictures.items():
         picture.save(name)
+    for size in THEME_SIZES:
+        program_icon(size).save("icons/nodeloom-%d.png" % size)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,77 @@
+// The command line: a file to open, --help and --version, and what is refused.
+
+#include "CommandLine.h"
+#include "helpformp.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TCommandLine Parse(QStringList arguments) {
+    arguments.prepend(QStringLiteral("nodeloom"));
+    return ParseCommandLine(arguments);
+}
+
+TEST(CommandLine, NoArgumentStartsWithoutAFile) {
+    const TCommandLine c = Parse({});
+    EXPECT_EQ(c.action, TCommandLine::TAction::Start);
+    EXPECT_TRUE(c.file.isEmpty());
+}
+
+TEST(CommandLine, AFileIsOpenedByItsAbsolutePath) {
+    const TCommandLine absolute = Parse({QStringLiteral("/data/graphs/tree.gf4")});
+    EXPECT_EQ(absolute.action, TCommandLine::TAction::Start);
+    EXPECT_EQ(absolute.file, QStringLiteral("/data/graphs/tree.gf4"));
+    const TCommandLine relative = Parse({QStringLiteral("sub/tree.gf4")});
+    EXPECT_EQ(relative.file, QDir::current().absoluteFilePath(QStringLiteral("sub/tree.gf4")));
+}
+
+TEST(CommandLine, VersionAndHelpPrintAndExit) {
+    const TCommandLine version = Parse({QStringLiteral("--version")});
+    EXPECT_EQ(version.action, TCommandLine::TAction::Exit);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.output, QStringLiteral("Nodeloom 5.1\n"));
+    const TCommandLine help = Parse({QStringLiteral("--help")});
+    EXPECT_EQ(help.action, TCommandLine::TAction::Exit);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.output.contains(QStringLiteral("--version")));
+    EXPECT_TRUE(help.output.contains(QStringLiteral("[file]")));
+}
+
+TEST(CommandLine, UnknownOptionsAndTwoFilesAreRefused) {
+    for (const QStringList& args : {QStringList{QStringLiteral("--frobnicate")},
+                                    QStringList{QStringLiteral("a.gf4"), QStringLiteral("b.gf4")}}) {
+        const TCommandLine c = Parse(args);
+        EXPECT_EQ(c.action, TCommandLine::TAction::Exit);
+        EXPECT_EQ(c.exitCode, 1);
+        EXPECT_FALSE(c.output.isEmpty());
+    }
+}
+
+// An installed program finds its help page in share/nodeloom when there is none beside it.
+TEST(HelpPage, BesideTheProgramFirstThenTheInstalledCopy) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString bin = root.path() + QStringLiteral("/bin");
+    const QString share = root.path() + QStringLiteral("/share/nodeloom");
+    ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(share));
+    const QString program = bin + QStringLiteral("/nodeloom");
+
+    EXPECT_EQ(FindHelpPage(program), bin + QStringLiteral("/help.html")); // neither exists
+
+    QFile installed(share + QStringLiteral("/help.html"));
+    ASSERT_TRUE(installed.open(QIODevice::WriteOnly));
+    installed.close();
+    EXPECT_EQ(FindHelpPage(program), share + QStringLiteral("/help.html"));
+
+    QFile beside(bin + QStringLiteral("/help.html"));
+    ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
+    beside.close();
+    EXPECT_EQ(FindHelpPage(program), bin + QStringLiteral("/help.html"));
+}
+
+} // namespace
