@@ -118,12 +118,13 @@ void Redraw(benchmark::State& state, TKind kind) {
     }
 }
 
-// The same cycle with the raster canvas painting both halves of the picture at once.
-void RedrawInHalves(benchmark::State& state, TKind kind) {
+// The same cycle as RefreshView runs it, through PaintInHalves: split always, or as the canvas
+// chooses (Auto).
+void RedrawInHalves(benchmark::State& state, TKind kind, TRasterCanvas::TSplit split = TRasterCanvas::TSplit::Always) {
     QImage image(SurfaceWidth, SurfaceHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
     TRasterCanvas canvas(image);
-    canvas.SetSplit(TRasterCanvas::TSplit::Always);
+    canvas.SetSplit(split);
     std::unique_ptr<Tgraph> live = MakeBenchGraph(kind);
     auto shadow = std::make_unique<Tgraph>();
     DrawGraph(*live, canvas);
@@ -147,6 +148,7 @@ void RedrawQtComplete(benchmark::State& s) { Redraw<TQtCanvas>(s, TKind::Complet
 void RedrawHalvesTypical(benchmark::State& s) { RedrawInHalves(s, TKind::Typical); }
 void RedrawHalvesDense(benchmark::State& s) { RedrawInHalves(s, TKind::Dense); }
 void RedrawHalvesComplete(benchmark::State& s) { RedrawInHalves(s, TKind::Complete); }
+void RedrawAutoComplete(benchmark::State& s) { RedrawInHalves(s, TKind::Complete, TRasterCanvas::TSplit::Auto); }
 void RedrawModelOnlyComplete(benchmark::State& s) { Redraw<TNullCanvas>(s, TKind::Complete); }
 void RedrawRasterTypical(benchmark::State& s) { Redraw<TRasterCanvas>(s, TKind::Typical); }
 void RedrawRasterDense(benchmark::State& s) { Redraw<TRasterCanvas>(s, TKind::Dense); }
@@ -202,6 +204,7 @@ BENCHMARK(RedrawRasterComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(RedrawHalvesTypical)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(RedrawHalvesDense)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(RedrawHalvesComplete)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(RedrawAutoComplete)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(RedrawModelOnlyComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(HoverComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(SaveComplete)->Unit(benchmark::kMillisecond);

@@ -12,6 +12,7 @@ class TForm1;
 class TForm3 : public TSecondaryWindow {
 public:
     explicit TForm3(TForm1& form1);
+    ~TForm3() override;
 
     QLineEdit* Edit1;
     QPushButton* Button1; // "OK", the default button
@@ -26,7 +27,12 @@ public:
 extern std::string promptResult;
 extern bool promptConfirmed;
 
-// Shows the prompt with caption and text, waits (dispatching the program's events) until OK or
-// until the main window closes, hides the prompt and puts the confirmed text into result.
-// Defined with the rename and reweight handlers that use it.
+// Shows the prompt window with caption and text in Edit1 (both 8-bit texts, shown as
+// DecodeText reads them) and waits, dispatching the program's events and sleeping while there
+// are none, until OK is pressed, the main window begins to close, or the user closes the prompt
+// with its title-bar control. Then hides the prompt and sets result:
+//   OK                        -> the confirmed text (promptResult);
+//   the main window closing   -> promptResult as it stands, possibly from an earlier prompt;
+//   the prompt's close control -> text, unchanged.
+// Uses the one TForm3 that exists; there must be one.
 void PromptText(std::string caption, std::string text, std::string& result);

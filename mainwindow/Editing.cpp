@@ -1,20 +1,262 @@
-// Editing tools and mouse interaction on the drawing surface.
+// Editing tools and mouse interaction on the drawing surface, and renaming vertices and
+// reweighting edges by a double-click.
+//
+// The editing state between events lives in LiveGraph (drag flags, the add-edge tool's chosen
+// vertices, currentColor, skipNextPress); the press point is pressX, pressY. The tool in use is
+// whichever of ToolButton10/12/14/16 is down.
 
 #include "TForm1.h"
 
-void TForm1::ToolButton10Click() {}
-void TForm1::ToolButton12Click() {}
-void TForm1::ToolButton14Click() {}
-void TForm1::ToolButton16Click() {}
-void TForm1::ToolButton18Click() {}
-void TForm1::Addvertex1Click() {}
-void TForm1::Addedge1Click() {}
-void TForm1::Deletevertex1Click() {}
-void TForm1::Deleteedge1Click() {}
-void TForm1::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
-void TForm1::Image1MouseMove(Qt::KeyboardModifiers, int, int) {}
-void TForm1::Image1Click() {}
-void TForm1::Image1DblClick() {}
-void TForm1::Image1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
-void TForm1::FormKeyPress(char) {}
-void TForm1::ColorBox1Change() {}
+#include "ColorBox.h"
+#include "ErrorHandler.h"
+#include "Surface.h"
+#include "request.h"
+
+#include <QToolButton>
+
+#include <string>
+
+namespace {
+
+constexpr int MaxNameWidth = 25; // surface pixels, in the canvas font
+constexpr char EscapeKey = 27;
+
+// The byte length of the character that starts at name[i]: the whole UTF-8 sequence when one
+// starts there, otherwise the single byte (text from older files need not be UTF-8).
+std::size_t CharacterLength(const std::string& name, std::size_t i) {
+    const auto lead = static_cast<unsigned char>(name[i]);
+    std::size_t length = lead >= 0xF0 && lead < 0xF8 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (lead >= 0xF8) length = 1;
+    if (i + length > name.size()) return 1;
+    for (std::size_t k = 1; k < length; ++k)
+        if ((static_cast<unsigned char>(name[i + k]) & 0xC0) != 0x80) return 1;
+    return length;
+}
+
+// The longest leading part of name, in whole characters, that is at most 25 pixels wide.
+std::string CutName(TCanvas& canvas, const std::string& name) {
+    std::size_t end = 0;
+    std::size_t previous = 0;
+    while (end < name.size()) {
+        previous = end;
+        end += CharacterLength(name, end);
+        if (canvas.TextWidth(name.substr(0, end)) > MaxNameWidth) return name.substr(0, previous);
+    }
+    return name;
+}
+
+} // namespace
+
+// Choosing a tool. The button's own click has already toggled it; a menu item puts it down first.
+void TForm1::ToolButton10Click() {
+    if (!LiveGraph.created) {
+        ToolButton10->setChecked(false);
+        return;
+    }
+    ToolButton12->setChecked(false);
+    ToolButton14->setChecked(false);
+    ToolButton16->setChecked(false);
+}
+
+void TForm1::ToolButton12Click() {
+    if (!LiveGraph.created) {
+        ToolButton12->setChecked(false);
+        return;
+    }
+    ToolButton10->setChecked(false);
+    ToolButton14->setChecked(false);
+    ToolButton16->setChecked(false);
+    LiveGraph.edgeStart = 0;
+    LiveGraph.edgeEnd = 0;
+}
+
+void TForm1::ToolButton14Click() {
+    if (!LiveGraph.created) {
+        ToolButton14->setChecked(false);
+        return;
+    }
+    ToolButton10->setChecked(false);
+    ToolButton12->setChecked(false);
+    ToolButton16->setChecked(false);
+}
+
+void TForm1::ToolButton16Click() {
+    if (!LiveGraph.created) {
+        ToolButton16->setChecked(false);
+        return;
+    }
+    ToolButton10->setChecked(false);
+    ToolButton12->setChecked(false);
+    ToolButton14->setChecked(false);
+}
+
+// Cancel: no tool. No redraw, and the add-edge tool's chosen vertices are kept.
+void TForm1::ToolButton18Click() {
+    ToolButton10->setChecked(false);
+    ToolButton12->setChecked(false);
+    ToolButton14->setChecked(false);
+    ToolButton16->setChecked(false);
+}
+
+void TForm1::Addvertex1Click() {
+    ToolButton10->setChecked(true);
+    ToolButton10Click();
+}
+
+void TForm1::Addedge1Click() {
+    ToolButton12->setChecked(true);
+    ToolButton12Click();
+}
+
+void TForm1::Deletevertex1Click() {
+    ToolButton14->setChecked(true);
+    ToolButton14Click();
+}
+
+void TForm1::Deleteedge1Click() {
+    ToolButton16->setChecked(true);
+    ToolButton16Click();
+}
+
+// A press of any button starts a drag: of the vertex under it, or of the whole picture.
+void TForm1::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+    Tgraph& g = LiveGraph;
+    if (g.skipNextPress) {
+        // The second press of a double-click that opened a prompt.
+        g.skipNextPress = false;
+        return;
+    }
+    g.draggingVertex = false;
+    g.draggingAll = false;
+    g.dragVertex = 0;
+    const int v = VertexAt(g, x, y);
+    if (v != 0) {
+        g.draggingVertex = true;
+        g.dragVertex = v;
+    }
+    pressX = x;
+    pressY = y;
+    g.draggingAll = !g.draggingVertex;
+}
+
+void TForm1::Image1MouseMove(Qt::KeyboardModifiers, int x, int y) {
+    Tgraph& g = LiveGraph;
+    if (g.skipNextPress) return;
+    if (g.draggingVertex) {
+        MoveVertex(g, g.dragVertex, x - pressX, y - pressY);
+        pressX = x;
+        pressY = y;
+        RefreshView();
+    }
+    if (g.draggingAll) {
+        MoveAllVertices(g, x - pressX, y - pressY);
+        pressX = x;
+        pressY = y;
+        RefreshView();
+    }
+    // The hovered flags are left alone during a drag.
+    if (g.draggingVertex || g.draggingAll) return;
+
+    bool changed = false;
+    for (int i = 1; i <= g.vertexCount; ++i) {
+        for (Tedge* e = g.edgeLists[i].get(); e; e = e->next.get()) {
+            const bool hit = EdgeHit(g, x, y, i, *e);
+            if (hit != e->hovered) changed = true;
+            e->hovered = hit;
+        }
+    }
+    if (changed) RefreshView();
+}
+
+// A left-button release over the surface after a press on it. The click carries no position:
+// it acts at the press point, which a drag has moved along with the pointer.
+void TForm1::Image1Click() {
+    Tgraph& g = LiveGraph;
+    if (g.created && !g.skipNextPress) {
+        // Any tool or none; shown at the next redraw.
+        RecolorHoveredEdges(g, ColorBox1->Selected());
+        const int hit = VertexAt(g, pressX, pressY);
+
+        // At most one tool is down, so at most one of these acts.
+        if (ToolButton10->isChecked()) {
+            const bool full = g.vertexCount >= MaxVertices;
+            AddVertex(g, pressX, pressY);
+            ToolButton10->setChecked(false);
+            RefreshView();
+            if (full) ShowMessage(QStringLiteral("A graph holds at most 100 vertices."));
+        }
+        if (ToolButton14->isChecked() && hit != 0) {
+            DeleteVertex(g, hit);
+            RefreshView();
+            ToolButton14->setChecked(false);
+        }
+        if (ToolButton12->isChecked() && hit != 0) {
+            if (g.edgeStart == 0)
+                g.edgeStart = hit;
+            else
+                g.edgeEnd = hit;
+            if (g.edgeStart != 0 && g.edgeEnd != 0) {
+                std::string text;
+                ColorName(g, ColorBox1->Selected(), text);
+                const bool added = AddEdge(g, g.edgeStart, g.edgeEnd, text);
+                // In an undirected graph a self-loop finds itself here and is not added twice.
+                if (!g.directed) AddEdge(g, g.edgeEnd, g.edgeStart, text);
+                if (added) ++g.edgeCount;
+                RefreshView();
+                ToolButton12->setChecked(false);
+            }
+        }
+        if (ToolButton16->isChecked()) {
+            DeleteHoveredEdges(g);
+            RefreshView();
+            ToolButton16->setChecked(false);
+        }
+    }
+    g.skipNextPress = false;
+}
+
+void TForm1::Image1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+    LiveGraph.draggingVertex = false;
+    LiveGraph.draggingAll = false;
+}
+
+// Escape ends the add-vertex tool, unless an edge has been made since the add-edge tool was last
+// chosen. Every character redraws; the full stop does nothing more.
+void TForm1::FormKeyPress(char key) {
+    if (key == EscapeKey && !(LiveGraph.edgeStart != 0 && LiveGraph.edgeEnd != 0))
+        ToolButton10->setChecked(false);
+    RefreshView();
+}
+
+// Only the user's selections get here. No redraw: a hovered edge takes the colour at the next one.
+void TForm1::ColorBox1Change() { LiveGraph.currentColor = ColorBox1->Selected(); }
+
+// The second press of a left-button double-click, before its press event; the first press and
+// release have already acted as a press, a click and a release at pressX, pressY.
+void TForm1::Image1DblClick() {
+    Tgraph& g = LiveGraph;
+    const int hit = VertexAt(g, pressX, pressY);
+    if (hit != 0) {
+        std::string& name = g.vertices[hit].name;
+        PromptText("Vertex \"" + name + "\" renaming", name, name);
+        if (!name.empty()) name = CutName(Image1->Canvas(), name);
+        g.skipNextPress = true;
+    } else if (g.weighted) {
+        // The first hovered node in list order: for an undirected edge, the node in the list of
+        // its lower-numbered end, which is the one drawn and saved. Its twin keeps the old weight.
+        Tedge* found = nullptr;
+        for (int i = 1; i <= g.vertexCount && !found; ++i)
+            for (Tedge* e = g.edgeLists[i].get(); e; e = e->next.get())
+                if (e->hovered) {
+                    found = e;
+                    break;
+                }
+        if (found) {
+            PromptText("Edge \"" + found->weight + "\" reweighting", found->weight, found->weight);
+            g.skipNextPress = true;
+        }
+    }
+    // Drawn over the picture without the erase: the shadow still holds the old text, which the
+    // next RefreshView erases.
+    DrawGraph(g, Image1->Canvas());
+}

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 std::function<void(const QString& text)> ErrorBoxHook;
+std::function<void(const QString& text)> MessageBoxHook;
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -34,4 +35,12 @@ void ShowError(const std::exception& error) {
         return;
     }
     QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Nodeloom"), text);
+}
+
+void ShowMessage(const QString& text) {
+    if (MessageBoxHook) {
+        MessageBoxHook(text);
+        return;
+    }
+    QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Nodeloom"), text);
 }

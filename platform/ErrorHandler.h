@@ -26,3 +26,8 @@ void ShowError(const std::exception& error);
 // Where the error box goes. Empty: a modal critical message box titled "Nodeloom". Tests
 // replace it to read the text without a modal box.
 extern std::function<void(const QString& text)> ErrorBoxHook;
+
+// Shows an information message box with the text. Goes to MessageBoxHook when that is set
+// (tests read the text there); otherwise a modal box titled "Nodeloom".
+void ShowMessage(const QString& text);
+extern std::function<void(const QString& text)> MessageBoxHook;

@@ -133,10 +133,14 @@ void TRasterCanvas::PaintInHalves(const std::function<void(TCanvas&)>& paint) {
     const auto elapsedMs = [&] {
         return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
     };
-    const bool split = split_ == TSplit::Always || (split_ == TSplit::Auto && splitting_);
+    bool split = split_ == TSplit::Always;
+    if (split_ == TSplit::Auto && aloneMs_ >= SplitAboveMs) {
+        const bool splitFaster = splitMs_ < 0 || splitMs_ < aloneMs_;
+        split = ++passes_ % ProbeEvery == 0 ? !splitFaster : splitFaster;
+    }
     if (!split || image_.isNull() || image_.depth() != 32 || image_.height() < MinHeight) {
         paint(*this);
-        if (elapsedMs() >= SplitAboveMs) splitting_ = true;
+        aloneMs_ = elapsedMs();
         return;
     }
     u32* bits = reinterpret_cast<u32*>(image_.bits());
@@ -181,7 +185,7 @@ void TRasterCanvas::PaintInHalves(const std::function<void(TCanvas&)>& paint) {
     CopyStateFrom(*halves_[0]);
     lastText_ = nullptr;
     lastEntry_ = nullptr;
-    if (elapsedMs() < JoinBelowMs) splitting_ = false;
+    splitMs_ = elapsedMs();
 }
 
 TColor TRasterCanvas::Pixel(int x, int y) const {

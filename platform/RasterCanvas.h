@@ -47,11 +47,13 @@ public:
     // Either way the picture is the same and this canvas is left in the state the calls ended in.
     // paint must make the same calls whatever canvas it is given and only read what it shares.
     // Texts are rendered on this thread only: a half that meets a text not yet cached is painted
-    // again here once the text is rendered. With TSplit::Auto the halves are used once a single
-    // pass has taken SplitAboveMs or more, and given up when a split pass takes under
-    // JoinBelowMs: small pictures are not worth a second thread.
+    // again here once the text is rendered. With TSplit::Auto one pass runs on this thread alone
+    // while such a pass takes under SplitAboveMs (small pictures are not worth a second thread);
+    // beyond that, the way whose last pass was faster is taken, and every ProbeEvery-th pass the
+    // other way, since a second core may come and go with the machine's load.
     enum class TSplit { Auto, Always, Never };
-    static constexpr double SplitAboveMs = 6.0, JoinBelowMs = 3.0;
+    static constexpr double SplitAboveMs = 6.0;
+    static constexpr int ProbeEvery = 16;
     void SetSplit(TSplit split) { split_ = split; }
 
     // Runs at the first change of pixels after construction or after the last Shown(): the
@@ -146,6 +148,8 @@ private:
     TTextEntry* lastEntry_ = nullptr;
     std::unique_ptr<TRasterCanvas> halves_[2];
     TSplit split_ = TSplit::Auto;
-    bool splitting_ = false; // what Auto chose after the last pass
+    // Wall time of the last pass made each way, negative before the first; passes counted for Auto.
+    double aloneMs_ = -1, splitMs_ = -1;
+    unsigned passes_ = 0;
     bool changeReported_ = false;
 };

@@ -1,0 +1,147 @@
+// PromptText and the prompt window: what it proposes and hands back, Enter and Escape, the main
+// window blocked meanwhile, and the three ways the wait ends (OK, the prompt's close control,
+// the main window closing).
+
+#include "AppWindows.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <ctime>
+#include <functional>
+
+namespace {
+
+class Prompt : public testing::Test, protected TAppWindows {
+protected:
+    void SetUp() override {
+        ShowMain();
+        promptResult.clear();
+        // A prompt nobody answers would hang the test.
+        QTimer::singleShot(10000, form1.get(), [this] {
+            ADD_FAILURE() << "a prompt was left waiting";
+            form1->appClosing = true;
+        });
+    }
+
+    // Runs `act` on the prompt once it waits, after `delayMs`.
+    void Then(std::function<void()> act, int delayMs = 0) {
+        QTimer::singleShot(delayMs, form3.get(), [this, act = std::move(act)] {
+            ASSERT_TRUE(form3->isVisible());
+            captions.append(form3->windowTitle());
+            proposed.append(form3->Edit1->text());
+            mainEnabled = form1->isEnabled();
+            act();
+        });
+    }
+    void Ok() { QTest::mouseClick(form3->Button1, Qt::LeftButton); }
+
+    QStringList captions, proposed;
+    bool mainEnabled = true;
+};
+
+TEST_F(Prompt, ProposesTheTextAndOkWithoutChangesReturnsIt) {
+    std::string text = "Grü\xC3\x9F"
+                       "e";
+    Then([this] { Ok(); });
+    PromptText("Vertex \"a\" renaming", text, text);
+    EXPECT_EQ(captions, QStringList{QStringLiteral("Vertex \"a\" renaming")});
+    EXPECT_EQ(proposed, QStringList{QStringLiteral("Grüße")});
+    EXPECT_EQ(text, "Gr\xC3\xBC\xC3\x9F"
+                    "e");
+    EXPECT_FALSE(mainEnabled);
+    EXPECT_FALSE(form3->isVisible());
+    EXPECT_TRUE(form1->isEnabled());
+}
+
+TEST_F(Prompt, EmptiedFieldReturnsTheEmptyText) {
+    std::string text = "old";
+    Then([this] {
+        form3->Edit1->clear();
+        Ok();
+    });
+    PromptText("c", text, text);
+    EXPECT_EQ(text, "");
+}
+
+TEST_F(Prompt, EnterActsAsOkAndEscapeDoesNothing) {
+    std::string text = "old";
+    bool visibleAfterEscape = false;
+    Then([&] {
+        QTest::keyClick(form3->Edit1, Qt::Key_Escape);
+        QTest::keyClick(form3.get(), Qt::Key_Escape);
+        visibleAfterEscape = form3->isVisible();
+        form3->Edit1->selectAll();
+        QTest::keyClicks(form3->Edit1, QStringLiteral("new"));
+        QTest::keyClick(form3->Edit1, Qt::Key_Return);
+    });
+    PromptText("c", text, text);
+    EXPECT_TRUE(visibleAfterEscape);
+    EXPECT_FALSE(form3->isVisible());
+    EXPECT_EQ(text, "new");
+    EXPECT_EQ(promptResult, "new");
+}
+
+TEST_F(Prompt, SecondPromptProposesItsOwnTextAndTheResultIsKept) {
+    std::string first = "one", second = "two";
+    Then([this] {
+        form3->Edit1->setText(QStringLiteral("uno"));
+        Ok();
+    });
+    PromptText("first", first, first);
+    Then([this] { Ok(); });
+    PromptText("second", second, second);
+    EXPECT_EQ(proposed, (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
+    EXPECT_EQ(captions, (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+    EXPECT_EQ(first, "uno");
+    EXPECT_EQ(second, "two");
+}
+
+TEST_F(Prompt, CloseControlReturnsTheProposedTextUnchanged) {
+    promptResult = "earlier";
+    std::string text = "proposed";
+    Then([this] {
+        form3->Edit1->setText(QStringLiteral("typed, never confirmed"));
+        form3->close();
+    });
+    PromptText("c", text, text);
+    EXPECT_EQ(text, "proposed");
+    EXPECT_EQ(promptResult, "earlier");
+    EXPECT_FALSE(form3->isVisible());
+    EXPECT_TRUE(form1->isEnabled());
+
+    // The next prompt works as usual.
+    Then([this] { Ok(); });
+    PromptText("c", text, text);
+    EXPECT_EQ(text, "proposed");
+    EXPECT_EQ(promptResult, "proposed");
+}
+
+TEST_F(Prompt, MainWindowClosingEndsTheWaitWithTheLastConfirmedText) {
+    std::string first = "kept";
+    Then([this] { Ok(); });
+    PromptText("c", first, first);
+
+    std::string text = "proposed";
+    Then([this] {
+        form3->Edit1->setText(QStringLiteral("typed"));
+        form1->close();
+    });
+    PromptText("c", text, text);
+    EXPECT_TRUE(form1->appClosing);
+    EXPECT_EQ(text, "kept");
+    EXPECT_FALSE(form3->isVisible());
+}
+
+TEST_F(Prompt, WaitingSleepsInsteadOfSpinning) {
+    std::string text = "t";
+    const std::clock_t start = std::clock();
+    Then([this] { Ok(); }, 400);
+    PromptText("c", text, text);
+    const double cpuMs = 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+    // A busy wait would burn about the whole 400 ms on this thread.
+    EXPECT_LT(cpuMs, 150.0);
+}
+
+} // namespace

@@ -1,0 +1,423 @@
+// The editing tools, the mouse on the surface, the keys and the colour box, driven through the
+// window's widgets and the surface's real mouse events.
+
+#include "EditorFixture.h"
+
+#include <QAction>
+
+namespace {
+
+constexpr TColor Red = 0x000000FF;
+constexpr TColor Navy = 0x00800000;
+constexpr int RedIndex = 9, NavyIndex = 4;
+
+class Editing : public testing::Test, protected TEditor {
+protected:
+    void SetUp() override { ShowMain(); }
+
+    void AddVertexAt(QPoint p) {
+        form1->Addvertex1->trigger();
+        Click(p);
+    }
+    void AddEdgeBetween(QPoint a, QPoint b) {
+        form1->Addedge1->trigger();
+        Click(a);
+        Click(b);
+    }
+    // Two vertices 140 pixels apart on one row, joined by an edge.
+    void TwoJoined(bool directed) {
+        NewGraph(directed, false);
+        AddVertexAt({60, 100});
+        AddVertexAt({200, 100});
+        AddEdgeBetween({60, 100}, {200, 100});
+        ASSERT_EQ(G().edgeCount, 1);
+    }
+    bool Down(QToolButton* b) { return b->isChecked(); }
+    int DownCount() {
+        return Down(form1->ToolButton10) + Down(form1->ToolButton12) + Down(form1->ToolButton14) +
+               Down(form1->ToolButton16);
+    }
+};
+
+// ---- Choosing a tool -------------------------------------------------------------------------
+
+TEST_F(Editing, WithoutAGraphToolsSpringBackAndClicksDoNothing) {
+    QToolButton* buttons[] = {form1->ToolButton10, form1->ToolButton12, form1->ToolButton14, form1->ToolButton16};
+    for (QToolButton* b : buttons) {
+        QTest::mouseClick(b, Qt::LeftButton);
+        EXPECT_FALSE(b->isChecked());
+    }
+    QAction* items[] = {form1->Addvertex1, form1->Addedge1, form1->Deletevertex1, form1->Deleteedge1};
+    for (QAction* a : items) a->trigger();
+    EXPECT_EQ(DownCount(), 0);
+
+    // A press still starts a picture drag, which redraws the no-graph surface; nothing is added.
+    form1->ToolButton10->setChecked(true);
+    Press({50, 50});
+    EXPECT_TRUE(G().draggingAll);
+    Move({70, 60});
+    Release({70, 60});
+    EXPECT_EQ(G().vertexCount, 0);
+    EXPECT_EQ(Surface().Canvas().Pixel(30, 30), 0x00C0C0C0u);
+}
+
+TEST_F(Editing, ToolButtonsKeepAtMostOneDown) {
+    NewGraph(false, false);
+    QTest::mouseClick(form1->ToolButton10, Qt::LeftButton);
+    EXPECT_TRUE(Down(form1->ToolButton10));
+    QTest::mouseClick(form1->ToolButton14, Qt::LeftButton);
+    EXPECT_TRUE(Down(form1->ToolButton14));
+    EXPECT_EQ(DownCount(), 1);
+    // Its own down button again: no tool.
+    QTest::mouseClick(form1->ToolButton14, Qt::LeftButton);
+    EXPECT_EQ(DownCount(), 0);
+
+    // A menu item puts its button down and never toggles it.
+    form1->Deleteedge1->trigger();
+    form1->Deleteedge1->trigger();
+    EXPECT_TRUE(Down(form1->ToolButton16));
+    form1->Addedge1->trigger();
+    EXPECT_TRUE(Down(form1->ToolButton12));
+    EXPECT_EQ(DownCount(), 1);
+
+    QTest::mouseClick(form1->ToolButton18, Qt::LeftButton);
+    EXPECT_EQ(DownCount(), 0);
+    form1->Addvertex1->trigger();
+    form1->Cancelediting1->trigger();
+    EXPECT_EQ(DownCount(), 0);
+}
+
+TEST_F(Editing, ChoosingAddEdgeForgetsTheChosenEndsButCancelKeepsThem) {
+    NewGraph(true, false);
+    AddVertexAt({60, 100});
+    AddVertexAt({200, 100});
+    AddEdgeBetween({60, 100}, {200, 100});
+    EXPECT_EQ(G().edgeStart, 1);
+    EXPECT_EQ(G().edgeEnd, 2);
+    form1->Cancelediting1->trigger();
+    EXPECT_EQ(G().edgeStart, 1);
+    EXPECT_EQ(G().edgeEnd, 2);
+    QTest::mouseClick(form1->ToolButton12, Qt::LeftButton);
+    EXPECT_EQ(G().edgeStart, 0);
+    EXPECT_EQ(G().edgeEnd, 0);
+}
+
+// ---- The tools on the surface ----------------------------------------------------------------
+
+TEST_F(Editing, AddVertexActsOnceAtThePressPoint) {
+    NewGraph(false, false);
+    AddVertexAt({80, 90});
+    ASSERT_EQ(G().vertexCount, 1);
+    EXPECT_EQ(G().vertices[1].x, 80);
+    EXPECT_EQ(G().vertices[1].y, 90);
+    EXPECT_EQ(G().vertices[1].name, "1");
+    EXPECT_EQ(DownCount(), 0);
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+
+    Click({200, 90}); // no tool any more
+    EXPECT_EQ(G().vertexCount, 1);
+
+    // On top of an existing vertex: a new one at the press point.
+    AddVertexAt({85, 95});
+    ASSERT_EQ(G().vertexCount, 2);
+    EXPECT_EQ(G().vertices[2].x, 85);
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+}
+
+TEST_F(Editing, AddVertexOnAFullGraphAddsNothingAndSaysWhy) {
+    NewGraph(false, false);
+    for (int i = 0; i < MaxVertices; ++i) AddVertex(G(), 20 + (i % 10) * 30, 20 + (i / 10) * 30);
+    form1->RefreshView();
+    AddVertexAt({150, 150});
+    EXPECT_EQ(G().vertexCount, MaxVertices);
+    EXPECT_EQ(DownCount(), 0);
+    EXPECT_EQ(messages, QStringList{QStringLiteral("A graph holds at most 100 vertices.")});
+    EXPECT_TRUE(errors.isEmpty());
+
+    // One below the bound: added, no message.
+    messages.clear();
+    DeleteVertex(G(), 100);
+    AddVertexAt({150, 150});
+    EXPECT_EQ(G().vertexCount, MaxVertices);
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(Editing, DeleteVertexWaitsForAVertexThenRenumbers) {
+    NewGraph(false, false);
+    AddVertexAt({50, 60});
+    AddVertexAt({150, 60});
+    AddVertexAt({250, 60});
+    AddEdgeBetween({150, 60}, {250, 60});
+
+    form1->Deletevertex1->trigger();
+    Click({150, 200}); // off every vertex: the tool stays
+    EXPECT_EQ(G().vertexCount, 3);
+    EXPECT_TRUE(Down(form1->ToolButton14));
+
+    Click({150, 60});
+    EXPECT_EQ(G().vertexCount, 2);
+    EXPECT_EQ(G().edgeCount, 0);
+    EXPECT_EQ(DownCount(), 0);
+    EXPECT_EQ(G().vertices[2].name, "3");
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+
+    AddVertexAt({150, 150});
+    EXPECT_EQ(G().vertices[3].name, "3");
+}
+
+TEST_F(Editing, AddEdgeWaitsForTwoVerticesAndTakesTheBoxColour) {
+    NewGraph(false, true);
+    AddVertexAt({60, 100});
+    AddVertexAt({200, 100});
+    PickColor(RedIndex);
+    form1->Addedge1->trigger();
+
+    const QImage before = Surface().Picture;
+    Click({60, 100});
+    EXPECT_EQ(G().edgeStart, 1);
+    EXPECT_TRUE(Down(form1->ToolButton12));
+    EXPECT_EQ(Surface().Picture, before); // the first end draws no mark
+    Click({130, 200});                    // off every vertex
+    EXPECT_EQ(G().edgeEnd, 0);
+    EXPECT_TRUE(Down(form1->ToolButton12));
+
+    Click({200, 100});
+    EXPECT_EQ(G().edgeCount, 1);
+    EXPECT_EQ(EdgeNodes(), 2); // both halves of an undirected edge
+    ASSERT_NE(Node(1, 2), nullptr);
+    EXPECT_EQ(Node(1, 2)->color, Red);
+    EXPECT_EQ(Node(2, 1)->color, Red);
+    EXPECT_EQ(Node(1, 2)->weight, "");
+    EXPECT_EQ(DownCount(), 0);
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+}
+
+TEST_F(Editing, DuplicateEdgesAndSelfLoopsCountOnce) {
+    for (const bool directed : {false, true}) {
+        SCOPED_TRACE(directed ? "directed" : "undirected");
+        NewGraph(directed, false);
+        AddVertexAt({60, 100});
+        AddVertexAt({200, 100});
+        AddEdgeBetween({60, 100}, {200, 100});
+        AddEdgeBetween({60, 100}, {200, 100}); // the same ordered pair again
+        EXPECT_EQ(G().edgeCount, 1);
+        EXPECT_EQ(EdgeNodes(), directed ? 1 : 2);
+        EXPECT_EQ(DownCount(), 0); // the tool ends all the same
+
+        AddEdgeBetween({200, 100}, {200, 100});
+        EXPECT_EQ(G().edgeCount, 2);
+        EXPECT_EQ(EdgeNodes(), (directed ? 1 : 2) + 1);
+        ASSERT_NE(Node(2, 2), nullptr);
+        EXPECT_EQ(Node(2, 2)->twin, Node(2, 2)); // its own twin
+        EXPECT_EQ(Surface().Picture, FreshPicture());
+
+        if (directed) {
+            AddEdgeBetween({200, 100}, {60, 100}); // the opposite direction is another edge
+            EXPECT_EQ(G().edgeCount, 3);
+        }
+    }
+}
+
+TEST_F(Editing, DeleteEdgeRemovesTheHoveredEdgeOnceAndEndsEvenWithoutOne) {
+    TwoJoined(false);
+    form1->Deleteedge1->trigger();
+    Click({130, 250}); // nothing hovered: nothing deleted, tool ends
+    EXPECT_EQ(G().edgeCount, 1);
+    EXPECT_EQ(DownCount(), 0);
+
+    Move({130, 101});
+    form1->Deleteedge1->trigger();
+    Click({130, 101});
+    EXPECT_EQ(G().edgeCount, 0);
+    EXPECT_EQ(EdgeNodes(), 0);
+    EXPECT_EQ(DownCount(), 0);
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+}
+
+// ---- Hover and colour ------------------------------------------------------------------------
+
+TEST_F(Editing, HoverMarksBothHalvesAndDrawsInTheCurrentColour) {
+    TwoJoined(false);
+    PickColor(NavyIndex);
+    EXPECT_EQ(G().currentColor, Navy);
+
+    Move({130, 102});
+    EXPECT_TRUE(Node(1, 2)->hovered);
+    EXPECT_TRUE(Node(2, 1)->hovered);
+    EXPECT_EQ(Surface().Canvas().Pixel(130, 100), Navy);
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+
+    Move({130, 140}); // away: both flags drop, the edge is black again
+    EXPECT_FALSE(Node(1, 2)->hovered);
+    EXPECT_FALSE(Node(2, 1)->hovered);
+    EXPECT_EQ(Surface().Canvas().Pixel(130, 100), 0x00000000u);
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+}
+
+TEST_F(Editing, HoverRedrawsOnlyWhenAFlagChanges) {
+    TwoJoined(false);
+    Move({130, 250});
+    MoveVertex(G(), 2, 10, 0); // changed behind the picture's back; the edge still runs along y = 100
+    Move({130, 240});          // no flag changes: no redraw
+    EXPECT_NE(Surface().Picture, FreshPicture());
+    Move({130, 101}); // onto the edge: redrawn
+    EXPECT_TRUE(Node(1, 2)->hovered);
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+}
+
+TEST_F(Editing, ClickRecoloursHoveredEdgesFromTheBoxNotTheCurrentColour) {
+    TwoJoined(false);
+    PickColor(NavyIndex);
+    form1->ColorBox1->SetSelected(Red); // a program selection: currentColor stays navy
+    EXPECT_EQ(G().currentColor, Navy);
+    Move({130, 101});
+    Click({130, 101});
+    EXPECT_EQ(Node(1, 2)->color, Red);
+    EXPECT_EQ(Node(2, 1)->color, Red);
+    EXPECT_EQ(G().vertexCount, 2);
+    EXPECT_EQ(G().edgeCount, 1);
+    // Still hovered, still drawn in the current colour until the flag drops.
+    EXPECT_EQ(Surface().Canvas().Pixel(130, 100), Navy);
+    Move({130, 200});
+    EXPECT_EQ(Surface().Canvas().Pixel(130, 100), Red);
+}
+
+TEST_F(Editing, PickingAColourAloneDoesNotRedraw) {
+    TwoJoined(false);
+    Move({130, 101});
+    const QImage before = Surface().Picture;
+    PickColor(RedIndex);
+    EXPECT_EQ(G().currentColor, Red);
+    EXPECT_EQ(Surface().Picture, before);
+    QTest::keyClick(form1.get(), Qt::Key_A); // the next redraw shows it
+    EXPECT_EQ(Surface().Canvas().Pixel(130, 100), Red);
+}
+
+// ---- Dragging --------------------------------------------------------------------------------
+
+TEST_F(Editing, DraggingAVertexFollowsThePointer) {
+    TwoJoined(false);
+    Press({62, 103});
+    EXPECT_TRUE(G().draggingVertex);
+    EXPECT_EQ(G().dragVertex, 1);
+    Move({72, 123});
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+    Move({-30, 10}); // a left drag keeps going outside the surface
+    EXPECT_EQ(G().vertices[1].x, 60 - 92);
+    EXPECT_EQ(G().vertices[1].y, 100 - 93);
+    EXPECT_EQ(G().vertices[2].x, 200);
+    Move({92, 153});
+    Release({92, 153});
+    EXPECT_FALSE(G().draggingVertex);
+    EXPECT_EQ(G().vertices[1].x, 90);
+    EXPECT_EQ(G().vertices[1].y, 150);
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+    EXPECT_FALSE(Node(1, 2)->hovered); // no hover pass during a drag
+}
+
+TEST_F(Editing, DraggingThePictureMovesEveryVertexWithoutBounds) {
+    TwoJoined(true);
+    Press({130, 250});
+    EXPECT_TRUE(G().draggingAll);
+    Move({110, 240});
+    Move({-500, 240});
+    EXPECT_EQ(G().vertices[1].x, 60 - 630);
+    EXPECT_EQ(G().vertices[2].x, 200 - 630);
+    Move({130, 250}); // back again
+    Release({130, 250});
+    EXPECT_EQ(G().vertices[1].x, 60);
+    EXPECT_EQ(G().vertices[2].y, 100);
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+    Move({10, 10});
+    EXPECT_EQ(G().vertices[1].x, 60); // released: moves no longer drag
+}
+
+TEST_F(Editing, ALeftDragEndingOnTheSurfaceClicksWhereItEnded) {
+    NewGraph(false, false);
+    AddVertexAt({60, 100});
+    AddVertexAt({200, 100});
+    form1->Deletevertex1->trigger();
+    Press({200, 100});
+    Move({150, 180});
+    Release({150, 180});
+    ASSERT_EQ(G().vertexCount, 1);
+    EXPECT_EQ(G().vertices[1].x, 60); // the dragged vertex went
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+
+    // Released outside: no click, the tool stays.
+    form1->Deletevertex1->trigger();
+    Press({60, 100});
+    Move({-20, 100});
+    Release({-20, 100});
+    EXPECT_EQ(G().vertexCount, 1);
+    EXPECT_TRUE(Down(form1->ToolButton14));
+}
+
+TEST_F(Editing, RightDragMovesWithoutToolsAndOutsideReleaseKeepsDragging) {
+    NewGraph(false, false);
+    AddVertexAt({60, 100});
+    form1->Deletevertex1->trigger();
+    Press({60, 100}, Qt::RightButton);
+    Move({70, 110});
+    Release({70, 110}, Qt::RightButton);
+    EXPECT_EQ(G().vertexCount, 1); // no click
+    EXPECT_EQ(G().vertices[1].x, 70);
+
+    Press({300, 300}, Qt::RightButton);
+    Move({305, 300});
+    Release({-10, 300}, Qt::RightButton); // outside: the surface never hears of it
+    EXPECT_TRUE(G().draggingAll);
+    Move({315, 300}); // a move over the surface with no button keeps dragging
+    EXPECT_EQ(G().vertices[1].x, 85);
+    Release({315, 300}, Qt::RightButton);
+    EXPECT_FALSE(G().draggingAll);
+}
+
+// ---- Keys ------------------------------------------------------------------------------------
+
+TEST_F(Editing, EscapeEndsAddVertexUnlessAnEdgeWasMade) {
+    NewGraph(false, false);
+    AddVertexAt({60, 100});
+    AddVertexAt({200, 100});
+    form1->Addvertex1->trigger();
+    QTest::keyClick(form1.get(), Qt::Key_Escape);
+    EXPECT_FALSE(Down(form1->ToolButton10));
+
+    form1->Addedge1->trigger();
+    QTest::keyClick(form1.get(), Qt::Key_Escape); // the add-edge tool is not affected
+    EXPECT_TRUE(Down(form1->ToolButton12));
+    Click({60, 100});
+    Click({200, 100});
+    form1->Addvertex1->trigger();
+    QTest::keyClick(form1.get(), Qt::Key_Escape);
+    EXPECT_TRUE(Down(form1->ToolButton10)); // both ends set: Escape leaves it
+
+    form1->Addedge1->trigger(); // forgets the ends
+    form1->Addvertex1->trigger();
+    QTest::keyClick(form1.get(), Qt::Key_Escape);
+    EXPECT_FALSE(Down(form1->ToolButton10));
+}
+
+TEST_F(Editing, EveryCharacterRedrawsAndFullStopChangesNothingElse) {
+    TwoJoined(false);
+    AddEdgeBetween({200, 100}, {200, 100});
+    const std::string before = GraphFileText(G());
+    const int nodes = EdgeNodes();
+    for (const Qt::Key key : {Qt::Key_Period, Qt::Key_X, Qt::Key_Escape}) {
+        SCOPED_TRACE(key);
+        MoveVertex(G(), 2, 3, 4); // changed behind the picture's back
+        QTest::keyClick(form1.get(), key);
+        EXPECT_EQ(Surface().Picture, FreshPicture());
+    }
+    EXPECT_EQ(G().edgeCount, 2);
+    EXPECT_EQ(EdgeNodes(), nodes);
+    for (int s = 1; s <= 2; ++s)
+        for (Tedge* e = G().edgeLists[s].get(); e; e = e->next.get()) {
+            ASSERT_NE(e->twin, nullptr);
+            EXPECT_EQ(e->twin->twin, e);
+        }
+    MoveVertex(G(), 2, -9, -12);
+    EXPECT_EQ(GraphFileText(G()), before);
+}
+
+} // namespace

@@ -1,0 +1,241 @@
+// Renaming vertices and reweighting edges by a double-click on the surface: the prompt it opens,
+// the name cut to 25 pixels, the node that takes a weight, and the press the double-click swallows.
+
+#include "EditorFixture.h"
+#include "TextCodec.h"
+
+#include <QAction>
+
+namespace {
+
+constexpr int MaxNameWidth = 25;
+constexpr TColor Red = 0x000000FF;
+
+class Rename : public testing::Test, protected TEditor {
+protected:
+    void SetUp() override {
+        ShowMain();
+        promptResult.clear();
+    }
+
+    void AddVertexAt(QPoint p) {
+        form1->Addvertex1->trigger();
+        Click(p);
+    }
+    // Two vertices 140 pixels apart on one row, joined by an edge.
+    void TwoJoined(bool directed, bool weighted) {
+        NewGraph(directed, weighted);
+        AddVertexAt({60, 100});
+        AddVertexAt({200, 100});
+        form1->Addedge1->trigger();
+        Click({60, 100});
+        Click({200, 100});
+        ASSERT_EQ(G().edgeCount, 1);
+    }
+    int Width(const std::string& text) { return Surface().Canvas().TextWidth(text); }
+};
+
+TEST_F(Rename, DoubleClickOnAVertexRenamesItAndDrawsOverThePicture) {
+    TwoJoined(false, false);
+    const QImage before = Surface().Picture;
+    AnswerPrompt(QStringLiteral("Ab"));
+    DoubleClick({200, 100});
+    EXPECT_TRUE(seen.opened);
+    EXPECT_EQ(seen.caption, QStringLiteral("Vertex \"2\" renaming"));
+    EXPECT_EQ(seen.proposed, QStringLiteral("2"));
+    EXPECT_FALSE(seen.mainEnabled);
+    EXPECT_EQ(G().vertices[2].name, "Ab");
+    EXPECT_EQ(G().vertices[2].radius, 15);
+    EXPECT_FALSE(form3->isVisible());
+    EXPECT_TRUE(form1->isEnabled());
+
+    EXPECT_EQ(Surface().Picture, LiveDrawnOver(before));
+
+    // The white disc hides the old name; the next redraw leaves the same picture.
+    QTest::keyClick(form1.get(), Qt::Key_Space);
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+}
+
+TEST_F(Rename, TheDoubleClicksSecondPressStartsNoDrag) {
+    TwoJoined(false, false);
+    AnswerPrompt(QStringLiteral("x"));
+    Press({60, 100});
+    Release({60, 100});
+    held |= Qt::LeftButton;
+    Send(QEvent::MouseButtonDblClick, {60, 100}, Qt::LeftButton, held);
+    // The prompt has come and gone; the second press only cleared the flag.
+    EXPECT_TRUE(seen.opened);
+    EXPECT_FALSE(G().skipNextPress);
+    EXPECT_FALSE(G().draggingVertex);
+    EXPECT_FALSE(G().draggingAll);
+    Move({90, 130});
+    Release({90, 130});
+    EXPECT_EQ(G().vertices[1].x, 60);
+    EXPECT_EQ(G().vertices[1].y, 100);
+}
+
+TEST_F(Rename, LongNamesAreCutToTwentyFivePixelsInWholeCharacters) {
+    const QString names[] = {QStringLiteral("Wolverhampton"), QStringLiteral("ääääääääääää"),
+                             QStringLiteral("日本語の名前です"), QStringLiteral("ab"), QStringLiteral("")};
+    NewGraph(false, false);
+    AddVertexAt({100, 100});
+    for (const QString& typed : names) {
+        SCOPED_TRACE(typed.toStdString());
+        const std::string full = EncodeText(typed);
+        AnswerPrompt(typed);
+        DoubleClick({100, 100});
+        const std::string& name = G().vertices[1].name;
+        EXPECT_EQ(full.compare(0, name.size(), name), 0); // a leading part
+        EXPECT_EQ(EncodeText(DecodeText(name)), name);     // no sequence split
+        EXPECT_EQ(DecodeText(name), typed.left(DecodeText(name).size()));
+        EXPECT_LE(Width(name), MaxNameWidth);
+        if (name.size() < full.size()) {
+            // One more character would not fit.
+            const QString longer = typed.left(DecodeText(name).size() + 1);
+            EXPECT_GT(Width(EncodeText(longer)), MaxNameWidth);
+        }
+    }
+    EXPECT_EQ(G().vertices[1].name, "");       // the empty name stays empty
+    EXPECT_EQ(Width("ab") <= MaxNameWidth, true); // so "ab" above was kept whole
+}
+
+TEST_F(Rename, NameThatFitsStaysWholeAndACutOneShowsAsCut) {
+    NewGraph(false, false);
+    AddVertexAt({100, 100});
+    AnswerPrompt(QStringLiteral("ab"));
+    DoubleClick({100, 100});
+    EXPECT_EQ(G().vertices[1].name, "ab");
+    AnswerPrompt(QStringLiteral("Wolverhampton"));
+    DoubleClick({100, 100});
+    EXPECT_LT(G().vertices[1].name.size(), std::string("Wolverhampton").size());
+    EXPECT_FALSE(G().vertices[1].name.empty());
+    form1->RefreshView();
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+}
+
+TEST_F(Rename, DoubleClickWithAddVertexRenamesTheVertexJustAdded) {
+    NewGraph(false, false);
+    AddVertexAt({60, 100});
+    form1->Addvertex1->trigger();
+    AnswerPrompt(QStringLiteral("new"));
+    DoubleClick({150, 150});
+    EXPECT_EQ(seen.caption, QStringLiteral("Vertex \"2\" renaming"));
+    ASSERT_EQ(G().vertexCount, 2);
+    EXPECT_EQ(G().vertices[2].name, "new");
+    EXPECT_EQ(G().vertices[2].x, 150);
+}
+
+TEST_F(Rename, DoubleClickWithAddEdgeRenamesTheFirstEndAndKeepsWaiting) {
+    NewGraph(false, false);
+    AddVertexAt({60, 100});
+    AddVertexAt({200, 100});
+    form1->Addedge1->trigger();
+    AnswerPrompt(QStringLiteral("a"));
+    DoubleClick({60, 100});
+    EXPECT_EQ(G().vertices[1].name, "a");
+    EXPECT_EQ(G().edgeStart, 1);
+    EXPECT_EQ(G().edgeEnd, 0);
+    EXPECT_TRUE(form1->ToolButton12->isChecked());
+    Click({200, 100});
+    EXPECT_EQ(G().edgeCount, 1);
+}
+
+TEST_F(Rename, ReweightChangesOnlyTheLowerEndsNode) {
+    TwoJoined(false, true);
+    form1->ColorBox1->SetSelected(Red);
+    Move({130, 101});
+    const QImage before = Surface().Picture;
+    AnswerPrompt(QStringLiteral("3 km"));
+    DoubleClick({130, 101});
+    EXPECT_EQ(seen.caption, QStringLiteral("Edge \"\" reweighting"));
+    EXPECT_EQ(Surface().Picture, LiveDrawnOver(before));
+    Tedge* lower = Node(1, 2);
+    Tedge* upper = Node(2, 1);
+    EXPECT_EQ(lower->weight, "3 km");
+    EXPECT_EQ(upper->weight, "");
+    EXPECT_EQ(lower->color, Red); // the first click recoloured it
+    EXPECT_EQ(upper->color, Red);
+    QTest::keyClick(form1.get(), Qt::Key_Space);
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+
+    // A shorter weight is drawn over the old one, which shows until the next redraw erases it.
+    AnswerPrompt(QStringLiteral(""));
+    DoubleClick({130, 101});
+    EXPECT_EQ(seen.caption, QStringLiteral("Edge \"3 km\" reweighting"));
+    EXPECT_EQ(seen.proposed, QStringLiteral("3 km"));
+    EXPECT_EQ(lower->weight, "");
+    EXPECT_NE(Surface().Picture, FreshPicture());
+    QTest::keyClick(form1.get(), Qt::Key_Space);
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+}
+
+TEST_F(Rename, DoubleClickOnAnEdgeOfAnUnweightedGraphOpensNothing) {
+    TwoJoined(false, false);
+    Move({130, 101});
+    bool opened = false;
+    QTimer::singleShot(0, form3.get(), [&] { opened = form3->isVisible(); });
+    Press({130, 101});
+    Release({130, 101});
+    held |= Qt::LeftButton;
+    Send(QEvent::MouseButtonDblClick, {130, 101}, Qt::LeftButton, held);
+    QApplication::processEvents();
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(form3->isVisible());
+    EXPECT_TRUE(G().draggingAll); // the second press was an ordinary one
+    Release({130, 101});
+}
+
+TEST_F(Rename, DoubleClickWithDeleteEdgeDeletesAndOpensNothing) {
+    TwoJoined(false, true);
+    Move({130, 101});
+    form1->Deleteedge1->trigger();
+    DoubleClick({130, 101});
+    QApplication::processEvents();
+    EXPECT_EQ(G().edgeCount, 0);
+    EXPECT_FALSE(form3->isVisible());
+    EXPECT_FALSE(G().skipNextPress);
+}
+
+TEST_F(Rename, ClosingThePromptKeepsTheNameAndFreesTheMainWindow) {
+    TwoJoined(false, false);
+    G().vertices[1].name = "old";
+    promptResult = "from an earlier prompt";
+    AnswerPrompt([](TForm3& f) {
+        QTest::keyClicks(f.Edit1, QStringLiteral("typed"));
+        f.close();
+    });
+    DoubleClick({60, 100});
+    EXPECT_TRUE(seen.opened);
+    EXPECT_EQ(G().vertices[1].name, "old");
+    EXPECT_EQ(G().vertexCount, 2);
+    EXPECT_TRUE(form1->isEnabled());
+    EXPECT_FALSE(G().skipNextPress); // the second press took it
+
+    // The main window works again.
+    form1->Addvertex1->trigger();
+    Click({150, 200});
+    EXPECT_EQ(G().vertexCount, 3);
+}
+
+TEST_F(Rename, TheMainWindowIgnoresTheMouseWhileThePromptWaits) {
+    NewGraph(false, false);
+    AddVertexAt({60, 100});
+    bool toolDuring = true;
+    int xDuring = 0;
+    AnswerPrompt([&](TForm3& f) {
+        QTest::mouseClick(form1->ToolButton10, Qt::LeftButton);
+        Press({200, 200});
+        Move({260, 260});
+        Release({260, 260});
+        toolDuring = form1->ToolButton10->isChecked();
+        xDuring = G().vertices[1].x;
+        QTest::mouseClick(f.Button1, Qt::LeftButton);
+    });
+    DoubleClick({60, 100});
+    EXPECT_FALSE(toolDuring);
+    EXPECT_EQ(xDuring, 60);
+    QTest::mouseClick(form1->ToolButton10, Qt::LeftButton); // and works again afterwards
+    EXPECT_TRUE(form1->ToolButton10->isChecked());
+}
+
+} // namespace
