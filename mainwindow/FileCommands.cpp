@@ -2,7 +2,103 @@
 
 #include "TForm1.h"
 
-void TForm1::ToolButton4Click() {}
-void TForm1::ToolButton6Click() {}
-void TForm1::ToolButton8Click() {}
-void TForm1::SaveImage(const std::string&) {}
+#include "JpegWriter.h"
+#include "PictureFile.h"
+#include "Surface.h"
+
+#include <QFile>
+#include <QFileDialog>
+
+#include <cctype>
+#include <stdexcept>
+
+namespace {
+
+const QString GraphFilter = QStringLiteral("Graph format 4 (*.gf4);;All files (*.*)");
+const QString PictureFilter = QStringLiteral("JPEG Image File (*.jpg);;Bitmaps (*.bmp)");
+
+// The last four characters of the path in lower case: the picture's ending.
+std::string PictureEnding(const std::string& path) {
+    std::string ending = path.size() > 4 ? path.substr(path.size() - 4) : path;
+    for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ending;
+}
+
+} // namespace
+
+QFileDialog* TForm1::CreateFileDialog(TForm1* owner, TFileDialogKind kind) {
+    auto* dialog = new QFileDialog(owner);
+    dialog->setModal(true);
+    // The save dialogs replace an existing file without asking.
+    switch (kind) {
+    case TFileDialogKind::Open:
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        dialog->setFileMode(QFileDialog::AnyFile); // a name that does not exist is taken as it is
+        dialog->setNameFilter(GraphFilter);
+        break;
+    case TFileDialogKind::Save:
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
+        dialog->setNameFilter(GraphFilter);
+        dialog->setDefaultSuffix(QStringLiteral("gf4"));
+        break;
+    case TFileDialogKind::SavePicture:
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
+        dialog->setNameFilter(PictureFilter);
+        dialog->setDefaultSuffix(QStringLiteral("bmp"));
+        break;
+    }
+    return dialog;
+}
+
+// The chosen path as the file system spells it, or nothing when the dialog was cancelled.
+std::optional<std::string> TForm1::AskPath(QFileDialog& dialog) {
+    std::optional<QString> chosen;
+    if (ExecuteFileDialog) {
+        chosen = ExecuteFileDialog(dialog);
+    } else if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        chosen = dialog.selectedFiles().constFirst();
+    }
+    if (!chosen || chosen->isEmpty()) return std::nullopt;
+    const QByteArray bytes = QFile::encodeName(*chosen);
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+void TForm1::ToolButton4Click() {
+    const std::optional<std::string> path = AskPath(*OpenDialog1);
+    if (!path) return;
+    // A file that cannot be read leaves no graph; RefreshView then shows the no-graph state.
+    LoadGraph(LiveGraph, *path);
+    RefreshView();
+}
+
+void TForm1::ToolButton6Click() {
+    if (!LiveGraph.created) return;
+    const std::optional<std::string> path = AskPath(*SaveDialog1);
+    if (!path) return;
+    // An I/O error leaves here for the error box, with the file name and the title as they were.
+    SaveGraph(LiveGraph, *path);
+    LiveGraph.fileName = *path;
+    setWindowTitle(GraphTitle(*path));
+}
+
+void TForm1::ToolButton8Click() {
+    if (!LiveGraph.created) return;
+    const std::optional<std::string> path = AskPath(*SavePictureDialog1);
+    if (!path) return;
+    SaveImage(*path);
+}
+
+void TForm1::SaveImage(const std::string& path) {
+    const std::string ending = PictureEnding(path);
+    if (ending == ".bmp") {
+        WritePictureFile(path, EncodeBmp(Image1->Picture));
+    } else if (ending == ".jpg" || ending == "jpeg") {
+        Image1->SetPictureSize(Image1->width(), Image1->height());
+        WritePictureFile(path, EncodeJpeg(Image1->Picture));
+    } else {
+        throw std::runtime_error("Cannot save the picture as \"" + path +
+                                 "\": pictures are saved as .bmp, .jpg or .jpeg files.");
+    }
+}

@@ -7,6 +7,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -87,13 +89,28 @@ public:
     void ToolButton4Click();
     void ToolButton6Click();
     void ToolButton8Click();
+    // Writes the surface's picture to path, as BMP or JPEG by the path's last four characters
+    // (".bmp", ".jpg", "jpeg", any case). Throws std::runtime_error for any other ending or a
+    // file that cannot be written.
     void SaveImage(const std::string& path);
+
+    // The file dialogs, created with the window and kept for its lifetime.
+    QFileDialog* OpenDialog1 = CreateFileDialog(this, TFileDialogKind::Open);
+    QFileDialog* SaveDialog1 = CreateFileDialog(this, TFileDialogKind::Save);
+    QFileDialog* SavePictureDialog1 = CreateFileDialog(this, TFileDialogKind::SavePicture);
+    // Runs a file dialog modally and gives back the chosen path, or nothing when the user
+    // cancels. Empty: the dialog itself is shown. Tests answer through it instead.
+    std::function<std::optional<QString>(QFileDialog& dialog)> ExecuteFileDialog;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    enum class TFileDialogKind { Open, Save, SavePicture };
+    static QFileDialog* CreateFileDialog(TForm1* owner, TFileDialogKind kind);
+    std::optional<std::string> AskPath(QFileDialog& dialog);
+
     void CreateToolBar();
     void CreateMenus();
 };

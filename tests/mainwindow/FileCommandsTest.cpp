@@ -1,0 +1,358 @@
+// The file commands driven through their toolbar buttons on the offscreen platform, with the file
+// dialogs answered through the window's seam: Open, Save and Save image, and their errors.
+
+#include "AppWindows.h"
+#include "JpegDecode.h"
+#include "LoadCheck.h"
+#include "StatusBar.h"
+#include "Surface.h"
+
+#include <QFileDialog>
+#include <QToolButton>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr TColor Silver = 0x00C0C0C0;
+
+class TempFolder {
+public:
+    TempFolder() {
+        char name[] = "/tmp/nodeloom-files-XXXXXX";
+        path = mkdtemp(name);
+    }
+    ~TempFolder() { std::system(("chmod -R u+rwx '" + path + "' && rm -rf '" + path + "'").c_str()); }
+    std::string File(const std::string& name) const { return path + "/" + name; }
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        if (DIR* dir = opendir(path.c_str())) {
+            while (const dirent* entry = readdir(dir))
+                if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..") names.emplace_back(entry->d_name);
+            closedir(dir);
+        }
+        return names;
+    }
+    std::string path;
+};
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Runs body in a child process as the user nobody, whom file permissions bind (the tests run as
+// root, whom they do not); the result is the child's exit status. Not root: runs it here.
+int AsNobody(const std::function<int()>& body) {
+    if (geteuid() != 0) return body();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        alarm(30); // a child that hangs ends with a signal, which fails the test
+        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(99);
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
+
+class FileCommands : public testing::Test, protected TAppWindows {
+protected:
+    void SetUp() override {
+        // Every dialog is answered from the queue; a dialog with nothing queued is cancelled.
+        form1->ExecuteFileDialog = [this](QFileDialog& dialog) -> std::optional<QString> {
+            asked.push_back(&dialog);
+            if (answers.empty()) return std::nullopt;
+            const std::optional<QString> answer = answers.front();
+            answers.erase(answers.begin());
+            return answer;
+        };
+        ShowMain();
+    }
+
+    void Answer(const std::string& path) { answers.push_back(QString::fromStdString(path)); }
+    void Cancel() { answers.push_back(std::nullopt); }
+    void Click(QToolButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    // A new undirected, weighted graph on the surface, as the settings window leaves it.
+    void NewGraph() {
+        Tgraph& g = form1->LiveGraph;
+        g.weighted = true;
+        g.created = true;
+        AddVertex(g, 50, 60);
+        AddVertex(g, 170, 80);
+        AddVertex(g, 120, 190);
+        AddEdge(g, 1, 2, "/*7*/ red");
+        AddEdge(g, 2, 1, "/*7*/ red");
+        AddEdge(g, 2, 3, "/*x*/");
+        AddEdge(g, 3, 2, "/*x*/");
+        g.edgeCount = 2;
+        g.vertices[2].name = "Hub";
+        form1->RefreshView();
+    }
+
+    // A white surface of the same size with only the live graph drawn on it.
+    QImage FreshPicture() {
+        QImage image(form1->Image1->Picture.size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        TRasterCanvas canvas(image);
+        DrawGraph(form1->LiveGraph, canvas);
+        return image;
+    }
+
+    std::vector<std::optional<QString>> answers;
+    std::vector<QFileDialog*> asked;
+    TempFolder folder;
+};
+
+const std::string Navy = NODELOOM_TEST_DATA "/directed_navy.gf4";
+const std::string Weighted = NODELOOM_TEST_DATA "/undirected_weighted.gf4";
+
+TEST_F(FileCommands, DialogsCarryTheirFiltersAndEndings) {
+    const QStringList graphFilters{QStringLiteral("Graph format 4 (*.gf4)"), QStringLiteral("All files (*.*)")};
+    EXPECT_EQ(form1->OpenDialog1->nameFilters(), graphFilters);
+    EXPECT_EQ(form1->OpenDialog1->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(form1->OpenDialog1->fileMode(), QFileDialog::AnyFile);
+    EXPECT_EQ(form1->OpenDialog1->defaultSuffix(), QString());
+
+    EXPECT_EQ(form1->SaveDialog1->nameFilters(), graphFilters);
+    EXPECT_EQ(form1->SaveDialog1->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(form1->SaveDialog1->defaultSuffix(), QStringLiteral("gf4"));
+    EXPECT_TRUE(form1->SaveDialog1->testOption(QFileDialog::DontConfirmOverwrite));
+
+    EXPECT_EQ(form1->SavePictureDialog1->nameFilters(),
+              (QStringList{QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("Bitmaps (*.bmp)")}));
+    EXPECT_EQ(form1->SavePictureDialog1->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(form1->SavePictureDialog1->defaultSuffix(), QStringLiteral("bmp"));
+    EXPECT_TRUE(form1->SavePictureDialog1->testOption(QFileDialog::DontConfirmOverwrite));
+
+    for (QFileDialog* dialog : {form1->OpenDialog1, form1->SaveDialog1, form1->SavePictureDialog1}) {
+        EXPECT_EQ(dialog->selectedNameFilter(), dialog->nameFilters().constFirst());
+        EXPECT_EQ(dialog->parentWidget(), form1.get());
+    }
+}
+
+TEST_F(FileCommands, OpenThenCancelChangesNothing) {
+    Answer(Navy);
+    Click(form1->ToolButton4);
+    ASSERT_TRUE(form1->LiveGraph.created);
+    const QImage picture = form1->Image1->Picture;
+    const QString title = form1->windowTitle();
+
+    Cancel();
+    Click(form1->ToolButton4);
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[1], form1->OpenDialog1);
+    EXPECT_TRUE(form1->LiveGraph.created);
+    EXPECT_EQ(form1->LiveGraph.fileName, Navy);
+    EXPECT_EQ(form1->LiveGraph.vertexCount, 2);
+    EXPECT_EQ(form1->windowTitle(), title);
+    EXPECT_EQ(form1->Image1->Picture, picture);
+}
+
+TEST_F(FileCommands, OpeningAFileReplacesTheShownGraphAndKeepsTheTool) {
+    NewGraph();
+    form1->ToolButton12->setChecked(true);
+    Answer(Weighted);
+    Click(form1->ToolButton4);
+
+    EXPECT_TRUE(errors.isEmpty());
+    Tgraph expected;
+    LoadGraph(expected, Weighted);
+    EXPECT_EQ(SameGraph(expected, form1->LiveGraph, false), "");
+    EXPECT_EQ(form1->LiveGraph.fileName, Weighted);
+    EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1  - undirected_weighted.gf4"));
+    EXPECT_EQ(form1->StatusBar1->PanelText(0), QStringLiteral(" Undirected weighted graph"));
+    // The old picture is erased: only the new graph is on the surface.
+    EXPECT_EQ(form1->Image1->Picture, FreshPicture());
+    EXPECT_TRUE(form1->ToolButton12->isChecked());
+}
+
+TEST_F(FileCommands, OpeningAMissingPathLeavesNoGraphAndDisablesSaving) {
+    NewGraph();
+    Answer(folder.File("typed-but-missing.gf4"));
+    Click(form1->ToolButton4);
+    EXPECT_FALSE(form1->LiveGraph.created);
+    EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1"));
+    EXPECT_EQ(form1->StatusBar1->PanelText(0), QStringLiteral("Graph not created"));
+    EXPECT_EQ(form1->Image1->Canvas().Pixel(2, 2), Silver);
+    EXPECT_TRUE(errors.isEmpty());
+
+    // Without a graph, Save and Save image show no dialog and write nothing.
+    asked.clear();
+    Answer(folder.File("a.gf4"));
+    Click(form1->ToolButton6);
+    Click(form1->ToolButton8);
+    form1->N4->trigger();
+    form1->N5->trigger();
+    EXPECT_TRUE(asked.empty());
+    EXPECT_TRUE(folder.Entries().empty());
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(FileCommands, SaveNamesTheFileInTheTitleAndReadsBackAsTheSameGraph) {
+    NewGraph();
+    const std::string path = folder.File("tree.gf4");
+    Answer(path);
+    Click(form1->ToolButton6);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], form1->SaveDialog1);
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(form1->LiveGraph.fileName, path);
+    EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1  - tree.gf4"));
+
+    // The title stays through the next edit's redraw.
+    MoveVertex(form1->LiveGraph, 1, 10, 10);
+    form1->RefreshView();
+    EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1  - tree.gf4"));
+
+    Tgraph back;
+    LoadGraph(back, path);
+    MoveVertex(form1->LiveGraph, 1, -10, -10);
+    EXPECT_EQ(SameGraph(form1->LiveGraph, back, false), "");
+}
+
+TEST_F(FileCommands, SaveReplacesAnExistingFileAndCancelWritesNothing) {
+    NewGraph();
+    const std::string path = folder.File("old.gf4");
+    { std::ofstream(path, std::ios::binary) << std::string(4000, 'x'); }
+    Answer(path);
+    Click(form1->ToolButton6);
+    EXPECT_EQ(ReadBytes(path), GraphFileText(form1->LiveGraph));
+
+    Cancel();
+    Click(form1->ToolButton6);
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(form1->LiveGraph.fileName, path);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"old.gf4"});
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+// Exit codes of the child below, each naming what went wrong.
+enum : int { Shown = 0, NoError = 10, WrongText = 11, TitleChanged = 12, FileNameChanged = 13 };
+
+TEST_F(FileCommands, SaveIntoAFolderWithoutWritePermissionShowsTheErrorAndKeepsTheTitle) {
+    Answer(Navy);
+    Click(form1->ToolButton4);
+    ASSERT_TRUE(form1->LiveGraph.created);
+    const QString title = form1->windowTitle();
+    ASSERT_EQ(chmod(folder.path.c_str(), 0555), 0);
+    const std::string target = folder.File("denied.gf4");
+
+    const int outcome = AsNobody([&] {
+        Answer(target);
+        Click(form1->ToolButton6); // through the event loop's error handler
+        if (errors.isEmpty()) return int(NoError);
+        if (errors != QStringList{QStringLiteral("File access denied.")}) return int(WrongText);
+        if (form1->windowTitle() != title) return int(TitleChanged);
+        if (form1->LiveGraph.fileName != Navy) return int(FileNameChanged);
+        return int(Shown);
+    });
+    EXPECT_EQ(outcome, Shown) << "99: could not become nobody; 98: the child died; 10: no error shown; "
+                                 "11: another text; 12: title changed; 13: file name changed";
+    EXPECT_TRUE(folder.Entries().empty());
+}
+
+struct TPictureCase {
+    const char* name;
+    bool jpeg;
+};
+
+void PrintTo(const TPictureCase& c, std::ostream* os) { *os << c.name; }
+
+class SaveImage : public FileCommands, public testing::WithParamInterface<TPictureCase> {};
+
+TEST_P(SaveImage, WritesTheSurfaceInTheFormatOfTheEnding) {
+    NewGraph();
+    // A picture smaller than the control: a BMP keeps it as it stands, a JPEG is made after the
+    // picture takes the control's size.
+    TImage& surface = *form1->Image1;
+    surface.SetPictureSize(surface.width() - 30, surface.height() - 20);
+    const QImage before = surface.Picture;
+    const std::string path = folder.File(GetParam().name);
+    Answer(path);
+    Click(form1->ToolButton8);
+
+    ASSERT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], form1->SavePictureDialog1);
+    const std::string bytes = ReadBytes(path);
+    if (GetParam().jpeg) {
+        ASSERT_EQ(surface.Picture.size(), surface.size());
+        ASSERT_EQ(surface.Picture.copy(0, 0, before.width(), before.height()), before);
+        const TDecodedJpeg jpeg = DecodeJpeg(bytes);
+        ASSERT_EQ(jpeg.error, "");
+        EXPECT_TRUE(jpeg.jfif);
+        EXPECT_EQ(jpeg.components, 3);
+        EXPECT_FALSE(jpeg.progressive);
+        EXPECT_TRUE(jpeg.baselineFrame);
+        ASSERT_EQ(jpeg.image.size(), surface.size());
+        // Lossy: near the surface on average, and far from it only at a few edge pixels.
+        EXPECT_LT(MeanDistance(jpeg.image, surface.Picture), 2.0);
+        int far = 0;
+        for (int y = 0; y < jpeg.image.height(); ++y)
+            for (int x = 0; x < jpeg.image.width(); ++x) far += ChannelDistance(jpeg.image.pixel(x, y), surface.Picture.pixel(x, y)) > 64;
+        EXPECT_LT(far, jpeg.image.width() * jpeg.image.height() / 200);
+    } else {
+        EXPECT_EQ(bytes.substr(0, 2), "BM");
+        QImage back;
+        ASSERT_TRUE(back.load(QString::fromStdString(path), "BMP"));
+        EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), before);
+        EXPECT_EQ(surface.Picture, before);
+    }
+    EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1  - new graph"));
+    EXPECT_EQ(form1->LiveGraph.vertexCount, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, SaveImage,
+                         testing::Values(TPictureCase{"picture.bmp", false}, TPictureCase{"PICTURE.BMP", false},
+                                         TPictureCase{"picture.jpg", true}, TPictureCase{"PICTURE.JPG", true},
+                                         TPictureCase{"picture.jpeg", true}, TPictureCase{"Picture.JpEg", true}),
+                         [](const testing::TestParamInfo<TPictureCase>& info) { return "Case" + std::to_string(info.index); });
+
+TEST_F(FileCommands, SaveImageWithAnyOtherEndingWritesNothingAndSaysWhichEndingsWork) {
+    NewGraph();
+    for (const char* name : {"picture.png", "picture", "bmp", "picture.bmp.txt", "picture.jpe"}) {
+        SCOPED_TRACE(name);
+        errors.clear();
+        Answer(folder.File(name));
+        Click(form1->ToolButton8);
+        ASSERT_EQ(errors.size(), 1);
+        EXPECT_TRUE(errors[0].contains(QString::fromStdString(folder.File(name))));
+        EXPECT_TRUE(errors[0].endsWith(QStringLiteral(".bmp, .jpg or .jpeg files."))) << errors[0].toStdString();
+        EXPECT_TRUE(folder.Entries().empty());
+    }
+}
+
+TEST_F(FileCommands, APictureFileThatCannotBeCreatedIsReported) {
+    NewGraph();
+    const std::string path = folder.File("no-such-folder/picture.bmp");
+    Answer(path);
+    Click(form1->ToolButton8);
+    EXPECT_EQ(errors, QStringList{QString::fromStdString("Cannot create file \"" + path + "\". No such file or directory.")});
+
+    // A folder without write permission, for a user whom permissions bind.
+    ASSERT_EQ(chmod(folder.path.c_str(), 0555), 0);
+    const std::string denied = folder.File("denied.jpg");
+    const int outcome = AsNobody([&] {
+        errors.clear();
+        Answer(denied);
+        Click(form1->ToolButton8);
+        const QString expected = QString::fromStdString("Cannot create file \"" + denied + "\". Permission denied.");
+        return errors == QStringList{expected} ? 0 : errors.isEmpty() ? 10 : 11;
+    });
+    EXPECT_EQ(outcome, 0) << "99: could not become nobody; 98: the child died; 10: no error shown; 11: another text";
+    EXPECT_TRUE(folder.Entries().empty());
+}
+
+} // namespace
