@@ -13,6 +13,8 @@
 #include <sstream>
 #include <unistd.h>
 
+using namespace std::string_literals;
+
 namespace {
 
 enum class TOutcome { ReadError, EmptyGraph, Graph };
@@ -53,7 +55,7 @@ std::vector<THostileCase> HostileCases() {
          TOutcome::Graph, 2},
         {"NUL bytes in a tag", std::string("[directed]\0\r\n", 13), TOutcome::EmptyGraph},
         {"NUL bytes between numbers and in a name",
-         Head + std::string("1\0000\r\n5\0007 /*a\0b*/\r\n", 21), TOutcome::Graph, 1},
+         Head + "1\0000\r\n5\0007 /*a\0b*/\r\n"s, TOutcome::Graph, 1},
         {"CR alone as line end", "[directed]\r[weighted]\r[black]\r1 0\r5 5\r", TOutcome::EmptyGraph},
         {"byte-order mark", "\xEF\xBB\xBF" + Head + "1 0\r\n5 5\r\n", TOutcome::EmptyGraph},
         {"33-character number", Head + "1 0\r\n" + std::string(33, '1') + " 5\r\n", TOutcome::ReadError},
@@ -111,7 +113,7 @@ TEST(HostileInput, TheToleratedReadingsKeepWhatTheFileSays) {
     EXPECT_EQ(g.vertices[1].y, -2147483647 - 1);
     EXPECT_NE(FindEdge(g, 1, 2), nullptr);
 
-    LoadGraphFromText(g, Head + std::string("1\0000\r\n5\0007 /*a\0b*/\r\n", 21), "f");
+    LoadGraphFromText(g, Head + "1\0000\r\n5\0007 /*a\0b*/\r\n"s, "f");
     EXPECT_EQ(g.vertices[1].y, 7);
     EXPECT_EQ(g.vertices[1].name, std::string("a\0b", 3));
 
