@@ -276,7 +276,9 @@ void TRasterCanvas::PaintLine(const TTarget& t, long long x0, long long y0, long
     const std::ptrdiff_t stepA = xMajor ? sa : sa * t.stride;
     const std::ptrdiff_t stepB = xMajor ? sb * t.stride : sb;
     u32* p = xMajor ? t.bits + b * t.stride + a : t.bits + a * t.stride + b;
-    if ((count + 1) * static_cast<unsigned long long>(limit) <= (1ULL << 32)) {
+    // Long runs step in fixed point, free of the carried compare; short ones (arrowheads) are not
+    // worth its two divisions.
+    if (count >= 32 && (count + 1) * static_cast<unsigned long long>(limit) <= (1ULL << 32)) {
         // The minor steps taken, floor((r + n inc) / limit), as 32.32 fixed point rounded up:
         // the rounding stays below 1 / limit over these few steps, so the floor is the same.
         std::uint64_t frac = ((static_cast<std::uint64_t>(r) << 32) + limit - 1) / limit;
@@ -455,7 +457,9 @@ void TRasterCanvas::Polygon(const TPoint* points, int count) {
         e.yb = down ? n.y : p.y;
         e.d = 2 * (e.yb - e.ya);
         const long long step = 2 * (e.xb - e.xa);
-        e.stepQ = FloorDiv(step, e.d);
+        if (step >= 0 && step < e.d) e.stepQ = 0; // steep edges, the most common, need no division
+        else if (step < 0 && step >= -e.d) e.stepQ = -1;
+        else e.stepQ = FloorDiv(step, e.d);
         e.stepR = step - e.stepQ * e.d;
         e.started = false;
     }

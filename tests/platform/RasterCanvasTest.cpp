@@ -362,38 +362,6 @@ TEST(RasterCanvasErase, RepaintingEveryShapeInWhiteRestoresTheBackground) {
     EXPECT_TRUE(AllWhite(image));
 }
 
-// The redraw of a drag: erase the shadow, draw the live graph, copy it. After any number of steps
-// the picture equals the live graph drawn once on a fresh white picture.
-TEST(RasterCanvasErase, RedrawCycleLeavesOnlyTheLiveGraph) {
-    auto live = std::make_unique<Tgraph>(), shadow = std::make_unique<Tgraph>();
-    InitGraph(*live);
-    live->created = live->directed = live->weighted = true;
-    live->currentColor = Red;
-    const int at[][2] = {{60, 60}, {200, 70}, {130, 190}, {40, 170}, {215, 200}};
-    for (const auto& p : at) AddVertex(*live, p[0], p[1]);
-    const char* texts[] = {"/*7*/ navy", "/*12*/ red", "/*x*/ green", "/*300*/ purple"};
-    int k = 0;
-    for (int s = 1; s <= 5; ++s)
-        for (int t = 1; t <= 5; ++t)
-            if ((s + t) % 3 != 0) AddEdge(*live, s, t, texts[k++ % 4]);
-    AddEdge(*live, 2, 2, "/*loop*/ olive");
-
-    QImage image = WhiteImage(260, 240);
-    TRasterCanvas canvas(image);
-    const int moves[][3] = {{1, 3, 0}, {2, -4, 5}, {5, 40, -30}, {3, 1, 1}, {4, -100, 0}, {4, 100, 0}, {2, 0, -80}};
-    for (const auto& m : moves) {
-        MoveVertex(*live, m[0], m[1], m[2]);
-        live->edgeLists[1]->hovered = !live->edgeLists[1]->hovered;
-        EraseGraph(*shadow, canvas);
-        DrawGraph(*live, canvas);
-        SyncShadow(*live, *shadow);
-        QImage fresh = WhiteImage(260, 240);
-        TRasterCanvas freshCanvas(fresh);
-        DrawGraph(*live, freshCanvas);
-        ASSERT_EQ(image, fresh);
-    }
-}
-
 // Two threads, each on its half of the picture, paint what one thread paints, whether the texts
 // are cached yet or not, and leave the canvas in the state one pass leaves it in.
 TEST(RasterCanvasHalves, TwoHalvesPaintThePictureOfOnePass) {
