@@ -400,6 +400,8 @@ void TRasterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
                     FillSpan(t, y, l + from, l + to + 1, penPixel_);
                     return;
                 }
+                from = std::max(from, t.x1 - grow - l); // only the columns a square can reach
+                to = std::min(to, t.x2 - 1 + grow - l);
                 for (long long i = from; i <= to; ++i) PenSquare(t, l + i, y);
             };
             if (inL <= inR) {

@@ -195,6 +195,11 @@ TEST(RasterCanvasClipping, HugeCoordinatesClipExactlyAndFast) {
     EXPECT_TRUE(AllWhite(image));
     canvas.Ellipse(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
     canvas.Ellipse(INT_MIN, 0, INT_MIN + 30, 30);
+    canvas.SetPenWidth(3);
+    canvas.Ellipse(INT_MIN, 5, INT_MAX, 40); // its top row crosses the picture, 2^32 pixels long
+    canvas.MoveTo(INT_MAX, INT_MIN);
+    canvas.LineTo(INT_MIN, INT_MAX);
+    canvas.SetPenWidth(1);
     const TPoint far[4] = {{INT_MIN, INT_MIN}, {INT_MAX, 3}, {INT_MIN, INT_MAX}, {5, 5}};
     canvas.Polygon(far, 4);
     canvas.PolyBezier(far);
