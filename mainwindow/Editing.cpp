@@ -25,8 +25,7 @@ constexpr char EscapeKey = 27;
 // starts there, otherwise the single byte (text from older files need not be UTF-8).
 std::size_t CharacterLength(const std::string& name, std::size_t i) {
     const auto lead = static_cast<unsigned char>(name[i]);
-    std::size_t length = lead >= 0xF0 && lead < 0xF8 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    if (lead >= 0xF8) length = 1;
+    const std::size_t length = lead >= 0xF8 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
     if (i + length > name.size()) return 1;
     for (std::size_t k = 1; k < length; ++k)
         if ((static_cast<unsigned char>(name[i + k]) & 0xC0) != 0x80) return 1;
