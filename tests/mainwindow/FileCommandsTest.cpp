@@ -8,6 +8,8 @@
 #include "Surface.h"
 
 #include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
 #include <QToolButton>
 
 #include <cstdlib>
@@ -140,6 +142,63 @@ TEST_F(FileCommands, DialogsCarryTheirFiltersAndEndings) {
         EXPECT_EQ(dialog->selectedNameFilter(), dialog->nameFilters().constFirst());
         EXPECT_EQ(dialog->parentWidget(), form1.get());
     }
+}
+
+// Without the seam the dialog itself runs modally; here a timer answers it as a user would,
+// and any question the dialog asks in its turn is answered No and counted.
+class RealDialogs : public FileCommands {
+protected:
+    void SetUp() override {
+        FileCommands::SetUp();
+        form1->ExecuteFileDialog = nullptr;
+    }
+
+    void AnswerWhenShown(QFileDialog* dialog, const std::optional<std::string>& path) {
+        QTimer::singleShot(0, dialog, [this, dialog, path] {
+            if (!dialog->isVisible()) ADD_FAILURE() << "the dialog is not shown";
+            if (!path) return dialog->reject();
+            dialog->selectFile(QString::fromStdString(*path));
+            // A confirmation box would open inside accept(): it is refused from a timer.
+            // A dialog still open after that has refused the answer: it is cancelled.
+            QTimer::singleShot(200, [this, dialog] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    ++questions;
+                    box->reject();
+                }
+                QTimer::singleShot(100, dialog, [dialog] {
+                    if (dialog->isVisible()) dialog->reject();
+                });
+            });
+            static_cast<QDialog*>(dialog)->accept(); // the dialog's own checks, as its Open or Save button
+        });
+    }
+
+    int questions = 0;
+};
+
+TEST_F(RealDialogs, OpenTakesATypedNameThatDoesNotExist) {
+    NewGraph();
+    AnswerWhenShown(form1->OpenDialog1, folder.File("missing.gf4"));
+    Click(form1->ToolButton4);
+    EXPECT_FALSE(form1->OpenDialog1->isVisible());
+    EXPECT_FALSE(form1->LiveGraph.created); // the name reached LoadGraph, which found no file
+    EXPECT_EQ(questions, 0);
+}
+
+TEST_F(RealDialogs, SaveReplacesAnExistingFileWithoutAskingAndCancelWritesNothing) {
+    NewGraph();
+    const std::string path = folder.File("old.gf4");
+    { std::ofstream(path, std::ios::binary) << "old"; }
+    AnswerWhenShown(form1->SaveDialog1, path);
+    Click(form1->ToolButton6);
+    EXPECT_EQ(questions, 0);
+    EXPECT_EQ(ReadBytes(path), GraphFileText(form1->LiveGraph));
+    EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1  - old.gf4"));
+
+    AnswerWhenShown(form1->SavePictureDialog1, std::nullopt);
+    Click(form1->ToolButton8);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"old.gf4"});
+    EXPECT_TRUE(errors.isEmpty());
 }
 
 TEST_F(FileCommands, OpenThenCancelChangesNothing) {
