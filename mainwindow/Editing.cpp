@@ -255,7 +255,7 @@ void TForm1::Image1DblClick() {
             g.skipNextPress = true;
         }
     }
-    // Drawn over the picture without the erase: the shadow still holds the old text, which the
-    // next RefreshView erases.
-    DrawGraph(g, Image1->Canvas());
+    // A full redraw, not the live graph painted over the picture: a label painted over and then
+    // changed again before any redraw would never be in the shadow, so nothing would erase it.
+    RefreshView();
 }

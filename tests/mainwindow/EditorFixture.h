@@ -127,13 +127,6 @@ public:
         DrawGraph(G(), canvas);
         return image;
     }
-    // The given picture with the live graph drawn over it.
-    QImage LiveDrawnOver(QImage image) {
-        image.detach();
-        TSurfaceCanvas canvas(image);
-        DrawGraph(G(), canvas);
-        return image;
-    }
 
     int EdgeNodes() {
         int n = 0;
