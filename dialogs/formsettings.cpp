@@ -1,6 +1,7 @@
 #include "formsettings.h"
 
 #include "ColorBox.h"
+#include "ErrorHandler.h"
 #include "Surface.h"
 #include "TForm1.h"
 
@@ -39,7 +40,7 @@ TForm2::TForm2(TForm1& form1) : TSecondaryWindow(form1), form1(form1) {
     setTabOrder(CheckBox2, ColorBox1);
     setTabOrder(ColorBox1, Button1);
 
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Guarded([this] { Button1Click(); }); });
 }
 
 void TForm2::Button1Click() {

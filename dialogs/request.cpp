@@ -1,5 +1,6 @@
 #include "request.h"
 
+#include "ErrorHandler.h"
 #include "TForm1.h"
 #include "TextCodec.h"
 
@@ -36,7 +37,7 @@ TForm3::TForm3(TForm1& form1) : TSecondaryWindow(form1), form1(form1) {
     Button1->setDefault(true);
     setTabOrder(Edit1, Button1);
 
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Guarded([this] { Button1Click(); }); });
     promptWindow = this;
 }
 

@@ -4,6 +4,7 @@
 #include "TForm1.h"
 
 #include "Aboutform.h"
+#include "ErrorHandler.h"
 #include "ColorBox.h"
 #include "Fonts.h"
 #include "StatusBar.h"
@@ -24,6 +25,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -40,6 +42,12 @@ constexpr int FrameWidth = 8, FrameHeight = 34;
 
 constexpr int SeparatorWidth = 12;
 constexpr int LabelWidth = 39, ColorBoxWidth = 112, ControlHeight = 22;
+
+// A handler bound to a control: what it throws ends in the error box before reaching Qt.
+template <class F>
+std::function<void()> Handler(F handler) {
+    return [handler] { Guarded(handler); };
+}
 
 QIcon Picture(const char* name) { return QIcon(QStringLiteral(":/%1.png").arg(QLatin1String(name))); }
 
@@ -82,16 +90,18 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     CreateMenus();
 
     Image1->OnMouseDown = [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
-        Image1MouseDown(b, s, x, y);
+        Guarded([&] { Image1MouseDown(b, s, x, y); });
     };
-    Image1->OnMouseMove = [this](Qt::KeyboardModifiers s, int x, int y) { Image1MouseMove(s, x, y); };
-    Image1->OnClick = [this] { Image1Click(); };
-    Image1->OnDblClick = [this] { Image1DblClick(); };
+    Image1->OnMouseMove = [this](Qt::KeyboardModifiers s, int x, int y) {
+        Guarded([&] { Image1MouseMove(s, x, y); });
+    };
+    Image1->OnClick = Handler([this] { Image1Click(); });
+    Image1->OnDblClick = Handler([this] { Image1DblClick(); });
     Image1->OnMouseUp = [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
-        Image1MouseUp(b, s, x, y);
+        Guarded([&] { Image1MouseUp(b, s, x, y); });
     };
     // The surface is the last thing the layout sizes, so its resize stands for the window's.
-    Image1->OnResize = [this] { FormResize(); };
+    Image1->OnResize = Handler([this] { FormResize(); });
     // Keys go to the window from the start, and again after a click on the surface (the window
     // takes click focus for it), rather than staying with the colour box, which would take typed
     // characters for its own search.
@@ -135,22 +145,22 @@ void TForm1::CreateToolBar() {
 
     // clicked, not toggled: the program sets the down state of the check buttons without
     // running their handlers.
-    connect(ToolButton1, &QToolButton::clicked, this, [this] { ToolButton1Click(); });
-    connect(ToolButton4, &QToolButton::clicked, this, [this] { ToolButton4Click(); });
-    connect(ToolButton6, &QToolButton::clicked, this, [this] { ToolButton6Click(); });
-    connect(ToolButton8, &QToolButton::clicked, this, [this] { ToolButton8Click(); });
-    connect(ToolButton10, &QToolButton::clicked, this, [this] { ToolButton10Click(); });
-    connect(ToolButton12, &QToolButton::clicked, this, [this] { ToolButton12Click(); });
-    connect(ToolButton14, &QToolButton::clicked, this, [this] { ToolButton14Click(); });
-    connect(ToolButton16, &QToolButton::clicked, this, [this] { ToolButton16Click(); });
-    connect(ToolButton18, &QToolButton::clicked, this, [this] { ToolButton18Click(); });
-    ColorBox1->OnChange = [this] { ColorBox1Change(); };
+    connect(ToolButton1, &QToolButton::clicked, this, Handler([this] { ToolButton1Click(); }));
+    connect(ToolButton4, &QToolButton::clicked, this, Handler([this] { ToolButton4Click(); }));
+    connect(ToolButton6, &QToolButton::clicked, this, Handler([this] { ToolButton6Click(); }));
+    connect(ToolButton8, &QToolButton::clicked, this, Handler([this] { ToolButton8Click(); }));
+    connect(ToolButton10, &QToolButton::clicked, this, Handler([this] { ToolButton10Click(); }));
+    connect(ToolButton12, &QToolButton::clicked, this, Handler([this] { ToolButton12Click(); }));
+    connect(ToolButton14, &QToolButton::clicked, this, Handler([this] { ToolButton14Click(); }));
+    connect(ToolButton16, &QToolButton::clicked, this, Handler([this] { ToolButton16Click(); }));
+    connect(ToolButton18, &QToolButton::clicked, this, Handler([this] { ToolButton18Click(); }));
+    ColorBox1->OnChange = Handler([this] { ColorBox1Change(); });
 }
 
 void TForm1::CreateMenus() {
     auto item = [this](QMenu* menu, const QIcon& icon, const char* caption, void (TForm1::*handler)()) {
         QAction* action = menu->addAction(icon, QString::fromLatin1(caption));
-        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        connect(action, &QAction::triggered, this, Handler([this, handler] { (this->*handler)(); }));
         return action;
     };
     QMenuBar* bar = menuBar();
@@ -201,9 +211,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::keyPressEvent(QKeyEvent* event) {
     const QString text = event->text();
     if (event->key() == Qt::Key_Escape) {
-        FormKeyPress(27);
+        Guarded([this] { FormKeyPress(27); });
     } else if (!text.isEmpty() && text.at(0).unicode() < 0x100) {
-        FormKeyPress(static_cast<char>(text.at(0).unicode()));
+        const char key = static_cast<char>(text.at(0).unicode());
+        Guarded([this, key] { FormKeyPress(key); });
     } else {
         QMainWindow::keyPressEvent(event);
     }

@@ -8,6 +8,7 @@
 
 #include <exception>
 #include <functional>
+#include <stdexcept>
 
 class TApplication : public QApplication {
 public:
@@ -22,6 +23,20 @@ QString ErrorMessageText(const std::exception& error);
 // Shows the error message box for the error. Used by the handler above, and by code that runs
 // a handler outside the event loop.
 void ShowError(const std::exception& error);
+
+// Runs a handler and shows whatever it throws in the error box, so that no exception unwinds
+// through Qt's own frames (Qt is not built for that, and leaks the event it was delivering).
+// Every handler the program binds runs through this; TApplication::notify is the backstop.
+template <class Handler>
+void Guarded(Handler&& handler) noexcept {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        ShowError(error);
+    } catch (...) {
+        ShowError(std::runtime_error("Unknown error"));
+    }
+}
 
 // Where the error box goes. Empty: a modal critical message box titled "Nodeloom". Tests
 // replace it to read the text without a modal box.

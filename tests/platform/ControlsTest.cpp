@@ -92,10 +92,17 @@ TEST(StatusBar, TwoPanelsWithTheFirstOneHundredFiftyWide) {
     EXPECT_EQ(bar.Panel(1)->geometry().right(), 399);
 }
 
-// A widget whose mouse handler fails, as a command's handler may.
-class TFailingWidget : public QWidget {
+// An object whose event handler fails where nothing of the program's catches it first.
+class TFailingObject : public QObject {
 protected:
-    void mousePressEvent(QMouseEvent*) override { throw std::runtime_error("Cannot create file \"x.bmp\""); }
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::User) throw std::runtime_error("Cannot create file \"x.bmp\"");
+        return QObject::event(e);
+    }
+};
+
+struct EInOutErrorLike : std::runtime_error {
+    EInOutErrorLike() : std::runtime_error("File access denied") {}
 };
 
 class ErrorHandler : public testing::Test {
@@ -115,16 +122,22 @@ TEST_F(ErrorHandler, MessageGetsAFullStopOnlyWhenItLacksOne) {
     EXPECT_EQ(shown, QStringList{QStringLiteral("File access denied.")});
 }
 
-TEST_F(ErrorHandler, ExceptionEscapingAHandlerIsShownAndTheProgramGoesOn) {
-    TFailingWidget widget;
-    widget.resize(50, 50);
-    widget.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
-    QTest::mouseClick(&widget, Qt::LeftButton);
-    QTest::mouseClick(&widget, Qt::LeftButton);
+TEST_F(ErrorHandler, ExceptionEscapingAnEventIsShownAndTheProgramGoesOn) {
+    TFailingObject object;
+    QEvent first(QEvent::User), second(QEvent::User);
+    QCoreApplication::sendEvent(&object, &first);
+    QCoreApplication::sendEvent(&object, &second);
     EXPECT_EQ(shown, (QStringList{QStringLiteral("Cannot create file \"x.bmp\"."),
                                   QStringLiteral("Cannot create file \"x.bmp\".")}));
-    EXPECT_TRUE(widget.isVisible());
+}
+
+TEST_F(ErrorHandler, GuardedHandlersShowWhatTheyThrowAndReturn) {
+    bool after = false;
+    Guarded([] { throw EInOutErrorLike(); });
+    Guarded([] { throw 42; });
+    Guarded([&] { after = true; });
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("File access denied."), QStringLiteral("Unknown error.")}));
+    EXPECT_TRUE(after);
 }
 
 } // namespace
