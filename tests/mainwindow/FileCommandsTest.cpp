@@ -120,23 +120,19 @@ protected:
 const std::string Navy = NODELOOM_TEST_DATA "/directed_navy.gf4";
 const std::string Weighted = NODELOOM_TEST_DATA "/undirected_weighted.gf4";
 
-TEST_F(FileCommands, DialogsCarryTheirFiltersAndEndings) {
+// How the dialogs treat typed names and endings is tested below, where they run.
+TEST_F(FileCommands, DialogsOfferTheirFiltersWithTheFirstSelected) {
     const QStringList graphFilters{QStringLiteral("Graph format 4 (*.gf4)"), QStringLiteral("All files (*.*)")};
     EXPECT_EQ(form1->OpenDialog1->nameFilters(), graphFilters);
     EXPECT_EQ(form1->OpenDialog1->acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_EQ(form1->OpenDialog1->fileMode(), QFileDialog::AnyFile);
     EXPECT_EQ(form1->OpenDialog1->defaultSuffix(), QString());
 
     EXPECT_EQ(form1->SaveDialog1->nameFilters(), graphFilters);
     EXPECT_EQ(form1->SaveDialog1->acceptMode(), QFileDialog::AcceptSave);
-    EXPECT_EQ(form1->SaveDialog1->defaultSuffix(), QStringLiteral("gf4"));
-    EXPECT_TRUE(form1->SaveDialog1->testOption(QFileDialog::DontConfirmOverwrite));
 
     EXPECT_EQ(form1->SavePictureDialog1->nameFilters(),
               (QStringList{QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("Bitmaps (*.bmp)")}));
     EXPECT_EQ(form1->SavePictureDialog1->acceptMode(), QFileDialog::AcceptSave);
-    EXPECT_EQ(form1->SavePictureDialog1->defaultSuffix(), QStringLiteral("bmp"));
-    EXPECT_TRUE(form1->SavePictureDialog1->testOption(QFileDialog::DontConfirmOverwrite));
 
     for (QFileDialog* dialog : {form1->OpenDialog1, form1->SaveDialog1, form1->SavePictureDialog1}) {
         EXPECT_EQ(dialog->selectedNameFilter(), dialog->nameFilters().constFirst());
@@ -183,6 +179,18 @@ TEST_F(RealDialogs, OpenTakesATypedNameThatDoesNotExist) {
     EXPECT_FALSE(form1->OpenDialog1->isVisible());
     EXPECT_FALSE(form1->LiveGraph.created); // the name reached LoadGraph, which found no file
     EXPECT_EQ(questions, 0);
+}
+
+TEST_F(RealDialogs, ANameTypedWithoutAnEndingGetsTheDialogsDefault) {
+    NewGraph();
+    AnswerWhenShown(form1->SaveDialog1, folder.File("tree"));
+    Click(form1->ToolButton6);
+    EXPECT_EQ(form1->LiveGraph.fileName, folder.File("tree.gf4"));
+    AnswerWhenShown(form1->SavePictureDialog1, folder.File("picture"));
+    Click(form1->ToolButton8);
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(ReadBytes(folder.File("picture.bmp")).substr(0, 2), "BM");
+    EXPECT_EQ(folder.Entries().size(), 2u);
 }
 
 TEST_F(RealDialogs, SaveReplacesAnExistingFileWithoutAskingAndCancelWritesNothing) {

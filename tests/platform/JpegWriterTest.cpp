@@ -96,6 +96,7 @@ TEST(BmpEncoding, ReadsBackWithExactlyThePixels) {
     const std::string bytes = EncodeBmp(picture);
     ASSERT_GT(bytes.size(), 54u);
     EXPECT_EQ(bytes.substr(0, 2), "BM");
+    EXPECT_EQ(bytes[28], 24) << "bits a pixel";
     QImage back;
     ASSERT_TRUE(back.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()), "BMP"));
     EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), picture);
