@@ -37,7 +37,7 @@ inline int Nearest(long double v) {
     if (!(v == v)) return 0;
     if (v >= static_cast<long double>(INT_MAX)) return INT_MAX;
     if (v <= static_cast<long double>(INT_MIN)) return INT_MIN;
-    return static_cast<int>(std::nearbyintl(v)); // default rounding mode: to nearest, ties to even
+    return static_cast<int>(std::rintl(v)); // the default rounding mode: to nearest, ties to even
 }
 
 // Adds with 32-bit wrap-around instead of undefined overflow.
