@@ -4,6 +4,7 @@
 
 #include "Aboutform.h"
 #include "ErrorHandler.h"
+#include "Surface.h"
 #include "TForm1.h"
 #include "formsettings.h"
 #include "helpformp.h"
@@ -16,6 +17,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+// Whether every pixel of the surface's picture has the colour.
+inline bool PictureIsAll(TImage& surface, TColor colour) {
+    for (int y = 0; y < surface.Picture.height(); ++y)
+        for (int x = 0; x < surface.Picture.width(); ++x)
+            if (surface.Canvas().Pixel(x, y) != colour) return false;
+    return true;
+}
 
 class TAppWindows {
 public:

@@ -14,13 +14,6 @@ namespace {
 constexpr TColor White = 0x00FFFFFF;
 constexpr TColor Black = 0x00000000;
 
-bool PictureIsAll(TImage& surface, TColor colour) {
-    for (int y = 0; y < surface.Picture.height(); ++y)
-        for (int x = 0; x < surface.Picture.width(); ++x)
-            if (surface.Canvas().Pixel(x, y) != colour) return false;
-    return true;
-}
-
 class SettingsWindow : public testing::Test, protected TAppWindows {};
 
 TEST_F(SettingsWindow, CreateSelectsTheBaseColourInTheMainBoxWithoutChangingCurrentColor) {

@@ -21,13 +21,6 @@ constexpr TColor Silver = 0x00C0C0C0;
 constexpr TColor White = 0x00FFFFFF;
 constexpr TColor Black = 0x00000000;
 
-bool PictureIsAll(TImage& surface, TColor colour) {
-    for (int y = 0; y < surface.Picture.height(); ++y)
-        for (int x = 0; x < surface.Picture.width(); ++x)
-            if (surface.Canvas().Pixel(x, y) != colour) return false;
-    return true;
-}
-
 class MainWindowStartup : public testing::Test, protected TAppWindows {};
 
 TEST_F(MainWindowStartup, ShowsTheNoGraphStateWithASilverFramedSurface) {
