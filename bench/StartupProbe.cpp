@@ -3,13 +3,9 @@
 // been painted once. Built only with the benchmarks; run it through startup.sh, which times the
 // whole process from exec to exit.
 
-#include "Aboutform.h"
 #include "ErrorHandler.h"
+#include "Startup.h"
 #include "Surface.h"
-#include "TForm1.h"
-#include "formsettings.h"
-#include "helpformp.h"
-#include "request.h"
 
 #include <QEvent>
 #include <QIcon>
@@ -36,16 +32,10 @@ int main(int argc, char** argv) {
     TApplication app(argc, argv);
     app.setWindowIcon(QIcon(QStringLiteral(":/nodeloom.png")));
 
-    TForm1 form1;
-    TForm2 form2(form1);
-    TForm3 form3(form1);
-    TForm4 form4(form1);
-    TForm5 form5(form1);
-    form1.SetForms(&form2, &form3, &form4, &form5);
-
+    TWindows windows;
     TFirstPaint firstPaint;
-    form1.Image1->installEventFilter(&firstPaint);
-    form1.show();
+    windows.form1.Image1->installEventFilter(&firstPaint);
+    windows.form1.show();
     app.exec();
     return firstPaint.seen ? 0 : 1;
 }

@@ -2,14 +2,10 @@
 // loop until the main window closes. A graph file named on the command line is opened as the
 // Open command opens it.
 
-#include "Aboutform.h"
 #include "CommandLine.h"
 #include "ErrorHandler.h"
-#include "TForm1.h"
+#include "Startup.h"
 #include "TextCodec.h"
-#include "formsettings.h"
-#include "helpformp.h"
-#include "request.h"
 
 #include <QIcon>
 
@@ -27,13 +23,8 @@ int main(int argc, char** argv) {
     TApplication app(argc, argv);
     app.setWindowIcon(QIcon(QStringLiteral(":/nodeloom.png")));
 
-    TForm1 form1;
-    TForm2 form2(form1);
-    TForm3 form3(form1);
-    TForm4 form4(form1);
-    TForm5 form5(form1);
-    form1.SetForms(&form2, &form3, &form4, &form5);
-
+    TWindows windows;
+    TForm1& form1 = windows.form1;
     form1.show();
     if (!command.file.isEmpty()) {
         LoadGraph(form1.LiveGraph, EncodeText(command.file));
