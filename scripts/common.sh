@@ -3,9 +3,12 @@
 
 # Debian packages every build needs.
 NODELOOM_PACKAGES=(cmake g++ make qt6-base-dev libjpeg62-turbo-dev fonts-dejavu-core libgtest-dev)
-# And what the tests use besides: an X server for the end-to-end test, screenshots, and the
-# desktop validators.
-NODELOOM_TEST_PACKAGES=(xvfb xdotool imagemagick desktop-file-utils appstream shared-mime-info)
+# And what the tests use besides: an X server for the end-to-end test, screenshots, the
+# desktop validators, and the Debian package's tools and checker.
+NODELOOM_TEST_PACKAGES=(xvfb xdotool imagemagick desktop-file-utils appstream shared-mime-info
+                        dpkg-dev lintian man-db)
+# What scripts/package.sh needs besides a build: dpkg-shlibdeps and dpkg-buildflags.
+NODELOOM_PACKAGING_PACKAGES=(dpkg-dev)
 
 # ensure_packages PKG...: apt-get installs the ones that are not installed yet; no apt call otherwise.
 ensure_packages() {
