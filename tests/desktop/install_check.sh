@@ -13,7 +13,8 @@ cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install 
 for f in bin/nodeloom share/nodeloom/help.html share/applications/nodeloom.desktop \
          share/mime/packages/nodeloom.xml share/metainfo/nodeloom.metainfo.xml \
          share/icons/hicolor/16x16/apps/nodeloom.png share/icons/hicolor/32x32/apps/nodeloom.png \
-         share/icons/hicolor/48x48/apps/nodeloom.png share/icons/hicolor/128x128/apps/nodeloom.png; do
+         share/icons/hicolor/48x48/apps/nodeloom.png share/icons/hicolor/128x128/apps/nodeloom.png \
+         share/man/man1/nodeloom.1.gz; do
     [ -f "$prefix/$f" ] || fail "missing $f"
 done
 [ -x "$prefix/bin/nodeloom" ] || fail "bin/nodeloom is not executable"
