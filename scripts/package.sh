@@ -14,6 +14,7 @@ CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
 LDFLAGS=$(dpkg-buildflags --get LDFLAGS)
 export CXXFLAGS LDFLAGS
 build_tree build-package Release -DCMAKE_INSTALL_PREFIX=/usr -DNODELOOM_TESTS=OFF
+rm -f build-package/nodeloom_*.deb
 (cd build-package && cpack -G DEB)
 cp build-package/nodeloom_*.deb .
 ls nodeloom_*.deb
