@@ -2,10 +2,9 @@
 // The canvas as the drawing routines see it. The Qt implementation lives in platform/;
 // the tests record the calls instead.
 
-#include <cstdint>
-#include <string>
+#include "Colors.h"
 
-using TColor = std::uint32_t; // 0x00BBGGRR: red in the low byte, top byte zero
+#include <string>
 
 struct TPoint {
     int x;

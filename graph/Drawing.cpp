@@ -6,6 +6,8 @@
 #include "Geometry.h"
 
 using namespace geometry;
+using colors::Black;
+using colors::White;
 
 namespace {
 

@@ -24,9 +24,6 @@ constexpr int ArrowNotch = 8;                    // arrowhead notch, back from t
 constexpr int ArrowBarbs = 10;                   // arrowhead barbs, back from the target's radius
 constexpr int ArrowHalfWidth = 3;
 
-constexpr TColor White = 0x00FFFFFF;
-constexpr TColor Black = 0x00000000;
-
 // Clamps a 64-bit coordinate into the 32-bit range of the canvas.
 inline int ClampInt(long long v) {
     return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v);

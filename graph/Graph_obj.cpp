@@ -11,10 +11,10 @@
 using geometry::WrapAdd;
 
 const TColorEntry ColorTable[16] = {
-    {"black", 0x00000000},  {"maroon", 0x00000080}, {"green", 0x00008000}, {"olive", 0x00008080},
-    {"navy", 0x00800000},   {"purple", 0x00800080}, {"teal", 0x00808000},  {"gray", 0x00808080},
-    {"silver", 0x00C0C0C0}, {"red", 0x000000FF},    {"lime", 0x0000FF00},  {"yellow", 0x0000FFFF},
-    {"blue", 0x00FF0000},   {"fuchsia", 0x00FF00FF}, {"aqua", 0x00FFFF00}, {"white", 0x00FFFFFF},
+    {"black", colors::Black},   {"maroon", colors::Maroon}, {"green", colors::Green},     {"olive", colors::Olive},
+    {"navy", colors::Navy},     {"purple", colors::Purple}, {"teal", colors::Teal},       {"gray", colors::Gray},
+    {"silver", colors::Silver}, {"red", colors::Red},       {"lime", colors::Lime},       {"yellow", colors::Yellow},
+    {"blue", colors::Blue},     {"fuchsia", colors::Fuchsia}, {"aqua", colors::Aqua},     {"white", colors::White},
 };
 
 EInOutError::EInOutError(int code, const std::string& text) : std::runtime_error(text), ErrorCode(code) {}
@@ -64,7 +64,7 @@ void InitGraph(Tgraph& g) {
     g.draggingVertex = false;
     g.edgeStart = 0;
     g.edgeEnd = 0;
-    g.baseColor = geometry::White;
+    g.baseColor = colors::White;
 }
 
 void ClearGraph(Tgraph& g) {

@@ -3,6 +3,7 @@
 // drawing and the gf4 file format. Plain records and free functions; no Qt.
 
 #include "Canvas.h"
+#include "Colors.h"
 
 #include <cstdint>
 #include <memory>
@@ -10,12 +11,6 @@
 #include <string>
 
 constexpr int MaxVertices = 100;
-
-struct TColorEntry {
-    const char* name;
-    TColor value;
-};
-extern const TColorEntry ColorTable[16]; // in table order: "black" first, "white" last
 
 struct Tvertex {
     std::string name;

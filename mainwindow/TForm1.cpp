@@ -27,12 +27,12 @@
 #include <algorithm>
 #include <functional>
 
+using colors::Silver;
+using colors::White;
+
 namespace {
 
 const QString ProductName = QStringLiteral("Nodeloom 5.1");
-
-constexpr TColor Silver = 0x00C0C0C0;
-constexpr TColor White = 0x00FFFFFF;
 
 // The window's outer size and place on the screen. Qt sizes the client area, so the outer size
 // is reached through the usual frame: 4-pixel borders and a 26-pixel caption.

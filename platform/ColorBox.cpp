@@ -1,7 +1,7 @@
 #include "ColorBox.h"
 
-#include "Graph_obj.h"
-#include "QtCanvas.h"
+#include "Colors.h"
+#include "QtColor.h"
 
 #include <QIcon>
 #include <QPainter>

@@ -2,7 +2,7 @@
 // A combo box of the sixteen table colours, each shown as a swatch and its name with an initial
 // capital. Only the user's selections run OnChange; SetSelected is silent.
 
-#include "Canvas.h"
+#include "Colors.h"
 
 #include <QComboBox>
 

@@ -1,6 +1,7 @@
 #include "QtCanvas.h"
 
 #include "Fonts.h"
+#include "QtColor.h"
 #include "TextCodec.h"
 
 #include <QFontMetrics>
@@ -10,13 +11,6 @@
 #include <QPolygon>
 
 #include <algorithm>
-
-QColor ToQColor(TColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
-TColor FromQRgb(unsigned int rgb) {
-    return static_cast<TColor>(qRed(rgb)) | static_cast<TColor>(qGreen(rgb)) << 8 |
-           static_cast<TColor>(qBlue(rgb)) << 16;
-}
 
 TQtCanvas::TQtCanvas(QImage& image) : image(image), font(CanvasFont()) {}
 

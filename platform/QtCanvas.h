@@ -46,13 +46,9 @@ private:
 
     QImage& image;
     QFont font;
-    TColor penColor = 0x00000000;
-    TColor brushColor = 0x00FFFFFF;
-    TColor fontColor = 0x00000000;
+    TColor penColor = colors::Black;
+    TColor brushColor = colors::White;
+    TColor fontColor = colors::Black;
     int penWidth = 1;
     TPoint penPos{0, 0};
 };
-
-// 0x00BBGGRR to Qt's colour and back.
-QColor ToQColor(TColor c);
-TColor FromQRgb(unsigned int rgb);

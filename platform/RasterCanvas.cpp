@@ -1,7 +1,7 @@
 #include "RasterCanvas.h"
 
 #include "Fonts.h"
-#include "QtCanvas.h"
+#include "QtColor.h"
 #include "TextCodec.h"
 
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
 #include "Surface.h"
 
-#include "QtCanvas.h"
+#include "QtColor.h"
 
 #include <QMouseEvent>
 #include <QPainter>
