@@ -71,10 +71,9 @@ void PaintEdge(const Tgraph& g, TCanvas& canvas, int s, const Tedge& node, TInk 
                                  {ClampInt(x), ClampInt(y)}};
         canvas.PolyBezier(curve);
         if (g.directed) {
-            const TPoint head[4] = {{ClampInt(x + 10), ClampInt(y - 12)},
-                                    {ClampInt(x + 17), ClampInt(y - 19)},
-                                    {ClampInt(x + 13), ClampInt(y - 19)},
-                                    {ClampInt(x + 11), ClampInt(y - 22)}};
+            TPoint head[4];
+            for (int i = 0; i < 4; ++i)
+                head[i] = {ClampInt(x + LoopArrowhead[i].x), ClampInt(y + LoopArrowhead[i].y)};
             canvas.Polygon(head, 4);
         }
         return;
@@ -106,7 +105,7 @@ void PaintEdge(const Tgraph& g, TCanvas& canvas, int s, const Tedge& node, TInk 
 }
 
 void PaintGraph(const Tgraph& g, TCanvas& canvas, TInk ink) {
-    const int count = g.vertexCount < 0 ? 0 : g.vertexCount > MaxVertices ? MaxVertices : g.vertexCount;
+    const int count = HeldVertices(g);
     if (g.weighted) {
         for (int s = 1; s <= count; ++s)
             for (const Tedge* e = g.edgeLists[s].get(); e; e = e->next.get())

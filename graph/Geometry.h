@@ -4,6 +4,7 @@
 
 #include "Graph_obj.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -13,9 +14,14 @@ namespace geometry {
 constexpr std::int32_t VertexRadius = 15;         // every vertex, new or loaded
 constexpr long double LengthGuard = 0.0001L;     // added to every centre distance
 constexpr int PairOffset = 4;                    // a paired directed edge is drawn this far to its left
-constexpr long long EdgeTolerance2 = 9;          // squared distance from an edge that still hits it
+constexpr int EdgeTolerance = 3;                 // distance from an edge's drawn line that still hits it
+constexpr long long EdgeTolerance2 = static_cast<long long>(EdgeTolerance) * EdgeTolerance;
+// How far from the line through both centres a hit can lie: the paired offset, half a pixel for
+// rounding the shifted foot, and the tolerance; 7.5 taken up to whole pixels.
+constexpr int EdgeReach = PairOffset + 1 + EdgeTolerance;
 constexpr int LoopRise = 30;                     // self-loop hit circle: centre this far above the vertex
-constexpr long long LoopHitRadius2 = 256;        // ... and squared radius (the circle itself excluded)
+constexpr int LoopHitRadius = 16;                // ... and radius (the circle itself excluded)
+constexpr long long LoopHitRadius2 = static_cast<long long>(LoopHitRadius) * LoopHitRadius;
 constexpr int LoopControlDx = 50;                // self-loop Bezier control points (x +- 50, y - 51)
 constexpr int LoopControlRise = 51;
 constexpr int LoopLabelRise = 50;                // top of a self-loop's weight label above the centre
@@ -23,11 +29,16 @@ constexpr int NameRise = 5;                      // top of a vertex name above t
 constexpr int ArrowNotch = 8;                    // arrowhead notch, back from the target's radius
 constexpr int ArrowBarbs = 10;                   // arrowhead barbs, back from the target's radius
 constexpr int ArrowHalfWidth = 3;
+// A directed self-loop's arrowhead, relative to the vertex centre: a notched head whose tip
+// touches the circle at its upper right. Fixed points, whatever the radius.
+constexpr TPoint LoopArrowhead[4] = {{10, -12}, {17, -19}, {13, -19}, {11, -22}};
+
+// The vertex numbers whose table entries and lists may be read: 1..HeldVertices(g), even when
+// a broken record's vertexCount lies outside 0..MaxVertices.
+inline int HeldVertices(const Tgraph& g) { return std::clamp(g.vertexCount, 0, MaxVertices); }
 
 // Clamps a 64-bit coordinate into the 32-bit range of the canvas.
-inline int ClampInt(long long v) {
-    return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v);
-}
+inline int ClampInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
 
 // Rounds to the nearest integer, halves to the even neighbour (150.5 -> 150, 151.5 -> 152).
 inline int Nearest(long double v) {

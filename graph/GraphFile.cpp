@@ -52,7 +52,7 @@ std::string GraphFileText(const Tgraph& g) {
     line("[" + name + "]");
     line(std::to_string(g.vertexCount) + " " + std::to_string(g.edgeCount));
 
-    const int count = g.vertexCount < 0 ? 0 : g.vertexCount > MaxVertices ? MaxVertices : g.vertexCount;
+    const int count = geometry::HeldVertices(g);
     for (int i = 1; i <= count; ++i) {
         const Tvertex& v = g.vertices[i];
         out += std::to_string(v.x);

@@ -236,7 +236,7 @@ void SyncShadow(const Tgraph& live, Tgraph& shadow) {
     static Tedge* at[MaxVertices + 1][MaxVertices + 1];
     std::memset(at, 0, sizeof at);
 
-    const int count = live.vertexCount < 0 ? 0 : live.vertexCount > MaxVertices ? MaxVertices : live.vertexCount;
+    const int count = geometry::HeldVertices(live);
     for (int i = 1; i <= count; ++i) {
         shadow.vertices[i] = live.vertices[i];
         for (const Tedge* e = live.edgeLists[i].get(); e; e = e->next.get()) {

@@ -24,17 +24,17 @@ bool EdgeHit(const Tgraph& g, int x, int y, int s, const Tedge& node) {
     if (node.target == s) {
         const long long dx = static_cast<long long>(x) - g.vertices[s].x;
         const long long dy = static_cast<long long>(y) - (static_cast<long long>(g.vertices[s].y) - LoopRise);
-        if (dx >= 16 || dx <= -16 || dy >= 16 || dy <= -16) return false;
+        if (dx >= LoopHitRadius || dx <= -LoopHitRadius || dy >= LoopHitRadius || dy <= -LoopHitRadius) return false;
         return dx * dx + dy * dy < LoopHitRadius2;
     }
 
-    // Cheap rejection in integers: a hit needs the unshifted foot between the ends, the drawn line
-    // within 4.5 px of it (offset 4, rounded) and the point within 3 px of that line. Two vertices
-    // on one centre act as an endless vertical line and are left to the full test.
+    // Cheap rejection in integers: a hit needs the unshifted foot between the ends and the point
+    // within EdgeReach of the line through both centres. Two vertices on one centre act as an
+    // endless vertical line and are left to the full test.
     if (g.vertices[s].x != g.vertices[node.target].x || g.vertices[s].y != g.vertices[node.target].y) {
         const Tvertex& a = g.vertices[s];
         const Tvertex& b = g.vertices[node.target];
-        constexpr long long Reach = 8;
+        constexpr long long Reach = EdgeReach;
         const long long minX = a.x < b.x ? a.x : b.x, maxX = a.x < b.x ? b.x : a.x;
         const long long minY = a.y < b.y ? a.y : b.y, maxY = a.y < b.y ? b.y : a.y;
         if (x < minX - Reach || x > maxX + Reach || y < minY - Reach || y > maxY + Reach) return false;
