@@ -1,6 +1,7 @@
 #include "helpformp.h"
 
 #include "TextCodec.h"
+#include "WindowFrame.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,10 +15,9 @@
 
 namespace {
 
-// Outer size 416 x 372 at 368, 160 on the screen, through the usual frame.
+// Outer size and place on the screen.
 constexpr int OuterLeft = 368, OuterTop = 160;
 constexpr int OuterWidth = 416, OuterHeight = 372;
-constexpr int FrameWidth = 8, FrameHeight = 34;
 
 } // namespace
 
@@ -38,7 +38,7 @@ TForm4::TForm4(QWidget& mainWindow) : TSecondaryWindow(mainWindow) {
     setWindowTitle(QStringLiteral("Help"));
     setSizeGripEnabled(false);
     move(OuterLeft, OuterTop);
-    resize(OuterWidth - FrameWidth, OuterHeight - FrameHeight);
+    resize(ClientSize(OuterWidth, OuterHeight));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -11,6 +11,7 @@
 #include "Surface.h"
 #include "TextCodec.h"
 #include "ToolBar.h"
+#include "WindowFrame.h"
 #include "formsettings.h"
 #include "helpformp.h"
 
@@ -34,11 +35,9 @@ namespace {
 
 const QString ProductName = QStringLiteral("Nodeloom 5.1");
 
-// The window's outer size and place on the screen. Qt sizes the client area, so the outer size
-// is reached through the usual frame: 4-pixel borders and a 26-pixel caption.
+// The window's outer size and place on the screen.
 constexpr int OuterLeft = 381, OuterTop = 219;
 constexpr int OuterWidth = 419, OuterHeight = 457;
-constexpr int FrameWidth = 8, FrameHeight = 34;
 
 constexpr int SeparatorWidth = 12;
 constexpr int LabelWidth = 39, ColorBoxWidth = 112, ControlHeight = 22;
@@ -68,7 +67,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setFont(WindowFont());
     setFocusPolicy(Qt::StrongFocus);
     move(OuterLeft, OuterTop);
-    resize(OuterWidth - FrameWidth, OuterHeight - FrameHeight);
+    resize(ClientSize(OuterWidth, OuterHeight));
 
     auto* client = new QWidget(this);
     auto* layout = new QVBoxLayout(client);
