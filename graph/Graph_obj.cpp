@@ -5,7 +5,6 @@
 #include "EdgeIndex.h"
 #include "Geometry.h"
 
-#include <cstring>
 #include <utility>
 
 using geometry::WrapAdd;
@@ -232,9 +231,10 @@ void SyncShadow(const Tgraph& live, Tgraph& shadow) {
 
     for (auto& list : shadow.edgeLists) list.reset();
 
-    // at[s][t]: the shadow node from s to t, for pairing twins once every list is built.
-    static Tedge* at[MaxVertices + 1][MaxVertices + 1];
-    std::memset(at, 0, sizeof at);
+    // The shadow's nodes by their ends, for pairing twins once every list is built. On the heap:
+    // it is too large for a comfortable stack frame, and each call has its own.
+    const auto index = std::make_unique<TEdgeIndex>();
+    auto& at = index->at;
 
     const int count = geometry::HeldVertices(live);
     for (int i = 1; i <= count; ++i) {
