@@ -42,10 +42,7 @@ std::unique_ptr<Tgraph> MakeBenchGraph(TKind kind) {
     auto connect = [&](int s, int t) {
         const std::string text = "/*" + std::to_string((s * 37 + t * 11) % 1000) + "*/ " +
                                  ColorTable[(s + t) % 15].name; // never white
-        const bool added = AddEdge(*g, s, t, text);
-        if (!g->directed) AddEdge(*g, t, s, text);
-        if (added) ++g->edgeCount;
-        made += added;
+        made += ConnectVertices(*g, s, t, text);
     };
     switch (kind) {
     case TKind::Typical: // a ring and a chord from every vertex: 60 edges
@@ -163,8 +160,7 @@ void HoverComplete(benchmark::State& state) {
     for (auto _ : state) {
         const int x = points[p][0], y = points[p][1];
         p = (p + 1) % 4;
-        for (int i = 1; i <= g->vertexCount; ++i)
-            for (Tedge* e = g->edgeLists[i].get(); e; e = e->next.get()) e->hovered = EdgeHit(*g, x, y, i, *e);
+        benchmark::DoNotOptimize(HoverEdges(*g, x, y));
         benchmark::ClobberMemory();
     }
 }

@@ -127,6 +127,13 @@ bool InsertEdge(Tgraph& g, int source, int target, std::string_view text, TEdgeI
     return true;
 }
 
+bool ConnectVertices(Tgraph& g, int source, int target, const std::string& text) {
+    const bool added = AddEdge(g, source, target, text);
+    if (!g.directed) AddEdge(g, target, source, text);
+    if (added) ++g.edgeCount;
+    return added;
+}
+
 void DeleteEdge(Tgraph& g, int source, int target) {
     if (source < 1 || source > MaxVertices || target < 1 || target > MaxVertices) return;
     if (!Unlink(g, source, target)) return;

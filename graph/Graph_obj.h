@@ -49,6 +49,11 @@ public:
 };
 
 // Record operations. Callers pass vertex numbers in 1..vertexCount; refusals are silent.
+//
+// edgeCount: InitGraph and ClearGraph set it to 0; DeleteEdge lowers it by one for each edge it
+// removes, and so do DeleteVertex and DeleteHoveredEdges, which remove edges through it;
+// ConnectVertices raises it by one for an edge it adds. AddEdge adds one node and leaves the
+// count to its caller: an undirected edge takes two calls and counts once. SyncShadow copies it.
 void InitGraph(Tgraph& g);
 void ClearGraph(Tgraph& g);
 bool AddEdge(Tgraph& g, int source, int target, const std::string& text);
@@ -61,10 +66,21 @@ void MoveAllVertices(Tgraph& g, int dx, int dy);
 void RecolorHoveredEdges(Tgraph& g, TColor color);
 void DeleteHoveredEdges(Tgraph& g);
 void SyncShadow(const Tgraph& live, Tgraph& shadow);
+// The add-edge tool's edge from source to target: AddEdge, and in an undirected graph the other
+// half too (a self-loop finds itself there and is not added twice); edgeCount rises by one when
+// the edge was added. Returns whether it was; an edge already there is left as it is.
+bool ConnectVertices(Tgraph& g, int source, int target, const std::string& text);
 
 // Hit tests, in surface pixels.
 int VertexAt(const Tgraph& g, int x, int y);                          // 0 for none
 bool EdgeHit(const Tgraph& g, int x, int y, int s, const Tedge& node); // node is held in list s
+// The hover pass at a pointer position: every node's hovered becomes EdgeHit there. Returns
+// whether any node's flag changed, that is whether the picture must be redrawn.
+bool HoverEdges(Tgraph& g, int x, int y);
+// The first hovered node in list order (lists 1..vertexCount, each from its head), or null. For
+// an undirected edge that is the node in the list of its lower-numbered end, the one drawn and
+// saved.
+Tedge* FirstHoveredEdge(Tgraph& g);
 
 // gf4 files.
 void SaveGraph(const Tgraph& g, const std::string& path); // throws EInOutError

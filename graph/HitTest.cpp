@@ -1,4 +1,4 @@
-// Which vertex or edge lies under a point of the surface.
+// Which vertex or edge lies under a point of the surface, and the hover flags that follow the pointer.
 
 #include "Graph_obj.h"
 
@@ -75,4 +75,23 @@ bool EdgeHit(const Tgraph& g, int x, int y, int s, const Tedge& node) {
     if (f.dy != 0 && (f.y2 - footY) * (footY - f.y1) < 0) return false;
     if ((fx - f.x1) * (fx - f.x1) + (fy - f.y1) * (fy - f.y1) <= static_cast<long double>(f.r1 * f.r1)) return false;
     return (fx - f.x2) * (fx - f.x2) + (fy - f.y2) * (fy - f.y2) > static_cast<long double>(f.r2 * f.r2);
+}
+
+bool HoverEdges(Tgraph& g, int x, int y) {
+    bool changed = false;
+    for (int i = 1; i <= g.vertexCount; ++i) {
+        for (Tedge* e = g.edgeLists[i].get(); e; e = e->next.get()) {
+            const bool hit = EdgeHit(g, x, y, i, *e);
+            if (hit != e->hovered) changed = true;
+            e->hovered = hit;
+        }
+    }
+    return changed;
+}
+
+Tedge* FirstHoveredEdge(Tgraph& g) {
+    for (int i = 1; i <= g.vertexCount; ++i)
+        for (Tedge* e = g.edgeLists[i].get(); e; e = e->next.get())
+            if (e->hovered) return e;
+    return nullptr;
 }

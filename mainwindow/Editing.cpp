@@ -156,15 +156,7 @@ void TForm1::Image1MouseMove(Qt::KeyboardModifiers, int x, int y) {
     // The hovered flags are left alone during a drag.
     if (g.draggingVertex || g.draggingAll) return;
 
-    bool changed = false;
-    for (int i = 1; i <= g.vertexCount; ++i) {
-        for (Tedge* e = g.edgeLists[i].get(); e; e = e->next.get()) {
-            const bool hit = EdgeHit(g, x, y, i, *e);
-            if (hit != e->hovered) changed = true;
-            e->hovered = hit;
-        }
-    }
-    if (changed) RefreshView();
+    if (HoverEdges(g, x, y)) RefreshView();
 }
 
 // A left-button release over the surface after a press on it. The click carries no position:
@@ -197,10 +189,7 @@ void TForm1::Image1Click() {
             if (g.edgeStart != 0 && g.edgeEnd != 0) {
                 std::string text;
                 ColorName(g, ColorBox1->Selected(), text);
-                const bool added = AddEdge(g, g.edgeStart, g.edgeEnd, text);
-                // In an undirected graph a self-loop finds itself here and is not added twice.
-                if (!g.directed) AddEdge(g, g.edgeEnd, g.edgeStart, text);
-                if (added) ++g.edgeCount;
+                ConnectVertices(g, g.edgeStart, g.edgeEnd, text);
                 RefreshView();
                 ToolButton12->setChecked(false);
             }
@@ -241,16 +230,8 @@ void TForm1::Image1DblClick() {
         if (!name.empty()) name = CutName(Image1->Canvas(), name);
         g.skipNextPress = true;
     } else if (g.weighted) {
-        // The first hovered node in list order: for an undirected edge, the node in the list of
-        // its lower-numbered end, which is the one drawn and saved. Its twin keeps the old weight.
-        Tedge* found = nullptr;
-        for (int i = 1; i <= g.vertexCount && !found; ++i)
-            for (Tedge* e = g.edgeLists[i].get(); e; e = e->next.get())
-                if (e->hovered) {
-                    found = e;
-                    break;
-                }
-        if (found) {
+        // The node drawn and saved for the edge; its twin keeps the old weight.
+        if (Tedge* found = FirstHoveredEdge(g)) {
             PromptText("Edge \"" + found->weight + "\" reweighting", found->weight, found->weight);
             g.skipNextPress = true;
         }

@@ -72,9 +72,7 @@ TEST_F(SettingsWindow, CreateEmptiesTheGraphAndItsPicture) {
     g.created = true;
     AddVertex(g, 60, 60);
     AddVertex(g, 160, 90);
-    AddEdge(g, 1, 2, "red");
-    AddEdge(g, 2, 1, "red");
-    g.edgeCount = 1;
+    ConnectVertices(g, 1, 2, "red");
     g.fileName = "/tmp/old.gf4";
     form1->RefreshView();
     ASSERT_FALSE(PictureIsAll(*form1->Image1, White));

@@ -22,13 +22,8 @@ inline void MakeGraph(Tgraph& g, bool directed, bool weighted, std::initializer_
     for (const TPointXY& p : vertices) AddVertex(g, p.x, p.y);
 }
 
-// Adds an edge as the editor does: both halves in an undirected graph, counted once.
-inline bool Connect(Tgraph& g, int s, int t, const std::string& text = "") {
-    const bool added = AddEdge(g, s, t, text);
-    if (!g.directed) AddEdge(g, t, s, text);
-    if (added) ++g.edgeCount;
-    return added;
-}
+// Adds an edge as the editor does.
+inline bool Connect(Tgraph& g, int s, int t, const std::string& text = "") { return ConnectVertices(g, s, t, text); }
 
 inline Tedge* FindEdge(const Tgraph& g, int s, int t) {
     for (Tedge* e = g.edgeLists[s].get(); e; e = e->next.get())

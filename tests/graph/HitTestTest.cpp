@@ -35,6 +35,30 @@ TEST(VertexAt, CircleIncludesItsRimAndHighestNumberWins) {
     EXPECT_EQ(VertexAt(g, 90, 100), 1);
 }
 
+// The hover pass over 1 - 2 - 3 in a row (undirected): which nodes it flags, whether it reports
+// a change, and the first hovered node.
+TEST(HoverEdges, FlagsTheNodesUnderThePointAndReportsChangesOnly) {
+    Tgraph g;
+    MakeGraph(g, false, false, {{100, 100}, {200, 100}, {300, 100}});
+    Connect(g, 1, 2);
+    Connect(g, 2, 3);
+    struct TCase {
+        int x, y;
+        bool changed;
+        int first; // source of the first hovered node, 0 for none
+    };
+    for (const TCase& c : {TCase{150, 100, true, 1}, TCase{150, 102, false, 1}, TCase{250, 100, true, 2},
+                           TCase{250, 110, true, 0}, TCase{10, 10, false, 0}}) {
+        SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
+        EXPECT_EQ(HoverEdges(g, c.x, c.y), c.changed);
+        for (int s = 1; s <= 3; ++s)
+            for (const Tedge* e = g.edgeLists[s].get(); e; e = e->next.get())
+                EXPECT_EQ(e->hovered, EdgeHit(g, c.x, c.y, s, *e));
+        const Tedge* first = FirstHoveredEdge(g);
+        EXPECT_EQ(first ? first->source : 0, c.first);
+    }
+}
+
 TEST(VertexAt, FarCoordinatesDoNotOverflow) {
     Tgraph g;
     MakeGraph(g, false, false, {{2147483647, -2147483647 - 1}, {-2147483647 - 1, 2147483647}});

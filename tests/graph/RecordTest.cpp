@@ -58,6 +58,29 @@ TEST(AddEdge, UndirectedEdgeIsTwoTwinNodesAndSelfLoopOneNode) {
     EXPECT_EQ(Targets(g, 3), std::vector<int>{3});
 }
 
+// ConnectVertices on a graph that already holds 1->2 (both halves when undirected).
+TEST(ConnectVertices, AddsBothHalvesWhenUndirectedAndCountsEachNewEdgeOnce) {
+    struct TCase {
+        bool directed;
+        int s, t;
+        bool added;
+        int nodes, edgeCount;
+    };
+    for (const TCase& c : {TCase{false, 2, 3, true, 4, 2}, TCase{false, 3, 3, true, 3, 2},
+                           TCase{false, 2, 1, false, 2, 1}, TCase{true, 2, 1, true, 2, 2},
+                           TCase{true, 1, 2, false, 1, 1}, TCase{true, 3, 3, true, 2, 2}}) {
+        SCOPED_TRACE(std::to_string(c.directed) + " " + std::to_string(c.s) + "->" + std::to_string(c.t));
+        Tgraph g;
+        MakeGraph(g, c.directed, false, {{0, 0}, {50, 0}, {100, 0}});
+        ASSERT_TRUE(ConnectVertices(g, 1, 2, "red"));
+        EXPECT_EQ(ConnectVertices(g, c.s, c.t, "blue"), c.added);
+        EXPECT_EQ(NodeCount(g), c.nodes);
+        EXPECT_EQ(g.edgeCount, c.edgeCount);
+        EXPECT_EQ(FindEdge(g, c.s, c.t)->color, c.added ? Blue : Red);
+        EXPECT_EQ(CheckInvariants(g, true), "");
+    }
+}
+
 struct TEdgeTextCase {
     bool weighted;
     const char* text;

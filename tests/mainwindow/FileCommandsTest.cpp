@@ -94,11 +94,8 @@ protected:
         AddVertex(g, 50, 60);
         AddVertex(g, 170, 80);
         AddVertex(g, 120, 190);
-        AddEdge(g, 1, 2, "/*7*/ red");
-        AddEdge(g, 2, 1, "/*7*/ red");
-        AddEdge(g, 2, 3, "/*x*/");
-        AddEdge(g, 3, 2, "/*x*/");
-        g.edgeCount = 2;
+        ConnectVertices(g, 1, 2, "/*7*/ red");
+        ConnectVertices(g, 2, 3, "/*x*/");
         g.vertices[2].name = "Hub";
         form1->RefreshView();
     }

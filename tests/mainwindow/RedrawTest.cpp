@@ -24,11 +24,10 @@ protected:
         AddVertex(g, 60, 70);
         AddVertex(g, 180, 90);
         AddVertex(g, 110, 200);
-        AddEdge(g, 1, 2, "red");
-        AddEdge(g, 2, 1, "navy");
-        AddEdge(g, 2, 3, "green");
-        AddEdge(g, 3, 3, "purple");
-        g.edgeCount = 4;
+        ConnectVertices(g, 1, 2, "red");
+        ConnectVertices(g, 2, 1, "navy");
+        ConnectVertices(g, 2, 3, "green");
+        ConnectVertices(g, 3, 3, "purple");
         for (int s = 1; s <= 3; ++s)
             for (Tedge* e = g.edgeLists[s].get(); e; e = e->next.get()) e->weight = "w" + std::to_string(s * 10 + e->target);
         g.vertices[1].name = "Ab";
