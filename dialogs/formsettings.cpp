@@ -2,8 +2,6 @@
 
 #include "ColorBox.h"
 #include "ErrorHandler.h"
-#include "Surface.h"
-#include "TForm1.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -18,7 +16,7 @@ constexpr int DesignLeft = 468, DesignTop = 350;
 
 } // namespace
 
-TForm2::TForm2(TForm1& form1) : TSecondaryWindow(form1), form1(form1) {
+TForm2::TForm2(QWidget& mainWindow) : TSecondaryWindow(mainWindow) {
     setWindowTitle(QStringLiteral("Graph Settings"));
     setFixedSize(ClientWidth, ClientHeight);
     move(DesignLeft, DesignTop);
@@ -45,14 +43,9 @@ TForm2::TForm2(TForm1& form1) : TSecondaryWindow(form1), form1(form1) {
 
 void TForm2::Button1Click() {
     hide();
-    Tgraph& graph = form1.LiveGraph;
-    graph.directed = CheckBox1->isChecked();
-    graph.weighted = CheckBox2->isChecked();
-    graph.baseColor = ColorBox1->Selected();
-    // A selection by the program: the main colour box's change handler does not run, so the
-    // graph's currentColor keeps the colour the user last picked there.
-    form1.ColorBox1->SetSelected(graph.baseColor);
-    ClearGraph(graph);
-    graph.created = true;
-    form1.RefreshView();
+    TGraphSettings settings;
+    settings.directed = CheckBox1->isChecked();
+    settings.weighted = CheckBox2->isChecked();
+    settings.baseColor = ColorBox1->Selected();
+    if (OnCreate) OnCreate(settings);
 }

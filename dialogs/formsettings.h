@@ -1,18 +1,27 @@
 #pragma once
 // The new-graph settings window: directed, weighted and the base colour. Shown and hidden, never
-// rebuilt, so it keeps the user's last choices; Create empties the live graph and gives it them.
+// rebuilt, so it keeps the user's last choices; Create hides it and hands them to its opener.
 
+#include "Colors.h"
 #include "SecondaryWindow.h"
+
+#include <functional>
 
 class QCheckBox;
 class QLabel;
 class QPushButton;
 class TColorBox;
-class TForm1;
+
+// What Create hands over: the kind of graph and its base colour.
+struct TGraphSettings {
+    bool directed = false;
+    bool weighted = false;
+    TColor baseColor = colors::Black;
+};
 
 class TForm2 : public TSecondaryWindow {
 public:
-    explicit TForm2(TForm1& form1);
+    explicit TForm2(QWidget& mainWindow);
 
     QCheckBox* CheckBox1; // "directed"
     QCheckBox* CheckBox2; // "weighted"
@@ -22,6 +31,6 @@ public:
 
     void Button1Click();
 
-private:
-    TForm1& form1;
+    // Runs on Create, once the window is hidden; the main window makes the new graph with it.
+    std::function<void(const TGraphSettings&)> OnCreate;
 };

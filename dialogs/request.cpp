@@ -1,7 +1,6 @@
 #include "request.h"
 
 #include "ErrorHandler.h"
-#include "TForm1.h"
 #include "TextCodec.h"
 
 #include <QCoreApplication>
@@ -24,7 +23,7 @@ TForm3* promptWindow = nullptr;
 
 } // namespace
 
-TForm3::TForm3(TForm1& form1) : TSecondaryWindow(form1), form1(form1) {
+TForm3::TForm3(QWidget& mainWindow) : TSecondaryWindow(mainWindow) {
     setWindowTitle(QStringLiteral("Form3"));
     setFixedSize(ClientWidth, ClientHeight);
     move(DesignLeft, DesignTop);
@@ -51,7 +50,8 @@ void TForm3::Button1Click() {
     promptConfirmed = true;
 }
 
-void PromptText(std::string caption, std::string text, std::string& result) {
+void PromptText(std::string caption, std::string text, std::string& result,
+                const std::function<bool()>& ownerClosing) {
     assert(promptWindow);
     TForm3& form = *promptWindow;
     form.setWindowTitle(DecodeText(caption));
@@ -63,11 +63,12 @@ void PromptText(std::string caption, std::string text, std::string& result) {
 
     // One pass over whatever is pending, then sleep until the next event instead of spinning.
     // The close control only hides the window, so a hidden prompt also ends the wait.
+    const auto closing = [&ownerClosing] { return ownerClosing && ownerClosing(); };
     QCoreApplication::processEvents();
-    while (!promptConfirmed && !form.form1.appClosing && form.isVisible())
+    while (!promptConfirmed && !closing() && form.isVisible())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 
-    if (promptConfirmed || form.form1.appClosing)
+    if (promptConfirmed || closing())
         result = promptResult;
     else
         result = text; // closed by its title-bar control: nothing changes for the caller

@@ -3,23 +3,21 @@
 
 #include "SecondaryWindow.h"
 
+#include <functional>
 #include <string>
 
 class QLineEdit;
 class QPushButton;
-class TForm1;
 
 class TForm3 : public TSecondaryWindow {
 public:
-    explicit TForm3(TForm1& form1);
+    explicit TForm3(QWidget& mainWindow);
     ~TForm3() override;
 
     QLineEdit* Edit1;
     QPushButton* Button1; // "OK", the default button
 
     void Button1Click();
-
-    TForm1& form1; // its appClosing ends the prompt's wait
 };
 
 // The text of Edit1 when OK was last pressed, and whether OK has been pressed since the current
@@ -29,10 +27,12 @@ extern bool promptConfirmed;
 
 // Shows the prompt window with caption and text in Edit1 (both 8-bit texts, shown as
 // DecodeText reads them) and waits, dispatching the program's events and sleeping while there
-// are none, until OK is pressed, the main window begins to close, or the user closes the prompt
-// with its title-bar control. Then hides the prompt and sets result:
+// are none, until OK is pressed, ownerClosing (when given) returns true, or the user closes the
+// prompt with its title-bar control. The main window passes its closing flag as ownerClosing.
+// Then hides the prompt and sets result:
 //   OK                        -> the confirmed text (promptResult);
-//   the main window closing   -> promptResult as it stands, possibly from an earlier prompt;
+//   ownerClosing true         -> promptResult as it stands, possibly from an earlier prompt;
 //   the prompt's close control -> text, unchanged.
 // Uses the one TForm3 that exists; there must be one.
-void PromptText(std::string caption, std::string text, std::string& result);
+void PromptText(std::string caption, std::string text, std::string& result,
+                const std::function<bool()>& ownerClosing = {});

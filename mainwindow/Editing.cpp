@@ -226,13 +226,14 @@ void TForm1::Image1DblClick() {
     const int hit = VertexAt(g, pressX, pressY);
     if (hit != 0) {
         std::string& name = g.vertices[hit].name;
-        PromptText("Vertex \"" + name + "\" renaming", name, name);
+        PromptText("Vertex \"" + name + "\" renaming", name, name, [this] { return appClosing; });
         if (!name.empty()) name = CutName(Image1->Canvas(), name);
         g.skipNextPress = true;
     } else if (g.weighted) {
         // The node drawn and saved for the edge; its twin keeps the old weight.
         if (Tedge* found = FirstHoveredEdge(g)) {
-            PromptText("Edge \"" + found->weight + "\" reweighting", found->weight, found->weight);
+            PromptText("Edge \"" + found->weight + "\" reweighting", found->weight, found->weight,
+                       [this] { return appClosing; });
             g.skipNextPress = true;
         }
     }

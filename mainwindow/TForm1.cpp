@@ -116,6 +116,20 @@ void TForm1::SetForms(TForm2* form2, TForm3* form3, TForm4* form4, TForm5* form5
     Form3 = form3;
     Form4 = form4;
     Form5 = form5;
+    Form2->OnCreate = [this](const TGraphSettings& settings) { ApplySettings(settings); };
+}
+
+void TForm1::ApplySettings(const TGraphSettings& settings) {
+    Tgraph& graph = LiveGraph;
+    graph.directed = settings.directed;
+    graph.weighted = settings.weighted;
+    graph.baseColor = settings.baseColor;
+    // A selection by the program: the colour box's change handler does not run, so the graph's
+    // currentColor keeps the colour the user last picked there.
+    ColorBox1->SetSelected(graph.baseColor);
+    ClearGraph(graph);
+    graph.created = true;
+    RefreshView();
 }
 
 void TForm1::CreateToolBar() {

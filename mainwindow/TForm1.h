@@ -24,13 +24,15 @@ class TForm5;
 class TImage;
 class TStatusBar;
 class TToolBar;
+struct TGraphSettings;
 
 class TForm1 : public QMainWindow {
 public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // The secondary windows, created after this one; they live as long as it does.
+    // The secondary windows, created after this one; they live as long as it does. The settings
+    // window's Create is bound to ApplySettings here.
     void SetForms(TForm2* form2, TForm3* form3, TForm4* form4, TForm5* form5);
 
     Tgraph LiveGraph, ShadowGraph;
@@ -113,6 +115,8 @@ private:
 
     void CreateToolBar();
     void CreateMenus();
+    // The settings window's Create: an empty graph of the chosen kind and base colour.
+    void ApplySettings(const TGraphSettings& settings);
 };
 
 // The window title for a graph: the program's name, then the file's name without its folder,

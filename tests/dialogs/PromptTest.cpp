@@ -37,6 +37,8 @@ protected:
     }
     void Ok() { QTest::mouseClick(form3->Button1, Qt::LeftButton); }
 
+    // What the main window passes as the prompt's end condition.
+    const std::function<bool()> mainClosing = [this] { return form1->appClosing; };
     QStringList captions, proposed;
     bool mainEnabled = true;
 };
@@ -45,7 +47,7 @@ TEST_F(Prompt, ProposesTheTextAndOkWithoutChangesReturnsIt) {
     std::string text = "Grü\xC3\x9F"
                        "e";
     Then([this] { Ok(); });
-    PromptText("Vertex \"a\" renaming", text, text);
+    PromptText("Vertex \"a\" renaming", text, text, mainClosing);
     EXPECT_EQ(captions, QStringList{QStringLiteral("Vertex \"a\" renaming")});
     EXPECT_EQ(proposed, QStringList{QStringLiteral("Grüße")});
     EXPECT_EQ(text, "Gr\xC3\xBC\xC3\x9F"
@@ -61,7 +63,7 @@ TEST_F(Prompt, EmptiedFieldReturnsTheEmptyText) {
         form3->Edit1->clear();
         Ok();
     });
-    PromptText("c", text, text);
+    PromptText("c", text, text, mainClosing);
     EXPECT_EQ(text, "");
 }
 
@@ -76,7 +78,7 @@ TEST_F(Prompt, EnterActsAsOkAndEscapeDoesNothing) {
         QTest::keyClicks(form3->Edit1, QStringLiteral("new"));
         QTest::keyClick(form3->Edit1, Qt::Key_Return);
     });
-    PromptText("c", text, text);
+    PromptText("c", text, text, mainClosing);
     EXPECT_TRUE(visibleAfterEscape);
     EXPECT_FALSE(form3->isVisible());
     EXPECT_EQ(text, "new");
@@ -89,9 +91,9 @@ TEST_F(Prompt, SecondPromptProposesItsOwnTextAndTheResultIsKept) {
         form3->Edit1->setText(QStringLiteral("uno"));
         Ok();
     });
-    PromptText("first", first, first);
+    PromptText("first", first, first, mainClosing);
     Then([this] { Ok(); });
-    PromptText("second", second, second);
+    PromptText("second", second, second, mainClosing);
     EXPECT_EQ(proposed, (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
     EXPECT_EQ(captions, (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
     EXPECT_EQ(first, "uno");
@@ -105,7 +107,7 @@ TEST_F(Prompt, CloseControlReturnsTheProposedTextUnchanged) {
         form3->Edit1->setText(QStringLiteral("typed, never confirmed"));
         form3->close();
     });
-    PromptText("c", text, text);
+    PromptText("c", text, text, mainClosing);
     EXPECT_EQ(text, "proposed");
     EXPECT_EQ(promptResult, "earlier");
     EXPECT_FALSE(form3->isVisible());
@@ -113,7 +115,7 @@ TEST_F(Prompt, CloseControlReturnsTheProposedTextUnchanged) {
 
     // The next prompt works as usual.
     Then([this] { Ok(); });
-    PromptText("c", text, text);
+    PromptText("c", text, text, mainClosing);
     EXPECT_EQ(text, "proposed");
     EXPECT_EQ(promptResult, "proposed");
 }
@@ -121,14 +123,14 @@ TEST_F(Prompt, CloseControlReturnsTheProposedTextUnchanged) {
 TEST_F(Prompt, MainWindowClosingEndsTheWaitWithTheLastConfirmedText) {
     std::string first = "kept";
     Then([this] { Ok(); });
-    PromptText("c", first, first);
+    PromptText("c", first, first, mainClosing);
 
     std::string text = "proposed";
     Then([this] {
         form3->Edit1->setText(QStringLiteral("typed"));
         form1->close();
     });
-    PromptText("c", text, text);
+    PromptText("c", text, text, mainClosing);
     EXPECT_TRUE(form1->appClosing);
     EXPECT_EQ(text, "kept");
     EXPECT_FALSE(form3->isVisible());
@@ -138,7 +140,7 @@ TEST_F(Prompt, WaitingSleepsInsteadOfSpinning) {
     std::string text = "t";
     const std::clock_t start = std::clock();
     Then([this] { Ok(); }, 400);
-    PromptText("c", text, text);
+    PromptText("c", text, text, mainClosing);
     const double cpuMs = 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
     // A busy wait would burn about the whole 400 ms on this thread.
     EXPECT_LT(cpuMs, 150.0);
