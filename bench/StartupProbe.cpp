@@ -13,11 +13,12 @@
 
 namespace {
 
-// Quits the event loop once the watched widget has handled its first paint event.
+// Watches every object of the application and quits the event loop once the drawing surface has
+// handled its first paint event.
 class TFirstPaint : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !seen) {
+        if (event->type() == QEvent::Paint && !seen && dynamic_cast<TImage*>(watched)) {
             seen = true;
             QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         }
@@ -34,7 +35,7 @@ int main(int argc, char** argv) {
 
     TWindows windows;
     TFirstPaint firstPaint;
-    windows.form1.Image1->installEventFilter(&firstPaint);
+    app.installEventFilter(&firstPaint);
     windows.form1.show();
     app.exec();
     return firstPaint.seen ? 0 : 1;

@@ -68,8 +68,12 @@ std::optional<std::string> TForm1::AskPath(QFileDialog& dialog) {
 void TForm1::ToolButton4Click() {
     const std::optional<std::string> path = AskPath(*OpenDialog1);
     if (!path) return;
+    OpenGraphFile(*path);
+}
+
+void TForm1::OpenGraphFile(const std::string& path) {
     // A file that cannot be read leaves no graph; RefreshView then shows the no-graph state.
-    LoadGraph(LiveGraph, *path);
+    LoadGraph(LiveGraph, path);
     RefreshView();
 }
 

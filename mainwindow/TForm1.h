@@ -24,9 +24,15 @@ class TForm5;
 class TImage;
 class TStatusBar;
 class TToolBar;
+
 struct TGraphSettings;
 
+// The window's data and controls are its own: its handlers change them, the secondary windows
+// report back through callbacks, and the tests reach them through TForm1TestAccess
+// (tests/support/TForm1TestAccess.h), which nothing else includes.
 class TForm1 : public QMainWindow {
+    friend class TForm1TestAccess;
+
 public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
@@ -35,27 +41,9 @@ public:
     // window's Create is bound to ApplySettings here.
     void SetForms(TForm2* form2, TForm3* form3, TForm4* form4, TForm5* form5);
 
-    Tgraph LiveGraph, ShadowGraph;
-    bool appClosing = false;  // set when the window closes; stops resize redraws and the prompt's wait
-    int pressX = 0, pressY = 0; // the last press point on the surface, in surface pixels
-
-    // Controls.
-    TToolBar* ToolBar1;
-    QToolButton *ToolButton1, *ToolButton4, *ToolButton6, *ToolButton8;
-    QToolButton *ToolButton10, *ToolButton12, *ToolButton14, *ToolButton16, *ToolButton18;
-    QLabel* Label1;
-    TColorBox* ColorBox1;
-    TImage* Image1;
-    TStatusBar* StatusBar1;
-    QMenu *File1, *N1, *Help1;
-    QAction *New1, *N3, *N4, *N5, *Exit1;
-    QAction *Addvertex1, *Addedge1, *Deletevertex1, *Deleteedge1, *Cancelediting1;
-    QAction *Usingguide1, *About1;
-
-    TForm2* Form2 = nullptr;
-    TForm3* Form3 = nullptr;
-    TForm4* Form4 = nullptr;
-    TForm5* Form5 = nullptr;
+    // Opens a gf4 file as the Open command does, then redraws; a file that cannot be read leaves
+    // no graph. path is in the file system's 8-bit encoding.
+    void OpenGraphFile(const std::string& path);
 
     // Shell and redraw.
     void FormCreate();
@@ -96,14 +84,6 @@ public:
     // file that cannot be written.
     void SaveImage(const std::string& path);
 
-    // The file dialogs, created with the window and kept for its lifetime.
-    QFileDialog* OpenDialog1 = CreateFileDialog(this, TFileDialogKind::Open);
-    QFileDialog* SaveDialog1 = CreateFileDialog(this, TFileDialogKind::Save);
-    QFileDialog* SavePictureDialog1 = CreateFileDialog(this, TFileDialogKind::SavePicture);
-    // Runs a file dialog modally and gives back the chosen path, or nothing when the user
-    // cancels. Empty: the dialog itself is shown. Tests answer through it instead.
-    std::function<std::optional<QString>(QFileDialog& dialog)> ExecuteFileDialog;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -117,6 +97,36 @@ private:
     void CreateMenus();
     // The settings window's Create: an empty graph of the chosen kind and base colour.
     void ApplySettings(const TGraphSettings& settings);
+
+    Tgraph LiveGraph, ShadowGraph;
+    bool appClosing = false;  // set when the window closes; stops resize redraws and the prompt's wait
+    int pressX = 0, pressY = 0; // the last press point on the surface, in surface pixels
+
+    // Controls.
+    TToolBar* ToolBar1;
+    QToolButton *ToolButton1, *ToolButton4, *ToolButton6, *ToolButton8;
+    QToolButton *ToolButton10, *ToolButton12, *ToolButton14, *ToolButton16, *ToolButton18;
+    QLabel* Label1;
+    TColorBox* ColorBox1;
+    TImage* Image1;
+    TStatusBar* StatusBar1;
+    QMenu *File1, *N1, *Help1;
+    QAction *New1, *N3, *N4, *N5, *Exit1;
+    QAction *Addvertex1, *Addedge1, *Deletevertex1, *Deleteedge1, *Cancelediting1;
+    QAction *Usingguide1, *About1;
+
+    TForm2* Form2 = nullptr;
+    TForm3* Form3 = nullptr;
+    TForm4* Form4 = nullptr;
+    TForm5* Form5 = nullptr;
+
+    // The file dialogs, created with the window and kept for its lifetime.
+    QFileDialog* OpenDialog1 = CreateFileDialog(this, TFileDialogKind::Open);
+    QFileDialog* SaveDialog1 = CreateFileDialog(this, TFileDialogKind::Save);
+    QFileDialog* SavePictureDialog1 = CreateFileDialog(this, TFileDialogKind::SavePicture);
+    // Runs a file dialog modally and gives back the chosen path, or nothing when the user
+    // cancels. Empty: the dialog itself is shown. Tests answer through it instead.
+    std::function<std::optional<QString>(QFileDialog& dialog)> ExecuteFileDialog;
 };
 
 // The window title for a graph: the program's name, then the file's name without its folder,

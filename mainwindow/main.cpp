@@ -26,9 +26,6 @@ int main(int argc, char** argv) {
     TWindows windows;
     TForm1& form1 = windows.form1;
     form1.show();
-    if (!command.file.isEmpty()) {
-        LoadGraph(form1.LiveGraph, EncodeText(command.file));
-        form1.RefreshView();
-    }
+    if (!command.file.isEmpty()) form1.OpenGraphFile(EncodeText(command.file));
     return app.exec();
 }

@@ -6,6 +6,7 @@
 #include "ErrorHandler.h"
 #include "Surface.h"
 #include "TForm1.h"
+#include "TForm1TestAccess.h"
 #include "formsettings.h"
 #include "helpformp.h"
 #include "request.h"
@@ -31,7 +32,7 @@ public:
     TAppWindows()
         : form1(std::make_unique<TForm1>()), form2(std::make_unique<TForm2>(*form1)),
           form3(std::make_unique<TForm3>(*form1)), form4(std::make_unique<TForm4>(*form1)),
-          form5(std::make_unique<TForm5>(*form1)) {
+          form5(std::make_unique<TForm5>(*form1)), ui(*form1) {
         form1->SetForms(form2.get(), form3.get(), form4.get(), form5.get());
         ErrorBoxHook = [this](const QString& text) { errors.append(text); };
     }
@@ -56,5 +57,6 @@ public:
     std::unique_ptr<TForm3> form3;
     std::unique_ptr<TForm4> form4;
     std::unique_ptr<TForm5> form5;
+    TForm1TestAccess ui; // form1's data and controls
     QStringList errors;
 };

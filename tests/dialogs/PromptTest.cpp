@@ -21,7 +21,7 @@ protected:
         // A prompt nobody answers would hang the test.
         QTimer::singleShot(10000, form1.get(), [this] {
             ADD_FAILURE() << "a prompt was left waiting";
-            form1->appClosing = true;
+            ui.appClosing = true;
         });
     }
 
@@ -38,7 +38,7 @@ protected:
     void Ok() { QTest::mouseClick(form3->Button1, Qt::LeftButton); }
 
     // What the main window passes as the prompt's end condition.
-    const std::function<bool()> mainClosing = [this] { return form1->appClosing; };
+    const std::function<bool()> mainClosing = [this] { return ui.appClosing; };
     QStringList captions, proposed;
     bool mainEnabled = true;
 };
@@ -131,7 +131,7 @@ TEST_F(Prompt, MainWindowClosingEndsTheWaitWithTheLastConfirmedText) {
         form1->close();
     });
     PromptText("c", text, text, mainClosing);
-    EXPECT_TRUE(form1->appClosing);
+    EXPECT_TRUE(ui.appClosing);
     EXPECT_EQ(text, "kept");
     EXPECT_FALSE(form3->isVisible());
 }

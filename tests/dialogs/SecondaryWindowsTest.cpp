@@ -56,7 +56,7 @@ TEST_F(SecondaryWindows, EachDisablesTheMainWindowWhileVisible) {
         EXPECT_FALSE(form1->isEnabled());
         EXPECT_TRUE(w->isEnabled());
         // A click on the toolbar has no effect meanwhile.
-        QTest::mouseClick(form1->ToolButton1, Qt::LeftButton);
+        QTest::mouseClick(ui.ToolButton1, Qt::LeftButton);
         EXPECT_EQ(form2->isVisible(), w == form2.get());
         w->close();
         EXPECT_FALSE(w->isVisible());
@@ -66,7 +66,7 @@ TEST_F(SecondaryWindows, EachDisablesTheMainWindowWhileVisible) {
 
 TEST_F(SecondaryWindows, HelpShowsThePageFromTheProgramsFolder) {
     ShowMain();
-    form1->Usingguide1->trigger();
+    ui.Usingguide1->trigger();
     EXPECT_TRUE(form4->isVisible());
     EXPECT_FALSE(form1->isEnabled());
     EXPECT_EQ(form4->windowTitle(), QStringLiteral("Help"));
@@ -120,7 +120,7 @@ TEST_F(SecondaryWindows, AboutIsFixedAndCentredOverTheMainWindow) {
     ShowMain();
     form1->move(150, 120);
     QApplication::processEvents();
-    form1->About1->trigger();
+    ui.About1->trigger();
     ASSERT_TRUE(form5->isVisible());
     EXPECT_FALSE(form1->isEnabled());
     EXPECT_EQ(form5->windowTitle(), QStringLiteral("About Nodeloom 5.1"));

@@ -20,13 +20,13 @@ TEST_F(SettingsWindow, CreateSelectsTheBaseColourInTheMainBoxWithoutChangingCurr
     ShowMain();
     constexpr TColor Red = 0x000000FF;
     constexpr TColor Green = 0x00008000;
-    form1->LiveGraph.currentColor = Green;
+    ui.LiveGraph.currentColor = Green;
     form1->ToolButton1Click();
     form2->ColorBox1->SetSelected(Red);
     form2->Button1Click();
-    EXPECT_EQ(form1->LiveGraph.baseColor, Red);
-    EXPECT_EQ(form1->ColorBox1->Selected(), Red);
-    EXPECT_EQ(form1->LiveGraph.currentColor, Green);
+    EXPECT_EQ(ui.LiveGraph.baseColor, Red);
+    EXPECT_EQ(ui.ColorBox1->Selected(), Red);
+    EXPECT_EQ(ui.LiveGraph.currentColor, Green);
 }
 
 TEST_F(SettingsWindow, ChoicesAreKeptBetweenUses) {
@@ -37,18 +37,18 @@ TEST_F(SettingsWindow, ChoicesAreKeptBetweenUses) {
     form2->ColorBox1->SetSelected(Navy);
     form2->Button1Click();
     // A graph of another kind in between does not reach the window.
-    form1->LiveGraph.directed = false;
-    form1->LiveGraph.weighted = true;
-    form1->LiveGraph.baseColor = 0x000000FF;
+    ui.LiveGraph.directed = false;
+    ui.LiveGraph.weighted = true;
+    ui.LiveGraph.baseColor = 0x000000FF;
 
     form1->ToolButton1Click();
     EXPECT_TRUE(form2->CheckBox1->isChecked());
     EXPECT_FALSE(form2->CheckBox2->isChecked());
     EXPECT_EQ(form2->ColorBox1->Selected(), Navy);
     form2->Button1Click();
-    EXPECT_TRUE(form1->LiveGraph.directed);
-    EXPECT_FALSE(form1->LiveGraph.weighted);
-    EXPECT_EQ(form1->LiveGraph.baseColor, Navy);
+    EXPECT_TRUE(ui.LiveGraph.directed);
+    EXPECT_FALSE(ui.LiveGraph.weighted);
+    EXPECT_EQ(ui.LiveGraph.baseColor, Navy);
 }
 
 TEST_F(SettingsWindow, FirstUseStartsUncheckedAtBlackAndLaidOut) {
@@ -68,24 +68,24 @@ TEST_F(SettingsWindow, FirstUseStartsUncheckedAtBlackAndLaidOut) {
 
 TEST_F(SettingsWindow, CreateEmptiesTheGraphAndItsPicture) {
     ShowMain();
-    Tgraph& g = form1->LiveGraph;
+    Tgraph& g = ui.LiveGraph;
     g.created = true;
     AddVertex(g, 60, 60);
     AddVertex(g, 160, 90);
     ConnectVertices(g, 1, 2, "red");
     g.fileName = "/tmp/old.gf4";
     form1->RefreshView();
-    ASSERT_FALSE(PictureIsAll(*form1->Image1, White));
+    ASSERT_FALSE(PictureIsAll(*ui.Image1, White));
 
-    form1->ToolButton10->setChecked(true);
+    ui.ToolButton10->setChecked(true);
     form1->ToolButton1Click();
     form2->Button1Click();
     EXPECT_EQ(g.vertexCount, 0);
     EXPECT_EQ(g.edgeCount, 0);
     EXPECT_TRUE(g.fileName.empty());
-    EXPECT_TRUE(PictureIsAll(*form1->Image1, White));
+    EXPECT_TRUE(PictureIsAll(*ui.Image1, White));
     EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1  - new graph"));
-    EXPECT_TRUE(form1->ToolButton10->isChecked()); // a chosen tool stays chosen
+    EXPECT_TRUE(ui.ToolButton10->isChecked()); // a chosen tool stays chosen
 }
 
 TEST_F(SettingsWindow, EnterActsAsCreate) {
@@ -96,7 +96,7 @@ TEST_F(SettingsWindow, EnterActsAsCreate) {
     form2->CheckBox2->setFocus();
     QTest::keyClick(form2->CheckBox2, Qt::Key_Return);
     EXPECT_FALSE(form2->isVisible());
-    EXPECT_TRUE(form1->LiveGraph.created);
+    EXPECT_TRUE(ui.LiveGraph.created);
 }
 
 TEST_F(SettingsWindow, ClosingItChangesNothing) {
@@ -107,8 +107,8 @@ TEST_F(SettingsWindow, ClosingItChangesNothing) {
     form2->close();
     EXPECT_FALSE(form2->isVisible());
     EXPECT_TRUE(form1->isEnabled());
-    EXPECT_FALSE(form1->LiveGraph.created);
-    EXPECT_EQ(form1->ColorBox1->Selected(), Black);
+    EXPECT_FALSE(ui.LiveGraph.created);
+    EXPECT_EQ(ui.ColorBox1->Selected(), Black);
     EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1"));
 }
 

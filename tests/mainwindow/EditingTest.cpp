@@ -16,11 +16,11 @@ protected:
     void SetUp() override { ShowMain(); }
 
     void AddVertexAt(QPoint p) {
-        form1->Addvertex1->trigger();
+        ui.Addvertex1->trigger();
         Click(p);
     }
     void AddEdgeBetween(QPoint a, QPoint b) {
-        form1->Addedge1->trigger();
+        ui.Addedge1->trigger();
         Click(a);
         Click(b);
     }
@@ -34,25 +34,25 @@ protected:
     }
     bool Down(QToolButton* b) { return b->isChecked(); }
     int DownCount() {
-        return Down(form1->ToolButton10) + Down(form1->ToolButton12) + Down(form1->ToolButton14) +
-               Down(form1->ToolButton16);
+        return Down(ui.ToolButton10) + Down(ui.ToolButton12) + Down(ui.ToolButton14) +
+               Down(ui.ToolButton16);
     }
 };
 
 // ---- Choosing a tool -------------------------------------------------------------------------
 
 TEST_F(Editing, WithoutAGraphToolsSpringBackAndClicksDoNothing) {
-    QToolButton* buttons[] = {form1->ToolButton10, form1->ToolButton12, form1->ToolButton14, form1->ToolButton16};
+    QToolButton* buttons[] = {ui.ToolButton10, ui.ToolButton12, ui.ToolButton14, ui.ToolButton16};
     for (QToolButton* b : buttons) {
         QTest::mouseClick(b, Qt::LeftButton);
         EXPECT_FALSE(b->isChecked());
     }
-    QAction* items[] = {form1->Addvertex1, form1->Addedge1, form1->Deletevertex1, form1->Deleteedge1};
+    QAction* items[] = {ui.Addvertex1, ui.Addedge1, ui.Deletevertex1, ui.Deleteedge1};
     for (QAction* a : items) a->trigger();
     EXPECT_EQ(DownCount(), 0);
 
     // A press still starts a picture drag, which redraws the no-graph surface; nothing is added.
-    form1->ToolButton10->setChecked(true);
+    ui.ToolButton10->setChecked(true);
     Press({50, 50});
     EXPECT_TRUE(G().draggingAll);
     Move({70, 60});
@@ -63,27 +63,27 @@ TEST_F(Editing, WithoutAGraphToolsSpringBackAndClicksDoNothing) {
 
 TEST_F(Editing, ToolButtonsKeepAtMostOneDown) {
     NewGraph(false, false);
-    QTest::mouseClick(form1->ToolButton10, Qt::LeftButton);
-    EXPECT_TRUE(Down(form1->ToolButton10));
-    QTest::mouseClick(form1->ToolButton14, Qt::LeftButton);
-    EXPECT_TRUE(Down(form1->ToolButton14));
+    QTest::mouseClick(ui.ToolButton10, Qt::LeftButton);
+    EXPECT_TRUE(Down(ui.ToolButton10));
+    QTest::mouseClick(ui.ToolButton14, Qt::LeftButton);
+    EXPECT_TRUE(Down(ui.ToolButton14));
     EXPECT_EQ(DownCount(), 1);
     // Its own down button again: no tool.
-    QTest::mouseClick(form1->ToolButton14, Qt::LeftButton);
+    QTest::mouseClick(ui.ToolButton14, Qt::LeftButton);
     EXPECT_EQ(DownCount(), 0);
 
     // A menu item puts its button down and never toggles it.
-    form1->Deleteedge1->trigger();
-    form1->Deleteedge1->trigger();
-    EXPECT_TRUE(Down(form1->ToolButton16));
-    form1->Addedge1->trigger();
-    EXPECT_TRUE(Down(form1->ToolButton12));
+    ui.Deleteedge1->trigger();
+    ui.Deleteedge1->trigger();
+    EXPECT_TRUE(Down(ui.ToolButton16));
+    ui.Addedge1->trigger();
+    EXPECT_TRUE(Down(ui.ToolButton12));
     EXPECT_EQ(DownCount(), 1);
 
-    QTest::mouseClick(form1->ToolButton18, Qt::LeftButton);
+    QTest::mouseClick(ui.ToolButton18, Qt::LeftButton);
     EXPECT_EQ(DownCount(), 0);
-    form1->Addvertex1->trigger();
-    form1->Cancelediting1->trigger();
+    ui.Addvertex1->trigger();
+    ui.Cancelediting1->trigger();
     EXPECT_EQ(DownCount(), 0);
 }
 
@@ -94,10 +94,10 @@ TEST_F(Editing, ChoosingAddEdgeForgetsTheChosenEndsButCancelKeepsThem) {
     AddEdgeBetween({60, 100}, {200, 100});
     EXPECT_EQ(G().edgeStart, 1);
     EXPECT_EQ(G().edgeEnd, 2);
-    form1->Cancelediting1->trigger();
+    ui.Cancelediting1->trigger();
     EXPECT_EQ(G().edgeStart, 1);
     EXPECT_EQ(G().edgeEnd, 2);
-    QTest::mouseClick(form1->ToolButton12, Qt::LeftButton);
+    QTest::mouseClick(ui.ToolButton12, Qt::LeftButton);
     EXPECT_EQ(G().edgeStart, 0);
     EXPECT_EQ(G().edgeEnd, 0);
 }
@@ -149,10 +149,10 @@ TEST_F(Editing, DeleteVertexWaitsForAVertexThenRenumbers) {
     AddVertexAt({250, 60});
     AddEdgeBetween({150, 60}, {250, 60});
 
-    form1->Deletevertex1->trigger();
+    ui.Deletevertex1->trigger();
     Click({150, 200}); // off every vertex: the tool stays
     EXPECT_EQ(G().vertexCount, 3);
-    EXPECT_TRUE(Down(form1->ToolButton14));
+    EXPECT_TRUE(Down(ui.ToolButton14));
 
     Click({150, 60});
     EXPECT_EQ(G().vertexCount, 2);
@@ -170,16 +170,16 @@ TEST_F(Editing, AddEdgeWaitsForTwoVerticesAndTakesTheBoxColour) {
     AddVertexAt({60, 100});
     AddVertexAt({200, 100});
     PickColor(RedIndex);
-    form1->Addedge1->trigger();
+    ui.Addedge1->trigger();
 
     const QImage before = Surface().Picture;
     Click({60, 100});
     EXPECT_EQ(G().edgeStart, 1);
-    EXPECT_TRUE(Down(form1->ToolButton12));
+    EXPECT_TRUE(Down(ui.ToolButton12));
     EXPECT_EQ(Surface().Picture, before); // the first end draws no mark
     Click({130, 200});                    // off every vertex
     EXPECT_EQ(G().edgeEnd, 0);
-    EXPECT_TRUE(Down(form1->ToolButton12));
+    EXPECT_TRUE(Down(ui.ToolButton12));
 
     Click({200, 100});
     EXPECT_EQ(G().edgeCount, 1);
@@ -220,13 +220,13 @@ TEST_F(Editing, DuplicateEdgesAndSelfLoopsCountOnce) {
 
 TEST_F(Editing, DeleteEdgeRemovesTheHoveredEdgeOnceAndEndsEvenWithoutOne) {
     TwoJoined(false);
-    form1->Deleteedge1->trigger();
+    ui.Deleteedge1->trigger();
     Click({130, 250}); // nothing hovered: nothing deleted, tool ends
     EXPECT_EQ(G().edgeCount, 1);
     EXPECT_EQ(DownCount(), 0);
 
     Move({130, 101});
-    form1->Deleteedge1->trigger();
+    ui.Deleteedge1->trigger();
     Click({130, 101});
     EXPECT_EQ(G().edgeCount, 0);
     EXPECT_EQ(EdgeNodes(), 0);
@@ -268,7 +268,7 @@ TEST_F(Editing, HoverRedrawsOnlyWhenAFlagChanges) {
 TEST_F(Editing, ClickRecoloursHoveredEdgesFromTheBoxNotTheCurrentColour) {
     TwoJoined(false);
     PickColor(NavyIndex);
-    form1->ColorBox1->SetSelected(Red); // a program selection: currentColor stays navy
+    ui.ColorBox1->SetSelected(Red); // a program selection: currentColor stays navy
     EXPECT_EQ(G().currentColor, Navy);
     Move({130, 101});
     Click({130, 101});
@@ -336,7 +336,7 @@ TEST_F(Editing, ALeftDragEndingOnTheSurfaceClicksWhereItEnded) {
     NewGraph(false, false);
     AddVertexAt({60, 100});
     AddVertexAt({200, 100});
-    form1->Deletevertex1->trigger();
+    ui.Deletevertex1->trigger();
     Press({200, 100});
     Move({150, 180});
     Release({150, 180});
@@ -345,18 +345,18 @@ TEST_F(Editing, ALeftDragEndingOnTheSurfaceClicksWhereItEnded) {
     EXPECT_EQ(Surface().Picture, FreshPicture());
 
     // Released outside: no click, the tool stays.
-    form1->Deletevertex1->trigger();
+    ui.Deletevertex1->trigger();
     Press({60, 100});
     Move({-20, 100});
     Release({-20, 100});
     EXPECT_EQ(G().vertexCount, 1);
-    EXPECT_TRUE(Down(form1->ToolButton14));
+    EXPECT_TRUE(Down(ui.ToolButton14));
 }
 
 TEST_F(Editing, RightDragMovesWithoutToolsAndOutsideReleaseKeepsDragging) {
     NewGraph(false, false);
     AddVertexAt({60, 100});
-    form1->Deletevertex1->trigger();
+    ui.Deletevertex1->trigger();
     Press({60, 100}, Qt::RightButton);
     Move({70, 110});
     Release({70, 110}, Qt::RightButton);
@@ -379,23 +379,23 @@ TEST_F(Editing, EscapeEndsAddVertexUnlessAnEdgeWasMade) {
     NewGraph(false, false);
     AddVertexAt({60, 100});
     AddVertexAt({200, 100});
-    form1->Addvertex1->trigger();
+    ui.Addvertex1->trigger();
     QTest::keyClick(form1.get(), Qt::Key_Escape);
-    EXPECT_FALSE(Down(form1->ToolButton10));
+    EXPECT_FALSE(Down(ui.ToolButton10));
 
-    form1->Addedge1->trigger();
+    ui.Addedge1->trigger();
     QTest::keyClick(form1.get(), Qt::Key_Escape); // the add-edge tool is not affected
-    EXPECT_TRUE(Down(form1->ToolButton12));
+    EXPECT_TRUE(Down(ui.ToolButton12));
     Click({60, 100});
     Click({200, 100});
-    form1->Addvertex1->trigger();
+    ui.Addvertex1->trigger();
     QTest::keyClick(form1.get(), Qt::Key_Escape);
-    EXPECT_TRUE(Down(form1->ToolButton10)); // both ends set: Escape leaves it
+    EXPECT_TRUE(Down(ui.ToolButton10)); // both ends set: Escape leaves it
 
-    form1->Addedge1->trigger(); // forgets the ends
-    form1->Addvertex1->trigger();
+    ui.Addedge1->trigger(); // forgets the ends
+    ui.Addvertex1->trigger();
     QTest::keyClick(form1.get(), Qt::Key_Escape);
-    EXPECT_FALSE(Down(form1->ToolButton10));
+    EXPECT_FALSE(Down(ui.ToolButton10));
 }
 
 TEST_F(Editing, EveryCharacterRedrawsAndFullStopChangesNothingElse) {

@@ -28,13 +28,13 @@ public:
         // A prompt nobody answers would hang the test: give up through the closing flag.
         QTimer::singleShot(10000, form1.get(), [this] {
             ADD_FAILURE() << "a prompt was left waiting";
-            form1->appClosing = true;
+            ui.appClosing = true;
         });
     }
     ~TEditor() { MessageBoxHook = nullptr; }
 
-    Tgraph& G() { return form1->LiveGraph; }
-    TImage& Surface() { return *form1->Image1; }
+    Tgraph& G() { return ui.LiveGraph; }
+    TImage& Surface() { return *ui.Image1; }
 
     // New graph through the settings window's Create.
     void NewGraph(bool directed, bool weighted) {
@@ -48,8 +48,8 @@ public:
 
     // The user picking colour `index` of the table in the main colour box.
     void PickColor(int index) {
-        form1->ColorBox1->setCurrentIndex(index);
-        emit form1->ColorBox1->activated(index);
+        ui.ColorBox1->setCurrentIndex(index);
+        emit ui.ColorBox1->activated(index);
     }
 
     // Mouse events as the platform delivers them to the surface.

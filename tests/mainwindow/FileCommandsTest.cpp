@@ -72,7 +72,7 @@ class FileCommands : public testing::Test, protected TAppWindows {
 protected:
     void SetUp() override {
         // Every dialog is answered from the queue; a dialog with nothing queued is cancelled.
-        form1->ExecuteFileDialog = [this](QFileDialog& dialog) -> std::optional<QString> {
+        ui.ExecuteFileDialog = [this](QFileDialog& dialog) -> std::optional<QString> {
             asked.push_back(&dialog);
             if (answers.empty()) return std::nullopt;
             const std::optional<QString> answer = answers.front();
@@ -88,7 +88,7 @@ protected:
 
     // A new undirected, weighted graph on the surface, as the settings window leaves it.
     void NewGraph() {
-        Tgraph& g = form1->LiveGraph;
+        Tgraph& g = ui.LiveGraph;
         g.weighted = true;
         g.created = true;
         AddVertex(g, 50, 60);
@@ -102,10 +102,10 @@ protected:
 
     // A white surface of the same size with only the live graph drawn on it.
     QImage FreshPicture() {
-        QImage image(form1->Image1->Picture.size(), QImage::Format_RGB32);
+        QImage image(ui.Image1->Picture.size(), QImage::Format_RGB32);
         image.fill(Qt::white);
         TRasterCanvas canvas(image);
-        DrawGraph(form1->LiveGraph, canvas);
+        DrawGraph(ui.LiveGraph, canvas);
         return image;
     }
 
@@ -120,18 +120,18 @@ const std::string Weighted = NODELOOM_TEST_DATA "/undirected_weighted.gf4";
 // How the dialogs treat typed names and endings is tested below, where they run.
 TEST_F(FileCommands, DialogsOfferTheirFiltersWithTheFirstSelected) {
     const QStringList graphFilters{QStringLiteral("Graph format 4 (*.gf4)"), QStringLiteral("All files (*.*)")};
-    EXPECT_EQ(form1->OpenDialog1->nameFilters(), graphFilters);
-    EXPECT_EQ(form1->OpenDialog1->acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_EQ(form1->OpenDialog1->defaultSuffix(), QString());
+    EXPECT_EQ(ui.OpenDialog1->nameFilters(), graphFilters);
+    EXPECT_EQ(ui.OpenDialog1->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(ui.OpenDialog1->defaultSuffix(), QString());
 
-    EXPECT_EQ(form1->SaveDialog1->nameFilters(), graphFilters);
-    EXPECT_EQ(form1->SaveDialog1->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(ui.SaveDialog1->nameFilters(), graphFilters);
+    EXPECT_EQ(ui.SaveDialog1->acceptMode(), QFileDialog::AcceptSave);
 
-    EXPECT_EQ(form1->SavePictureDialog1->nameFilters(),
+    EXPECT_EQ(ui.SavePictureDialog1->nameFilters(),
               (QStringList{QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("Bitmaps (*.bmp)")}));
-    EXPECT_EQ(form1->SavePictureDialog1->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(ui.SavePictureDialog1->acceptMode(), QFileDialog::AcceptSave);
 
-    for (QFileDialog* dialog : {form1->OpenDialog1, form1->SaveDialog1, form1->SavePictureDialog1}) {
+    for (QFileDialog* dialog : {ui.OpenDialog1, ui.SaveDialog1, ui.SavePictureDialog1}) {
         EXPECT_EQ(dialog->selectedNameFilter(), dialog->nameFilters().constFirst());
         EXPECT_EQ(dialog->parentWidget(), form1.get());
     }
@@ -143,7 +143,7 @@ class RealDialogs : public FileCommands {
 protected:
     void SetUp() override {
         FileCommands::SetUp();
-        form1->ExecuteFileDialog = nullptr;
+        ui.ExecuteFileDialog = nullptr;
     }
 
     void AnswerWhenShown(QFileDialog* dialog, const std::optional<std::string>& path) {
@@ -171,20 +171,20 @@ protected:
 
 TEST_F(RealDialogs, OpenTakesATypedNameThatDoesNotExist) {
     NewGraph();
-    AnswerWhenShown(form1->OpenDialog1, folder.File("missing.gf4"));
-    Click(form1->ToolButton4);
-    EXPECT_FALSE(form1->OpenDialog1->isVisible());
-    EXPECT_FALSE(form1->LiveGraph.created); // the name reached LoadGraph, which found no file
+    AnswerWhenShown(ui.OpenDialog1, folder.File("missing.gf4"));
+    Click(ui.ToolButton4);
+    EXPECT_FALSE(ui.OpenDialog1->isVisible());
+    EXPECT_FALSE(ui.LiveGraph.created); // the name reached LoadGraph, which found no file
     EXPECT_EQ(questions, 0);
 }
 
 TEST_F(RealDialogs, ANameTypedWithoutAnEndingGetsTheDialogsDefault) {
     NewGraph();
-    AnswerWhenShown(form1->SaveDialog1, folder.File("tree"));
-    Click(form1->ToolButton6);
-    EXPECT_EQ(form1->LiveGraph.fileName, folder.File("tree.gf4"));
-    AnswerWhenShown(form1->SavePictureDialog1, folder.File("picture"));
-    Click(form1->ToolButton8);
+    AnswerWhenShown(ui.SaveDialog1, folder.File("tree"));
+    Click(ui.ToolButton6);
+    EXPECT_EQ(ui.LiveGraph.fileName, folder.File("tree.gf4"));
+    AnswerWhenShown(ui.SavePictureDialog1, folder.File("picture"));
+    Click(ui.ToolButton8);
     EXPECT_TRUE(errors.isEmpty());
     EXPECT_EQ(ReadBytes(folder.File("picture.bmp")).substr(0, 2), "BM");
     EXPECT_EQ(folder.Entries().size(), 2u);
@@ -194,71 +194,71 @@ TEST_F(RealDialogs, SaveReplacesAnExistingFileWithoutAskingAndCancelWritesNothin
     NewGraph();
     const std::string path = folder.File("old.gf4");
     { std::ofstream(path, std::ios::binary) << "old"; }
-    AnswerWhenShown(form1->SaveDialog1, path);
-    Click(form1->ToolButton6);
+    AnswerWhenShown(ui.SaveDialog1, path);
+    Click(ui.ToolButton6);
     EXPECT_EQ(questions, 0);
-    EXPECT_EQ(ReadBytes(path), GraphFileText(form1->LiveGraph));
+    EXPECT_EQ(ReadBytes(path), GraphFileText(ui.LiveGraph));
     EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1  - old.gf4"));
 
-    AnswerWhenShown(form1->SavePictureDialog1, std::nullopt);
-    Click(form1->ToolButton8);
+    AnswerWhenShown(ui.SavePictureDialog1, std::nullopt);
+    Click(ui.ToolButton8);
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"old.gf4"});
     EXPECT_TRUE(errors.isEmpty());
 }
 
 TEST_F(FileCommands, OpenThenCancelChangesNothing) {
     Answer(Navy);
-    Click(form1->ToolButton4);
-    ASSERT_TRUE(form1->LiveGraph.created);
-    const QImage picture = form1->Image1->Picture;
+    Click(ui.ToolButton4);
+    ASSERT_TRUE(ui.LiveGraph.created);
+    const QImage picture = ui.Image1->Picture;
     const QString title = form1->windowTitle();
 
     Cancel();
-    Click(form1->ToolButton4);
+    Click(ui.ToolButton4);
     ASSERT_EQ(asked.size(), 2u);
-    EXPECT_EQ(asked[1], form1->OpenDialog1);
-    EXPECT_TRUE(form1->LiveGraph.created);
-    EXPECT_EQ(form1->LiveGraph.fileName, Navy);
-    EXPECT_EQ(form1->LiveGraph.vertexCount, 2);
+    EXPECT_EQ(asked[1], ui.OpenDialog1);
+    EXPECT_TRUE(ui.LiveGraph.created);
+    EXPECT_EQ(ui.LiveGraph.fileName, Navy);
+    EXPECT_EQ(ui.LiveGraph.vertexCount, 2);
     EXPECT_EQ(form1->windowTitle(), title);
-    EXPECT_EQ(form1->Image1->Picture, picture);
+    EXPECT_EQ(ui.Image1->Picture, picture);
 }
 
 TEST_F(FileCommands, OpeningAFileReplacesTheShownGraphAndKeepsTheTool) {
     NewGraph();
-    form1->ToolButton12->setChecked(true);
+    ui.ToolButton12->setChecked(true);
     Answer(Weighted);
-    Click(form1->ToolButton4);
+    Click(ui.ToolButton4);
 
     EXPECT_TRUE(errors.isEmpty());
     Tgraph expected;
     LoadGraph(expected, Weighted);
-    EXPECT_EQ(SameGraph(expected, form1->LiveGraph, false), "");
-    EXPECT_EQ(form1->LiveGraph.fileName, Weighted);
+    EXPECT_EQ(SameGraph(expected, ui.LiveGraph, false), "");
+    EXPECT_EQ(ui.LiveGraph.fileName, Weighted);
     EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1  - undirected_weighted.gf4"));
-    EXPECT_EQ(form1->StatusBar1->PanelText(0), QStringLiteral(" Undirected weighted graph"));
+    EXPECT_EQ(ui.StatusBar1->PanelText(0), QStringLiteral(" Undirected weighted graph"));
     // The old picture is erased: only the new graph is on the surface.
-    EXPECT_EQ(form1->Image1->Picture, FreshPicture());
-    EXPECT_TRUE(form1->ToolButton12->isChecked());
+    EXPECT_EQ(ui.Image1->Picture, FreshPicture());
+    EXPECT_TRUE(ui.ToolButton12->isChecked());
 }
 
 TEST_F(FileCommands, OpeningAMissingPathLeavesNoGraphAndDisablesSaving) {
     NewGraph();
     Answer(folder.File("typed-but-missing.gf4"));
-    Click(form1->ToolButton4);
-    EXPECT_FALSE(form1->LiveGraph.created);
+    Click(ui.ToolButton4);
+    EXPECT_FALSE(ui.LiveGraph.created);
     EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1"));
-    EXPECT_EQ(form1->StatusBar1->PanelText(0), QStringLiteral("Graph not created"));
-    EXPECT_EQ(form1->Image1->Canvas().Pixel(2, 2), Silver);
+    EXPECT_EQ(ui.StatusBar1->PanelText(0), QStringLiteral("Graph not created"));
+    EXPECT_EQ(ui.Image1->Canvas().Pixel(2, 2), Silver);
     EXPECT_TRUE(errors.isEmpty());
 
     // Without a graph, Save and Save image show no dialog and write nothing.
     asked.clear();
     Answer(folder.File("a.gf4"));
-    Click(form1->ToolButton6);
-    Click(form1->ToolButton8);
-    form1->N4->trigger();
-    form1->N5->trigger();
+    Click(ui.ToolButton6);
+    Click(ui.ToolButton8);
+    ui.N4->trigger();
+    ui.N5->trigger();
     EXPECT_TRUE(asked.empty());
     EXPECT_TRUE(folder.Entries().empty());
     EXPECT_TRUE(errors.isEmpty());
@@ -268,22 +268,22 @@ TEST_F(FileCommands, SaveNamesTheFileInTheTitleAndReadsBackAsTheSameGraph) {
     NewGraph();
     const std::string path = folder.File("tree.gf4");
     Answer(path);
-    Click(form1->ToolButton6);
+    Click(ui.ToolButton6);
     ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0], form1->SaveDialog1);
+    EXPECT_EQ(asked[0], ui.SaveDialog1);
     EXPECT_TRUE(errors.isEmpty());
-    EXPECT_EQ(form1->LiveGraph.fileName, path);
+    EXPECT_EQ(ui.LiveGraph.fileName, path);
     EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1  - tree.gf4"));
 
     // The title stays through the next edit's redraw.
-    MoveVertex(form1->LiveGraph, 1, 10, 10);
+    MoveVertex(ui.LiveGraph, 1, 10, 10);
     form1->RefreshView();
     EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1  - tree.gf4"));
 
     Tgraph back;
     LoadGraph(back, path);
-    MoveVertex(form1->LiveGraph, 1, -10, -10);
-    EXPECT_EQ(SameGraph(form1->LiveGraph, back, false), "");
+    MoveVertex(ui.LiveGraph, 1, -10, -10);
+    EXPECT_EQ(SameGraph(ui.LiveGraph, back, false), "");
 }
 
 TEST_F(FileCommands, SaveReplacesAnExistingFileAndCancelWritesNothing) {
@@ -291,13 +291,13 @@ TEST_F(FileCommands, SaveReplacesAnExistingFileAndCancelWritesNothing) {
     const std::string path = folder.File("old.gf4");
     { std::ofstream(path, std::ios::binary) << std::string(4000, 'x'); }
     Answer(path);
-    Click(form1->ToolButton6);
-    EXPECT_EQ(ReadBytes(path), GraphFileText(form1->LiveGraph));
+    Click(ui.ToolButton6);
+    EXPECT_EQ(ReadBytes(path), GraphFileText(ui.LiveGraph));
 
     Cancel();
-    Click(form1->ToolButton6);
+    Click(ui.ToolButton6);
     EXPECT_EQ(asked.size(), 2u);
-    EXPECT_EQ(form1->LiveGraph.fileName, path);
+    EXPECT_EQ(ui.LiveGraph.fileName, path);
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"old.gf4"});
     EXPECT_TRUE(errors.isEmpty());
 }
@@ -307,19 +307,19 @@ enum : int { Shown = 0, NoError = 10, WrongText = 11, TitleChanged = 12, FileNam
 
 TEST_F(FileCommands, SaveIntoAFolderWithoutWritePermissionShowsTheErrorAndKeepsTheTitle) {
     Answer(Navy);
-    Click(form1->ToolButton4);
-    ASSERT_TRUE(form1->LiveGraph.created);
+    Click(ui.ToolButton4);
+    ASSERT_TRUE(ui.LiveGraph.created);
     const QString title = form1->windowTitle();
     ASSERT_EQ(chmod(folder.path.c_str(), 0555), 0);
     const std::string target = folder.File("denied.gf4");
 
     const int outcome = AsNobody([&] {
         Answer(target);
-        Click(form1->ToolButton6); // through the event loop's error handler
+        Click(ui.ToolButton6); // through the event loop's error handler
         if (errors.isEmpty()) return int(NoError);
         if (errors != QStringList{QStringLiteral("File access denied.")}) return int(WrongText);
         if (form1->windowTitle() != title) return int(TitleChanged);
-        if (form1->LiveGraph.fileName != Navy) return int(FileNameChanged);
+        if (ui.LiveGraph.fileName != Navy) return int(FileNameChanged);
         return int(Shown);
     });
     EXPECT_EQ(outcome, Shown) << "99: could not become nobody; 98: the child died; 10: no error shown; "
@@ -340,16 +340,16 @@ TEST_P(SaveImage, WritesTheSurfaceInTheFormatOfTheEnding) {
     NewGraph();
     // A picture smaller than the control: a BMP keeps it as it stands, a JPEG is made after the
     // picture takes the control's size.
-    TImage& surface = *form1->Image1;
+    TImage& surface = *ui.Image1;
     surface.SetPictureSize(surface.width() - 30, surface.height() - 20);
     const QImage before = surface.Picture;
     const std::string path = folder.File(GetParam().name);
     Answer(path);
-    Click(form1->ToolButton8);
+    Click(ui.ToolButton8);
 
     ASSERT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('\n')).toStdString();
     ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0], form1->SavePictureDialog1);
+    EXPECT_EQ(asked[0], ui.SavePictureDialog1);
     const std::string bytes = ReadBytes(path);
     if (GetParam().jpeg) {
         ASSERT_EQ(surface.Picture.size(), surface.size());
@@ -375,7 +375,7 @@ TEST_P(SaveImage, WritesTheSurfaceInTheFormatOfTheEnding) {
         EXPECT_EQ(surface.Picture, before);
     }
     EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1  - new graph"));
-    EXPECT_EQ(form1->LiveGraph.vertexCount, 3);
+    EXPECT_EQ(ui.LiveGraph.vertexCount, 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(Endings, SaveImage,
@@ -390,7 +390,7 @@ TEST_F(FileCommands, SaveImageWithAnyOtherEndingWritesNothingAndSaysWhichEndings
         SCOPED_TRACE(name);
         errors.clear();
         Answer(folder.File(name));
-        Click(form1->ToolButton8);
+        Click(ui.ToolButton8);
         ASSERT_EQ(errors.size(), 1);
         EXPECT_TRUE(errors[0].contains(QString::fromStdString(folder.File(name))));
         EXPECT_TRUE(errors[0].endsWith(QStringLiteral(".bmp, .jpg or .jpeg files."))) << errors[0].toStdString();
@@ -402,7 +402,7 @@ TEST_F(FileCommands, APictureFileThatCannotBeCreatedIsReported) {
     NewGraph();
     const std::string path = folder.File("no-such-folder/picture.bmp");
     Answer(path);
-    Click(form1->ToolButton8);
+    Click(ui.ToolButton8);
     EXPECT_EQ(errors, QStringList{QString::fromStdString("Cannot create file \"" + path + "\". No such file or directory.")});
 
     // A folder without write permission, for a user whom permissions bind.
@@ -411,7 +411,7 @@ TEST_F(FileCommands, APictureFileThatCannotBeCreatedIsReported) {
     const int outcome = AsNobody([&] {
         errors.clear();
         Answer(denied);
-        Click(form1->ToolButton8);
+        Click(ui.ToolButton8);
         const QString expected = QString::fromStdString("Cannot create file \"" + denied + "\". Permission denied.");
         return errors == QStringList{expected} ? 0 : errors.isEmpty() ? 10 : 11;
     });

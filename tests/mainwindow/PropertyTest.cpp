@@ -50,7 +50,7 @@ protected:
         ShowMain();
         ASSERT_TRUE(folder.isValid());
         file = folder.filePath(QStringLiteral("graph.gf4"));
-        form1->ExecuteFileDialog = [this](QFileDialog&) { return std::optional<QString>(file); };
+        ui.ExecuteFileDialog = [this](QFileDialog&) { return std::optional<QString>(file); };
     }
 
     int Pick(int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); }
@@ -109,8 +109,8 @@ protected:
         case 3: {
             const QPoint p = Somewhere();
             log = "add vertex at " + std::to_string(p.x()) + "," + std::to_string(p.y());
-            if (Pick(2) == 0) form1->Addvertex1->trigger();
-            else form1->ToolButton10->click();
+            if (Pick(2) == 0) ui.Addvertex1->trigger();
+            else ui.ToolButton10->click();
             Click(p);
             break;
         }
@@ -119,12 +119,12 @@ protected:
         case 6:
             // Two vertices, the same one now and then: edges and self-loops.
             log = "add edge";
-            form1->Addedge1->trigger();
+            ui.Addedge1->trigger();
             for (int k = 0; k < 2 && G().vertexCount > 0; ++k) Click(Pick(8) == 0 ? Somewhere() : VertexCentre());
             break;
         case 7: {
-            QAction* tools[] = {form1->Addvertex1, form1->Addedge1, form1->Deletevertex1, form1->Deleteedge1,
-                                form1->Cancelediting1};
+            QAction* tools[] = {ui.Addvertex1, ui.Addedge1, ui.Deletevertex1, ui.Deleteedge1,
+                                ui.Cancelediting1};
             const int t = Pick(5);
             log = "menu tool " + std::to_string(t);
             tools[t]->trigger();
@@ -132,8 +132,8 @@ protected:
             break;
         }
         case 8: {
-            QToolButton* buttons[] = {form1->ToolButton10, form1->ToolButton12, form1->ToolButton14,
-                                      form1->ToolButton16, form1->ToolButton18};
+            QToolButton* buttons[] = {ui.ToolButton10, ui.ToolButton12, ui.ToolButton14,
+                                      ui.ToolButton16, ui.ToolButton18};
             const int b = Pick(5);
             log = "tool button " + std::to_string(b);
             buttons[b]->click();
@@ -199,10 +199,10 @@ protected:
             if (G().created && Pick(2) == 0) {
                 log = "save and open";
                 const TKept saved = Kept(G());
-                form1->ToolButton6->click();
+                ui.ToolButton6->click();
                 ASSERT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char(' ')).toStdString();
                 ASSERT_EQ(G().fileName, file.toStdString());
-                form1->ToolButton4->click();
+                ui.ToolButton4->click();
                 ASSERT_TRUE(G().created);
                 ASSERT_TRUE(Kept(G()) == saved) << "the graph opened is not the graph saved";
                 ++reopened;

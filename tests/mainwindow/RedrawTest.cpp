@@ -17,7 +17,7 @@ class Redraw : public testing::Test, protected TAppWindows {
 protected:
     // A directed, weighted graph with a pair of opposite edges, a self-loop and labels.
     void BuildGraph() {
-        Tgraph& g = form1->LiveGraph;
+        Tgraph& g = ui.LiveGraph;
         g.directed = true;
         g.weighted = true;
         g.created = true;
@@ -35,10 +35,10 @@ protected:
 
     // A white surface of the same size with only the live graph drawn on it.
     QImage FreshPicture() {
-        QImage image(form1->Image1->Picture.size(), QImage::Format_RGB32);
+        QImage image(ui.Image1->Picture.size(), QImage::Format_RGB32);
         image.fill(Qt::white);
         TRasterCanvas canvas(image);
-        DrawGraph(form1->LiveGraph, canvas);
+        DrawGraph(ui.LiveGraph, canvas);
         return image;
     }
 
@@ -52,36 +52,36 @@ TEST_F(Redraw, MovingAVertexLeavesNoTraceOfTheOldPicture) {
     ShowMain();
     BuildGraph();
     form1->RefreshView();
-    ASSERT_EQ(form1->Image1->Picture, FreshPicture());
+    ASSERT_EQ(ui.Image1->Picture, FreshPicture());
 
-    MoveVertex(form1->LiveGraph, 2, 37, -21);
+    MoveVertex(ui.LiveGraph, 2, 37, -21);
     form1->RefreshView();
-    EXPECT_EQ(form1->Image1->Picture, FreshPicture());
+    EXPECT_EQ(ui.Image1->Picture, FreshPicture());
 
-    MoveAllVertices(form1->LiveGraph, -15, 30);
-    form1->LiveGraph.vertices[3].name = "long";
+    MoveAllVertices(ui.LiveGraph, -15, 30);
+    ui.LiveGraph.vertices[3].name = "long";
     form1->RefreshView();
-    EXPECT_EQ(form1->Image1->Picture, FreshPicture());
+    EXPECT_EQ(ui.Image1->Picture, FreshPicture());
 }
 
 TEST_F(Redraw, SilverUnderPixelTwoTwoWhitensTheWholeSurfaceFirst) {
     ShowMain();
     BuildGraph();
     form1->RefreshView();
-    TRasterCanvas& canvas = form1->Image1->Canvas();
+    TRasterCanvas& canvas = ui.Image1->Canvas();
     canvas.SetPenColor(Silver);
     canvas.SetBrushColor(Silver);
     canvas.Rectangle(0, 0, 5, 5);
     canvas.Rectangle(250, 250, 260, 260); // elsewhere: only a whitening removes it
     form1->RefreshView();
-    EXPECT_EQ(form1->Image1->Picture, FreshPicture());
+    EXPECT_EQ(ui.Image1->Picture, FreshPicture());
 }
 
 TEST_F(Redraw, SilverElsewhereIsLeftAlone) {
     ShowMain();
     BuildGraph();
     form1->RefreshView();
-    TRasterCanvas& canvas = form1->Image1->Canvas();
+    TRasterCanvas& canvas = ui.Image1->Canvas();
     canvas.SetPenColor(Silver);
     canvas.SetBrushColor(Silver);
     canvas.Rectangle(250, 250, 260, 260);
@@ -92,9 +92,9 @@ TEST_F(Redraw, SilverElsewhereIsLeftAlone) {
 
 TEST_F(Redraw, GrowingWithoutAGraphFramesTheNewEdges) {
     ShowMain();
-    const int oldW = form1->Image1->width(), oldH = form1->Image1->height();
+    const int oldW = ui.Image1->width(), oldH = ui.Image1->height();
     Grow(60, 40);
-    TImage& surface = *form1->Image1;
+    TImage& surface = *ui.Image1;
     const int w = surface.width(), h = surface.height();
     ASSERT_EQ(w, oldW + 60);
     ASSERT_EQ(h, oldH + 40);
@@ -111,9 +111,9 @@ TEST_F(Redraw, GrowingWithAGraphKeepsTheDrawingOnWhite) {
     ShowMain();
     BuildGraph();
     form1->RefreshView();
-    const QImage before = form1->Image1->Picture;
+    const QImage before = ui.Image1->Picture;
     Grow(80, 50);
-    const QImage after = form1->Image1->Picture;
+    const QImage after = ui.Image1->Picture;
     ASSERT_EQ(after.size(), before.size() + QSize(80, 50));
     EXPECT_EQ(after.copy(QRect(QPoint(0, 0), before.size())), before);
     EXPECT_EQ(after, FreshPicture());
@@ -121,21 +121,21 @@ TEST_F(Redraw, GrowingWithAGraphKeepsTheDrawingOnWhite) {
 
 TEST_F(Redraw, ResizeAfterClosingBeganDoesNotRedraw) {
     ShowMain();
-    const QSize before = form1->Image1->Picture.size();
+    const QSize before = ui.Image1->Picture.size();
     form1->FormClose();
     Grow(50, 50);
-    EXPECT_EQ(form1->Image1->Picture.size(), before);
+    EXPECT_EQ(ui.Image1->Picture.size(), before);
 }
 
 TEST_F(Redraw, LosingTheGraphReturnsToTheNoGraphState) {
     ShowMain();
     BuildGraph();
     form1->RefreshView();
-    form1->LiveGraph.created = false;
+    ui.LiveGraph.created = false;
     form1->RefreshView();
     EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1"));
-    EXPECT_EQ(form1->StatusBar1->PanelText(0), QStringLiteral("Graph not created"));
-    EXPECT_EQ(form1->Image1->Canvas().Pixel(2, 2), Silver);
+    EXPECT_EQ(ui.StatusBar1->PanelText(0), QStringLiteral("Graph not created"));
+    EXPECT_EQ(ui.Image1->Canvas().Pixel(2, 2), Silver);
 }
 
 struct TTitleCase {
@@ -161,13 +161,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Redraw, LoadedGraphNamesItsFileAndKind) {
     ShowMain();
-    LoadGraph(form1->LiveGraph, NODELOOM_TEST_DATA "/directed_navy.gf4");
-    ASSERT_TRUE(form1->LiveGraph.created);
+    LoadGraph(ui.LiveGraph, NODELOOM_TEST_DATA "/directed_navy.gf4");
+    ASSERT_TRUE(ui.LiveGraph.created);
     form1->RefreshView();
     EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1  - directed_navy.gf4"));
-    EXPECT_EQ(form1->StatusBar1->PanelText(0), QStringLiteral(" Directed unweighted graph"));
-    EXPECT_EQ(form1->StatusBar1->PanelText(1), QString());
-    EXPECT_EQ(form1->Image1->Picture, FreshPicture());
+    EXPECT_EQ(ui.StatusBar1->PanelText(0), QStringLiteral(" Directed unweighted graph"));
+    EXPECT_EQ(ui.StatusBar1->PanelText(1), QString());
+    EXPECT_EQ(ui.Image1->Picture, FreshPicture());
 }
 
 } // namespace

@@ -19,7 +19,7 @@ protected:
     }
 
     void AddVertexAt(QPoint p) {
-        form1->Addvertex1->trigger();
+        ui.Addvertex1->trigger();
         Click(p);
     }
     // Two vertices 140 pixels apart on one row, joined by an edge.
@@ -27,7 +27,7 @@ protected:
         NewGraph(directed, weighted);
         AddVertexAt({60, 100});
         AddVertexAt({200, 100});
-        form1->Addedge1->trigger();
+        ui.Addedge1->trigger();
         Click({60, 100});
         Click({200, 100});
         ASSERT_EQ(G().edgeCount, 1);
@@ -110,7 +110,7 @@ TEST_F(Rename, NameThatFitsStaysWholeAndACutOneShowsAsCut) {
 TEST_F(Rename, DoubleClickWithAddVertexRenamesTheVertexJustAdded) {
     NewGraph(false, false);
     AddVertexAt({60, 100});
-    form1->Addvertex1->trigger();
+    ui.Addvertex1->trigger();
     AnswerPrompt(QStringLiteral("new"));
     DoubleClick({150, 150});
     EXPECT_EQ(seen.caption, QStringLiteral("Vertex \"2\" renaming"));
@@ -123,20 +123,20 @@ TEST_F(Rename, DoubleClickWithAddEdgeRenamesTheFirstEndAndKeepsWaiting) {
     NewGraph(false, false);
     AddVertexAt({60, 100});
     AddVertexAt({200, 100});
-    form1->Addedge1->trigger();
+    ui.Addedge1->trigger();
     AnswerPrompt(QStringLiteral("a"));
     DoubleClick({60, 100});
     EXPECT_EQ(G().vertices[1].name, "a");
     EXPECT_EQ(G().edgeStart, 1);
     EXPECT_EQ(G().edgeEnd, 0);
-    EXPECT_TRUE(form1->ToolButton12->isChecked());
+    EXPECT_TRUE(ui.ToolButton12->isChecked());
     Click({200, 100});
     EXPECT_EQ(G().edgeCount, 1);
 }
 
 TEST_F(Rename, ReweightChangesOnlyTheLowerEndsNode) {
     TwoJoined(false, true);
-    form1->ColorBox1->SetSelected(Red);
+    ui.ColorBox1->SetSelected(Red);
     Move({130, 101});
     AnswerPrompt(QStringLiteral("3 km"));
     DoubleClick({130, 101});
@@ -193,7 +193,7 @@ TEST_F(Rename, DoubleClickOnAnEdgeOfAnUnweightedGraphOpensNothing) {
 TEST_F(Rename, DoubleClickWithDeleteEdgeDeletesAndOpensNothing) {
     TwoJoined(false, true);
     Move({130, 101});
-    form1->Deleteedge1->trigger();
+    ui.Deleteedge1->trigger();
     DoubleClick({130, 101});
     QApplication::processEvents();
     EXPECT_EQ(G().edgeCount, 0);
@@ -217,7 +217,7 @@ TEST_F(Rename, ClosingThePromptKeepsTheNameAndFreesTheMainWindow) {
     EXPECT_FALSE(G().skipNextPress); // the second press took it
 
     // The main window works again.
-    form1->Addvertex1->trigger();
+    ui.Addvertex1->trigger();
     Click({150, 200});
     EXPECT_EQ(G().vertexCount, 3);
 }
@@ -228,19 +228,19 @@ TEST_F(Rename, TheMainWindowIgnoresTheMouseWhileThePromptWaits) {
     bool toolDuring = true;
     int xDuring = 0;
     AnswerPrompt([&](TForm3& f) {
-        QTest::mouseClick(form1->ToolButton10, Qt::LeftButton);
+        QTest::mouseClick(ui.ToolButton10, Qt::LeftButton);
         Press({200, 200});
         Move({260, 260});
         Release({260, 260});
-        toolDuring = form1->ToolButton10->isChecked();
+        toolDuring = ui.ToolButton10->isChecked();
         xDuring = G().vertices[1].x;
         QTest::mouseClick(f.Button1, Qt::LeftButton);
     });
     DoubleClick({60, 100});
     EXPECT_FALSE(toolDuring);
     EXPECT_EQ(xDuring, 60);
-    QTest::mouseClick(form1->ToolButton10, Qt::LeftButton); // and works again afterwards
-    EXPECT_TRUE(form1->ToolButton10->isChecked());
+    QTest::mouseClick(ui.ToolButton10, Qt::LeftButton); // and works again afterwards
+    EXPECT_TRUE(ui.ToolButton10->isChecked());
 }
 
 } // namespace

@@ -26,12 +26,12 @@ class MainWindowStartup : public testing::Test, protected TAppWindows {};
 TEST_F(MainWindowStartup, ShowsTheNoGraphStateWithASilverFramedSurface) {
     ShowMain();
     EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1"));
-    EXPECT_EQ(form1->StatusBar1->PanelText(0), QStringLiteral("Graph not created"));
-    EXPECT_EQ(form1->StatusBar1->PanelText(1), QStringLiteral("Create or load graph from file"));
-    EXPECT_FALSE(form1->LiveGraph.created);
-    EXPECT_FALSE(form1->appClosing);
+    EXPECT_EQ(ui.StatusBar1->PanelText(0), QStringLiteral("Graph not created"));
+    EXPECT_EQ(ui.StatusBar1->PanelText(1), QStringLiteral("Create or load graph from file"));
+    EXPECT_FALSE(ui.LiveGraph.created);
+    EXPECT_FALSE(ui.appClosing);
 
-    TImage& surface = *form1->Image1;
+    TImage& surface = *ui.Image1;
     const int w = surface.width(), h = surface.height();
     ASSERT_GT(w, 10);
     ASSERT_GT(h, 10);
@@ -51,49 +51,49 @@ TEST_F(MainWindowStartup, ShowsTheNoGraphStateWithASilverFramedSurface) {
 
 TEST_F(MainWindowStartup, ToolbarMenusAndStatusBarAreLaidOut) {
     ShowMain();
-    const QToolButton* buttons[] = {form1->ToolButton1, form1->ToolButton4, form1->ToolButton6, form1->ToolButton8};
+    const QToolButton* buttons[] = {ui.ToolButton1, ui.ToolButton4, ui.ToolButton6, ui.ToolButton8};
     for (int i = 0; i < 4; ++i) EXPECT_EQ(buttons[i]->geometry().left(), 23 * i);
-    EXPECT_EQ(form1->ToolButton10->geometry().left(), 4 * 23 + 12);
-    EXPECT_EQ(form1->ToolButton18->geometry().left(), 8 * 23 + 24);
-    EXPECT_EQ(form1->ToolButton1->toolTip(), QStringLiteral("Create a new graph"));
-    EXPECT_EQ(form1->ToolButton12->toolTip(), QStringLiteral("Add new edge"));
-    EXPECT_EQ(form1->ToolButton18->toolTip(), QStringLiteral("Cancel all actions"));
-    for (const QToolButton* b : {form1->ToolButton10, form1->ToolButton12, form1->ToolButton14, form1->ToolButton16})
+    EXPECT_EQ(ui.ToolButton10->geometry().left(), 4 * 23 + 12);
+    EXPECT_EQ(ui.ToolButton18->geometry().left(), 8 * 23 + 24);
+    EXPECT_EQ(ui.ToolButton1->toolTip(), QStringLiteral("Create a new graph"));
+    EXPECT_EQ(ui.ToolButton12->toolTip(), QStringLiteral("Add new edge"));
+    EXPECT_EQ(ui.ToolButton18->toolTip(), QStringLiteral("Cancel all actions"));
+    for (const QToolButton* b : {ui.ToolButton10, ui.ToolButton12, ui.ToolButton14, ui.ToolButton16})
         EXPECT_TRUE(b->isCheckable());
-    EXPECT_FALSE(form1->ToolButton18->isCheckable());
-    EXPECT_EQ(form1->ToolBar1->height(), 28);
-    EXPECT_EQ(form1->StatusBar1->height(), 24);
-    EXPECT_GE(form1->StatusBar1->Panel(0)->width(), 150);
-    const QLabel* panel0 = form1->StatusBar1->Panel(0);
+    EXPECT_FALSE(ui.ToolButton18->isCheckable());
+    EXPECT_EQ(ui.ToolBar1->height(), 28);
+    EXPECT_EQ(ui.StatusBar1->height(), 24);
+    EXPECT_GE(ui.StatusBar1->Panel(0)->width(), 150);
+    const QLabel* panel0 = ui.StatusBar1->Panel(0);
     EXPECT_LE(panel0->fontMetrics().horizontalAdvance(QStringLiteral(" Undirected unweighted graph")),
               panel0->contentsRect().width());
 
-    EXPECT_EQ(form1->Label1->text(), QStringLiteral("   Color  "));
-    EXPECT_EQ(form1->ColorBox1->size(), QSize(112, 22));
-    EXPECT_EQ(form1->ColorBox1->toolTip(), QStringLiteral("Current color"));
-    EXPECT_EQ(form1->ColorBox1->Selected(), Black);
+    EXPECT_EQ(ui.Label1->text(), QStringLiteral("   Color  "));
+    EXPECT_EQ(ui.ColorBox1->size(), QSize(112, 22));
+    EXPECT_EQ(ui.ColorBox1->toolTip(), QStringLiteral("Current color"));
+    EXPECT_EQ(ui.ColorBox1->Selected(), Black);
 
-    EXPECT_EQ(form1->File1->title(), QStringLiteral("Graph"));
-    EXPECT_EQ(form1->N1->title(), QStringLiteral("Edit"));
-    EXPECT_EQ(form1->Help1->title(), QStringLiteral("Help"));
-    for (QMenu* menu : {form1->File1, form1->N1})
+    EXPECT_EQ(ui.File1->title(), QStringLiteral("Graph"));
+    EXPECT_EQ(ui.N1->title(), QStringLiteral("Edit"));
+    EXPECT_EQ(ui.Help1->title(), QStringLiteral("Help"));
+    for (QMenu* menu : {ui.File1, ui.N1})
         for (QAction* a : menu->actions()) {
             SCOPED_TRACE(a->text().toStdString());
             EXPECT_FALSE(a->icon().isNull());
         }
-    for (QAction* a : form1->Help1->actions()) EXPECT_TRUE(a->icon().isNull());
-    EXPECT_EQ(form1->Cancelediting1->text(), QStringLiteral("Cancel editing"));
-    EXPECT_EQ(form1->Usingguide1->text(), QStringLiteral("Help"));
+    for (QAction* a : ui.Help1->actions()) EXPECT_TRUE(a->icon().isNull());
+    EXPECT_EQ(ui.Cancelediting1->text(), QStringLiteral("Cancel editing"));
+    EXPECT_EQ(ui.Usingguide1->text(), QStringLiteral("Help"));
 }
 
 TEST_F(MainWindowStartup, NewShowsTheSettingsWindowFromToolbarAndMenu) {
     ShowMain();
-    QTest::mouseClick(form1->ToolButton1, Qt::LeftButton);
+    QTest::mouseClick(ui.ToolButton1, Qt::LeftButton);
     EXPECT_TRUE(form2->isVisible());
     EXPECT_FALSE(form1->isEnabled());
     form2->close();
     EXPECT_TRUE(form1->isEnabled());
-    form1->New1->trigger();
+    ui.New1->trigger();
     EXPECT_TRUE(form2->isVisible());
     EXPECT_EQ(form2->windowTitle(), QStringLiteral("Graph Settings"));
 }
@@ -102,18 +102,18 @@ TEST_F(MainWindowStartup, KeysReachTheWindowAtFirstAndAfterAClickOnTheSurface) {
     ShowMain();
     form1->activateWindow();
     QApplication::processEvents();
-    EXPECT_FALSE(form1->ColorBox1->hasFocus());
-    form1->ColorBox1->setFocus();
-    ASSERT_TRUE(form1->ColorBox1->hasFocus());
-    QTest::mouseClick(form1->Image1, Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
-    EXPECT_FALSE(form1->ColorBox1->hasFocus());
+    EXPECT_FALSE(ui.ColorBox1->hasFocus());
+    ui.ColorBox1->setFocus();
+    ASSERT_TRUE(ui.ColorBox1->hasFocus());
+    QTest::mouseClick(ui.Image1, Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
+    EXPECT_FALSE(ui.ColorBox1->hasFocus());
 }
 
 TEST_F(MainWindowStartup, ExitClosesTheWindowAndSetsTheClosingFlag) {
     ShowMain();
-    form1->Exit1->trigger();
+    ui.Exit1->trigger();
     EXPECT_FALSE(form1->isVisible());
-    EXPECT_TRUE(form1->appClosing);
+    EXPECT_TRUE(ui.appClosing);
 }
 
 // Create through the settings window's own controls, for every kind of graph.
@@ -130,17 +130,17 @@ TEST_P(CreateGraph, GivesAnEmptyWhiteGraphOfThatKind) {
 
     EXPECT_FALSE(form2->isVisible());
     EXPECT_TRUE(form1->isEnabled());
-    const Tgraph& g = form1->LiveGraph;
+    const Tgraph& g = ui.LiveGraph;
     EXPECT_TRUE(g.created);
     EXPECT_EQ(g.directed, directed);
     EXPECT_EQ(g.weighted, weighted);
     EXPECT_EQ(g.baseColor, Black); // not the white that InitGraph gives
-    EXPECT_TRUE(PictureIsAll(*form1->Image1, White));
+    EXPECT_TRUE(PictureIsAll(*ui.Image1, White));
     EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1  - new graph"));
     const QString kind = QString::fromLatin1(directed ? " Directed " : " Undirected ") +
                          QString::fromLatin1(weighted ? "weighted graph" : "unweighted graph");
-    EXPECT_EQ(form1->StatusBar1->PanelText(0), kind);
-    EXPECT_EQ(form1->StatusBar1->PanelText(1), QString());
+    EXPECT_EQ(ui.StatusBar1->PanelText(0), kind);
+    EXPECT_EQ(ui.StatusBar1->PanelText(1), QString());
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, CreateGraph,
