@@ -200,7 +200,9 @@ std::string WithoutSpaces(std::string_view s) {
 std::string VertexName(std::string_view text) {
     const std::size_t open = text.find("/*");
     const std::size_t close = text.find("*/");
-    // Positions counted from 1, 0 when absent: the name is Copy(text, p1 + 2, p2 - p1 - 2).
+    // With positions counted from 1 and 0 for a mark that is absent, the name is the
+    // p2 - p1 - 2 characters from position p1 + 2, as far as the text reaches. Counting this way
+    // keeps the file's quirks: without "/*" the name starts at the text's second character.
     const long long p1 = open == std::string_view::npos ? 0 : static_cast<long long>(open) + 1;
     const long long p2 = close == std::string_view::npos ? 0 : static_cast<long long>(close) + 1;
     const long long count = p2 - p1 - 2;
@@ -211,6 +213,9 @@ std::string VertexName(std::string_view text) {
 }
 
 // Fills g from the text; false on a read error (the caller then leaves it not created).
+// An unknown direction, weight or colour tag ends the reading but is no read error: the reader
+// is tolerant, so such a file opens as an empty graph of the kind read up to that tag. Only
+// what cannot be read as the format says (a broken number, impossible counts) fails the load.
 bool ReadGraph(Tgraph& g, TReader& in) {
     const std::string direction = WithoutSpaces(in.Line());
     if (direction == "[directed]") g.directed = true;
