@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -35,9 +36,22 @@ public:
           form5(std::make_unique<TForm5>(*form1)), ui(*form1) {
         form1->SetForms(form2.get(), form3.get(), form4.get(), form5.get());
         ErrorBoxHook = [this](const QString& text) { errors.append(text); };
+        // A prompt nobody answers would hang the test: one open for ten seconds in a row is
+        // given up through the closing flag. Only open time counts, so a long test on a busy
+        // machine does not trip it.
+        promptWatchdog.setInterval(1000);
+        QObject::connect(&promptWatchdog, &QTimer::timeout, form1.get(), [this] {
+            promptOpenSeconds = form3->isVisible() ? promptOpenSeconds + 1 : 0;
+            if (promptOpenSeconds == 10) {
+                ADD_FAILURE() << "a prompt was left waiting";
+                ui.appClosing = true;
+            }
+        });
+        promptWatchdog.start();
     }
 
     ~TAppWindows() {
+        promptWatchdog.stop();
         ErrorBoxHook = nullptr;
         form5.reset();
         form4.reset();
@@ -59,4 +73,8 @@ public:
     std::unique_ptr<TForm5> form5;
     TForm1TestAccess ui; // form1's data and controls
     QStringList errors;
+
+private:
+    QTimer promptWatchdog;
+    int promptOpenSeconds = 0;
 };
