@@ -295,8 +295,9 @@ bool ReadFile(const std::string& path, std::string& text) {
 
 } // namespace
 
-void SaveGraph(const Tgraph& g, const std::string& path) {
-    const std::string text = GraphFileText(g);
+void SaveGraph(const Tgraph& g, const std::string& path) { SaveFileSafely(path, GraphFileText(g)); }
+
+void SaveFileSafely(const std::string& path, const std::string& text) {
     const std::string target = ResolveTarget(path);
 
     // A target that exists but may not be written fails as it would when opened for writing,

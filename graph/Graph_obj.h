@@ -84,6 +84,10 @@ Tedge* FirstHoveredEdge(Tgraph& g);
 
 // gf4 files.
 void SaveGraph(const Tgraph& g, const std::string& path); // throws EInOutError
+// Writes bytes to path as SaveGraph writes its file: into a temporary file beside it that
+// replaces the old file only once complete, so a failure leaves the old file and no partial one.
+// Throws EInOutError.
+void SaveFileSafely(const std::string& path, const std::string& bytes);
 void LoadGraph(Tgraph& g, const std::string& path);       // never throws; outcome in created/fileName
 // The bytes SaveGraph writes for g.
 std::string GraphFileText(const Tgraph& g);
