@@ -32,6 +32,8 @@ constexpr int ArrowHalfWidth = 3;
 // A directed self-loop's arrowhead, relative to the vertex centre: a notched head whose tip
 // touches the circle at its upper right. Fixed points, whatever the radius.
 constexpr TPoint LoopArrowhead[4] = {{10, -12}, {17, -19}, {13, -19}, {11, -22}};
+constexpr int PictureMargin = 10;                // an exported picture's margin right of and below the drawing
+constexpr int MaxPictureSide = 16384;            // the widest and tallest picture an export paints
 
 // The vertex numbers whose table entries and lists may be read: 1..HeldVertices(g), even when
 // a broken record's vertexCount lies outside 0..MaxVertices.

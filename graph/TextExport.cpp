@@ -1,0 +1,246 @@
+// Writers of the graph for Graphviz, GraphML readers and LaTeX.
+
+#include "TextExport.h"
+
+#include "Geometry.h"
+
+#include <cstdio>
+
+using geometry::HeldVertices;
+
+const char16_t Cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+namespace {
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsUtf8(const std::string& s) {
+    std::size_t i = 0;
+    const std::size_t n = s.size();
+    while (i < n) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        int extra;
+        unsigned lo = 0x80, hi = 0xBF; // the allowed range of the second byte
+        if (b >= 0xC2 && b <= 0xDF) extra = 1;
+        else if (b == 0xE0) extra = 2, lo = 0xA0;
+        else if (b == 0xED) extra = 2, hi = 0x9F;
+        else if (b >= 0xE1 && b <= 0xEF) extra = 2;
+        else if (b == 0xF0) extra = 3, lo = 0x90;
+        else if (b == 0xF4) extra = 3, hi = 0x8F;
+        else if (b >= 0xF1 && b <= 0xF3) extra = 3;
+        else return false;
+        if (n - i <= static_cast<std::size_t>(extra)) return false;
+        for (int k = 1; k <= extra; ++k) {
+            const auto c = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
+            if (c < (k == 1 ? lo : 0x80) || c > (k == 1 ? hi : 0xBF)) return false;
+        }
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return true;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The text as UTF-8 with every control character (C0 and DEL) turned into a space: no format
+// here can carry them, and the window shows none of them as a letter.
+std::string PrintableUtf8(const std::string& bytes) {
+    std::string text = Utf8Text(bytes);
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return text;
+}
+
+// Calls f(source, edge) for every edge line of the gf4 file, in the file's order.
+template <typename F>
+void ForEachFileEdge(const Tgraph& g, F f) {
+    for (int s = 1; s <= HeldVertices(g); ++s)
+        for (const Tedge* e = g.edgeLists[s].get(); e; e = e->next.get())
+            if (g.directed || e->target >= s) f(s, *e);
+}
+
+// "#RRGGBB" of a 0x00BBGGRR colour.
+std::string HexColor(TColor c) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", c & 0xFFu, (c >> 8) & 0xFFu, (c >> 16) & 0xFFu);
+    return text;
+}
+
+// ---------------------------------------------------------------- DOT
+
+std::string DotQuoted(const std::string& bytes) {
+    std::string out = "\"";
+    for (char c : PrintableUtf8(bytes)) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
+// ---------------------------------------------------------------- GraphML
+
+std::string XmlEscaped(const std::string& bytes) {
+    std::string out;
+    for (char c : PrintableUtf8(bytes)) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- TikZ
+
+std::string TexEscaped(const std::string& bytes) {
+    std::string out;
+    for (char c : PrintableUtf8(bytes)) {
+        switch (c) {
+        case '\\': out += "\\textbackslash{}"; break;
+        case '{': out += "\\{"; break;
+        case '}': out += "\\}"; break;
+        case '%': out += "\\%"; break;
+        case '&': out += "\\&"; break;
+        case '_': out += "\\_"; break;
+        case '#': out += "\\#"; break;
+        case '$': out += "\\$"; break;
+        case '~': out += "\\textasciitilde{}"; break;
+        case '^': out += "\\textasciicircum{}"; break;
+        case '<': out += "\\textless{}"; break;
+        case '>': out += "\\textgreater{}"; break;
+        case '|': out += "\\textbar{}"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+// The TikZ colour of an edge: the table's colour by name, any other as an RGB mix.
+std::string TikzColor(TColor c) {
+    for (const TColorEntry& e : ColorTable)
+        if (e.value == c) return std::string("color=nl-") + e.name;
+    return "color={rgb,255:red," + std::to_string(c & 0xFFu) + ";green," + std::to_string((c >> 8) & 0xFFu) +
+           ";blue," + std::to_string((c >> 16) & 0xFFu) + "}";
+}
+
+} // namespace
+
+std::string Utf8Text(const std::string& bytes) {
+    if (IsUtf8(bytes)) return bytes;
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        AppendUtf8(out, b >= 0x80 && b < 0xA0 ? Cp1252High[b - 0x80] : b);
+    }
+    return out;
+}
+
+std::string DotText(const Tgraph& g) {
+    const char* arrow = g.directed ? " -> " : " -- ";
+    // Graphviz measures in points and inches; one surface pixel is written as one point.
+    char size[32];
+    std::snprintf(size, sizeof size, "%.4f", 2 * geometry::VertexRadius / 72.0);
+    std::string out = g.directed ? "digraph {\n" : "graph {\n";
+    out += "  graph [outputorder=edgesfirst];\n";
+    out += "  node [shape=circle, fixedsize=true, width=" + std::string(size) + ", height=" + size +
+           ", fontname=\"DejaVu Sans\", fontsize=11];\n";
+    out += "  edge [fontname=\"DejaVu Sans\", fontsize=11];\n";
+    for (int v = 1; v <= HeldVertices(g); ++v) {
+        const Tvertex& c = g.vertices[v];
+        out += "  " + std::to_string(v) + " [label=" + DotQuoted(c.name) + ", pos=\"" + std::to_string(c.x) + "," +
+               std::to_string(-static_cast<long long>(c.y)) + "!\"];\n";
+    }
+    ForEachFileEdge(g, [&](int s, const Tedge& e) {
+        const std::string color = HexColor(e.color);
+        out += "  " + std::to_string(s) + arrow + std::to_string(e.target) + " [";
+        if (g.weighted) out += "label=" + DotQuoted(e.weight) + ", ";
+        out += "color=\"" + color + "\", fontcolor=\"" + color + "\"];\n";
+    });
+    return out + "}\n";
+}
+
+std::string GraphMLText(const Tgraph& g) {
+    std::string out =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<graphml xmlns=\"http://graphml.graphdrawing.org/xmlns\" "
+        "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+        "xsi:schemaLocation=\"http://graphml.graphdrawing.org/xmlns "
+        "http://graphml.graphdrawing.org/xmlns/1.0/graphml.xsd\">\n"
+        "  <key id=\"name\" for=\"node\" attr.name=\"name\" attr.type=\"string\"/>\n"
+        "  <key id=\"x\" for=\"node\" attr.name=\"x\" attr.type=\"int\"/>\n"
+        "  <key id=\"y\" for=\"node\" attr.name=\"y\" attr.type=\"int\"/>\n"
+        "  <key id=\"weight\" for=\"edge\" attr.name=\"weight\" attr.type=\"string\"/>\n"
+        "  <key id=\"color\" for=\"edge\" attr.name=\"color\" attr.type=\"string\"/>\n";
+    out += std::string("  <graph id=\"G\" edgedefault=\"") + (g.directed ? "directed" : "undirected") + "\">\n";
+    for (int v = 1; v <= HeldVertices(g); ++v) {
+        const Tvertex& c = g.vertices[v];
+        out += "    <node id=\"n" + std::to_string(v) + "\"><data key=\"name\">" + XmlEscaped(c.name) +
+               "</data><data key=\"x\">" + std::to_string(c.x) + "</data><data key=\"y\">" + std::to_string(c.y) +
+               "</data></node>\n";
+    }
+    int id = 0;
+    ForEachFileEdge(g, [&](int s, const Tedge& e) {
+        out += "    <edge id=\"e" + std::to_string(++id) + "\" source=\"n" + std::to_string(s) + "\" target=\"n" +
+               std::to_string(e.target) + "\">";
+        if (g.weighted) out += "<data key=\"weight\">" + XmlEscaped(e.weight) + "</data>";
+        out += "<data key=\"color\">" + HexColor(e.color) + "</data></edge>\n";
+    });
+    return out + "  </graph>\n</graphml>\n";
+}
+
+std::string TikzText(const Tgraph& g) {
+    // A surface pixel is 0.75 pt (96 per inch); the vertex keeps its size on the page.
+    char size[32];
+    std::snprintf(size, sizeof size, "%gpt", 2 * geometry::VertexRadius * 0.75);
+    std::string out = std::string("% Nodeloom graph: ") + (g.directed ? "directed" : "undirected") + ", " +
+                      (g.weighted ? "weighted" : "unweighted") + ".\n";
+    out += "\\begin{tikzpicture}[x=0.75pt, y=0.75pt, >=stealth,\n"
+           "    vertex/.style={circle, draw, fill=white, minimum size=" +
+           std::string(size) +
+           ", inner sep=1pt, font=\\footnotesize},\n"
+           "    weight/.style={auto, font=\\footnotesize}]\n";
+    for (const TColorEntry& e : ColorTable) {
+        out += std::string("  \\definecolor{nl-") + e.name + "}{RGB}{" + std::to_string(e.value & 0xFFu) + "," +
+               std::to_string((e.value >> 8) & 0xFFu) + "," + std::to_string((e.value >> 16) & 0xFFu) + "}\n";
+    }
+    for (int v = 1; v <= HeldVertices(g); ++v) {
+        const Tvertex& c = g.vertices[v];
+        out += "  \\node[vertex] (v" + std::to_string(v) + ") at (" + std::to_string(c.x) + "," +
+               std::to_string(-static_cast<long long>(c.y)) + ") {" + TexEscaped(c.name) + "};\n";
+    }
+    ForEachFileEdge(g, [&](int s, const Tedge& e) {
+        std::string options = g.directed ? "->, " : "";
+        options += TikzColor(e.color);
+        std::string path;
+        if (e.target == s) path = "to[loop above]";
+        else if (g.directed && e.twin) path = "to[bend left=8]";
+        else path = "--";
+        std::string label;
+        if (g.weighted) label = std::string(" node[weight") + (e.target == s ? ", above" : "") + "] {" + TexEscaped(e.weight) + "}";
+        out += "  \\draw[" + options + "] (v" + std::to_string(s) + ") " + path + label + " (v" +
+               std::to_string(e.target) + ");\n";
+    });
+    return out + "\\end{tikzpicture}\n";
+}

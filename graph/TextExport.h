@@ -1,0 +1,30 @@
+#pragma once
+// The graph as text for other programs: Graphviz DOT, GraphML and a TikZ picture for LaTeX.
+// Each writes one vertex per vertex and one edge per edge line of the graph's gf4 file (an
+// undirected edge once, from its lower-numbered end), in the file's order. Texts come out as
+// UTF-8 (see Utf8Text), escaped for the format, with control characters shown as spaces.
+
+#include "Graph_obj.h"
+
+#include <string>
+
+// Windows-1252's characters for the bytes 0x80..0x9F (the rest is Latin-1); the five unassigned
+// codes map to themselves.
+extern const char16_t Cp1252High[32];
+
+// The bytes as UTF-8: unchanged when they are valid UTF-8, else each byte read as Windows-1252,
+// as the window shows such text.
+std::string Utf8Text(const std::string& bytes);
+
+// `graph` or `digraph`; nodes 1..n with label, pos="x,-y!" (points, y up) and the vertex's size;
+// edges with the colour and, in a weighted graph, the weight as label.
+std::string DotText(const Tgraph& g);
+
+// Keys name, x, y (surface pixels, y down) for nodes; weight (weighted graphs) and color
+// ("#RRGGBB") for edges; edgedefault from the graph's kind.
+std::string GraphMLText(const Tgraph& g);
+
+// A tikzpicture without preamble: 1 unit = one surface pixel = 0.75 pt, y up; the colour table
+// defined at the top; arrowheads in a directed graph; a paired directed edge bent to its left as
+// on the surface; loops above the vertex.
+std::string TikzText(const Tgraph& g);

@@ -1,0 +1,172 @@
+// The text exports (DOT, GraphML's text, TikZ), the text conversion they share, and the extent
+// of a drawing that sizes the exported pictures.
+
+#include "GraphBuilders.h"
+#include "PictureBounds.h"
+#include "RecordingCanvas.h"
+#include "TextExport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+// Directed and weighted: a paired arc, a loop, texts with every character a format must escape.
+void MakeDirected(Tgraph& g) {
+    MakeGraph(g, true, true, {{10, 20}, {110, 20}});
+    g.vertices[1].name = "a\\b{c}%d&e_f\"g";
+    g.vertices[2].name = "x\ty";
+    Connect(g, 1, 2, "/*1_2*/ navy");
+    Connect(g, 2, 1, "/*$#~^*/");
+    Connect(g, 2, 2, "/*<|>*/ red");
+}
+
+// Undirected and unweighted: one edge, written once.
+void MakeUndirected(Tgraph& g) {
+    MakeGraph(g, false, false, {{0, 0}, {50, -40}}, 0x00008000);
+    g.vertices[1].name = "A";
+    Connect(g, 1, 2);
+}
+
+struct TFormatCase {
+    const char* name;
+    void (*make)(Tgraph&);
+    std::string (*write)(const Tgraph&);
+    std::vector<std::string> lines; // expected in this order, each a whole line
+    std::vector<std::string> absent;
+};
+
+TEST(TextExport, EachFormatWritesEveryVertexAndEdgeLineEscaped) {
+    const TFormatCase cases[] = {
+        {"dot directed", MakeDirected, DotText,
+         {"digraph {",
+          "  1 [label=\"a\\\\b{c}%d&e_f\\\"g\", pos=\"10,-20!\"];",
+          "  2 [label=\"x y\", pos=\"110,-20!\"];",
+          "  1 -> 2 [label=\"1_2\", color=\"#000080\", fontcolor=\"#000080\"];",
+          "  2 -> 2 [label=\"<|>\", color=\"#FF0000\", fontcolor=\"#FF0000\"];",
+          "  2 -> 1 [label=\"$#~^\", color=\"#000000\", fontcolor=\"#000000\"];", "}"},
+         {" -- "}},
+        {"dot undirected", MakeUndirected, DotText,
+         {"graph {", "  1 [label=\"A\", pos=\"0,0!\"];", "  2 [label=\"2\", pos=\"50,40!\"];",
+          "  1 -- 2 [color=\"#008000\", fontcolor=\"#008000\"];", "}"},
+         {" -> ", "2 -- 1"}},
+        {"tikz directed", MakeDirected, TikzText,
+         {"\\begin{tikzpicture}[x=0.75pt, y=0.75pt, >=stealth,", "  \\definecolor{nl-black}{RGB}{0,0,0}",
+          "  \\definecolor{nl-navy}{RGB}{0,0,128}",
+          "  \\node[vertex] (v1) at (10,-20) {a\\textbackslash{}b\\{c\\}\\%d\\&e\\_f\"g};",
+          "  \\node[vertex] (v2) at (110,-20) {x y};",
+          "  \\draw[->, color=nl-navy] (v1) to[bend left=8] node[weight] {1\\_2} (v2);",
+          "  \\draw[->, color=nl-red] (v2) to[loop above] node[weight, above] {\\textless{}\\textbar{}\\textgreater{}} (v2);",
+          "  \\draw[->, color=nl-black] (v2) to[bend left=8] node[weight] {\\$\\#\\textasciitilde{}\\textasciicircum{}} (v1);",
+          "\\end{tikzpicture}"},
+         {}},
+        {"tikz undirected", MakeUndirected, TikzText,
+         {"  \\node[vertex] (v1) at (0,0) {A};", "  \\node[vertex] (v2) at (50,40) {2};",
+          "  \\draw[color=nl-green] (v1) -- (v2);"},
+         {"->]", "(v2) -- (v1)", "node[weight"}},
+    };
+    for (const TFormatCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Tgraph g;
+        c.make(g);
+        const std::string text = c.write(g);
+        std::vector<std::string> got;
+        for (std::size_t at = 0, end; at < text.size(); at = end + 1) {
+            end = text.find('\n', at);
+            if (end == std::string::npos) end = text.size();
+            got.push_back(text.substr(at, end - at));
+        }
+        auto at = got.begin();
+        for (const std::string& line : c.lines) {
+            at = std::find(at, got.end(), line);
+            ASSERT_NE(at, got.end()) << "missing or out of order: " << line << "\nin:\n" << text;
+            ++at;
+        }
+        for (const std::string& s : c.absent) EXPECT_EQ(text.find(s), std::string::npos) << s;
+    }
+}
+
+TEST(TextExport, GraphMLEscapesMarkupAndWritesWeightsOnlyWhenWeighted) {
+    Tgraph g;
+    MakeDirected(g);
+    g.vertices[2].name = "<&>\"";
+    const std::string weighted = GraphMLText(g);
+    EXPECT_NE(weighted.find("<data key=\"name\">&lt;&amp;&gt;&quot;</data>"), std::string::npos);
+    EXPECT_NE(weighted.find("edgedefault=\"directed\""), std::string::npos);
+    EXPECT_NE(weighted.find("<data key=\"weight\">&lt;|&gt;</data><data key=\"color\">#FF0000</data>"), std::string::npos);
+    MakeUndirected(g);
+    const std::string plain = GraphMLText(g);
+    EXPECT_NE(plain.find("edgedefault=\"undirected\""), std::string::npos);
+    EXPECT_EQ(plain.find("<data key=\"weight\">"), std::string::npos);
+    EXPECT_NE(plain.find("<node id=\"n2\"><data key=\"name\">2</data><data key=\"x\">50</data><data key=\"y\">-40</data>"),
+              std::string::npos);
+}
+
+TEST(TextExport, Utf8TextKeepsUtf8AndReadsAnythingElseAsWindows1252) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain", "plain"},
+        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"}, // valid UTF-8
+        {"caf\xE9 \x80", "caf\xC3\xA9 \xE2\x82\xAC"},        // Windows-1252 é and the euro sign
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                    // overlong form
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},    // a surrogate
+        {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"}, // above U+10FFFF
+        {"\xE2\x82", "\xC3\xA2\xE2\x80\x9A"},                // cut short
+    };
+    for (const auto& [in, out] : cases) EXPECT_EQ(Utf8Text(in), out) << in;
+}
+
+struct TBoundsCase {
+    const char* name;
+    void (*draw)(TCanvas&);
+    long long right, bottom;
+};
+
+TEST(PictureBounds, EachCallReachesAsFarAsItPaints) {
+    const TBoundsCase cases[] = {
+        {"box, right and bottom edge exclusive", [](TCanvas& c) { c.Rectangle(3, 4, 10, 20); }, 10, 20},
+        {"ellipse given backwards", [](TCanvas& c) { c.Ellipse(40, 30, 5, 6); }, 40, 30},
+        {"empty box", [](TCanvas& c) { c.Rectangle(3, 4, 3, 20); }, 0, 0},
+        {"all at negative coordinates", [](TCanvas& c) { c.Ellipse(-40, -30, -5, -6); }, 0, 0},
+        {"line through both ends", [](TCanvas& c) { c.MoveTo(30, 7); c.LineTo(5, 5); }, 31, 8},
+        {"line of no length", [](TCanvas& c) { c.MoveTo(30, 7); c.LineTo(30, 7); }, 0, 0},
+        {"wide pen", [](TCanvas& c) { c.SetPenWidth(3); c.MoveTo(0, 0); c.LineTo(10, 10); }, 12, 12},
+        {"polygon", [](TCanvas& c) { const TPoint p[3] = {{1, 9}, {7, 2}, {4, 4}}; c.Polygon(p, 3); }, 8, 10},
+        {"text cell: 6 px a character, 13 high", [](TCanvas& c) { c.TextOut(100, 50, "abc"); }, 118, 63},
+        {"empty text", [](TCanvas& c) { c.TextOut(100, 50, ""); }, 0, 0},
+        // The self-loop's curve turns back at x + 14.4: its controls at x + 50 are not reached.
+        {"loop curve", [](TCanvas& c) { const TPoint p[4] = {{100, 100}, {150, 49}, {50, 49}, {100, 100}}; c.PolyBezier(p); },
+         115, 101},
+    };
+    for (const TBoundsCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TRecordingCanvas measure;
+        TBoundsCanvas bounds(measure);
+        c.draw(bounds);
+        EXPECT_EQ(bounds.Right(), c.right);
+        EXPECT_EQ(bounds.Bottom(), c.bottom);
+    }
+}
+
+TEST(PictureBounds, PictureHoldsDrawingPlusMarginUpToTheLargestSide) {
+    Tgraph g;
+    TRecordingCanvas measure;
+    MakeGraph(g, true, true, {{100, 100}, {300, 50}});
+    g.vertices[1].name = "a long name for a vertex"; // 24 characters: 144 px around x = 100
+    Connect(g, 1, 2, "/*w*/");
+    TPictureSize size = ExportPictureSize(g, measure);
+    EXPECT_EQ(size.width, 315 + 10);  // the circle of vertex 2
+    EXPECT_EQ(size.height, 115 + 10); // the circle of vertex 1
+    MoveVertex(g, 1, -100, 0); // the name now starts at x = -72; only the circle's extent counts
+    EXPECT_EQ(ExportPictureSize(g, measure).width, 325);
+    MoveVertex(g, 2, 1000000, 1000000);
+    size = ExportPictureSize(g, measure);
+    EXPECT_EQ(size.width, 16384);
+    EXPECT_EQ(size.height, 16384);
+    g.created = false; // nothing drawn: the margin alone
+    size = ExportPictureSize(g, measure);
+    EXPECT_EQ(size.width, 10);
+    EXPECT_EQ(size.height, 10);
+}
+
+} // namespace
