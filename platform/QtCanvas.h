@@ -1,6 +1,7 @@
 #pragma once
-// The canvas of an off-screen picture: every TCanvas call paints straight into the QImage,
-// aliased, with solid pens, so that the same calls always cover the same pixels.
+// A canvas over QPainter: every TCanvas call paints straight into a QImage, or through a painter
+// that stays open on another device (an SVG generator, a PDF writer); aliased, with solid pens,
+// so that the same calls always cover the same pixels.
 
 #include "Canvas.h"
 
@@ -15,6 +16,9 @@ class TQtCanvas : public TCanvas {
 public:
     // The image must outlive the canvas and stay Format_RGB32; it may be reassigned (resized).
     explicit TQtCanvas(QImage& image);
+    // Paints through painter, which must stay active as long as the canvas paints. Pixel then
+    // reads every point as outside the picture.
+    explicit TQtCanvas(QPainter& painter);
 
     void SetPenColor(TColor c) override;
     TColor PenColor() const override;
@@ -42,9 +46,13 @@ public:
 
 private:
     void Begin(QPainter& painter, bool fill) const;
+    // Runs paint with a painter set up for a shape (fill: with the brush) and reports the change;
+    // nothing happens on a null image.
+    void Paint(bool fill, const std::function<void(QPainter&)>& paint);
     void Changed();
 
-    QImage& image;
+    QImage* image = nullptr;      // the picture painted on, or
+    QPainter* external = nullptr; // the painter painted through
     QFont font;
     TColor penColor = colors::Black;
     TColor brushColor = colors::White;
