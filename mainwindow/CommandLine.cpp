@@ -1,40 +1,100 @@
 #include "CommandLine.h"
 
+#include "Geometry.h"
+#include "GraphExport.h"
+
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QRegularExpression>
+
+#include <cstdio>
+
+namespace {
+
+TCommandLine Exit(int code, const QString& output) {
+    TCommandLine result;
+    result.action = TCommandLine::TAction::Exit;
+    result.exitCode = code;
+    result.output = output;
+    return result;
+}
+
+// "WIDTHxHEIGHT", two whole numbers from 1 to the largest picture side; false for anything else.
+bool ParseSize(const QString& text, int& width, int& height) {
+    static const QRegularExpression form(QStringLiteral("^([0-9]{1,6})[xX]([0-9]{1,6})$"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch()) return false;
+    width = m.captured(1).toInt();
+    height = m.captured(2).toInt();
+    return width >= 1 && height >= 1 && width <= geometry::MaxPictureSide && height <= geometry::MaxPictureSide;
+}
+
+} // namespace
 
 TCommandLine ParseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Nodeloom, an editor for small graphs of vertices and edges."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption exportOption(
+        QStringLiteral("export"),
+        QStringLiteral("Write the graph file to OUTPUT and exit, without a window. The ending names the "
+                       "format: %1 (.tex: TikZ).")
+            .arg(QString::fromLatin1(KnownExportEndings)),
+        QStringLiteral("OUTPUT"));
+    const QCommandLineOption sizeOption(
+        QStringLiteral("size"),
+        QStringLiteral("With --export: the picture's size in pixels, each at most %1 (default: the drawing "
+                       "and a margin of %2).")
+            .arg(geometry::MaxPictureSide)
+            .arg(geometry::PictureMargin),
+        QStringLiteral("WIDTHxHEIGHT"));
+    parser.addOption(exportOption);
+    parser.addOption(sizeOption);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A graph file (.gf4) to open."),
                                  QStringLiteral("[file]"));
 
-    TCommandLine result;
-    if (!parser.parse(arguments)) {
-        result.action = TCommandLine::TAction::Exit;
-        result.exitCode = 1;
-        result.output = parser.errorText() + QLatin1Char('\n');
-        return result;
-    }
-    if (parser.isSet(help)) {
-        result.action = TCommandLine::TAction::Exit;
-        result.output = parser.helpText();
-        return result;
-    }
-    if (parser.isSet(version)) {
-        result.action = TCommandLine::TAction::Exit;
-        result.output = QStringLiteral("Nodeloom 5.1\n");
-        return result;
-    }
+    if (!parser.parse(arguments)) return Exit(1, parser.errorText() + QLatin1Char('\n'));
+    if (parser.isSet(help)) return Exit(0, parser.helpText());
+    if (parser.isSet(version)) return Exit(0, QStringLiteral("Nodeloom 5.1\n"));
     const QStringList files = parser.positionalArguments();
-    if (files.size() > 1) {
-        result.action = TCommandLine::TAction::Exit;
-        result.exitCode = 1;
-        result.output = QStringLiteral("Nodeloom opens one file at a time.\n");
+    if (files.size() > 1) return Exit(1, QStringLiteral("Nodeloom opens one file at a time.\n"));
+
+    TCommandLine result;
+    if (parser.isSet(sizeOption) && !parser.isSet(exportOption))
+        return Exit(1, QStringLiteral("--size is given with --export only.\n"));
+    if (parser.isSet(exportOption)) {
+        result.action = TCommandLine::TAction::Export;
+        result.exportPath = parser.value(exportOption);
+        if (files.isEmpty()) return Exit(1, QStringLiteral("Cannot export to \"%1\": no graph file is named.\n").arg(result.exportPath));
+        result.file = files.first();
+        const QString size = parser.value(sizeOption);
+        if (parser.isSet(sizeOption) && !ParseSize(size, result.exportWidth, result.exportHeight))
+            return Exit(1, QStringLiteral("Cannot export to \"%1\": the size \"%2\" is not WIDTHxHEIGHT, two whole "
+                                          "numbers from 1 to %3.\n")
+                               .arg(result.exportPath, size)
+                               .arg(geometry::MaxPictureSide));
         return result;
     }
     if (!files.isEmpty()) result.file = QFileInfo(files.first()).absoluteFilePath();
     return result;
+}
+
+int RunExport(int& argc, char** argv, const TCommandLine& command) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt's notes about the environment (no runtime folder, for one) are no concern of a command
+    // that prints nothing on success; its failures are reported below.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    });
+    const QGuiApplication app(argc, argv);
+    std::optional<TPictureSize> size;
+    if (command.exportWidth > 0) size = TPictureSize{command.exportWidth, command.exportHeight};
+    const QByteArray input = QFile::encodeName(command.file), output = QFile::encodeName(command.exportPath);
+    const std::string error = ExportGraphFile(input.toStdString(), output.toStdString(), size);
+    if (error.empty()) return 0;
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
 }

@@ -1,17 +1,24 @@
 #pragma once
-// The program's command line: nodeloom [FILE], --help, --version.
+// The program's command line: nodeloom [FILE], --help, --version, and
+// nodeloom FILE --export OUTPUT [--size WIDTHxHEIGHT].
 
 #include <QString>
 #include <QStringList>
 
 struct TCommandLine {
-    enum class TAction { Start, Exit };
+    enum class TAction { Start, Exit, Export };
     TAction action = TAction::Start;
     int exitCode = 0;
     QString output; // what to print before exiting (usage, version or the error)
-    QString file;   // the graph file to open at start, absolute; empty for none
+    QString file;   // the graph file to open at start, absolute; empty for none. Export: as given
+    QString exportPath;                   // the file to export to
+    int exportWidth = 0, exportHeight = 0; // --size; 0 for the size of the drawing
 };
 
 // Reads the arguments (program name first). Needs no application object, so --help and
 // --version work without a display.
 TCommandLine ParseCommandLine(const QStringList& arguments);
+
+// Runs the export a command line asked for on Qt's offscreen platform, whatever the display:
+// silent on success (0), one line on standard error on failure (1).
+int RunExport(int& argc, char** argv, const TCommandLine& command);

@@ -1,6 +1,6 @@
 // Start-up: the five windows, created once in order and kept for the whole run, then the event
 // loop until the main window closes. A graph file named on the command line is opened as the
-// Open command opens it.
+// Open command opens it; with --export it is written to another format instead, without a window.
 
 #include "CommandLine.h"
 #include "ErrorHandler.h"
@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
         std::fputs(command.output.toLocal8Bit().constData(), command.exitCode == 0 ? stdout : stderr);
         return command.exitCode;
     }
+    if (command.action == TCommandLine::TAction::Export) return RunExport(argc, argv, command);
 
     TApplication app(argc, argv);
     app.setWindowIcon(QIcon(QStringLiteral(":/nodeloom.png")));

@@ -1,0 +1,149 @@
+// nodeloom FILE --export OUTPUT [--size WxH]: how the command line is read, and the program
+// itself run without a display: what it writes, and how each failure ends.
+
+#include "AppWindows.h"
+#include "CommandLine.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+struct TParseCase {
+    QStringList arguments;
+    TCommandLine::TAction action;
+    int width, height;
+    const char* output; // what the message holds; empty when there is none
+};
+
+TEST(ExportCommand, OptionsAreReadAndABadSizeIsRefused) {
+    using A = TCommandLine::TAction;
+    const TParseCase cases[] = {
+        {{"g.gf4", "--export", "o.svg"}, A::Export, 0, 0, ""},
+        {{"--export=o.PNG", "g.gf4", "--size", "640x480"}, A::Export, 640, 480, ""},
+        {{"g.gf4", "--export=o.png", "--size=1X16384"}, A::Export, 1, 16384, ""},
+        {{"g.gf4", "--export=o.png", "--size", "0x10"}, A::Exit, 0, 0, "the size \"0x10\" is not WIDTHxHEIGHT"},
+        {{"g.gf4", "--export=o.png", "--size", "16385x10"}, A::Exit, 0, 0, "from 1 to 16384"},
+        {{"g.gf4", "--export=o.png", "--size", "-4x4"}, A::Exit, 0, 0, "the size \"-4x4\""},
+        {{"g.gf4", "--export=o.png", "--size", "12x12x12"}, A::Exit, 0, 0, "the size"},
+        {{"g.gf4", "--export=o.png", "--size", "9999999x1"}, A::Exit, 0, 0, "the size"},
+        {{"g.gf4", "--size", "10x10"}, A::Exit, 0, 0, "--size is given with --export only"},
+        {{"--export", "o.png"}, A::Exit, 0, 0, "Cannot export to \"o.png\": no graph file is named"},
+        {{"g.gf4", "--export"}, A::Exit, 0, 0, "--export"},
+        {{"--help"}, A::Exit, 0, 0, "--export <OUTPUT>"},
+        {{"--help"}, A::Exit, 0, 0, "--size <WIDTHxHEIGHT>"},
+    };
+    for (const TParseCase& c : cases) {
+        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
+        const TCommandLine r = ParseCommandLine(QStringList{QStringLiteral("nodeloom")} + c.arguments);
+        EXPECT_EQ(r.action, c.action);
+        EXPECT_EQ(r.exitCode, c.action == A::Exit && c.arguments.first() != QLatin1String("--help") ? 1 : 0);
+        EXPECT_TRUE(r.output.contains(QString::fromUtf8(c.output))) << r.output.toStdString();
+        if (c.action == A::Export) {
+            EXPECT_EQ(r.file, QStringLiteral("g.gf4"));
+            EXPECT_TRUE(r.exportPath.startsWith(QLatin1String("o.")));
+            EXPECT_EQ(r.exportWidth, c.width);
+            EXPECT_EQ(r.exportHeight, c.height);
+        }
+    }
+}
+
+struct TRun {
+    int exitCode;
+    QByteArray out, err;
+};
+
+// The program with no display to talk to; as the user nobody when asked (the tests run as root,
+// whom file permissions do not bind), exit status 99 when that cannot be done.
+TRun RunProgram(const QStringList& arguments, bool asNobody = false) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
+    p.setProcessEnvironment(env);
+    if (asNobody && geteuid() == 0)
+        p.setChildProcessModifier([] {
+            if (setgid(65534) != 0 || setuid(65534) != 0) _exit(99);
+        });
+    p.start(QStringLiteral(NODELOOM_PROGRAM), arguments);
+    EXPECT_TRUE(p.waitForFinished(30000));
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Opening the file in the window and exporting it at the surface's size give the same pixels.
+TEST(ExportCommand, WithoutADisplayItWritesWhatTheWindowShows) {
+    TAppWindows app;
+    app.ShowMain();
+    LoadGraph(app.form1->LiveGraph, NODELOOM_TEST_DATA "/undirected_weighted.gf4");
+    app.form1->RefreshView();
+    const QImage shown = app.form1->Image1->Picture;
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString out = dir.filePath(QStringLiteral("shown.PNG"));
+    const TRun run = RunProgram({QStringLiteral(NODELOOM_TEST_DATA "/undirected_weighted.gf4"), QStringLiteral("--export=") + out,
+                                 QStringLiteral("--size"), QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height())});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out + run.err, QByteArray());
+    EXPECT_EQ(QImage(out, "PNG").convertToFormat(QImage::Format_RGB32), shown.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList{QStringLiteral("shown.PNG")});
+}
+
+struct TFailureCase {
+    const char* name;
+    QStringList arguments; // in the test's folder: good.gf4, junk.gf4 (a read error), out.png (an old picture), dir.png/
+    const char* message;   // the whole line, with the folder written as %1
+    bool asNobody;
+};
+
+TEST(ExportCommand, EachFailureSaysWhyExitsOneAndLeavesTheOldOutput) {
+    const QByteArray old = "the old picture";
+    const TFailureCase cases[] = {
+        {"input missing", {"%1/missing.gf4", "--export", "%1/out.png"}, "Cannot read \"%1/missing.gf4\": No such file or directory", false},
+        {"input no graph", {"%1/junk.gf4", "--export", "%1/out.png"}, "Cannot read \"%1/junk.gf4\": it is not a graph file", false},
+        {"input a folder", {"%1/dir.png", "--export", "%1/out.png"}, "Cannot read \"%1/dir.png\": Is a directory", false},
+        {"unknown ending", {"%1/good.gf4", "--export", "%1/out.gif"},
+         "Cannot export to \"%1/out.gif\": unknown ending; the known ones are .png, .bmp, .jpg, .jpeg, .svg, .pdf, .dot, .graphml, .tex", false},
+        {"bad size", {"%1/good.gf4", "--export", "%1/out.png", "--size", "0x7"},
+         "Cannot export to \"%1/out.png\": the size \"0x7\" is not WIDTHxHEIGHT, two whole numbers from 1 to 16384.", false},
+        {"no such folder", {"%1/good.gf4", "--export", "%1/none/out.png"}, "Cannot write \"%1/none/out.png\": No such file or directory", false},
+        {"output a folder", {"%1/good.gf4", "--export", "%1/dir.png"}, "Cannot write \"%1/dir.png\": Is a directory", false},
+        {"output not writable", {"%1/good.gf4", "--export", "%1/out.png"}, "Cannot write \"%1/out.png\": File access denied", true},
+    };
+    for (const TFailureCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString path = dir.path();
+        ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0755), 0); // readable by nobody, writable by root alone
+        ASSERT_TRUE(QFile::copy(QStringLiteral(NODELOOM_TEST_DATA "/small.gf4"), path + QStringLiteral("/good.gf4")));
+        QFile junk(path + QStringLiteral("/junk.gf4")), picture(path + QStringLiteral("/out.png"));
+        ASSERT_TRUE(junk.open(QIODevice::WriteOnly) && junk.write("[directed]\n[weighted]\n[black]\nno counts\n") > 0);
+        ASSERT_TRUE(picture.open(QIODevice::WriteOnly) && picture.write(old) == old.size());
+        junk.close();
+        picture.close();
+        ASSERT_TRUE(QDir(path).mkdir(QStringLiteral("dir.png")));
+        const QStringList before = QDir(path).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
+
+        QStringList arguments;
+        for (const QString& a : c.arguments) arguments << QString(a).replace(QLatin1String("%1"), path);
+        const TRun run = RunProgram(arguments, c.asNobody);
+        EXPECT_EQ(run.exitCode, 1) << "99: cannot become nobody";
+        EXPECT_EQ(QString::fromUtf8(run.err), QString::fromUtf8(c.message).replace(QLatin1String("%1"), path) + QLatin1Char('\n'));
+        EXPECT_EQ(run.out, QByteArray());
+        EXPECT_EQ(ReadFile(path + QStringLiteral("/out.png")), old);
+        EXPECT_EQ(QDir(path).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), before);
+    }
+}
+
+} // namespace
