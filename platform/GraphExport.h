@@ -18,10 +18,10 @@ std::optional<TExportFormat> ExportFormatOf(const std::string& path);
 // The endings ExportFormatOf knows, as a message lists them.
 extern const char* const KnownExportEndings;
 
-// DrawGraph of g on a white picture of that size, through the raster canvas: the pixels the
-// surface shows right after opening the file on a surface of that size. Throws
-// std::runtime_error when the picture cannot be allocated.
-QImage RasterPicture(const Tgraph& g, TPictureSize size);
+// DrawGraph of g on a white picture of that size (or of ExportPictureSize), through the raster
+// canvas: the pixels the surface shows right after opening the file on a surface of that size.
+// Throws std::runtime_error when the picture cannot be allocated.
+QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size);
 
 // The file's bytes. A picture is of the given size, or else of ExportPictureSize; the text
 // formats have no size. Throws std::runtime_error when the picture cannot be made.

@@ -27,24 +27,24 @@ TColor TQtCanvas::Pixel(int x, int y) const {
     return FromQRgb(image->pixel(x, y));
 }
 
+// Only what differs is set: a vector device writes out every change of the painter's state.
 void TQtCanvas::Begin(QPainter& painter, bool fill) const {
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    if (painter.testRenderHint(QPainter::Antialiasing)) painter.setRenderHint(QPainter::Antialiasing, false);
+    if (painter.testRenderHint(QPainter::TextAntialiasing)) painter.setRenderHint(QPainter::TextAntialiasing, false);
     QPen pen(ToQColor(penColor));
     pen.setWidth(penWidth);
     pen.setStyle(Qt::SolidLine);
     pen.setCapStyle(Qt::SquareCap);
     pen.setJoinStyle(Qt::MiterJoin);
-    painter.setPen(pen);
-    painter.setBrush(fill ? QBrush(ToQColor(brushColor)) : QBrush(Qt::NoBrush));
+    if (painter.pen() != pen) painter.setPen(pen);
+    const QBrush brush = fill ? QBrush(ToQColor(brushColor)) : QBrush(Qt::NoBrush);
+    if (painter.brush() != brush) painter.setBrush(brush);
 }
 
 void TQtCanvas::Paint(bool fill, const std::function<void(QPainter&)>& paint) {
     if (external) {
-        external->save();
         Begin(*external, fill);
         paint(*external);
-        external->restore();
     } else {
         if (!image || image->isNull()) return;
         QPainter painter(image);
@@ -109,9 +109,10 @@ void TQtCanvas::TextOut(int x, int y, const std::string& text) {
     if (text.empty()) return;
     const QString shown = DecodeText(text);
     const QFontMetrics metrics(font);
-    Paint(false, [&](QPainter& painter) {
-        painter.fillRect(QRect(x, y, metrics.horizontalAdvance(shown), metrics.height()), ToQColor(brushColor));
-        painter.setFont(font);
+    Paint(true, [&](QPainter& painter) {
+        painter.setPen(Qt::NoPen);
+        painter.drawRect(QRect(x, y, metrics.horizontalAdvance(shown), metrics.height()));
+        if (painter.font() != font) painter.setFont(font);
         painter.setPen(ToQColor(fontColor));
         painter.drawText(x, y + metrics.ascent(), shown);
     });
