@@ -1,7 +1,8 @@
-// The redraw cycle of a drag, the hover pass and the gf4 reader and writer on fixed graphs,
-// timed with Google Benchmark. Every canvas is measured on the same 1280 x 1024 picture.
+// The redraw cycle of a drag, the hover pass, the gf4 reader and writer and the exports on fixed
+// graphs, timed with Google Benchmark. Every canvas is measured on the same 1280 x 1024 picture.
 
 #include "Graph_obj.h"
+#include "GraphExport.h"
 #include "QtCanvas.h"
 #include "RasterCanvas.h"
 
@@ -165,9 +166,9 @@ void HoverComplete(benchmark::State& state) {
     }
 }
 
-std::string BenchFile() {
+std::string BenchFile(const char* ending = ".gf4") {
     const char* dir = std::getenv("TMPDIR");
-    return std::string(dir && *dir ? dir : "/tmp") + "/nodeloom-bench-complete.gf4";
+    return std::string(dir && *dir ? dir : "/tmp") + "/nodeloom-bench-complete" + ending;
 }
 
 void SaveComplete(benchmark::State& state) {
@@ -189,6 +190,24 @@ void LoadComplete(benchmark::State& state) {
     std::remove(path.c_str());
 }
 
+// The export command's work after reading the file: the bytes (a picture sized to the drawing)
+// and the safe replacement of the output file. Nothing is hovered, as after opening.
+void ExportComplete(benchmark::State& state, TExportFormat format, const char* ending) {
+    std::unique_ptr<Tgraph> g = MakeBenchGraph(TKind::Complete);
+    for (int s = 1; s <= g->vertexCount; ++s)
+        for (Tedge* e = g->edgeLists[s].get(); e; e = e->next.get()) e->hovered = false;
+    const std::string path = BenchFile(ending);
+    for (auto _ : state) SaveFileSafely(path, ExportBytes(*g, format, std::nullopt));
+    std::remove(path.c_str());
+}
+
+void ExportPngComplete(benchmark::State& s) { ExportComplete(s, TExportFormat::Png, ".png"); }
+void ExportSvgComplete(benchmark::State& s) { ExportComplete(s, TExportFormat::Svg, ".svg"); }
+void ExportPdfComplete(benchmark::State& s) { ExportComplete(s, TExportFormat::Pdf, ".pdf"); }
+void ExportDotComplete(benchmark::State& s) { ExportComplete(s, TExportFormat::Dot, ".dot"); }
+void ExportGraphMLComplete(benchmark::State& s) { ExportComplete(s, TExportFormat::GraphML, ".graphml"); }
+void ExportTikzComplete(benchmark::State& s) { ExportComplete(s, TExportFormat::Tikz, ".tex"); }
+
 } // namespace
 
 BENCHMARK(RedrawQtTypical)->Unit(benchmark::kMillisecond);
@@ -205,6 +224,12 @@ BENCHMARK(RedrawModelOnlyComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(HoverComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(SaveComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadComplete)->Unit(benchmark::kMillisecond);
+BENCHMARK(ExportPngComplete)->Unit(benchmark::kMillisecond);
+BENCHMARK(ExportSvgComplete)->Unit(benchmark::kMillisecond);
+BENCHMARK(ExportPdfComplete)->Unit(benchmark::kMillisecond);
+BENCHMARK(ExportDotComplete)->Unit(benchmark::kMillisecond);
+BENCHMARK(ExportGraphMLComplete)->Unit(benchmark::kMillisecond);
+BENCHMARK(ExportTikzComplete)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
