@@ -219,7 +219,8 @@ std::string TikzText(const Tgraph& g) {
     out += "\\begin{tikzpicture}[x=0.75pt, y=0.75pt, >=stealth,\n"
            "    vertex/.style={circle, draw, fill=white, minimum size=" +
            std::string(size) +
-           ", inner sep=1pt, font=\\footnotesize},\n"
+           ", inner sep=0pt},\n"
+           "    every label/.style={font=\\footnotesize, inner sep=0pt},\n"
            "    weight/.style={auto, font=\\footnotesize}]\n";
     for (const TColorEntry& e : ColorTable) {
         out += std::string("  \\definecolor{nl-") + e.name + "}{RGB}{" + std::to_string(e.value & 0xFFu) + "," +
@@ -227,8 +228,9 @@ std::string TikzText(const Tgraph& g) {
     }
     for (int v = 1; v <= HeldVertices(g); ++v) {
         const Tvertex& c = g.vertices[v];
-        out += "  \\node[vertex] (v" + std::to_string(v) + ") at (" + std::to_string(c.x) + "," +
-               std::to_string(-static_cast<long long>(c.y)) + ") {" + TexEscaped(c.name) + "};\n";
+        // The name lies over the circle without widening it, as on the surface.
+        out += "  \\node[vertex, label=center:{" + TexEscaped(c.name) + "}] (v" + std::to_string(v) + ") at (" +
+               std::to_string(c.x) + "," + std::to_string(-static_cast<long long>(c.y)) + ") {};\n";
     }
     ForEachFileEdge(g, [&](int s, const Tedge& e) {
         std::string options = g.directed ? "->, " : "";
