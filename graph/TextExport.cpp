@@ -164,7 +164,7 @@ std::string DotText(const Tgraph& g) {
     std::snprintf(size, sizeof size, "%.4f", 2 * geometry::VertexRadius / 72.0);
     std::string out = g.directed ? "digraph {\n" : "graph {\n";
     out += "  graph [outputorder=edgesfirst];\n";
-    out += "  node [shape=circle, fixedsize=true, width=" + std::string(size) + ", height=" + size +
+    out += "  node [shape=circle, fixedsize=shape, width=" + std::string(size) + ", height=" + size +
            ", fontname=\"DejaVu Sans\", fontsize=11];\n";
     out += "  edge [fontname=\"DejaVu Sans\", fontsize=11];\n";
     for (int v = 1; v <= HeldVertices(g); ++v) {
