@@ -84,9 +84,9 @@ QByteArray ReadFile(const QString& path) {
 TEST(ExportCommand, WithoutADisplayItWritesWhatTheWindowShows) {
     TAppWindows app;
     app.ShowMain();
-    LoadGraph(app.form1->LiveGraph, NODELOOM_TEST_DATA "/undirected_weighted.gf4");
+    LoadGraph(app.ui.LiveGraph, NODELOOM_TEST_DATA "/undirected_weighted.gf4");
     app.form1->RefreshView();
-    const QImage shown = app.form1->Image1->Picture;
+    const QImage shown = app.ui.Image1->Picture;
 
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
