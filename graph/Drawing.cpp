@@ -5,6 +5,8 @@
 
 #include "Geometry.h"
 
+#include <vector>
+
 using namespace geometry;
 using colors::Black;
 using colors::White;
@@ -18,38 +20,71 @@ bool IsDrawnNode(const Tgraph& g, int s, const Tedge& node) { return g.directed 
 
 TPoint Pt(long double x, long double y) { return {Nearest(x), Nearest(y)}; }
 
-void PaintWeightLabel(const Tgraph& g, TCanvas& canvas, int s, const Tedge& node, TInk ink) {
+// What one pass paints of an edge node between two vertices, computed once and shared by its
+// label, line and arrowhead.
+struct TNodeShape {
+    int mx, my;         // the label's anchor: the middle of the drawn line
+    signed char sx, sy; // signs of the direction of travel
+    bool apart;         // the circles do not overlap: the line and arrowhead are drawn
+    TPoint start, end, head[3];
+};
+
+int Sign(long long v) { return (v > 0) - (v < 0); }
+
+TNodeShape NodeShape(const Tgraph& g, int s, const Tedge& node) {
+    const TEdgeFrame f = EdgeFrame(g, s, node);
+    TNodeShape shape;
+    shape.mx = Nearest((f.x1 + f.x2) / 2.0L + f.ox);
+    shape.my = Nearest((f.y1 + f.y2) / 2.0L + f.oy);
+    shape.sx = static_cast<signed char>(Sign(f.dx));
+    shape.sy = static_cast<signed char>(Sign(f.dy));
+    shape.apart = f.len >= static_cast<long double>(f.r1 + f.r2);
+    if (!shape.apart) return shape;
+    // Integer products first, then the division, as the coordinates are defined.
+    const long double L = f.len;
+    shape.end = Pt(f.x2 - ((f.r2 - 1) * f.dx) / L + f.ox, f.y2 - ((f.r2 - 1) * f.dy) / L + f.oy);
+    shape.start = Pt(f.x1 + ((f.r1 - 1) * f.dx) / L + f.ox, f.y1 + ((f.r1 - 1) * f.dy) / L + f.oy);
+    if (!g.directed) return shape;
+    const long long barbs = f.r2 + ArrowBarbs, notch = f.r2 + ArrowNotch;
+    shape.head[0] = Pt(f.x2 - (barbs * f.dx) / L + (ArrowHalfWidth * f.dy) / L + f.ox,
+                       f.y2 - (barbs * f.dy) / L - (ArrowHalfWidth * f.dx) / L + f.oy);
+    shape.head[1] = Pt(f.x2 - (notch * f.dx) / L + f.ox, f.y2 - (notch * f.dy) / L + f.oy);
+    shape.head[2] = Pt(f.x2 - (barbs * f.dx) / L - (ArrowHalfWidth * f.dy) / L + f.ox,
+                       f.y2 - (barbs * f.dy) / L + (ArrowHalfWidth * f.dx) / L + f.oy);
+    return shape;
+}
+
+void PaintWeightLabel(const Tgraph& g, TCanvas& canvas, int s, const Tedge& node, const TNodeShape* shape, TInk ink) {
     canvas.SetFontColor(ink == TInk::Erase ? White : node.color);
     canvas.SetBrushColor(White);
     const std::string& text = node.weight;
     const long long w = canvas.TextWidth(text);
     const long long h = canvas.TextHeight(text);
 
-    if (node.target == s) {
+    if (!shape) { // a self-loop
         const Tvertex& v = g.vertices[s];
         canvas.TextOut(ClampInt(v.x - w / 2), ClampInt(static_cast<long long>(v.y) - LoopLabelRise), text);
         return;
     }
 
-    const TEdgeFrame f = EdgeFrame(g, s, node);
-    const long long mx = Nearest((f.x1 + f.x2) / 2.0L + f.ox);
-    const long long my = Nearest((f.y1 + f.y2) / 2.0L + f.oy);
+    const long long mx = shape->mx, my = shape->my;
+    const int dx = shape->sx, dy = shape->sy;
 
     // The box touches the anchor and lies to the left of the direction of travel.
     long long left, top;
-    if (f.dx > 0 && f.dy < 0) {
+    if (dx > 0 && dy < 0) {
         left = mx - w; top = my - h;
-    } else if (f.dx > 0 && f.dy > 0) {
+    } else if (dx > 0 && dy > 0) {
         left = mx; top = my - h;
-    } else if (f.dx < 0 && f.dy < 0) {
+    } else if (dx < 0 && dy < 0) {
         left = mx - w; top = my;
-    } else if (f.dx < 0 && f.dy > 0) {
+    } else if (dx < 0 && dy > 0) {
         left = mx; top = my;
-    } else if (f.dx > 0) {
+    } else if (dx > 0) {
         left = mx - w / 2; top = my - h;
-    } else if (f.dx < 0) {
+    } else if (dx < 0) {
         left = mx - w / 2; top = my;
-    } else if (f.dy <= 0) {
+    } else if (dy <= 0) {
         left = mx - w; top = my - h / 2;
     } else {
         left = mx; top = my - h / 2;
@@ -57,13 +92,13 @@ void PaintWeightLabel(const Tgraph& g, TCanvas& canvas, int s, const Tedge& node
     canvas.TextOut(ClampInt(left), ClampInt(top), text);
 }
 
-void PaintEdge(const Tgraph& g, TCanvas& canvas, int s, const Tedge& node, TInk ink) {
+void PaintEdge(const Tgraph& g, TCanvas& canvas, int s, const Tedge& node, const TNodeShape* shape, TInk ink) {
     canvas.SetPenWidth(1);
     const TColor color = ink == TInk::Erase ? White : node.hovered ? g.currentColor : node.color;
     canvas.SetPenColor(color);
     canvas.SetBrushColor(color);
 
-    if (node.target == s) {
+    if (!shape) { // a self-loop
         const long long x = g.vertices[s].x, y = g.vertices[s].y;
         const TPoint curve[4] = {{ClampInt(x), ClampInt(y)},
                                  {ClampInt(x + LoopControlDx), ClampInt(y - LoopControlRise)},
@@ -79,41 +114,37 @@ void PaintEdge(const Tgraph& g, TCanvas& canvas, int s, const Tedge& node, TInk 
         return;
     }
 
-    const TEdgeFrame f = EdgeFrame(g, s, node);
-    if (f.len < static_cast<long double>(f.r1 + f.r2)) return; // the circles overlap
-
-    // Integer products first, then the division, as the coordinates are defined.
-    const long double L = f.len;
-    const TPoint end = Pt(f.x2 - ((f.r2 - 1) * f.dx) / L + f.ox, f.y2 - ((f.r2 - 1) * f.dy) / L + f.oy);
-    const TPoint start = Pt(f.x1 + ((f.r1 - 1) * f.dx) / L + f.ox, f.y1 + ((f.r1 - 1) * f.dy) / L + f.oy);
-    canvas.MoveTo(start.x, start.y);
-    canvas.LineTo(end.x, end.y);
+    if (!shape->apart) return; // the circles overlap
+    canvas.MoveTo(shape->start.x, shape->start.y);
+    canvas.LineTo(shape->end.x, shape->end.y);
 
     if (ink == TInk::Draw) canvas.SetBrushColor(canvas.PenColor());
     if (!g.directed) return;
 
-    const long long barbs = f.r2 + ArrowBarbs, notch = f.r2 + ArrowNotch;
-    const TPoint head[4] = {
-        Pt(f.x2 - (barbs * f.dx) / L + (ArrowHalfWidth * f.dy) / L + f.ox,
-           f.y2 - (barbs * f.dy) / L - (ArrowHalfWidth * f.dx) / L + f.oy),
-        Pt(f.x2 - (notch * f.dx) / L + f.ox, f.y2 - (notch * f.dy) / L + f.oy),
-        Pt(f.x2 - (barbs * f.dx) / L - (ArrowHalfWidth * f.dy) / L + f.ox,
-           f.y2 - (barbs * f.dy) / L + (ArrowHalfWidth * f.dx) / L + f.oy),
-        end,
-    };
+    const TPoint head[4] = {shape->head[0], shape->head[1], shape->head[2], shape->end};
     canvas.Polygon(head, 4);
 }
 
 void PaintGraph(const Tgraph& g, TCanvas& canvas, TInk ink) {
     const int count = HeldVertices(g);
-    if (g.weighted) {
-        for (int s = 1; s <= count; ++s)
-            for (const Tedge* e = g.edgeLists[s].get(); e; e = e->next.get())
-                if (IsDrawnNode(g, s, *e)) PaintWeightLabel(g, canvas, s, *e, ink);
-    }
+    // The drawn nodes in list order, with the shape of each one between two vertices.
+    struct TDrawn {
+        const Tedge* node;
+        int s;
+        bool loop;
+        TNodeShape shape;
+    };
+    thread_local std::vector<TDrawn> drawn; // kept between passes: no allocation once grown
+    drawn.clear();
     for (int s = 1; s <= count; ++s)
         for (const Tedge* e = g.edgeLists[s].get(); e; e = e->next.get())
-            if (IsDrawnNode(g, s, *e)) PaintEdge(g, canvas, s, *e, ink);
+            if (IsDrawnNode(g, s, *e)) {
+                drawn.push_back({e, s, e->target == s, {}});
+                if (e->target != s) drawn.back().shape = NodeShape(g, s, *e);
+            }
+    if (g.weighted)
+        for (const TDrawn& d : drawn) PaintWeightLabel(g, canvas, d.s, *d.node, d.loop ? nullptr : &d.shape, ink);
+    for (const TDrawn& d : drawn) PaintEdge(g, canvas, d.s, *d.node, d.loop ? nullptr : &d.shape, ink);
 
     // Vertices last: a white disc hides the line ends inside it, and higher numbers lie on top.
     if (ink == TInk::Draw) {
