@@ -253,8 +253,8 @@ void TForm1::RefreshView() {
         canvas.Rectangle(-1, -1, w + 1, h + 1);
     }
     // The old picture is erased by repainting it in white, so it must use the shadow's geometry.
-    // A large picture is painted by two threads, each on its half, with the same calls.
-    canvas.PaintInHalves([this](TCanvas& c) {
+    // A large picture is painted by two threads, each on its half, from one record of the calls.
+    canvas.PaintPass([this](TCanvas& c) {
         EraseGraph(ShadowGraph, c);
         DrawGraph(LiveGraph, c);
     });

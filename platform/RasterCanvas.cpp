@@ -1,18 +1,9 @@
 #include "RasterCanvas.h"
 
-#include "Fonts.h"
-#include "QtColor.h"
-#include "TextCodec.h"
-
-#include <QFontMetrics>
-#include <QPainter>
-
 #include <algorithm>
-#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -61,16 +52,146 @@ struct TRasterCanvas::TTarget {
     long long x1, y1, x2, y2; // the paintable box, right and bottom exclusive
 };
 
-TRasterCanvas::TRasterCanvas(QImage& image) : TRasterCanvas(image, std::make_shared<TTextCache>()) {}
+// The calls of a pass, as they are made; texts are measured by the canvas that replays them.
+class TRasterCanvas::TRecorder : public TCanvas {
+public:
+    explicit TRecorder(TRasterCanvas& owner) : owner_(owner) {}
+    void Start() {
+        calls.clear();
+        points.clear();
+        textCount = 0;
+        shapes = 0;
+        pen_ = owner_.pen_;
+    }
+    std::vector<TCall> calls;
+    std::vector<TPoint> points;
+    std::vector<std::string> texts; // the first textCount are this pass's
+    std::size_t textCount = 0, shapes = 0;
+
+    void SetPenColor(TColor c) override {
+        pen_ = c;
+        Add(TCall::TOp::Pen, static_cast<int>(c));
+    }
+    TColor PenColor() const override { return pen_; }
+    void SetPenWidth(int w) override { Add(TCall::TOp::PenWidth, w); }
+    void SetBrushColor(TColor c) override { Add(TCall::TOp::Brush, static_cast<int>(c)); }
+    void SetFontColor(TColor c) override { Add(TCall::TOp::Font, static_cast<int>(c)); }
+    TColor Pixel(int x, int y) const override { return owner_.Pixel(x, y); }
+    void Rectangle(int x1, int y1, int x2, int y2) override { Shape(TCall::TOp::Rectangle, x1, y1, x2, y2); }
+    void Ellipse(int x1, int y1, int x2, int y2) override { Shape(TCall::TOp::Ellipse, x1, y1, x2, y2); }
+    void MoveTo(int x, int y) override { Add(TCall::TOp::Move, x, y); }
+    void LineTo(int x, int y) override { Shape(TCall::TOp::Line, x, y); }
+    void Polygon(const TPoint* p, int count) override {
+        if (!p || count < 0) count = 0;
+        Shape(TCall::TOp::Polygon, static_cast<int>(points.size()), count);
+        points.insert(points.end(), p, p + count);
+    }
+    void PolyBezier(const TPoint (&p)[4]) override {
+        Shape(TCall::TOp::Bezier, static_cast<int>(points.size()), 4);
+        points.insert(points.end(), p, p + 4);
+    }
+    void TextOut(int x, int y, const std::string& text) override {
+        if (textCount < texts.size()) texts[textCount].assign(text);
+        else texts.push_back(text);
+        Shape(TCall::TOp::Text, x, y, static_cast<int>(textCount++));
+    }
+    int TextWidth(const std::string& text) override { return owner_.TextWidth(text); }
+    int TextHeight(const std::string& text) override { return owner_.TextHeight(text); }
+
+private:
+    void Add(TCall::TOp op, int a, int b = 0, int c = 0, int d = 0) { calls.push_back({op, a, b, c, d}); }
+    void Shape(TCall::TOp op, int a, int b = 0, int c = 0, int d = 0) {
+        ++shapes;
+        Add(op, a, b, c, d);
+    }
+    TRasterCanvas& owner_;
+    TColor pen_ = 0;
+};
+
+TRasterCanvas::TRasterCanvas(QImage& image) : image_(image) {}
 
 TRasterCanvas::~TRasterCanvas() = default;
 
-TRasterCanvas::TRasterCanvas(QImage& image, std::shared_ptr<TTextCache> cache)
-    : image_(image), font_(CanvasFont()), cache_(std::move(cache)) {
-    const QImage device(1, 1, QImage::Format_RGB32);
-    const QFontMetrics metrics(font_, &device);
-    ascent_ = metrics.ascent();
-    lineHeight_ = metrics.height();
+void TRasterCanvas::Replay(const TRecorder& r, bool shared) {
+    textShared_ = shared;
+    for (const TCall& c : r.calls) {
+        switch (c.op) {
+        case TCall::TOp::Pen: SetPenColor(static_cast<TColor>(c.a)); break;
+        case TCall::TOp::PenWidth: SetPenWidth(c.a); break;
+        case TCall::TOp::Brush: SetBrushColor(static_cast<TColor>(c.a)); break;
+        case TCall::TOp::Font: SetFontColor(static_cast<TColor>(c.a)); break;
+        case TCall::TOp::Rectangle: Rectangle(c.a, c.b, c.c, c.d); break;
+        case TCall::TOp::Ellipse: Ellipse(c.a, c.b, c.c, c.d); break;
+        case TCall::TOp::Move: MoveTo(c.a, c.b); break;
+        case TCall::TOp::Line: LineTo(c.a, c.b); break;
+        case TCall::TOp::Polygon: Polygon(r.points.data() + c.a, c.b); break;
+        case TCall::TOp::Bezier: {
+            const TPoint(&p)[4] = *reinterpret_cast<const TPoint(*)[4]>(r.points.data() + c.a);
+            PolyBezier(p);
+            break;
+        }
+        case TCall::TOp::Text: TextOut(c.a, c.b, r.texts[static_cast<std::size_t>(c.c)]); break;
+        }
+    }
+    textShared_ = false;
+}
+
+void TRasterCanvas::PaintPass(const std::function<void(TCanvas&)>& paint) {
+    if (!recorder_) recorder_ = std::make_unique<TRecorder>(*this);
+    TRecorder& r = *recorder_;
+    r.Start();
+    paint(r);
+    static const unsigned cores = std::thread::hardware_concurrency();
+    TTarget t;
+    lastPassSplit_ = r.shapes >= SplitFromShapes && cores >= 2 && Target(t) && t.y2 - t.y1 >= SplitFromHeight;
+    if (!lastPassSplit_) {
+        Replay(r, false);
+        return;
+    }
+
+    // Every text measured and rendered here first, as far as the picture shows it; the halves then
+    // only read what is cached.
+    texts_->Hold(true);
+    for (const TCall& c : r.calls)
+        if (c.op == TCall::TOp::Text)
+            texts_->Paint({t.bits, t.stride, t.x1, t.y1, t.x2, t.y2}, c.a, c.b, r.texts[static_cast<std::size_t>(c.c)], 0,
+                          0, TTextRaster::TMode::Prepare);
+    Changed();
+    if (!half_) {
+        half_.reset(new TRasterCanvas(image_));
+        half_->texts_ = texts_;
+    }
+    TRasterCanvas& bottom = *half_;
+    const long long middle = t.y1 + (t.y2 - t.y1) / 2;
+    bottom.pen_ = pen_;
+    bottom.penPixel_ = penPixel_;
+    bottom.brush_ = brush_;
+    bottom.brushPixel_ = brushPixel_;
+    bottom.fontColor_ = fontColor_;
+    bottom.penWidth_ = penWidth_;
+    bottom.curX_ = curX_;
+    bottom.curY_ = curY_;
+    bottom.changeReported_ = true;
+    bottom.SetClip(static_cast<int>(t.x1), static_cast<int>(middle), static_cast<int>(t.x2), static_cast<int>(t.y2));
+    const bool wasClipped = clipped_;
+    const int oldClip[4] = {clipX1_, clipY1_, clipX2_, clipY2_};
+    SetClip(static_cast<int>(t.x1), static_cast<int>(t.y1), static_cast<int>(t.x2), static_cast<int>(middle));
+    fixedBits_ = bottom.fixedBits_ = t.bits;
+    try {
+        std::thread second([&] { bottom.Replay(r, true); });
+        Replay(r, true);
+        second.join();
+    } catch (const std::system_error&) { // no second thread to be had: one half after the other
+        Replay(r, true);
+        bottom.Replay(r, true);
+    }
+    fixedBits_ = bottom.fixedBits_ = nullptr;
+    clipped_ = wasClipped;
+    clipX1_ = oldClip[0];
+    clipY1_ = oldClip[1];
+    clipX2_ = oldClip[2];
+    clipY2_ = oldClip[3];
+    texts_->Hold(false);
 }
 
 void TRasterCanvas::SetClip(int x1, int y1, int x2, int y2) {
@@ -94,11 +215,11 @@ void TRasterCanvas::SetBrushColor(TColor c) {
 }
 
 bool TRasterCanvas::Target(TTarget& t) const {
-    if (!fixedBits_ && (image_.isNull() || image_.depth() != 32)) return false;
+    if (image_.isNull() || image_.depth() != 32) return false;
     t.x1 = 0;
     t.y1 = 0;
-    t.x2 = fixedBits_ ? fixedWidth_ : image_.width();
-    t.y2 = fixedBits_ ? fixedHeight_ : image_.height();
+    t.x2 = image_.width();
+    t.y2 = image_.height();
     if (clipped_) {
         t.x1 = std::max<long long>(t.x1, clipX1_);
         t.y1 = std::max<long long>(t.y1, clipY1_);
@@ -106,86 +227,9 @@ bool TRasterCanvas::Target(TTarget& t) const {
         t.y2 = std::min<long long>(t.y2, clipY2_);
     }
     if (t.x1 >= t.x2 || t.y1 >= t.y2) return false;
-    if (fixedBits_) {
-        t.bits = fixedBits_;
-        t.stride = fixedStride_;
-    } else {
-        t.bits = reinterpret_cast<u32*>(image_.bits());
-        t.stride = image_.bytesPerLine() / 4;
-    }
+    t.bits = fixedBits_ ? fixedBits_ : reinterpret_cast<u32*>(image_.bits());
+    t.stride = image_.bytesPerLine() / 4;
     return true;
-}
-
-void TRasterCanvas::CopyStateFrom(const TRasterCanvas& other) {
-    pen_ = other.pen_;
-    brush_ = other.brush_;
-    fontColor_ = other.fontColor_;
-    penPixel_ = other.penPixel_;
-    brushPixel_ = other.brushPixel_;
-    penWidth_ = other.penWidth_;
-    curX_ = other.curX_;
-    curY_ = other.curY_;
-}
-
-void TRasterCanvas::PaintInHalves(const std::function<void(TCanvas&)>& paint) {
-    constexpr int MinHeight = 64; // below this a second thread costs more than it saves
-    const auto started = std::chrono::steady_clock::now();
-    const auto elapsedMs = [&] {
-        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
-    };
-    bool split = split_ == TSplit::Always;
-    if (split_ == TSplit::Auto && aloneMs_ >= SplitAboveMs) {
-        const bool splitFaster = splitMs_ < 0 || splitMs_ < aloneMs_;
-        split = ++passes_ % ProbeEvery == 0 ? !splitFaster : splitFaster;
-    }
-    if (!split || image_.isNull() || image_.depth() != 32 || image_.height() < MinHeight) {
-        paint(*this);
-        aloneMs_ = elapsedMs();
-        return;
-    }
-    u32* bits = reinterpret_cast<u32*>(image_.bits());
-    Changed();
-    const int middle = image_.height() / 2;
-    for (int k = 0; k < 2; ++k) {
-        if (!halves_[k]) halves_[k].reset(new TRasterCanvas(image_, cache_));
-        TRasterCanvas& half = *halves_[k];
-        half.CopyStateFrom(*this);
-        half.fixedBits_ = bits;
-        half.fixedStride_ = image_.bytesPerLine() / 4;
-        half.fixedWidth_ = image_.width();
-        half.fixedHeight_ = image_.height();
-        const int top = k == 0 ? 0 : middle, bottom = k == 0 ? middle : image_.height();
-        if (clipped_) half.SetClip(clipX1_, std::max(top, clipY1_), clipX2_, std::min(bottom, clipY2_));
-        else half.SetClip(0, top, image_.width(), bottom);
-        half.rendersText_ = false;
-        half.missedText_ = false;
-        half.lastText_ = nullptr;
-        half.lastEntry_ = nullptr;
-    }
-    bool parallel = true;
-    try {
-        std::thread bottom([&] { paint(*halves_[1]); });
-        paint(*halves_[0]);
-        bottom.join();
-    } catch (const std::system_error&) { // no second thread to be had: one after the other
-        parallel = false;
-    }
-    // A half that met an uncached text paints its whole sequence again, now rendering texts:
-    // every pixel it covers ends in the colour of the last shape over it, as in one pass.
-    for (int k = 0; k < 2; ++k) {
-        TRasterCanvas& half = *halves_[k];
-        if (parallel && !half.missedText_) continue;
-        half.CopyStateFrom(*this);
-        half.rendersText_ = true;
-        half.lastText_ = nullptr;
-        half.lastEntry_ = nullptr;
-        paint(half);
-        half.rendersText_ = false;
-    }
-    CopyStateFrom(*halves_[0]);
-    lastText_ = nullptr;
-    lastEntry_ = nullptr;
-    splitMs_ = elapsedMs();
 }
 
 TColor TRasterCanvas::Pixel(int x, int y) const {
@@ -537,114 +581,15 @@ void TRasterCanvas::PolyBezier(const TPoint (&points)[4]) {
     }
 }
 
-// The cell as the Qt canvas paints it: the brush fills advance x line height, the letters go on
-// top at the baseline. The margin around the cell catches letters that reach beyond it.
-QImage TRasterCanvas::RenderCell(const TTextEntry& entry, TColor font, TColor brush, int margin) const {
-    QImage cell(entry.width + 2 * margin, entry.height + 2 * margin, QImage::Format_RGB32);
-    cell.fill(ToQColor(brush));
-    QPainter painter(&cell);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setRenderHint(QPainter::TextAntialiasing, false);
-    painter.setFont(font_);
-    painter.setPen(ToQColor(font));
-    painter.drawText(margin, margin + ascent_, entry.shown);
-    return cell;
-}
+int TRasterCanvas::TextWidth(const std::string& text) { return texts_->Width(text); }
 
-TRasterCanvas::TTextEntry* TRasterCanvas::Entry(const std::string& text) {
-    if (lastText_ && *lastText_ == text) return lastEntry_;
-    auto found = cache_->texts.find(text);
-    if (found == cache_->texts.end()) {
-        if (!rendersText_) {
-            missedText_ = true;
-            return nullptr;
-        }
-        if (cache_->texts.size() >= MaxCachedCells) ClearTextCache();
-        found = cache_->texts.emplace(text, TTextEntry()).first;
-        TTextEntry& entry = found->second;
-        entry.shown = DecodeText(text);
-        const QImage device(1, 1, QImage::Format_RGB32);
-        entry.width = QFontMetrics(font_, &device).horizontalAdvance(entry.shown);
-        entry.height = lineHeight_;
-        if (!text.empty() && entry.width > 0) {
-            // Black letters on white show every pixel they paint; keep those outside the cell.
-            const int margin = entry.height;
-            const QImage probe = RenderCell(entry, 0x00000000, 0x00FFFFFF, margin);
-            for (int y = 0; y < probe.height(); ++y)
-                for (int x = 0; x < probe.width(); ++x) {
-                    const bool inCell = x >= margin && x < margin + entry.width && y >= margin && y < margin + entry.height;
-                    if (!inCell && probe.pixel(x, y) != 0xFFFFFFFFu) entry.overhang.push_back({x - margin, y - margin});
-                }
-        }
-    }
-    lastText_ = &found->first;
-    lastEntry_ = &found->second;
-    return lastEntry_;
-}
-
-void TRasterCanvas::ClearTextCache() {
-    cache_->texts.clear();
-    cache_->cellCount = 0;
-    cache_->cellPixels = 0;
-    lastText_ = nullptr;
-    lastEntry_ = nullptr;
-}
-
-int TRasterCanvas::TextWidth(const std::string& text) {
-    const TTextEntry* entry = Entry(text);
-    return entry ? entry->width : 0;
-}
-
-int TRasterCanvas::TextHeight(const std::string& text) {
-    const TTextEntry* entry = Entry(text);
-    return entry ? entry->height : lineHeight_;
-}
+int TRasterCanvas::TextHeight(const std::string&) { return texts_->LineHeight(); }
 
 void TRasterCanvas::TextOut(int x, int y, const std::string& text) {
-    TTextEntry* entry = Entry(text);
-    if (!entry) return;
-    const long long w = entry->width, h = entry->height;
-    if (text.empty() || w <= 0 || h <= 0) return;
+    if (text.empty()) return;
     TTarget t;
     if (!Target(t)) return;
     Changed();
-    const long long x1 = std::max<long long>(x, t.x1), x2 = std::min<long long>(x + w, t.x2);
-    const long long y1 = std::max<long long>(y, t.y1), y2 = std::min<long long>(y + h, t.y2);
-    const u32 fontPixel = ToPixel(fontColor_);
-    for (const TPoint& p : entry->overhang)
-        FillSpan(t, static_cast<long long>(y) + p.y, static_cast<long long>(x) + p.x, static_cast<long long>(x) + p.x + 1, fontPixel);
-    if (x1 >= x2 || y1 >= y2) return;
-
-    u32* to = t.bits + y1 * t.stride + x1;
-    const std::size_t span = static_cast<std::size_t>(x2 - x1);
-    // Letters in the brush colour leave nothing but the cell.
-    if (fontColor_ == brush_) {
-        for (long long row = y1; row < y2; ++row, to += t.stride) std::fill_n(to, span, brushPixel_);
-        return;
-    }
-    const std::uint64_t key = static_cast<std::uint64_t>(fontColor_) << 32 | brush_;
-    const std::vector<u32>* cell = nullptr;
-    for (const auto& c : entry->cells)
-        if (c.first == key) cell = &c.second;
-    if (!cell) {
-        if (!rendersText_) {
-            missedText_ = true;
-            return;
-        }
-        const std::size_t pixels = static_cast<std::size_t>(w * h);
-        if (cache_->cellCount >= MaxCachedCells || cache_->cellPixels + pixels > MaxCachedPixels) {
-            ClearTextCache();
-            entry = Entry(text);
-        }
-        const QImage image = RenderCell(*entry, fontColor_, brush_, 0);
-        std::vector<u32> copy(pixels);
-        for (int row = 0; row < h; ++row)
-            std::memcpy(copy.data() + row * w, image.constScanLine(row), static_cast<std::size_t>(w) * sizeof(u32));
-        entry->cells.emplace_back(key, std::move(copy));
-        cell = &entry->cells.back().second;
-        ++cache_->cellCount;
-        cache_->cellPixels += pixels;
-    }
-    const u32* from = cell->data() + (y1 - y) * w + (x1 - x);
-    for (long long row = y1; row < y2; ++row, to += t.stride, from += w) std::copy_n(from, span, to);
+    texts_->Paint({t.bits, t.stride, t.x1, t.y1, t.x2, t.y2}, x, y, text, ToPixel(fontColor_), brushPixel_,
+                  textShared_ ? TTextRaster::TMode::Shared : TTextRaster::TMode::Paint);
 }

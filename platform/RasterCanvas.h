@@ -13,26 +13,24 @@
 //   PolyBezier 32 straight pieces through points of the cubic taken at t = k/32, rounded
 //              half to even in integers.
 //   TextOut    an opaque cell (text width x text height) in the brush colour, letters in the
-//              font colour; each distinct (text, font colour, brush colour) cell is rendered by
-//              Qt once and copied afterwards.
+//              font colour, painted from pieces Qt renders once (see TextRaster.h): only the
+//              letters over the picture cost anything beyond the text's width.
 //
-// PaintInHalves runs a sequence of calls on two threads, each painting its own half of the
-// picture; since every shape covers the same pixels with or without a clip box, the picture is
-// the one a single thread would paint.
+// PaintPass runs a sequence of calls once, recording them, and replays the record: on this thread
+// alone, or for a large picture on two threads at once, each painting its half of the picture.
+// Since every shape covers the same pixels with or without a clip box, the picture is the one a
+// single thread paints.
 
 #include "Canvas.h"
+#include "TextRaster.h"
 
-#include <QFont>
 #include <QImage>
-#include <QString>
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
-#include <utility>
 #include <vector>
 
 class TRasterCanvas : public TCanvas {
@@ -42,38 +40,31 @@ public:
     explicit TRasterCanvas(QImage& image);
     ~TRasterCanvas() override;
 
-    // Calls paint, possibly twice at once: on this thread and on a second one, with canvases that
-    // start in this canvas's state and are clipped to the top and the bottom half of the picture.
-    // Either way the picture is the same and this canvas is left in the state the calls ended in.
-    // paint must make the same calls whatever canvas it is given and only read what it shares.
-    // Texts are rendered on this thread only: a half that meets a text not yet cached is painted
-    // again here once the text is rendered. With TSplit::Auto one pass runs on this thread alone
-    // while such a pass takes under SplitAboveMs (small pictures are not worth a second thread);
-    // beyond that, the way whose last pass was faster is taken, and every ProbeEvery-th pass the
-    // other way, since a second core may come and go with the machine's load.
-    enum class TSplit { Auto, Always, Never };
-    static constexpr double SplitAboveMs = 6.0;
-    static constexpr int ProbeEvery = 16;
-    void SetSplit(TSplit split) { split_ = split; }
-
     // Runs at the first change of pixels after construction or after the last Shown(): the
     // surface schedules one repaint there, not one for every shape of a redraw.
     std::function<void()> OnChange;
     void Shown() { changeReported_ = false; }
 
     TColor BrushColor() const { return brush_; }
-    void PaintInHalves(const std::function<void(TCanvas&)>& paint);
+
+    // Calls paint once and paints what it drew. paint runs on a recording canvas: its texts are
+    // measured by this canvas, its PenColor() is the pen it set last, and it must not read pixels.
+    // The record is replayed on two threads, each clipped to its half of the picture, when it
+    // holds at least SplitFromShapes shapes, the picture is at least SplitFromHeight rows high
+    // and the machine has a second core (a fixed rule: the same pass always takes the same way);
+    // otherwise on this thread. This canvas is left in the state the calls ended in.
+    static constexpr std::size_t SplitFromShapes = 4000; // about 1000 arcs, erased and drawn
+    static constexpr int SplitFromHeight = 64;
+    void PaintPass(const std::function<void(TCanvas&)>& paint);
+    bool LastPassSplit() const { return lastPassSplit_; }
 
     // Restricts painting to the box [x1, x2) x [y1, y2) inside the image; the pixels a shape
     // covers inside the box are exactly those it covers without it.
     void SetClip(int x1, int y1, int x2, int y2);
     void ResetClip();
 
-    // The text cache is emptied when it would grow past this many cells or texts, or this many
-    // pixels of cells: enough for every label of a complete 100-vertex graph.
-    static constexpr std::size_t MaxCachedCells = 16384;
-    static constexpr std::size_t MaxCachedPixels = 4u << 20;
-    std::size_t CachedCellCount() const { return cache_->cellCount; }
+    // The texts measured and the pieces rendered so far (see TextRaster.h).
+    const TTextRaster& Texts() const { return *texts_; }
 
     void SetPenColor(TColor c) override;
     TColor PenColor() const override { return pen_; }
@@ -92,35 +83,20 @@ public:
     int TextHeight(const std::string& text) override;
 
 private:
+    class TRecorder;
+    struct TCall {
+        enum class TOp : std::uint8_t { Pen, PenWidth, Brush, Font, Rectangle, Ellipse, Move, Line, Polygon, Bezier, Text };
+        TOp op;
+        int a, b, c, d; // coordinates; for Polygon and Bezier: first point and count; for Text: x, y, text
+    };
+    void Replay(const TRecorder& record, bool shared);
     struct TTarget; // the image's pixels and the clip box for one shape
-    // What is known about one text: how it is shown and measured, the pixels its letters paint
-    // outside the cell (relative to the cell's corner), and the cells rendered for it so far.
-    struct TTextEntry {
-        QString shown;
-        int width = 0, height = 0;
-        std::vector<TPoint> overhang;
-        // Pixels of the cells rendered so far, row by row; key: font colour << 32 | brush colour.
-        std::vector<std::pair<std::uint64_t, std::vector<std::uint32_t>>> cells;
-    };
-
-    // The texts and cells shared by a canvas and its two halves.
-    struct TTextCache {
-        std::unordered_map<std::string, TTextEntry> texts;
-        std::size_t cellCount = 0, cellPixels = 0;
-    };
-
-    TRasterCanvas(QImage& image, std::shared_ptr<TTextCache> cache);
     bool Target(TTarget& t) const;
-    // Null only for a half that may not render texts, which then notes that it missed one.
-    TTextEntry* Entry(const std::string& text);
-    void CopyStateFrom(const TRasterCanvas& other);
     void Changed() {
         if (changeReported_ || !OnChange) return;
         changeReported_ = true;
         OnChange();
     }
-    void ClearTextCache();
-    QImage RenderCell(const TTextEntry& entry, TColor font, TColor brush, int margin) const;
     void PaintLine(const TTarget& t, long long x0, long long y0, long long x1, long long y1, std::uint32_t px) const;
     void FillSpan(const TTarget& t, long long y, long long xa, long long xb, std::uint32_t px) const;
     void PenSquare(const TTarget& t, long long x, long long y) const;
@@ -133,23 +109,14 @@ private:
     int penWidth_ = 1;
     long long curX_ = 0, curY_ = 0;
 
-    // A half paints through pixels fetched once on the calling thread: QImage::bits() writes to
-    // the image's bookkeeping and may not run on two threads at once.
+    TTextRaster text_;
+    TTextRaster* texts_ = &text_; // the owner's for the bottom half of a split pass
+    // While a split pass replays: the pixels fetched once on this thread, since QImage::bits()
+    // writes to the image's bookkeeping and may not run on two threads at once.
     std::uint32_t* fixedBits_ = nullptr;
-    std::ptrdiff_t fixedStride_ = 0;
-    int fixedWidth_ = 0, fixedHeight_ = 0;
-    bool rendersText_ = true; // false for a half while it runs beside the other one
-    bool missedText_ = false;
-
-    QFont font_;
-    int ascent_ = 0, lineHeight_ = 0;
-    std::shared_ptr<TTextCache> cache_;
-    const std::string* lastText_ = nullptr; // the key of lastEntry_, inside the cache
-    TTextEntry* lastEntry_ = nullptr;
-    std::unique_ptr<TRasterCanvas> halves_[2];
-    TSplit split_ = TSplit::Auto;
-    // Wall time of the last pass made each way, negative before the first; passes counted for Auto.
-    double aloneMs_ = -1, splitMs_ = -1;
-    unsigned passes_ = 0;
+    bool textShared_ = false; // painting texts as prepared, beside another thread
+    std::unique_ptr<TRecorder> recorder_;
+    std::unique_ptr<TRasterCanvas> half_; // the bottom half of a split pass
+    bool lastPassSplit_ = false;
     bool changeReported_ = false;
 };

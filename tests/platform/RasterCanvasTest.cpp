@@ -4,9 +4,12 @@
 #include "RasterCanvas.h"
 
 #include "Graph_obj.h"
+#include "Fonts.h"
 #include "QtCanvas.h"
+#include "TextCodec.h"
 
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -59,6 +62,26 @@ TPixelSet LinePixels(const TLine& l, int w, int h) {
     canvas.MoveTo(l.x0, l.y0);
     canvas.LineTo(l.x1, l.y1);
     return Painted(canvas, w, h);
+}
+
+// The text painted in red on its white cell at (x, y) over a blue picture of w x h, by the raster
+// canvas and by the Qt canvas; with erase, painted again in white a pixel right and a line lower,
+// as a redraw erases it.
+void TextOnBothCanvases(int w, int h, const std::string& text, int x, int y, bool erase, QImage& raster, QImage& qt) {
+    raster = QImage(w, h, QImage::Format_RGB32);
+    qt = QImage(w, h, QImage::Format_RGB32);
+    raster.fill(0xFF0000FFu);
+    qt.fill(0xFF0000FFu);
+    TRasterCanvas rc(raster);
+    TQtCanvas qc(qt);
+    for (TCanvas* c : {static_cast<TCanvas*>(&rc), static_cast<TCanvas*>(&qc)}) {
+        c->SetFontColor(Red);
+        c->SetBrushColor(White);
+        c->TextOut(x, y, text);
+        if (!erase) continue;
+        c->SetFontColor(White);
+        c->TextOut(x + 1, y + 13, text);
+    }
 }
 
 } // namespace
@@ -367,8 +390,8 @@ TEST(RasterCanvasErase, RepaintingEveryShapeInWhiteRestoresTheBackground) {
     EXPECT_TRUE(AllWhite(image));
 }
 
-// Two threads, each on its half of the picture, paint what one thread paints, whether the texts
-// are cached yet or not, and leave the canvas in the state one pass leaves it in.
+// The picture painted in two halves, each clipped to its box, is the picture of one pass, and the
+// canvas is left in the state that pass leaves it in.
 TEST(RasterCanvasHalves, TwoHalvesPaintThePictureOfOnePass) {
     auto live = std::make_unique<Tgraph>();
     InitGraph(*live);
@@ -393,17 +416,60 @@ TEST(RasterCanvasHalves, TwoHalvesPaintThePictureOfOnePass) {
 
     QImage halves = WhiteImage(260, 240);
     TRasterCanvas two(halves);
-    two.SetSplit(TRasterCanvas::TSplit::Always);
-    two.PaintInHalves(paint); // every text new: both halves are painted again on this thread
-    EXPECT_EQ(halves, single);
-    halves.fill(0xFFFFFFFFu);
-    two.PaintInHalves(paint); // every text cached
-    EXPECT_EQ(halves, single);
+    for (int pass = 0; pass < 2; ++pass) { // texts new, then measured already
+        halves.fill(0xFFFFFFFFu);
+        two.SetClip(0, 0, 260, 120);
+        paint(two);
+        two.SetClip(0, 120, 260, 240);
+        paint(two);
+        two.ResetClip();
+        EXPECT_EQ(halves, single);
+    }
 
     EXPECT_EQ(two.PenColor(), one.PenColor());
     two.LineTo(17, 40); // the current position is the one the sequence ended at
     one.LineTo(17, 40);
     EXPECT_EQ(halves, single);
+}
+
+// A pass recorded once and replayed, on two threads for a large picture, paints what the calls
+// paint directly, texts long and short included, and leaves the canvas in the state they leave.
+TEST(RasterCanvasHalves, RecordedPassPaintsWhatTheCallsPaint) {
+    auto g = std::make_unique<Tgraph>();
+    InitGraph(*g);
+    g->created = g->directed = g->weighted = true;
+    for (int i = 0; i < 40; ++i) AddVertex(*g, 150 + (i % 8) * 37 - (i / 8) * 11, 20 + (i / 8) * 45 + (i % 3) * 7);
+    std::string longLabel = "/*";
+    while (longLabel.size() < 900) longLabel += " long label, fjord AV";
+    for (int s = 1; s <= 40; ++s)
+        for (int t = 1; t <= 40; ++t)
+            if (s != t) AddEdge(*g, s, t, (s * t) % 97 == 0 ? longLabel + "*/ navy" : "/*" + std::to_string(s * t) + "*/ teal");
+    g->vertices[7].name = "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D name"; // laid out whole
+    for (const bool large : {false, true}) {
+        SCOPED_TRACE(large ? "split" : "one thread");
+        auto paint = [&](TCanvas& c) {
+            c.SetPenColor(Blue);
+            c.MoveTo(5, 5);
+            c.LineTo(390, 230);
+            if (large) DrawGraph(*g, c);
+            c.SetFontColor(Red);
+            c.TextOut(-300, 118, longLabel);
+            c.MoveTo(17, 19);
+        };
+        QImage direct = WhiteImage(400, 240), passed = WhiteImage(400, 240);
+        TRasterCanvas one(direct), two(passed);
+        paint(one);
+        for (int pass = 0; pass < 2; ++pass) { // texts new, then measured already
+            passed.fill(0xFFFFFFFFu);
+            two.PaintPass(paint);
+            EXPECT_EQ(two.LastPassSplit(), large);
+            EXPECT_EQ(passed, direct);
+        }
+        EXPECT_EQ(two.PenColor(), one.PenColor());
+        two.LineTo(17, 40); // the current position is the one the sequence ended at
+        one.LineTo(17, 40);
+        EXPECT_EQ(passed, direct);
+    }
 }
 
 TEST(RasterCanvasChanges, OneChangeIsReportedForEachShownPicture) {
@@ -418,9 +484,15 @@ TEST(RasterCanvasChanges, OneChangeIsReportedForEachShownPicture) {
     canvas.TextOut(3, 3, "1");
     EXPECT_EQ(reports, 1);
     canvas.Shown();
-    canvas.SetSplit(TRasterCanvas::TSplit::Always);
-    canvas.PaintInHalves([](TCanvas& c) { c.Ellipse(10, 10, 90, 90); });
+    canvas.Ellipse(10, 10, 90, 90);
+    canvas.TextOut(3, 3, "1");
     EXPECT_EQ(reports, 2);
+    canvas.Shown();
+    canvas.PaintPass([](TCanvas& c) {
+        for (int k = 0; k < 5000; ++k) c.Rectangle(k % 50, 0, k % 50 + 40, 90); // split in halves
+    });
+    EXPECT_TRUE(canvas.LastPassSplit());
+    EXPECT_EQ(reports, 3);
 }
 
 TEST(RasterCanvasText, CellIsOpaqueAndEqualToTheQtCanvasText) {
@@ -430,16 +502,10 @@ TEST(RasterCanvasText, CellIsOpaqueAndEqualToTheQtCanvasText) {
     for (const std::string& text : texts)
         for (const auto& pos : positions) {
             SCOPED_TRACE(text + " at " + std::to_string(pos[0]) + "," + std::to_string(pos[1]));
-            QImage raster(80, 30, QImage::Format_RGB32), qt(80, 30, QImage::Format_RGB32);
-            raster.fill(0xFF0000FFu);
-            qt.fill(0xFF0000FFu);
+            QImage raster, qt;
+            TextOnBothCanvases(80, 30, text, pos[0], pos[1], false, raster, qt);
             TRasterCanvas rc(raster);
             TQtCanvas qc(qt);
-            for (TCanvas* c : {static_cast<TCanvas*>(&rc), static_cast<TCanvas*>(&qc)}) {
-                c->SetFontColor(Red);
-                c->SetBrushColor(White);
-                c->TextOut(pos[0], pos[1], text);
-            }
             ASSERT_EQ(rc.TextWidth(text), qc.TextWidth(text));
             ASSERT_EQ(rc.TextHeight(text), qc.TextHeight(text));
             ASSERT_EQ(raster, qt);
@@ -462,27 +528,26 @@ TEST(RasterCanvasText, EmptyTextPaintsNothingButHasTheLineHeight) {
     EXPECT_GT(canvas.TextHeight(""), 0);
 }
 
-TEST(RasterCanvasText, CacheGivesTheSamePixelsAndKeysOnBothColours) {
+// Letters are rendered once whatever their colours: another font or brush colour paints the same
+// letters in the new colours from the same pieces.
+TEST(RasterCanvasText, CacheGivesTheSamePixelsWhateverTheColours) {
     QImage image = WhiteImage(60, 20);
     TRasterCanvas canvas(image);
     canvas.SetFontColor(Black);
     canvas.SetBrushColor(White);
     canvas.TextOut(5, 3, "1234");
     const QImage first = image.copy();
-    EXPECT_EQ(canvas.CachedCellCount(), 1u);
+    const std::size_t pieces = canvas.Texts().PieceCount();
+    EXPECT_GE(pieces, 1u);
     image.fill(0xFFFFFFFFu);
     canvas.TextOut(5, 3, "1234");
     EXPECT_EQ(image, first);
-    EXPECT_EQ(canvas.CachedCellCount(), 1u);
 
-    // Another font colour is another cell: the same letters, in the new colour.
     canvas.SetFontColor(Red);
     canvas.TextOut(5, 3, "1234");
-    EXPECT_EQ(canvas.CachedCellCount(), 2u);
-    // Another brush colour too.
     canvas.SetBrushColor(Blue);
     canvas.TextOut(5, 3, "1234");
-    EXPECT_EQ(canvas.CachedCellCount(), 3u);
+    EXPECT_EQ(canvas.Texts().PieceCount(), pieces);
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 60; ++x) {
             const QRgb was = first.pixel(x, y);
@@ -496,17 +561,97 @@ TEST(RasterCanvasText, CacheStaysWithinItsBound) {
     QImage image = WhiteImage(40, 20);
     TRasterCanvas canvas(image);
     canvas.SetBrushColor(White);
-    const std::size_t cells = TRasterCanvas::MaxCachedCells + 10;
-    for (std::size_t n = 1; n <= cells; ++n) {
-        canvas.SetFontColor(static_cast<TColor>(n));
-        canvas.TextOut(0, 0, "5");
-        ASSERT_LE(canvas.CachedCellCount(), TRasterCanvas::MaxCachedCells);
+    canvas.SetFontColor(Black);
+    const std::size_t texts = TTextRaster::MaxTexts + 10;
+    for (std::size_t n = 1; n <= texts; ++n) {
+        const std::string text = std::to_string(n);
+        canvas.TextOut(0, 0, text);
+        ASSERT_LE(canvas.Texts().TextCount(), TTextRaster::MaxTexts);
+        ASSERT_LE(canvas.Texts().PieceCount(), TTextRaster::MaxPieces);
     }
-    EXPECT_EQ(canvas.CachedCellCount(), 10u);
+    EXPECT_EQ(canvas.Texts().TextCount(), 10u);
     // Still right after the cache was emptied.
     QImage fresh = WhiteImage(40, 20);
     TRasterCanvas other(fresh);
-    other.SetFontColor(static_cast<TColor>(cells));
-    other.TextOut(0, 0, "5");
+    other.TextOut(0, 0, std::to_string(texts));
     EXPECT_EQ(image, fresh);
+}
+
+// Texts of every kind, measured and painted by the raster canvas and by Qt's own text rendering,
+// over the cell's start, its middle, its end and far away from the picture.
+TEST(RasterCanvasText, LongMixedAndOffSurfaceTextsEqualTheQtCanvasText) {
+    std::string words;
+    for (int k = 0; words.size() < 3000; ++k) words += std::to_string(k) + " office AVATAR To, fjord; W.A. ";
+    const std::string texts[] = {
+        words,                                                       // long, kerned pairs and ligatures
+        "\xCE\xB1\xCE\xB2\xCE\xB3 \xD0\x96\xD0\xB8\xD0\xB2 e\xCC\x81t\xC3\xA9 ffi", // Greek, Cyrillic, a mark
+        "x\xE4\xB8\xAD\xE6\x96\x87y \xF0\x9F\x98\x80 z",             // CJK and a character beyond 16 bits
+        "ab \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D 12 cd",                 // right to left: laid out whole
+        "tab\there \x7F",                                            // control characters: whole
+        "caf\xE9 \x80 \x81\x9D na\xEFve \xFF\xFE",                   // invalid UTF-8: Windows-1252
+        "\xEF\xBB\xBFwith a byte order mark",
+        std::string(2000, 'f') + "i",                                // one ligature after a long run
+    };
+    for (const std::string& text : texts) {
+        QImage probe = WhiteImage(1, 1);
+        TRasterCanvas measure(probe);
+        TQtCanvas qtMeasure(probe);
+        const int w = measure.TextWidth(text);
+        ASSERT_EQ(w, qtMeasure.TextWidth(text)) << text.substr(0, 40);
+        const int positions[][2] = {{3, 4}, {-w / 2, 14}, {200 - w, 24}, {150, -6}, {-w - 40, 10}, {-1000000, 10}};
+        for (const auto& pos : positions) {
+            SCOPED_TRACE(text.substr(0, 40) + " at " + std::to_string(pos[0]) + "," + std::to_string(pos[1]));
+            QImage raster, qt;
+            TextOnBothCanvases(240, 40, text, pos[0], pos[1], true, raster, qt);
+            ASSERT_EQ(raster, qt);
+        }
+    }
+}
+
+// Random texts of plain letters, kerned pairs, ligature letters, marks and other scripts: the
+// width is Qt's, and so are the pixels.
+TEST(RasterCanvasText, RandomTextsMeasureAndPaintAsQtDoes) {
+    const char* const pool[] = {"f", "i", "l", "A", "V", "T", "o", "W", "a", "y", " ", ".", ",", "1", "7",
+                                "\xC3\xA9", "\xCC\x81", "\xCE\xA9", "\xD0\xAF", "\xE2\x80\x94", "\xC5\x93", "j", "'",
+                                "\xE4\xB8\xAD", "\xE3\x81\x82", "\xF0\x9F\x98\x80", "\xD5\xA1", "\xE0\xA4\x95"};
+    std::mt19937 random(20261208);
+    QImage raster(300, 20, QImage::Format_RGB32), qt(300, 20, QImage::Format_RGB32);
+    TRasterCanvas rc(raster);
+    TQtCanvas qc(qt);
+    for (int n = 0; n < 400; ++n) {
+        std::string text;
+        const int length = 1 + static_cast<int>(random() % 40);
+        for (int k = 0; k < length; ++k) text += pool[random() % (sizeof pool / sizeof *pool)];
+        SCOPED_TRACE(text);
+        ASSERT_EQ(rc.TextWidth(text), qc.TextWidth(text));
+        raster.fill(0xFFFFFFFFu);
+        qt.fill(0xFFFFFFFFu);
+        for (TCanvas* c : {static_cast<TCanvas*>(&rc), static_cast<TCanvas*>(&qc)}) {
+            c->SetFontColor(Black);
+            c->SetBrushColor(White);
+            c->TextOut(static_cast<int>(n % 7) - 3, 4, text);
+        }
+        ASSERT_EQ(raster, qt);
+    }
+}
+
+// A name of a million characters: measured as Qt measures it, and painted (and erased) quickly
+// at its start, its middle and out of sight.
+TEST(RasterCanvasText, MillionCharacterTextIsMeasuredAndPaintedQuickly) {
+    std::string name;
+    while (name.size() < 1000000) name += "Vertex name, fairly long; ";
+    QImage image = WhiteImage(400, 60);
+    TRasterCanvas canvas(image);
+    QElapsedTimer timer;
+    timer.start();
+    const int w = canvas.TextWidth(name);
+    for (int x : {0, -w / 2, -w - 100, 1 << 30})
+        for (TColor font : {Black, White}) {
+            canvas.SetFontColor(font);
+            canvas.SetBrushColor(White);
+            canvas.TextOut(x, 20, name);
+        }
+    EXPECT_LT(timer.elapsed(), 5000);
+    EXPECT_TRUE(AllWhite(image)); // every painting was erased
+    EXPECT_EQ(w, QFontMetrics(CanvasFont(), &image).horizontalAdvance(DecodeText(name)));
 }

@@ -1,0 +1,136 @@
+#pragma once
+// The raster canvas's texts: measured and painted from pieces that Qt renders once each, so that
+// a text costs in proportion to what of it is shown, whatever its length.
+//
+// A text is cut into pieces between two characters that Qt shapes apart: plain characters whose
+// pair becomes the same two glyphs alone or together (no ligature, no mark, no joining). Most
+// pieces are one character; "fi" and the like stay whole. Qt renders each piece once, black on
+// white, and its pixels are kept as spans; a piece is measured once, and the kerning between two
+// neighbouring pieces once. The width is the sum, in Qt's 1/64-pixel units, rounded as Qt rounds
+// it, and every piece is painted at its pen position: the pixels of Qt's own rendering.
+// A text that Qt lays out as a whole (right-to-left letters, tabs, control and format characters,
+// or a run of over MaxPieceUnits units with no cut) is measured and painted by Qt: rendered once
+// when it is narrow, otherwise only the part over the picture, on every paint.
+
+#include <QFont>
+#include <QHash>
+#include <QImage>
+#include <QRawFont>
+#include <QString>
+
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class TTextRaster {
+public:
+    TTextRaster();
+
+    // Where Paint may write: the pixels of a 32-bit image and the box [x1, x2) x [y1, y2) in it.
+    struct TPixels {
+        std::uint32_t* bits;
+        std::ptrdiff_t stride; // in pixels
+        long long x1, y1, x2, y2;
+    };
+
+    int LineHeight() const { return lineHeight_; }
+    // Qt's horizontal advance of the text as DecodeText shows it, in the canvas font.
+    int Width(const std::string& text);
+    // The opaque cell (Width x LineHeight, top-left at x, y) in brush, the letters in font on top,
+    // as TQtCanvas::TextOut paints them; only what falls inside the box is written.
+    //   Paint    measures and renders what is missing, and paints;
+    //   Prepare  measures and renders what painting into the box needs, and writes no pixel;
+    //   Shared   paints what was prepared for a box holding this one, changing nothing else: two
+    //            threads may paint this way at once while the caches are held.
+    enum class TMode { Paint, Prepare, Shared };
+    void Paint(const TPixels& to, long long x, long long y, const std::string& text, std::uint32_t font,
+               std::uint32_t brush, TMode mode = TMode::Paint);
+    // While held, the caches are not emptied, whatever their size.
+    void Hold(bool hold) { hold_ = hold; }
+
+    // Bounds of the caches: each is emptied when it would grow past them.
+    static constexpr std::size_t MaxTexts = 1u << 16;
+    static constexpr std::size_t MaxTextUnits = 48u << 20; // UTF-16 units held for measured texts
+    static constexpr std::size_t MaxPieces = 1u << 16;
+    static constexpr std::size_t MaxSpans = 4u << 20;
+    static constexpr int MaxPieceUnits = 64;   // longer runs without a cut are laid out whole
+    static constexpr int MaxWholePieceWidth = 1024; // wider whole texts are painted part by part
+    std::size_t PieceCount() const { return pieces_.size(); }
+    std::size_t TextCount() const { return texts_.size(); }
+
+private:
+    struct TSpan {
+        std::int16_t dy, x0, x1; // row below the cell's top, columns from the pen position
+    };
+    struct TPiece {
+        QString text;
+        std::int64_t advance = 0;          // 1/64 pixel
+        std::vector<std::uint64_t> glyphs; // font number << 32 | glyph index, as Qt shapes it alone
+        std::vector<TSpan> spans;
+        int left = 0, top = 0, right = 0, bottom = 0; // box of the spans, right and bottom exclusive
+    };
+    struct TMark {
+        std::int32_t unit;   // a piece starts here
+        std::int64_t pen;    // at this pen position, 1/64 pixel
+    };
+    struct TPlaced {
+        std::int32_t piece;
+        std::int32_t pen; // whole pixels
+    };
+    struct TText {
+        QString shown;
+        int width = 0;
+        bool whole = false;     // laid out by Qt as a whole
+        bool monotone = true;   // every pen position at or right of the one before
+        std::vector<TMark> marks; // about every MarkEvery units
+        // A short text's pieces, while the pieces of that generation are kept.
+        std::vector<TPlaced> placed;
+        std::uint32_t generation = 0;
+    };
+    static constexpr int MarkEvery = 64;
+    static constexpr int PlacedUpTo = 128; // units of a text whose pieces are listed
+    static constexpr std::int32_t Unjoinable = INT32_MIN;
+
+    TText& Text(const std::string& text);
+    // Walks the pieces of a piecewise text from a mark; visit(piece, pen) returns false to stop.
+    // Returns false when two pieces do not join as Qt would shape them.
+    // Without create, nothing is measured or rendered: what is missing ends the walk (false), or
+    // is -1, Unknown or kind 0.
+    template <class TVisit>
+    bool Walk(const QString& shown, TMark from, bool create, TVisit&& visit);
+    int PieceAt(const QString& shown, int begin, int end, bool create);
+    int SinglePiece(char16_t c, bool create);
+    std::int32_t Join(int a, int b, bool create); // kerning between two neighbouring pieces, or Unjoinable
+    std::uint8_t Kind(char16_t c, bool create);
+    bool NeedsWhole(char32_t c) const;
+    std::vector<std::uint64_t> Shape(const QString& text);
+    QImage Letters(int w, int h, int x, int y, const QString& text) const;
+    void Render(TPiece& piece) const;
+    void Blit(const TPixels& to, long long x, long long y, const TPiece& piece, std::uint32_t px) const;
+    void PaintWhole(const TPixels& to, long long x, long long y, const TText& text, std::uint32_t font) const;
+    void ClearPieces();
+    void Place(TText& text);
+
+    bool hold_ = false;
+    QFont font_;
+    int ascent_ = 0, lineHeight_ = 0, margin_ = 0;
+    std::unordered_map<std::string, TText> texts_;
+    std::size_t textUnits_ = 0;
+    const std::string* lastKey_ = nullptr;
+    TText* lastText_ = nullptr;
+
+    std::vector<TPiece> pieces_;
+    std::uint32_t generation_ = 1; // counts the times the pieces were emptied
+    std::size_t spanCount_ = 0;
+    QHash<QString, int> pieceIndex_;          // pieces of more than one unit
+    std::vector<std::int32_t> singles_;        // piece of each UTF-16 unit, -1 before it is made
+    std::vector<std::uint8_t> plain_;          // Kind of each UTF-16 unit, 0 before it is known
+    std::vector<std::int32_t> joinSmall_;      // Join of pieces below SmallPieces, Unknown first
+    std::unordered_map<std::uint64_t, std::int32_t> join_;
+    std::vector<QRawFont> fonts_;              // font number -> the font Qt took the glyphs from
+    static constexpr int SmallPieces = 256;
+    static constexpr std::int32_t Unknown = INT32_MIN + 1;
+};
