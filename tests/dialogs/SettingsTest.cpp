@@ -11,15 +11,12 @@
 
 namespace {
 
-constexpr TColor White = 0x00FFFFFF;
-constexpr TColor Black = 0x00000000;
+using namespace colors;
 
 class SettingsWindow : public testing::Test, protected TAppWindows {};
 
 TEST_F(SettingsWindow, CreateSelectsTheBaseColourInTheMainBoxWithoutChangingCurrentColor) {
     ShowMain();
-    constexpr TColor Red = 0x000000FF;
-    constexpr TColor Green = 0x00008000;
     ui.LiveGraph.currentColor = Green;
     form1->ToolButton1Click();
     form2->ColorBox1->SetSelected(Red);
@@ -31,7 +28,6 @@ TEST_F(SettingsWindow, CreateSelectsTheBaseColourInTheMainBoxWithoutChangingCurr
 
 TEST_F(SettingsWindow, ChoicesAreKeptBetweenUses) {
     ShowMain();
-    constexpr TColor Navy = 0x00800000;
     form1->ToolButton1Click();
     form2->CheckBox1->setChecked(true);
     form2->ColorBox1->SetSelected(Navy);
@@ -39,7 +35,7 @@ TEST_F(SettingsWindow, ChoicesAreKeptBetweenUses) {
     // A graph of another kind in between does not reach the window.
     ui.LiveGraph.directed = false;
     ui.LiveGraph.weighted = true;
-    ui.LiveGraph.baseColor = 0x000000FF;
+    ui.LiveGraph.baseColor = Red;
 
     form1->ToolButton1Click();
     EXPECT_TRUE(form2->CheckBox1->isChecked());
@@ -103,7 +99,7 @@ TEST_F(SettingsWindow, ClosingItChangesNothing) {
     ShowMain();
     form1->ToolButton1Click();
     form2->CheckBox1->setChecked(true);
-    form2->ColorBox1->SetSelected(0x000000FF);
+    form2->ColorBox1->SetSelected(Red);
     form2->close();
     EXPECT_FALSE(form2->isVisible());
     EXPECT_TRUE(form1->isEnabled());

@@ -154,7 +154,7 @@ TEST(DrawGraph, HoveredEdgeUsesCurrentColourButItsWeightKeepsItsOwn) {
     Tgraph g;
     MakeGraph(g, true, true, {{100, 100}, {200, 100}});
     Connect(g, 1, 2, "/*7*/ red");
-    g.currentColor = 0x00FF0000;
+    g.currentColor = colors::Blue;
     FindEdge(g, 1, 2)->hovered = true;
     TRecordingCanvas c;
     DrawGraph(g, c);
@@ -185,11 +185,11 @@ TEST(EraseGraph, RetracesTheDrawingInWhiteEvenWhenNotCreated) {
     Connect(g, 3, 3, "/*c*/ blue");
     Connect(g, 3, 1, "/*d*/");
     FindEdge(g, 3, 1)->hovered = true;
-    g.currentColor = 0x0000FF00;
+    g.currentColor = colors::Lime;
     TRecordingCanvas drawn, erased;
     DrawGraph(g, drawn);
     g.created = false;
-    erased.brush = 0x00FFFFFF;
+    erased.brush = colors::White;
     EraseGraph(g, erased);
     ASSERT_EQ(drawn.calls.size(), erased.calls.size());
     for (std::size_t i = 0; i < drawn.calls.size(); ++i) {

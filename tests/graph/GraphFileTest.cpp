@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr TColor Black = 0x00000000, Red = 0x000000FF, Blue = 0x00FF0000, Navy = 0x00800000, White = 0x00FFFFFF;
+using namespace colors;
 
 std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

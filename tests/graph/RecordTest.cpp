@@ -9,8 +9,7 @@
 
 namespace {
 
-constexpr TColor Black = 0x00000000, Red = 0x000000FF, Blue = 0x00FF0000, White = 0x00FFFFFF,
-                 Navy = 0x00800000, Silver = 0x00C0C0C0;
+using namespace colors;
 
 TEST(AddEdge, RefusesSecondNodeToSameTarget) {
     Tgraph g;

@@ -7,8 +7,8 @@
 
 namespace {
 
-constexpr TColor Red = 0x000000FF;
-constexpr TColor Navy = 0x00800000;
+using namespace colors;
+
 constexpr int RedIndex = 9, NavyIndex = 4;
 
 class Editing : public testing::Test, protected TEditor {
@@ -58,7 +58,7 @@ TEST_F(Editing, WithoutAGraphToolsSpringBackAndClicksDoNothing) {
     Move({70, 60});
     Release({70, 60});
     EXPECT_EQ(G().vertexCount, 0);
-    EXPECT_EQ(Surface().Canvas().Pixel(30, 30), 0x00C0C0C0u);
+    EXPECT_EQ(Surface().Canvas().Pixel(30, 30), Silver);
 }
 
 TEST_F(Editing, ToolButtonsKeepAtMostOneDown) {
@@ -250,7 +250,7 @@ TEST_F(Editing, HoverMarksBothHalvesAndDrawsInTheCurrentColour) {
     Move({130, 140}); // away: both flags drop, the edge is black again
     EXPECT_FALSE(Node(1, 2)->hovered);
     EXPECT_FALSE(Node(2, 1)->hovered);
-    EXPECT_EQ(Surface().Canvas().Pixel(130, 100), 0x00000000u);
+    EXPECT_EQ(Surface().Canvas().Pixel(130, 100), Black);
     EXPECT_EQ(Surface().Picture, FreshPicture());
 }
 

@@ -26,7 +26,7 @@
 
 namespace {
 
-constexpr TColor Silver = 0x00C0C0C0;
+using namespace colors;
 
 class TempFolder {
 public:

@@ -9,9 +9,7 @@
 
 namespace {
 
-constexpr TColor Silver = 0x00C0C0C0;
-constexpr TColor White = 0x00FFFFFF;
-constexpr TColor Black = 0x00000000;
+using namespace colors;
 
 class Redraw : public testing::Test, protected TAppWindows {
 protected:

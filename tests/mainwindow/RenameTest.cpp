@@ -8,8 +8,9 @@
 
 namespace {
 
+using namespace colors;
+
 constexpr int MaxNameWidth = 25;
-constexpr TColor Red = 0x000000FF;
 
 class Rename : public testing::Test, protected TEditor {
 protected:

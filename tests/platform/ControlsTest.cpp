@@ -29,7 +29,7 @@ TEST(ColorBox, ListsTheTableColoursCapitalisedStartingAtBlack) {
         EXPECT_FALSE(box.itemIcon(i).isNull());
         EXPECT_EQ(box.itemText(i).toLower(), QString::fromLatin1(ColorTable[i].name));
     }
-    EXPECT_EQ(box.Selected(), 0x00000000u);
+    EXPECT_EQ(box.Selected(), colors::Black);
 }
 
 TEST(ColorBox, ProgramSelectionIsSilentAndUserSelectionNotifies) {

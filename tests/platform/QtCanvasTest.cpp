@@ -14,10 +14,7 @@
 
 namespace {
 
-constexpr TColor White = 0x00FFFFFF;
-constexpr TColor Black = 0x00000000;
-constexpr TColor Red = 0x000000FF;
-constexpr TColor Navy = 0x00800000;
+using namespace colors;
 
 QImage WhiteImage(int w, int h) {
     QImage image(w, h, QImage::Format_RGB32);
@@ -95,7 +92,7 @@ TEST(QtCanvas, ReversedCornersDrawTheSameRectangle) {
 TEST(QtCanvas, RectangleBeyondThePictureFillsItWholeWithoutItsFrame) {
     QImage image = WhiteImage(20, 10);
     TQtCanvas canvas(image);
-    canvas.SetBrushColor(0x00C0C0C0);
+    canvas.SetBrushColor(Silver);
     canvas.Rectangle(-1, -1, 21, 11);
     EXPECT_EQ(Colours(image), std::set<QRgb>{qRgb(0xC0, 0xC0, 0xC0)});
 }
@@ -132,7 +129,7 @@ TEST(QtCanvas, TextIsThirteenPixelsHigh) {
 TEST(QtCanvas, OpaqueTextFillsExactlyItsCellWithTheBrush) {
     QImage image = WhiteImage(80, 40);
     TQtCanvas canvas(image);
-    canvas.SetBrushColor(0x0000FF00);
+    canvas.SetBrushColor(Lime);
     canvas.SetFontColor(Navy);
     canvas.TextOut(10, 8, "Wg5");
     const int w = canvas.TextWidth("Wg5");
@@ -194,7 +191,7 @@ TEST(QtCanvas, RepaintingInWhiteErasesEveryShape) {
         canvas.TextOut(92, 95, "17");
         canvas.TextOut(120, 130, "weight w");
     };
-    paint(Red, 0x00FF0000, Navy);
+    paint(Red, Blue, Navy);
     ASSERT_FALSE(AllWhite(image));
     paint(White, White, White);
     EXPECT_TRUE(AllWhite(image));

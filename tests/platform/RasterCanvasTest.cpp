@@ -25,7 +25,7 @@
 
 namespace {
 
-constexpr TColor White = 0x00FFFFFF, Black = 0x00000000, Red = 0x000000FF, Blue = 0x00FF0000;
+using namespace colors;
 
 QImage WhiteImage(int w, int h) {
     QImage image(w, h, QImage::Format_RGB32);

@@ -102,17 +102,17 @@ TEST_F(SurfaceEvents, MovesWithoutAButtonArrive) {
 TEST(Surface, GrowingKeepsThePictureAndFillsWithTheBrushColour) {
     TImage surface;
     surface.SetPictureSize(10, 8);
-    surface.Canvas().SetBrushColor(0x000000FF);
-    surface.Canvas().SetPenColor(0x000000FF);
+    surface.Canvas().SetBrushColor(colors::Red);
+    surface.Canvas().SetPenColor(colors::Red);
     surface.Canvas().Rectangle(0, 0, 10, 8);
-    surface.Canvas().SetBrushColor(0x00C0C0C0);
+    surface.Canvas().SetBrushColor(colors::Silver);
     surface.SetPictureHeight(20);
     surface.SetPictureWidth(30);
     ASSERT_EQ(surface.Picture.size(), QSize(30, 20));
-    EXPECT_EQ(surface.Canvas().Pixel(9, 7), 0x000000FFu);
-    EXPECT_EQ(surface.Canvas().Pixel(10, 7), 0x00C0C0C0u);
-    EXPECT_EQ(surface.Canvas().Pixel(9, 8), 0x00C0C0C0u);
-    EXPECT_EQ(surface.Canvas().Pixel(29, 19), 0x00C0C0C0u);
+    EXPECT_EQ(surface.Canvas().Pixel(9, 7), colors::Red);
+    EXPECT_EQ(surface.Canvas().Pixel(10, 7), colors::Silver);
+    EXPECT_EQ(surface.Canvas().Pixel(9, 8), colors::Silver);
+    EXPECT_EQ(surface.Canvas().Pixel(29, 19), colors::Silver);
 }
 
 TEST(Surface, ShrinkingToNothingAndBackKeepsBothSides) {
@@ -130,8 +130,8 @@ TEST(Surface, ShowsThePictureAtTheTopLeftUnscaled) {
     TImage surface;
     surface.resize(40, 30);
     surface.SetPictureSize(20, 10);
-    surface.Canvas().SetBrushColor(0x00FF0000);
-    surface.Canvas().SetPenColor(0x00FF0000);
+    surface.Canvas().SetBrushColor(colors::Blue);
+    surface.Canvas().SetPenColor(colors::Blue);
     surface.Canvas().Rectangle(0, 0, 20, 10);
     const QImage shown = surface.grab().toImage();
     EXPECT_EQ(shown.pixel(0, 0), qRgb(0, 0, 255));

@@ -13,7 +13,7 @@ struct TPointXY {
 
 // A created graph with the given vertices (numbered in order) and no edges.
 inline void MakeGraph(Tgraph& g, bool directed, bool weighted, std::initializer_list<TPointXY> vertices,
-                      TColor base = 0x00000000) {
+                      TColor base = colors::Black) {
     InitGraph(g);
     g.directed = directed;
     g.weighted = weighted;

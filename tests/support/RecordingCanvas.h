@@ -19,7 +19,7 @@ public:
     void SetPenWidth(int w) override { penWidth = w; }
     void SetBrushColor(TColor c) override { brush = c; }
     void SetFontColor(TColor c) override { font = c; }
-    TColor Pixel(int, int) const override { return 0x00FFFFFF; }
+    TColor Pixel(int, int) const override { return colors::White; }
     void Rectangle(int x1, int y1, int x2, int y2) override { Log("Rectangle", {x1, y1, x2, y2}, pen, brush); }
     void Ellipse(int x1, int y1, int x2, int y2) override { Log("Ellipse", {x1, y1, x2, y2}, pen, brush); }
     void MoveTo(int x, int y) override { Log("MoveTo", {x, y}, pen, brush); }
