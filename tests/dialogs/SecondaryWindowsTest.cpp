@@ -17,27 +17,6 @@
 
 namespace {
 
-struct TPathCase {
-    const char* executable;
-    const char* page;
-};
-
-class HelpPage : public testing::TestWithParam<TPathCase> {};
-
-TEST_P(HelpPage, SitsBesideTheExecutable) {
-    EXPECT_EQ(HelpPagePath(QString::fromUtf8(GetParam().executable)), QString::fromUtf8(GetParam().page));
-}
-
-INSTANTIATE_TEST_SUITE_P(Paths, HelpPage,
-                         testing::Values(TPathCase{"/opt/tools/graphs/nodeloom", "/opt/tools/graphs/help.html"},
-                                         TPathCase{"/opt/tools/graphs/other-name", "/opt/tools/graphs/help.html"},
-                                         TPathCase{"/nodeloom", "/help.html"},
-                                         TPathCase{"nodeloom", "help.html"},
-                                         TPathCase{"/home/a b/Gräphs/nodeloom", "/home/a b/Gräphs/help.html"}),
-                         [](const testing::TestParamInfo<TPathCase>& info) {
-                             return "Case" + std::to_string(info.index);
-                         });
-
 // Equal margins on either side, to the pixel that an odd difference leaves over.
 bool CentredOver(const QRect& inner, const QRect& outer) {
     const int left = inner.left() - outer.left(), right = outer.right() - inner.right();

@@ -1,11 +1,8 @@
 // The command line: a file to open, --help and --version, and what is refused.
 
 #include "CommandLine.h"
-#include "helpformp.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -50,28 +47,6 @@ TEST(CommandLine, UnknownOptionsAndTwoFilesAreRefused) {
         EXPECT_EQ(c.exitCode, 1);
         EXPECT_FALSE(c.output.isEmpty());
     }
-}
-
-// An installed program finds its help page in share/nodeloom when there is none beside it.
-TEST(HelpPage, BesideTheProgramFirstThenTheInstalledCopy) {
-    QTemporaryDir root;
-    ASSERT_TRUE(root.isValid());
-    const QString bin = root.path() + QStringLiteral("/bin");
-    const QString share = root.path() + QStringLiteral("/share/nodeloom");
-    ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(share));
-    const QString program = bin + QStringLiteral("/nodeloom");
-
-    EXPECT_EQ(FindHelpPage(program), bin + QStringLiteral("/help.html")); // neither exists
-
-    QFile installed(share + QStringLiteral("/help.html"));
-    ASSERT_TRUE(installed.open(QIODevice::WriteOnly));
-    installed.close();
-    EXPECT_EQ(FindHelpPage(program), share + QStringLiteral("/help.html"));
-
-    QFile beside(bin + QStringLiteral("/help.html"));
-    ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
-    beside.close();
-    EXPECT_EQ(FindHelpPage(program), bin + QStringLiteral("/help.html"));
 }
 
 } // namespace

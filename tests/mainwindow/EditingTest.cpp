@@ -183,11 +183,11 @@ TEST_F(Editing, AddEdgeWaitsForTwoVerticesAndTakesTheBoxColour) {
 
     Click({200, 100});
     EXPECT_EQ(G().edgeCount, 1);
-    EXPECT_EQ(EdgeNodes(), 2); // both halves of an undirected edge
-    ASSERT_NE(Node(1, 2), nullptr);
-    EXPECT_EQ(Node(1, 2)->color, Red);
-    EXPECT_EQ(Node(2, 1)->color, Red);
-    EXPECT_EQ(Node(1, 2)->weight, "");
+    EXPECT_EQ(NodeCount(G()), 2); // both halves of an undirected edge
+    ASSERT_NE(FindEdge(G(), 1, 2), nullptr);
+    EXPECT_EQ(FindEdge(G(), 1, 2)->color, Red);
+    EXPECT_EQ(FindEdge(G(), 2, 1)->color, Red);
+    EXPECT_EQ(FindEdge(G(), 1, 2)->weight, "");
     EXPECT_EQ(DownCount(), 0);
     EXPECT_EQ(Surface().Picture, FreshPicture());
 }
@@ -201,14 +201,14 @@ TEST_F(Editing, DuplicateEdgesAndSelfLoopsCountOnce) {
         AddEdgeBetween({60, 100}, {200, 100});
         AddEdgeBetween({60, 100}, {200, 100}); // the same ordered pair again
         EXPECT_EQ(G().edgeCount, 1);
-        EXPECT_EQ(EdgeNodes(), directed ? 1 : 2);
+        EXPECT_EQ(NodeCount(G()), directed ? 1 : 2);
         EXPECT_EQ(DownCount(), 0); // the tool ends all the same
 
         AddEdgeBetween({200, 100}, {200, 100});
         EXPECT_EQ(G().edgeCount, 2);
-        EXPECT_EQ(EdgeNodes(), (directed ? 1 : 2) + 1);
-        ASSERT_NE(Node(2, 2), nullptr);
-        EXPECT_EQ(Node(2, 2)->twin, Node(2, 2)); // its own twin
+        EXPECT_EQ(NodeCount(G()), (directed ? 1 : 2) + 1);
+        ASSERT_NE(FindEdge(G(), 2, 2), nullptr);
+        EXPECT_EQ(FindEdge(G(), 2, 2)->twin, FindEdge(G(), 2, 2)); // its own twin
         EXPECT_EQ(Surface().Picture, FreshPicture());
 
         if (directed) {
@@ -229,7 +229,7 @@ TEST_F(Editing, DeleteEdgeRemovesTheHoveredEdgeOnceAndEndsEvenWithoutOne) {
     ui.Deleteedge1->trigger();
     Click({130, 101});
     EXPECT_EQ(G().edgeCount, 0);
-    EXPECT_EQ(EdgeNodes(), 0);
+    EXPECT_EQ(NodeCount(G()), 0);
     EXPECT_EQ(DownCount(), 0);
     EXPECT_EQ(Surface().Picture, FreshPicture());
 }
@@ -242,14 +242,14 @@ TEST_F(Editing, HoverMarksBothHalvesAndDrawsInTheCurrentColour) {
     EXPECT_EQ(G().currentColor, Navy);
 
     Move({130, 102});
-    EXPECT_TRUE(Node(1, 2)->hovered);
-    EXPECT_TRUE(Node(2, 1)->hovered);
+    EXPECT_TRUE(FindEdge(G(), 1, 2)->hovered);
+    EXPECT_TRUE(FindEdge(G(), 2, 1)->hovered);
     EXPECT_EQ(Surface().Canvas().Pixel(130, 100), Navy);
     EXPECT_EQ(Surface().Picture, FreshPicture());
 
     Move({130, 140}); // away: both flags drop, the edge is black again
-    EXPECT_FALSE(Node(1, 2)->hovered);
-    EXPECT_FALSE(Node(2, 1)->hovered);
+    EXPECT_FALSE(FindEdge(G(), 1, 2)->hovered);
+    EXPECT_FALSE(FindEdge(G(), 2, 1)->hovered);
     EXPECT_EQ(Surface().Canvas().Pixel(130, 100), Black);
     EXPECT_EQ(Surface().Picture, FreshPicture());
 }
@@ -261,7 +261,7 @@ TEST_F(Editing, HoverRedrawsOnlyWhenAFlagChanges) {
     Move({130, 240});          // no flag changes: no redraw
     EXPECT_NE(Surface().Picture, FreshPicture());
     Move({130, 101}); // onto the edge: redrawn
-    EXPECT_TRUE(Node(1, 2)->hovered);
+    EXPECT_TRUE(FindEdge(G(), 1, 2)->hovered);
     EXPECT_EQ(Surface().Picture, FreshPicture());
 }
 
@@ -272,8 +272,8 @@ TEST_F(Editing, ClickRecoloursHoveredEdgesFromTheBoxNotTheCurrentColour) {
     EXPECT_EQ(G().currentColor, Navy);
     Move({130, 101});
     Click({130, 101});
-    EXPECT_EQ(Node(1, 2)->color, Red);
-    EXPECT_EQ(Node(2, 1)->color, Red);
+    EXPECT_EQ(FindEdge(G(), 1, 2)->color, Red);
+    EXPECT_EQ(FindEdge(G(), 2, 1)->color, Red);
     EXPECT_EQ(G().vertexCount, 2);
     EXPECT_EQ(G().edgeCount, 1);
     // Still hovered, still drawn in the current colour until the flag drops.
@@ -312,7 +312,7 @@ TEST_F(Editing, DraggingAVertexFollowsThePointer) {
     EXPECT_EQ(G().vertices[1].x, 90);
     EXPECT_EQ(G().vertices[1].y, 150);
     EXPECT_EQ(Surface().Picture, FreshPicture());
-    EXPECT_FALSE(Node(1, 2)->hovered); // no hover pass during a drag
+    EXPECT_FALSE(FindEdge(G(), 1, 2)->hovered); // no hover pass during a drag
 }
 
 TEST_F(Editing, DraggingThePictureMovesEveryVertexWithoutBounds) {
@@ -402,7 +402,7 @@ TEST_F(Editing, EveryCharacterRedrawsAndFullStopChangesNothingElse) {
     TwoJoined(false);
     AddEdgeBetween({200, 100}, {200, 100});
     const std::string before = GraphFileText(G());
-    const int nodes = EdgeNodes();
+    const int nodes = NodeCount(G());
     for (const Qt::Key key : {Qt::Key_Period, Qt::Key_X, Qt::Key_Escape}) {
         SCOPED_TRACE(key);
         MoveVertex(G(), 2, 3, 4); // changed behind the picture's back
@@ -410,7 +410,7 @@ TEST_F(Editing, EveryCharacterRedrawsAndFullStopChangesNothingElse) {
         EXPECT_EQ(Surface().Picture, FreshPicture());
     }
     EXPECT_EQ(G().edgeCount, 2);
-    EXPECT_EQ(EdgeNodes(), nodes);
+    EXPECT_EQ(NodeCount(G()), nodes);
     for (int s = 1; s <= 2; ++s)
         for (Tedge* e = G().edgeLists[s].get(); e; e = e->next.get()) {
             ASSERT_NE(e->twin, nullptr);

@@ -2,6 +2,7 @@
 // dialogs answered through the window's seam: Open, Save and Save image, and their errors.
 
 #include "AppWindows.h"
+#include "Files.h"
 #include "JpegDecode.h"
 #include "LoadCheck.h"
 #include "StatusBar.h"
@@ -12,61 +13,16 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include <dirent.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
 using namespace colors;
-
-class TempFolder {
-public:
-    TempFolder() {
-        char name[] = "/tmp/nodeloom-files-XXXXXX";
-        path = mkdtemp(name);
-    }
-    ~TempFolder() { std::system(("chmod -R u+rwx '" + path + "' && rm -rf '" + path + "'").c_str()); }
-    std::string File(const std::string& name) const { return path + "/" + name; }
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        if (DIR* dir = opendir(path.c_str())) {
-            while (const dirent* entry = readdir(dir))
-                if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..") names.emplace_back(entry->d_name);
-            closedir(dir);
-        }
-        return names;
-    }
-    std::string path;
-};
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Runs body in a child process as the user nobody, whom file permissions bind (the tests run as
-// root, whom they do not); the result is the child's exit status. Not root: runs it here.
-int AsNobody(const std::function<int()>& body) {
-    if (geteuid() != 0) return body();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        alarm(30); // a child that hangs ends with a signal, which fails the test
-        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(99);
-        _exit(body());
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
-}
 
 class FileCommands : public testing::Test, protected TAppWindows {
 protected:
@@ -98,15 +54,6 @@ protected:
         ConnectVertices(g, 2, 3, "/*x*/");
         g.vertices[2].name = "Hub";
         form1->RefreshView();
-    }
-
-    // A white surface of the same size with only the live graph drawn on it.
-    QImage FreshPicture() {
-        QImage image(ui.Image1->Picture.size(), QImage::Format_RGB32);
-        image.fill(Qt::white);
-        TRasterCanvas canvas(image);
-        DrawGraph(ui.LiveGraph, canvas);
-        return image;
     }
 
     std::vector<std::optional<QString>> answers;
@@ -193,7 +140,7 @@ TEST_F(RealDialogs, ANameTypedWithoutAnEndingGetsTheDialogsDefault) {
 TEST_F(RealDialogs, SaveReplacesAnExistingFileWithoutAskingAndCancelWritesNothing) {
     NewGraph();
     const std::string path = folder.File("old.gf4");
-    { std::ofstream(path, std::ios::binary) << "old"; }
+    WriteBytes(path, "old");
     AnswerWhenShown(ui.SaveDialog1, path);
     Click(ui.ToolButton6);
     EXPECT_EQ(questions, 0);
@@ -289,7 +236,7 @@ TEST_F(FileCommands, SaveNamesTheFileInTheTitleAndReadsBackAsTheSameGraph) {
 TEST_F(FileCommands, SaveReplacesAnExistingFileAndCancelWritesNothing) {
     NewGraph();
     const std::string path = folder.File("old.gf4");
-    { std::ofstream(path, std::ios::binary) << std::string(4000, 'x'); }
+    WriteBytes(path, std::string(4000, 'x'));
     Answer(path);
     Click(ui.ToolButton6);
     EXPECT_EQ(ReadBytes(path), GraphFileText(ui.LiveGraph));

@@ -31,15 +31,6 @@ protected:
         g.vertices[1].name = "Ab";
     }
 
-    // A white surface of the same size with only the live graph drawn on it.
-    QImage FreshPicture() {
-        QImage image(ui.Image1->Picture.size(), QImage::Format_RGB32);
-        image.fill(Qt::white);
-        TRasterCanvas canvas(image);
-        DrawGraph(ui.LiveGraph, canvas);
-        return image;
-    }
-
     void Grow(int dw, int dh) {
         form1->resize(form1->width() + dw, form1->height() + dh);
         QApplication::processEvents();

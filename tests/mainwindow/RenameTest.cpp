@@ -143,8 +143,8 @@ TEST_F(Rename, ReweightChangesOnlyTheLowerEndsNode) {
     DoubleClick({130, 101});
     EXPECT_EQ(seen.caption, QStringLiteral("Edge \"\" reweighting"));
     EXPECT_EQ(Surface().Picture, FreshPicture());
-    Tedge* lower = Node(1, 2);
-    Tedge* upper = Node(2, 1);
+    Tedge* lower = FindEdge(G(), 1, 2);
+    Tedge* upper = FindEdge(G(), 2, 1);
     EXPECT_EQ(lower->weight, "3 km");
     EXPECT_EQ(upper->weight, "");
     EXPECT_EQ(lower->color, Red); // the first click recoloured it
@@ -167,12 +167,12 @@ TEST_F(Rename, AVertexOnAnEdgeIsRenamedAndTheEdgeLeftAlone) {
     TwoJoined(false, true);
     AddVertexAt({130, 100}); // on the middle of the edge
     Move({130, 101});
-    ASSERT_TRUE(Node(1, 2)->hovered);
+    ASSERT_TRUE(FindEdge(G(), 1, 2)->hovered);
     AnswerPrompt(QStringLiteral("mid"));
     DoubleClick({130, 101});
     EXPECT_EQ(seen.caption, QStringLiteral("Vertex \"3\" renaming"));
     EXPECT_EQ(G().vertices[3].name, "mid");
-    EXPECT_EQ(Node(1, 2)->weight, "");
+    EXPECT_EQ(FindEdge(G(), 1, 2)->weight, "");
 }
 
 TEST_F(Rename, DoubleClickOnAnEdgeOfAnUnweightedGraphOpensNothing) {

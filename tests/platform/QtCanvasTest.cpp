@@ -2,7 +2,7 @@
 // exactness of erasing by repainting in white.
 
 #include "QtCanvas.h"
-#include "TextCodec.h"
+#include "TestPictures.h"
 
 #include <QImage>
 #include <QRect>
@@ -16,12 +16,6 @@ namespace {
 
 using namespace colors;
 
-QImage WhiteImage(int w, int h) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    return image;
-}
-
 // The smallest rectangle holding every pixel that is not white.
 QRect InkBounds(const QImage& image) {
     QRect bounds;
@@ -30,8 +24,6 @@ QRect InkBounds(const QImage& image) {
             if (image.pixel(x, y) != qRgb(255, 255, 255)) bounds |= QRect(x, y, 1, 1);
     return bounds;
 }
-
-bool AllWhite(const QImage& image) { return InkBounds(image).isNull(); }
 
 std::set<QRgb> Colours(const QImage& image) {
     std::set<QRgb> colours;
@@ -206,25 +198,6 @@ TEST(QtCanvas, DrawingOnAnEmptyPictureDoesNothing) {
     canvas.LineTo(5, 5);
     EXPECT_TRUE(image.isNull());
     EXPECT_EQ(canvas.Pixel(0, 0), 0xFFFFFFFFu);
-}
-
-TEST(TextCodec, ValidUtf8IsShownAsUtf8) {
-    EXPECT_EQ(DecodeText("caf\xC3\xA9"), QStringLiteral("café"));
-    EXPECT_EQ(DecodeText("\xE2\x82\xAC" "5"), QStringLiteral("€5"));
-    EXPECT_EQ(DecodeText(""), QString());
-}
-
-TEST(TextCodec, OtherBytesAreShownAsWindows1252) {
-    EXPECT_EQ(DecodeText("caf\xE9"), QStringLiteral("café"));
-    EXPECT_EQ(DecodeText("\x80" "5"), QStringLiteral("€5"));
-    EXPECT_EQ(DecodeText("\x93q\x94"), QStringLiteral("“q”"));
-    // A truncated UTF-8 sequence is not valid UTF-8.
-    EXPECT_EQ(DecodeText("a\xC3"), QStringLiteral("aÃ"));
-}
-
-TEST(TextCodec, TypedTextIsStoredAsUtf8) {
-    EXPECT_EQ(EncodeText(QStringLiteral("Ünïcode €")), "\xC3\x9Cn\xC3\xAF" "code \xE2\x82\xAC");
-    EXPECT_EQ(DecodeText(EncodeText(QStringLiteral("Knoten 7"))), QStringLiteral("Knoten 7"));
 }
 
 } // namespace

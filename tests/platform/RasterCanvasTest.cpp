@@ -6,6 +6,7 @@
 #include "Graph_obj.h"
 #include "Fonts.h"
 #include "QtCanvas.h"
+#include "TestPictures.h"
 #include "TextCodec.h"
 
 #include <QElapsedTimer>
@@ -27,12 +28,6 @@ namespace {
 
 using namespace colors;
 
-QImage WhiteImage(int w, int h) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(0xFFFFFFFFu);
-    return image;
-}
-
 using TPixelSet = std::set<std::pair<int, int>>;
 
 // Every pixel of the canvas that is not white.
@@ -42,13 +37,6 @@ TPixelSet Painted(const TCanvas& canvas, int w, int h) {
         for (int x = 0; x < w; ++x)
             if (canvas.Pixel(x, y) != White) out.insert({x, y});
     return out;
-}
-
-bool AllWhite(const QImage& image) {
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != 0xFFFFFFFFu) return false;
-    return true;
 }
 
 struct TLine {

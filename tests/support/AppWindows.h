@@ -7,6 +7,7 @@
 #include "Surface.h"
 #include "TForm1.h"
 #include "TForm1TestAccess.h"
+#include "TestPictures.h"
 #include "formsettings.h"
 #include "helpformp.h"
 #include "request.h"
@@ -19,14 +20,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-
-// Whether every pixel of the surface's picture has the colour.
-inline bool PictureIsAll(TImage& surface, TColor colour) {
-    for (int y = 0; y < surface.Picture.height(); ++y)
-        for (int x = 0; x < surface.Picture.width(); ++x)
-            if (surface.Canvas().Pixel(x, y) != colour) return false;
-    return true;
-}
 
 class TAppWindows {
 public:
@@ -65,6 +58,10 @@ public:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form1.get()));
         QApplication::processEvents();
     }
+
+    // A white picture of the surface's size with only the live graph drawn on it: what the
+    // surface must show after any redraw.
+    QImage FreshPicture() { return GraphPicture(ui.LiveGraph, ui.Image1->Picture.size()); }
 
     std::unique_ptr<TForm1> form1;
     std::unique_ptr<TForm2> form2;

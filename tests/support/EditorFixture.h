@@ -3,6 +3,7 @@
 // events a user's hand produces, and the prompt answered from a timer inside its wait.
 
 #include "AppWindows.h"
+#include "GraphBuilders.h"
 #include "ColorBox.h"
 #include "Surface.h"
 
@@ -15,11 +16,7 @@
 
 #include <functional>
 #include <string>
-#include <type_traits>
 #include <utility>
-
-// The kind of canvas the surface paints with, for drawing expected pictures the same way.
-using TSurfaceCanvas = std::remove_reference_t<decltype(std::declval<TImage&>().Canvas())>;
 
 class TEditor : public TAppWindows {
 public:
@@ -112,27 +109,6 @@ public:
                 Type(f.Edit1, text);
             QTest::mouseClick(f.Button1, Qt::LeftButton);
         });
-    }
-
-    // A white surface of the same size with only the live graph drawn on it.
-    QImage FreshPicture() {
-        QImage image(Surface().Picture.size(), QImage::Format_RGB32);
-        image.fill(Qt::white);
-        TSurfaceCanvas canvas(image);
-        DrawGraph(G(), canvas);
-        return image;
-    }
-
-    int EdgeNodes() {
-        int n = 0;
-        for (int i = 1; i <= G().vertexCount; ++i)
-            for (Tedge* e = G().edgeLists[i].get(); e; e = e->next.get()) ++n;
-        return n;
-    }
-    Tedge* Node(int s, int t) {
-        for (Tedge* e = G().edgeLists[s].get(); e; e = e->next.get())
-            if (e->target == t) return e;
-        return nullptr;
     }
 
     Qt::MouseButtons held;
