@@ -2,6 +2,8 @@
 
 #include "helpformp.h"
 
+#include "CaseNames.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -28,7 +30,7 @@ INSTANTIATE_TEST_SUITE_P(Paths, HelpPage,
                                          TPathCase{"nodeloom", "help.html"},
                                          TPathCase{"/home/a b/Gräphs/nodeloom", "/home/a b/Gräphs/help.html"}),
                          [](const testing::TestParamInfo<TPathCase>& info) {
-                             return "Case" + std::to_string(info.index);
+                             return TestName(info.param.executable);
                          });
 
 // An installed program finds its help page in share/nodeloom when there is none beside it.

@@ -1,5 +1,6 @@
 // The graph record: edges, twins, colours, vertex deletion, the shadow copy, random edits.
 
+#include "CaseNames.h"
 #include "GraphBuilders.h"
 #include "Invariants.h"
 
@@ -107,7 +108,10 @@ INSTANTIATE_TEST_SUITE_P(
                     TEdgeTextCase{true, "red", "", Red}, TEdgeTextCase{false, "/*12*/ red", "", Navy},
                     TEdgeTextCase{false, " r e d ", "", Red}, TEdgeTextCase{false, "Red", "", Navy},
                     TEdgeTextCase{false, "", "", Navy}, TEdgeTextCase{false, "white", "", White},
-                    TEdgeTextCase{false, "silver", "", Silver}));
+                    TEdgeTextCase{false, "silver", "", Silver}),
+    [](const testing::TestParamInfo<TEdgeTextCase>& info) {
+        return TestName(std::string(info.param.weighted ? "Weighted " : "Unweighted ") + info.param.text);
+    });
 
 TEST(ColorName, NamesTableColoursAndLeavesOthersAlone) {
     Tgraph g;

@@ -2,6 +2,7 @@
 // dialogs answered through the window's seam: Open, Save and Save image, and their errors.
 
 #include "AppWindows.h"
+#include "CaseNames.h"
 #include "Files.h"
 #include "JpegDecode.h"
 #include "LoadCheck.h"
@@ -329,7 +330,7 @@ INSTANTIATE_TEST_SUITE_P(Endings, SaveImage,
                          testing::Values(TPictureCase{"picture.bmp", false}, TPictureCase{"PICTURE.BMP", false},
                                          TPictureCase{"picture.jpg", true}, TPictureCase{"PICTURE.JPG", true},
                                          TPictureCase{"picture.jpeg", true}, TPictureCase{"Picture.JpEg", true}),
-                         [](const testing::TestParamInfo<TPictureCase>& info) { return "Case" + std::to_string(info.index); });
+                         [](const testing::TestParamInfo<TPictureCase>& info) { return TestName(info.param.name); });
 
 TEST_F(FileCommands, SaveImageWithAnyOtherEndingWritesNothingAndSaysWhichEndingsWork) {
     NewGraph();

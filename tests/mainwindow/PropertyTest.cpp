@@ -242,6 +242,7 @@ TEST_P(EditorProperties, RandomActionsKeepTheRecordAndThePictureExact) {
     EXPECT_GT(mostEdges, 3) << "the sequence never built many edges";
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, EditorProperties, testing::Values(1u, 2u, 3u, 4u, 5u, 6u));
+INSTANTIATE_TEST_SUITE_P(Seeds, EditorProperties, testing::Values(1u, 2u, 3u, 4u, 5u, 6u),
+                         [](const testing::TestParamInfo<unsigned>& info) { return "Seed" + std::to_string(info.param); });
 
 } // namespace

@@ -2,6 +2,7 @@
 // status texts it sets.
 
 #include "AppWindows.h"
+#include "CaseNames.h"
 #include "StatusBar.h"
 #include "Surface.h"
 
@@ -146,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TTitleCase{"/a.gf4", "Nodeloom 5.1  - a.gf4"},
                     TTitleCase{"C:\\g\\a.gf4", "Nodeloom 5.1  - C:\\g\\a.gf4"}, // backslash is no separator here
                     TTitleCase{"/tmp/gr\xE4ph.gf4", "Nodeloom 5.1  - gräph.gf4"}),
-    [](const testing::TestParamInfo<TTitleCase>& info) { return "Case" + std::to_string(info.index); });
+    [](const testing::TestParamInfo<TTitleCase>& info) { return TestName(info.param.fileName); });
 
 TEST_F(Redraw, LoadedGraphNamesItsFileAndKind) {
     ShowMain();
