@@ -239,7 +239,7 @@ bool ReadGraph(Tgraph& g, TReader& in) {
     std::int32_t n = 0, m = 0;
     if (!in.Number(n) || !in.Number(m)) return false;
     // Counts that the 100-vertex table cannot hold make the file unreadable.
-    if (n < 0 || n > MaxVertices || m < 0) return false;
+    if (n < 0 || n > MaxVertices || m < 0 || m > MaxEdges) return false;
     g.vertexCount = n;
     g.edgeCount = m;
     in.RestOfLine();

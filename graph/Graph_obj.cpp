@@ -130,7 +130,7 @@ bool InsertEdge(Tgraph& g, int source, int target, std::string_view text, TEdgeI
 bool ConnectVertices(Tgraph& g, int source, int target, const std::string& text) {
     const bool added = AddEdge(g, source, target, text);
     if (!g.directed) AddEdge(g, target, source, text);
-    if (added) ++g.edgeCount;
+    if (added && g.edgeCount < MaxEdges) ++g.edgeCount; // a loaded count may already stand at the most
     return added;
 }
 
@@ -138,7 +138,8 @@ void DeleteEdge(Tgraph& g, int source, int target) {
     if (source < 1 || source > MaxVertices || target < 1 || target > MaxVertices) return;
     if (!Unlink(g, source, target)) return;
     if (!g.directed) Unlink(g, target, source);
-    --g.edgeCount;
+    // A file's counts line may say fewer edges than it lists: the count stays one a file can hold.
+    if (g.edgeCount > 0) --g.edgeCount;
 }
 
 void ColorName(const Tgraph&, TColor color, std::string& name) {

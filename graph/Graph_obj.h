@@ -11,6 +11,9 @@
 #include <string>
 
 constexpr int MaxVertices = 100;
+// The most edges the table can hold: one from every vertex to every vertex. A file whose counts
+// line says more is unreadable, and edgeCount never leaves 0..MaxEdges through an edit.
+constexpr int MaxEdges = MaxVertices * MaxVertices;
 
 struct Tvertex {
     std::string name;
@@ -51,8 +54,9 @@ public:
 // Record operations. Callers pass vertex numbers in 1..vertexCount; refusals are silent.
 //
 // edgeCount: InitGraph and ClearGraph set it to 0; DeleteEdge lowers it by one for each edge it
-// removes, and so do DeleteVertex and DeleteHoveredEdges, which remove edges through it;
-// ConnectVertices raises it by one for an edge it adds. AddEdge adds one node and leaves the
+// removes, but not below 0, and so do DeleteVertex and DeleteHoveredEdges, which remove edges
+// through it; ConnectVertices raises it by one for an edge it adds, but not above MaxEdges (a
+// file's counts line need not match its edge lines, and every count saved must read back). AddEdge adds one node and leaves the
 // count to its caller: an undirected edge takes two calls and counts once. SyncShadow copies it.
 void InitGraph(Tgraph& g);
 void ClearGraph(Tgraph& g);
