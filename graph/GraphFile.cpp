@@ -4,17 +4,13 @@
 
 #include "EdgeIndex.h"
 #include "Geometry.h"
+#include "SafeFile.h"
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <memory>
+#include <new>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -88,33 +84,6 @@ std::string GraphFileText(const Tgraph& g) {
 }
 
 namespace {
-
-// The file the save really replaces: a symbolic link is followed, so the link itself survives.
-std::string ResolveTarget(const std::string& path) {
-    struct stat st;
-    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = realpath(path.c_str(), nullptr)) {
-            std::string resolved = real;
-            std::free(real);
-            return resolved;
-        }
-    }
-    return path;
-}
-
-void WriteAll(int fd, const std::string& data) {
-    const char* p = data.data();
-    std::size_t left = data.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ThrowIoError(errno);
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-}
 
 // ---------------------------------------------------------------- reading
 
@@ -271,78 +240,19 @@ bool ReadGraph(Tgraph& g, TReader& in) {
     return true;
 }
 
-bool ReadFile(const std::string& path, std::string& text) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) text.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
-    bool ok = true;
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0) {
-            text.append(buffer, static_cast<std::size_t>(n));
-        } else if (n == 0) {
-            break;
-        } else if (errno != EINTR) {
-            ok = false; // a folder, for one
-            break;
-        }
-    }
-    ::close(fd);
-    return ok;
-}
-
 } // namespace
 
 void SaveGraph(const Tgraph& g, const std::string& path) { SaveFileSafely(path, GraphFileText(g)); }
 
-void SaveFileSafely(const std::string& path, const std::string& text) {
-    const std::string target = ResolveTarget(path);
-
-    // A target that exists but may not be written fails as it would when opened for writing,
-    // even in a folder where the temporary file could be made.
-    mode_t mode = 0;
-    struct stat st;
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-    if (exists) {
-        if (S_ISDIR(st.st_mode)) ThrowIoError(EISDIR);
-        const int probe = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
-        if (probe < 0) ThrowIoError(errno);
-        ::close(probe);
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-
-    // Write a temporary file beside the target and rename it over the target when complete,
-    // so that a failed save never destroys the file that was there.
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    if (base.empty()) ThrowIoError(EISDIR);
-    std::string temp = folder + "." + base + ".XXXXXX";
-    if (base.size() > 240) temp = folder + ".nodeloom-save.XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) ThrowIoError(errno);
-    try {
-        ::fchmod(fd, mode);
-        WriteAll(fd, text);
-        if (::fdatasync(fd) != 0 && errno != EINVAL && errno != EROFS) ThrowIoError(errno);
-        const int closed = ::close(fd);
-        fd = -1;
-        if (closed != 0) ThrowIoError(errno);
-    } catch (...) {
-        if (fd >= 0) ::close(fd);
-        ::unlink(temp.c_str());
-        throw;
-    }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        ThrowIoError(err);
+void SaveFileSafely(const std::string& path, const std::string& bytes) {
+    const TReplaceFailure failure = ReplaceFile(path, bytes);
+    switch (failure.step) {
+    case TReplaceStep::None: return;
+    case TReplaceStep::NotRegular:
+        throw EInOutError(failure.kind == TFileKind::Directory ? EISDIR : EINVAL,
+                          "Cannot save " + NotRegularText(path, failure.kind));
+    case TReplaceStep::Create:
+    case TReplaceStep::Write: ThrowIoError(failure.error);
     }
 }
 
@@ -350,14 +260,19 @@ void LoadGraphFromText(Tgraph& g, const std::string& text, const std::string& pa
     InitGraph(g);
     TReader in(text);
     if (ReadGraph(g, in)) {
+        g.fileName = path; // first: should the copy fail for want of memory, nothing is marked created
         g.created = true;
-        g.fileName = path;
     }
 }
 
-void LoadGraph(Tgraph& g, const std::string& path) {
+void LoadGraph(Tgraph& g, const std::string& path) noexcept {
     InitGraph(g);
-    std::string text;
-    if (!ReadFile(path, text)) return; // cannot be read: not created, fileName as it was
-    LoadGraphFromText(g, text, path);
+    try {
+        std::string text;
+        // Only a regular file up to the size limit is read: anything else is a read error.
+        if (!ReadRegularFile(path, text)) return;
+        LoadGraphFromText(g, text, path);
+    } catch (const std::bad_alloc&) {
+        g.created = false; // memory ran out while reading: a read error like any other
+    }
 }

@@ -44,7 +44,8 @@ struct Tgraph {
     std::string fileName;
 };
 
-// Raised by SaveGraph; ErrorCode is 2, 3, 4, 5, 101 or the system's errno.
+// Raised by SaveGraph; ErrorCode is 2, 3, 4, 5, 101 or the system's errno (EISDIR or EINVAL for a
+// target that is a folder or another file that is not a regular file).
 class EInOutError : public std::runtime_error {
 public:
     EInOutError(int code, const std::string& text);
@@ -87,12 +88,14 @@ bool HoverEdges(Tgraph& g, int x, int y);
 Tedge* FirstHoveredEdge(Tgraph& g);
 
 // gf4 files.
-void SaveGraph(const Tgraph& g, const std::string& path); // throws EInOutError
-// Writes bytes to path as SaveGraph writes its file: into a temporary file beside it that
-// replaces the old file only once complete, so a failure leaves the old file and no partial one.
-// Throws EInOutError.
+// SaveGraph replaces the file only when the new one is whole (see ReplaceFile in SafeFile.h);
+// throws EInOutError. LoadGraph reads regular files only, up to MaxReadBytes; anything else is a
+// read error, as is running out of memory. Outcome in created/fileName.
+void SaveGraph(const Tgraph& g, const std::string& path);
+// Writes bytes to path as SaveGraph writes its file (ReplaceFile in SafeFile.h): a failure leaves
+// the old file and no partial one. Throws EInOutError, with SaveGraph's codes and texts.
 void SaveFileSafely(const std::string& path, const std::string& bytes);
-void LoadGraph(Tgraph& g, const std::string& path);       // never throws; outcome in created/fileName
+void LoadGraph(Tgraph& g, const std::string& path) noexcept;
 // The bytes SaveGraph writes for g.
 std::string GraphFileText(const Tgraph& g);
 // The reader underneath LoadGraph, over bytes already in memory; path only names the result.

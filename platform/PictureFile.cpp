@@ -1,15 +1,13 @@
 #include "PictureFile.h"
 
+#include "SafeFile.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
 
-#include <cerrno>
 #include <cstring>
 #include <stdexcept>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -28,18 +26,11 @@ std::string EncodeBmp(const QImage& picture) {
 }
 
 void WritePictureFile(const std::string& path, const std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) ThrowFileError("Cannot create file", path, errno);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int err = errno;
-            ::close(fd);
-            ThrowFileError("Cannot write file", path, err);
-        }
-        done += static_cast<std::size_t>(n);
+    const TReplaceFailure failure = ReplaceFile(path, bytes);
+    switch (failure.step) {
+    case TReplaceStep::None: return;
+    case TReplaceStep::NotRegular: throw std::runtime_error("Cannot create file " + NotRegularText(path, failure.kind));
+    case TReplaceStep::Create: ThrowFileError("Cannot create file", path, failure.error);
+    case TReplaceStep::Write: ThrowFileError("Cannot write file", path, failure.error);
     }
-    if (::close(fd) != 0) ThrowFileError("Cannot write file", path, errno);
 }

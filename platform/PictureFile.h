@@ -9,8 +9,9 @@ class QImage;
 // picture). Throws std::runtime_error when the picture cannot be encoded (an empty picture).
 std::string EncodeBmp(const QImage& picture);
 
-// Creates (or truncates) the file at path and writes the bytes. A file that cannot be created
-// raises std::runtime_error with the text: Cannot create file "<path>". <the system's reason>
-// A failed write raises: Cannot write file "<path>". <the system's reason>; what was written
-// stays on disk.
+// Gives the file at path the bytes through ReplaceFile (SafeFile.h): a failure leaves the previous
+// file whole and no partial file behind. A file that cannot be created raises std::runtime_error
+// with the text: Cannot create file "<path>". <the system's reason>; a target that is no regular
+// file: Cannot create file "<path>". It is a FIFO (named pipe), not a regular file; a failed
+// write: Cannot write file "<path>". <the system's reason>.
 void WritePictureFile(const std::string& path, const std::string& bytes);

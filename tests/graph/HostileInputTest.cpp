@@ -1,16 +1,30 @@
 // Files from anywhere: each hostile input loads without a crash, quickly, with the outcome the
-// reader's rules give; and every kept fuzz finding and seed passes the fuzz target's checks.
+// reader's rules give; hostile paths (devices, FIFOs, folders, huge files, links, other users'
+// files) are opened and saved to quickly, in little memory, without harm; and every kept fuzz
+// finding and seed passes both fuzz targets' checks.
 
+#include "ChildRun.h"
+#include "FileCheck.h"
 #include "GraphBuilders.h"
 #include "LoadCheck.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <dirent.h>
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using namespace std::string_literals;
@@ -123,6 +137,267 @@ TEST(HostileInput, TheToleratedReadingsKeepWhatTheFileSays) {
     EXPECT_EQ(g.vertices[1].name.size(), 100000u);
 }
 
+// A fresh folder, removed with everything in it at the end.
+struct TScratchFolder {
+    TScratchFolder() {
+        char name[] = "/tmp/nodeloom-hostile-XXXXXX";
+        path = mkdtemp(name);
+    }
+    ~TScratchFolder() { std::system(("rm -rf '" + path + "'").c_str()); }
+    std::string File(const std::string& name) const { return path + "/" + name; }
+    std::string path;
+};
+
+// ---------------------------------------------------------------- hostile paths
+
+const std::string SmallGraph = Head + "2 1\r\n10 10 /*a*/\r\n90 10 /*b*/\r\n1 2 /*5*/\r\n";
+
+std::string Mode(const std::string& path) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) return "missing";
+    return S_ISREG(st.st_mode) ? "file" : S_ISDIR(st.st_mode) ? "folder" : S_ISFIFO(st.st_mode) ? "fifo"
+           : S_ISCHR(st.st_mode) ? "chr" : S_ISLNK(st.st_mode) ? "link" : "other";
+}
+
+std::string Contents(const std::string& path) {
+    std::string bytes;
+    return ReadRegularFile(path, bytes) ? bytes : "<unreadable>";
+}
+
+// "" when the load gave a read error and left the record as a read error leaves it.
+std::string ReadErrorOf(const std::string& path) {
+    Tgraph g;
+    g.fileName = "previous";
+    LoadGraph(g, path);
+    if (g.created) return "loaded";
+    if (g.fileName != "previous") return "fileName changed";
+    return CheckInvariants(g);
+}
+
+// "" when SaveGraph failed with the text, else what happened.
+std::string SaveFailsWith(const std::string& path, const std::string& text) {
+    Tgraph g;
+    LoadGraphFromText(g, SmallGraph, "small.gf4");
+    try {
+        SaveGraph(g, path);
+    } catch (const EInOutError& e) {
+        return e.what() == text ? "" : std::string("another text: ") + e.what();
+    }
+    return "saved";
+}
+
+// "" when the graph saves to path and the file at readFrom then holds it.
+std::string SavesTo(const std::string& path, const std::string& readFrom) {
+    Tgraph g;
+    LoadGraphFromText(g, SmallGraph, "small.gf4");
+    try {
+        SaveGraph(g, path);
+    } catch (const EInOutError& e) {
+        return std::string("save failed: ") + e.what();
+    }
+    return Contents(readFrom) == GraphFileText(g) ? "" : "the file does not hold the graph";
+}
+
+// The listing of a folder after a save: the files named, and nothing else (no temporary file).
+std::string OnlyFiles(const std::string& folder, const std::string& expected) {
+    const std::string listing = FolderListing(folder);
+    std::string sorted;
+    std::vector<std::string> names;
+    std::istringstream in(listing);
+    for (std::string name; in >> name;) names.push_back(name);
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) sorted += name + " ";
+    return sorted == expected ? "" : "the folder holds " + sorted;
+}
+
+// Writes a file of `size` bytes whose first bytes are a graph; dense: every byte written.
+bool MakeLargeFile(const std::string& path, off_t size, bool dense) {
+    if (!WriteWholeFile(path, SmallGraph)) return false;
+    if (!dense) return truncate(path.c_str(), size) == 0;
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    const std::string chunk(1 << 20, ' ');
+    for (off_t done = static_cast<off_t>(SmallGraph.size()); done < size; done += static_cast<off_t>(chunk.size()))
+        out.write(chunk.data(), static_cast<std::streamsize>(std::min<off_t>(size - done, static_cast<off_t>(chunk.size()))));
+    return static_cast<bool>(out);
+}
+
+struct THostilePath {
+    const char* what;
+    // Makes what the case needs in its own folder: "" when ready, else why the case cannot run here.
+    std::function<std::string(const TScratchFolder& dir)> setUp;
+    // The measured piece, in a child process: "" when the outcome is the sound one.
+    std::function<std::string(const TScratchFolder& dir)> body;
+};
+
+const auto Nothing = [](const TScratchFolder&) -> std::string { return std::string(); };
+
+std::string MakeFifo(const TScratchFolder& dir) {
+    return mkfifo(dir.File("pipe.gf4").c_str(), 0666) == 0 ? "" : std::string("mkfifo: ") + std::strerror(errno);
+}
+
+std::vector<THostilePath> HostilePaths() {
+    return {
+        {"/dev/zero opened", Nothing, [](const TScratchFolder&) -> std::string { return ReadErrorOf("/dev/zero"); }},
+        {"a FIFO opened", MakeFifo,
+         [](const TScratchFolder& dir) -> std::string { return ReadErrorOf(dir.File("pipe.gf4")) + (Mode(dir.File("pipe.gf4")) == "fifo" ? "" : " and the FIFO is gone");
+         }},
+        {"a FIFO as save target", MakeFifo,
+         [](const TScratchFolder& dir) -> std::string {
+             const std::string path = dir.File("pipe.gf4");
+             return SaveFailsWith(path, "Cannot save \"" + path + "\". It is a FIFO (named pipe), not a regular file") +
+                    (Mode(path) == "fifo" ? "" : " and the FIFO is gone") + OnlyFiles(dir.path, "pipe.gf4 ");
+         }},
+        {"a folder opened", [](const TScratchFolder& dir) -> std::string { return mkdir(dir.File("sub").c_str(), 0777) == 0 ? "" : "mkdir"; },
+         [](const TScratchFolder& dir) -> std::string { return ReadErrorOf(dir.File("sub")); }},
+        {"a folder as save target", [](const TScratchFolder& dir) -> std::string { return mkdir(dir.File("sub").c_str(), 0777) == 0 ? "" : "mkdir"; },
+         [](const TScratchFolder& dir) -> std::string {
+             const std::string path = dir.File("sub");
+             return SaveFailsWith(path, "Cannot save \"" + path + "\". It is a folder, not a regular file") +
+                    (Mode(path) == "folder" ? "" : " and the folder is gone") + OnlyFiles(dir.path, "sub ");
+         }},
+        {"a character device as save target",
+         [](const TScratchFolder& dir) -> std::string {
+             // The numbers of /dev/null: harmless should a faulty save write to it after all.
+             if (mknod(dir.File("device").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) return std::string();
+             return "mknod is not permitted here (" + std::string(std::strerror(errno)) + ")";
+         },
+         [](const TScratchFolder& dir) -> std::string {
+             const std::string path = dir.File("device");
+             return SaveFailsWith(path, "Cannot save \"" + path + "\". It is a character device, not a regular file") +
+                    (Mode(path) == "chr" ? "" : " and the device node is gone") + OnlyFiles(dir.path, "device ");
+         }},
+        {"an 8 GB sparse file opened",
+         [](const TScratchFolder& dir) -> std::string { return MakeLargeFile(dir.File("huge.gf4"), off_t(8) << 30, false) ? "" : "no room"; },
+         [](const TScratchFolder& dir) -> std::string { return ReadErrorOf(dir.File("huge.gf4")); }},
+        {"a 300 MB file opened",
+         [](const TScratchFolder& dir) -> std::string { return MakeLargeFile(dir.File("large.gf4"), off_t(300) << 20, true) ? "" : "no room"; },
+         [](const TScratchFolder& dir) -> std::string { return ReadErrorOf(dir.File("large.gf4")); }},
+        {"counts 2 2147483647, then an added edge",
+         [](const TScratchFolder& dir) -> std::string {
+             const bool made = WriteWholeFile(dir.File("overflow.gf4"), Head + "2 2147483647\r\n0 0\r\n9 9\r\n1 2\r\n") &&
+                               WriteWholeFile(dir.File("full.gf4"), Head + "2 10000\r\n0 0\r\n9 9\r\n1 2\r\n");
+             return made ? "" : "cannot write";
+         },
+         [](const TScratchFolder& dir) -> std::string {
+             if (std::string broken = ReadErrorOf(dir.File("overflow.gf4")); !broken.empty()) return "2147483647: " + broken;
+             // The largest count a file may give stays where it is when the editor adds an edge,
+             // and the saved file opens again.
+             Tgraph g;
+             LoadGraph(g, dir.File("full.gf4"));
+             if (!g.created || g.edgeCount != MaxEdges) return std::string("10000 edges do not load");
+             ConnectVertices(g, 2, 1, "");
+             if (g.edgeCount != MaxEdges) return "edgeCount became " + std::to_string(g.edgeCount);
+             SaveGraph(g, dir.File("full.gf4"));
+             Tgraph back;
+             LoadGraph(back, dir.File("full.gf4"));
+             return back.created && back.edgeCount == MaxEdges ? "" : "the saved file does not open";
+         }},
+        {"a hard-linked target",
+         [](const TScratchFolder& dir) -> std::string {
+             return WriteWholeFile(dir.File("a.gf4"), "old") && link(dir.File("a.gf4").c_str(), dir.File("b.gf4").c_str()) == 0
+                        ? ""
+                        : "cannot link";
+         },
+         [](const TScratchFolder& dir) -> std::string {
+             struct stat before, after;
+             stat(dir.File("a.gf4").c_str(), &before);
+             if (std::string broken = SavesTo(dir.File("a.gf4"), dir.File("b.gf4")); !broken.empty())
+                 return "through the other link: " + broken;
+             stat(dir.File("a.gf4").c_str(), &after);
+             if (after.st_ino != before.st_ino || after.st_nlink != 2) return std::string("the link is broken");
+             return OnlyFiles(dir.path, "a.gf4 b.gf4 ");
+         }},
+        {"a target owned by another user",
+         [](const TScratchFolder& dir) -> std::string {
+             const std::string path = dir.File("theirs.gf4");
+             chmod(dir.path.c_str(), 0755); // its owner may reach it
+             if (!WriteWholeFile(path, "old") || chown(path.c_str(), 65534, 65534) != 0 || chmod(path.c_str(), 0600) != 0)
+                 return "cannot give the file to nobody: " + std::string(std::strerror(errno));
+             return std::string();
+         },
+         [](const TScratchFolder& dir) -> std::string {
+             const std::string path = dir.File("theirs.gf4");
+             if (std::string broken = SavesTo(path, path); !broken.empty()) return broken;
+             struct stat st;
+             stat(path.c_str(), &st);
+             if (geteuid() == 0 && (st.st_uid != 65534 || st.st_gid != 65534)) return std::string("the owner changed");
+             if ((st.st_mode & 07777) != 0600) return std::string("the permissions changed");
+             // Its owner can still read it.
+             const TChildRun owner = RunInChild(
+                 [&] {
+                     Tgraph g;
+                     LoadGraph(g, path);
+                     return g.created ? std::string() : std::string("its owner cannot open it");
+                 },
+                 TRunAs::Nobody);
+             return owner.finished ? owner.failure : "as nobody: " + owner.failure;
+         }},
+        {"a dangling symbolic link",
+         [](const TScratchFolder& dir) -> std::string { return symlink("made.gf4", dir.File("link.gf4").c_str()) == 0 ? "" : "symlink"; },
+         [](const TScratchFolder& dir) -> std::string {
+             if (std::string broken = SavesTo(dir.File("link.gf4"), dir.File("made.gf4")); !broken.empty()) return broken;
+             if (Mode(dir.File("link.gf4")) != "link") return std::string("the link was replaced");
+             return ReadErrorOf(dir.File("link.gf4")).empty() ? "the file does not open through the link" : "";
+         }},
+        {"a failed replace keeps the previous file",
+         [](const TScratchFolder& dir) -> std::string { return WriteWholeFile(dir.File("kept.gf4"), std::string(3000, 'k')) ? "" : "cannot write"; },
+         [](const TScratchFolder& dir) -> std::string {
+             // Files may grow to 1000 bytes only: the new content fails halfway, as on a full disk.
+             signal(SIGXFSZ, SIG_IGN);
+             const rlimit small{1000, 1000};
+             setrlimit(RLIMIT_FSIZE, &small);
+             Tgraph g;
+             LoadGraphFromText(g, Head + "1 0\r\n5 5 /*" + std::string(2000, 'n') + "*/\r\n", "big.gf4");
+             try {
+                 SaveGraph(g, dir.File("kept.gf4"));
+                 return std::string("saved");
+             } catch (const EInOutError& e) {
+                 if (e.ErrorCode != EFBIG) return std::string("another error: ") + e.what();
+             }
+             return (Contents(dir.File("kept.gf4")) == std::string(3000, 'k') ? "" : "the previous file is damaged") +
+                    OnlyFiles(dir.path, "kept.gf4 ");
+         }},
+        {"a failed write in place puts the old content back",
+         [](const TScratchFolder& dir) -> std::string {
+             return WriteWholeFile(dir.File("a.gf4"), "old") && link(dir.File("a.gf4").c_str(), dir.File("b.gf4").c_str()) == 0
+                        ? ""
+                        : "cannot link";
+         },
+         [](const TScratchFolder& dir) -> std::string {
+             signal(SIGXFSZ, SIG_IGN);
+             const rlimit small{1000, 1000};
+             setrlimit(RLIMIT_FSIZE, &small);
+             Tgraph g;
+             LoadGraphFromText(g, Head + "1 0\r\n5 5 /*" + std::string(2000, 'n') + "*/\r\n", "big.gf4");
+             try {
+                 SaveGraph(g, dir.File("a.gf4"));
+                 return std::string("saved");
+             } catch (const EInOutError& e) {
+                 if (e.ErrorCode != EFBIG) return std::string("another error: ") + e.what();
+             }
+             return (Contents(dir.File("b.gf4")) == "old" ? "" : "the old content is lost") + OnlyFiles(dir.path, "a.gf4 b.gf4 ");
+         }},
+    };
+}
+
+TEST(HostilePaths, EachEndsQuicklyInLittleMemoryWithTheSoundOutcome) {
+    for (const THostilePath& c : HostilePaths()) {
+        SCOPED_TRACE(c.what);
+        const TScratchFolder dir;
+        if (const std::string missing = c.setUp(dir); !missing.empty()) {
+            std::printf("[ SKIPPED  ] hostile path \"%s\": %s\n", c.what, missing.c_str());
+            RecordProperty(std::string("skipped: ") + c.what, missing);
+            continue;
+        }
+        const TChildRun run = RunInChild([&] { return c.body(dir); });
+        std::printf("[ MEASURED ] %-52s %8.4f s %8ld kB\n", c.what, run.seconds, run.peakKb);
+        EXPECT_TRUE(run.finished) << run.failure;
+        EXPECT_EQ(run.failure, "");
+        EXPECT_LT(run.seconds, 0.5);
+        EXPECT_LT(run.peakKb, 64 * 1024) << "peak memory above the start, in kB";
+    }
+}
+
 std::vector<std::string> FilesIn(const std::string& folder) {
     std::vector<std::string> files;
     if (DIR* d = opendir(folder.c_str())) {
@@ -134,6 +409,7 @@ std::vector<std::string> FilesIn(const std::string& folder) {
 }
 
 TEST(FuzzFindings, EveryKeptInputAndSeedPassesTheChecks) {
+    const TScratchFolder folder;
     std::vector<std::string> files = FilesIn(NODELOOM_TEST_DATA "/fuzz-regressions");
     const std::vector<std::string> seeds = FilesIn(NODELOOM_FUZZ_SEEDS);
     ASSERT_FALSE(files.empty());
@@ -145,6 +421,8 @@ TEST(FuzzFindings, EveryKeptInputAndSeedPassesTheChecks) {
         std::stringstream bytes;
         bytes << in.rdbuf();
         EXPECT_EQ(CheckLoadOf(bytes.str()), "");
+        for (unsigned form = 0; form < static_cast<unsigned>(TTargetForm::Count); ++form)
+            EXPECT_EQ(CheckFileLayerOf(bytes.str(), folder.path, form), "") << "target form " << form;
     }
 }
 

@@ -53,16 +53,19 @@ TEST_F(PictureFileTest, AFileThatCannotBeCreatedNamesThePathAndTheCause) {
     }
 }
 
-TEST_F(PictureFileTest, AFailedWriteIsReported) {
-    // Every write to /dev/full fails for want of space.
+TEST_F(PictureFileTest, ALinkToADeviceIsRefusedAndTheDeviceLeftAlone) {
+    // Every write to /dev/full would fail for want of space; it is not even opened.
     const std::string path = folder + "/full.bmp";
     ASSERT_EQ(symlink("/dev/full", path.c_str()), 0);
     try {
         WritePictureFile(path, std::string(100000, 'x'));
         FAIL() << "no error";
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot write file \"" + path + "\". No space left on device");
+        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + path + "\". It is a character device, not a regular file");
     }
+    char target[64] = {};
+    EXPECT_EQ(readlink(path.c_str(), target, sizeof target - 1), 9);
+    EXPECT_STREQ(target, "/dev/full");
 }
 
 } // namespace

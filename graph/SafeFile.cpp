@@ -1,0 +1,271 @@
+// Reading and replacing files without blocking, without unbounded reads and without losing the
+// file that was there.
+
+#include "SafeFile.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int MaxLinkHops = 40; // as the kernel's own limit on a chain of symbolic links
+
+TFileKind KindOf(mode_t mode) {
+    if (S_ISREG(mode)) return TFileKind::Regular;
+    if (S_ISDIR(mode)) return TFileKind::Directory;
+    if (S_ISFIFO(mode)) return TFileKind::Fifo;
+    if (S_ISCHR(mode)) return TFileKind::CharacterDevice;
+    if (S_ISBLK(mode)) return TFileKind::BlockDevice;
+    if (S_ISSOCK(mode)) return TFileKind::Socket;
+    return TFileKind::Other;
+}
+
+bool FitsLimit(const struct stat& st, std::uint64_t limit) {
+    return st.st_size >= 0 && static_cast<std::uint64_t>(st.st_size) <= limit;
+}
+
+// Closes fd when it goes out of scope, keeping errno as it was.
+class TFd {
+public:
+    explicit TFd(int fd) : fd_(fd) {}
+    ~TFd() {
+        if (fd_ >= 0) {
+            const int saved = errno;
+            ::close(fd_);
+            errno = saved;
+        }
+    }
+    TFd(const TFd&) = delete;
+    TFd& operator=(const TFd&) = delete;
+    int Get() const { return fd_; }
+    // Closes now; false (errno set) when the close reported a failure.
+    bool Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+// 0, or the errno of the first failing write.
+int WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+// Copies everything from the offset of `from` to the end into `to`. 0, or the errno of the failure.
+int CopyRest(int from, int to) {
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(from, buffer, sizeof buffer);
+        if (n == 0) return 0;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (const int err = WriteAll(to, buffer, static_cast<std::size_t>(n))) return err;
+    }
+}
+
+// Flushes a written file to the disk. File systems that cannot flush (EINVAL, EROFS) are not
+// a failure of the save.
+int Flush(int fd) {
+    if (::fdatasync(fd) == 0 || errno == EINVAL || errno == EROFS) return 0;
+    return errno;
+}
+
+// The file that path names once every symbolic link in its last component is followed, whether
+// or not that file exists. 0, or the errno (ELOOP for a chain that does not end).
+int FinalTarget(const std::string& path, std::string& target) {
+    target = path;
+    for (int hop = 0; hop < MaxLinkHops; ++hop) {
+        struct stat st;
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return 0;
+        char link[PATH_MAX];
+        const ssize_t n = ::readlink(target.c_str(), link, sizeof link);
+        if (n < 0) return errno;
+        if (n == 0) return ENOENT;
+        if (static_cast<std::size_t>(n) == sizeof link) return ENAMETOOLONG;
+        std::string next(link, static_cast<std::size_t>(n));
+        // A relative link is read from the folder that holds it.
+        const std::size_t slash = target.rfind('/');
+        if (next[0] != '/' && slash != std::string::npos) next = target.substr(0, slash + 1) + next;
+        target = std::move(next);
+    }
+    return ELOOP;
+}
+
+// A name for mkstemp beside the target: hidden, in the same folder (so a rename replaces).
+std::string TempBeside(const std::string& folder, const std::string& base) {
+    if (base.size() > 240) return folder + ".nodeloom-save.XXXXXX";
+    return folder + "." + base + ".XXXXXX";
+}
+
+TReplaceFailure Failure(TReplaceStep step, int error) {
+    TReplaceFailure failure;
+    failure.step = step;
+    failure.error = error;
+    return failure;
+}
+
+// A target that exists and is no regular file.
+TReplaceFailure Refused(mode_t mode) {
+    TReplaceFailure failure = Failure(TReplaceStep::NotRegular, 0);
+    failure.kind = KindOf(mode);
+    return failure;
+}
+
+// Writes bytes to a temporary file beside target and renames it over target. old: the target's
+// status when it exists (its permissions, owner and group carry over), else null.
+TReplaceFailure ReplaceByRename(const std::string& target, const std::string& temp, const std::string& bytes,
+                                const struct stat* old) {
+    std::string name = temp;
+    TFd fd(::mkstemp(name.data()));
+    if (fd.Get() < 0) return Failure(TReplaceStep::Create, errno);
+
+    mode_t mode;
+    if (old) {
+        // Owner first: a change of owner clears the set-user-ID bits that fchmod then restores.
+        if (::fchown(fd.Get(), old->st_uid, old->st_gid) != 0) {
+            const int ignored = ::fchown(fd.Get(), static_cast<uid_t>(-1), old->st_gid);
+            (void)ignored; // a user may not give a file away, nor always keep its group
+        }
+        mode = old->st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+
+    int err = ::fchmod(fd.Get(), mode) != 0 ? errno : 0;
+    if (!err) err = WriteAll(fd.Get(), bytes.data(), bytes.size());
+    if (!err) err = Flush(fd.Get());
+    if (!err && !fd.Close()) err = errno;
+    if (!err && ::rename(name.c_str(), target.c_str()) != 0) err = errno;
+    if (err) {
+        ::unlink(name.c_str());
+        return Failure(TReplaceStep::Write, err);
+    }
+    return {};
+}
+
+// Writes bytes into the open target itself (every hard link sees them), after keeping a copy of
+// the old content in a temporary file that is written back when the write fails.
+TReplaceFailure ReplaceInPlace(int fd, const std::string& target, const std::string& temp, const std::string& bytes) {
+    std::string copyName = temp;
+    TFd copy(::mkstemp(copyName.data()));
+    if (copy.Get() < 0) return Failure(TReplaceStep::Create, errno);
+    int err = 0;
+    {
+        TFd old(::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        err = old.Get() < 0 ? errno : CopyRest(old.Get(), copy.Get());
+    }
+    if (!err) err = Flush(copy.Get());
+    if (err) {
+        ::unlink(copyName.c_str());
+        return Failure(TReplaceStep::Create, err);
+    }
+
+    err = ::ftruncate(fd, 0) != 0 ? errno : 0;
+    if (!err) err = WriteAll(fd, bytes.data(), bytes.size());
+    if (!err) err = Flush(fd);
+    if (!err) {
+        ::unlink(copyName.c_str());
+        return {};
+    }
+
+    // Put the old content back. Should that fail as well, the copy stays beside the target.
+    const bool restored = ::lseek(copy.Get(), 0, SEEK_SET) == 0 && ::lseek(fd, 0, SEEK_SET) == 0 &&
+                          ::ftruncate(fd, 0) == 0 && CopyRest(copy.Get(), fd) == 0 && Flush(fd) == 0;
+    if (restored) ::unlink(copyName.c_str());
+    return Failure(TReplaceStep::Write, err);
+}
+
+} // namespace
+
+const char* FileKindText(TFileKind kind) {
+    switch (kind) {
+    case TFileKind::Regular: return "a regular file";
+    case TFileKind::Directory: return "a folder";
+    case TFileKind::Fifo: return "a FIFO (named pipe)";
+    case TFileKind::CharacterDevice: return "a character device";
+    case TFileKind::BlockDevice: return "a block device";
+    case TFileKind::Socket: return "a socket";
+    case TFileKind::Other: break;
+    }
+    return "a special file";
+}
+
+std::string NotRegularText(const std::string& path, TFileKind kind) {
+    return "\"" + path + "\". It is " + FileKindText(kind) + ", not a regular file";
+}
+
+bool ReadRegularFile(const std::string& path, std::string& bytes, std::uint64_t limit) {
+    bytes.clear();
+    // What the path is, before it is opened: opening a FIFO for reading would wait for a writer.
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !FitsLimit(st, limit)) return false;
+    // O_NONBLOCK: should the path have become a FIFO since, the open still returns at once.
+    TFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || !FitsLimit(st, limit)) return false;
+
+    bytes.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+        if (n == 0) return true;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            bytes.clear();
+            return false;
+        }
+        // A file that grows while it is read is still held to the limit.
+        if (static_cast<std::uint64_t>(n) > limit - bytes.size()) {
+            bytes.clear();
+            return false;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+TReplaceFailure ReplaceFile(const std::string& path, const std::string& bytes) {
+    std::string target;
+    if (const int err = FinalTarget(path, target)) return Failure(TReplaceStep::Create, err);
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    const std::string temp = TempBeside(folder, base);
+
+    struct stat st;
+    if (::lstat(target.c_str(), &st) != 0) {
+        if (errno != ENOENT) return Failure(TReplaceStep::Create, errno);
+        if (base.empty()) return Failure(TReplaceStep::Create, EISDIR);
+        return ReplaceByRename(target, temp, bytes, nullptr);
+    }
+    // Checked before any open: opening a FIFO for writing waits for a reader, and a device
+    // must not be replaced by a file.
+    if (!S_ISREG(st.st_mode)) return Refused(st.st_mode);
+    // A target that may not be written fails as its open for writing does, even in a folder
+    // where the temporary file could be made.
+    TFd fd(::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.Get() < 0) return Failure(TReplaceStep::Create, errno);
+    if (::fstat(fd.Get(), &st) != 0) return Failure(TReplaceStep::Create, errno);
+    if (!S_ISREG(st.st_mode)) return Refused(st.st_mode);
+    if (st.st_nlink > 1) return ReplaceInPlace(fd.Get(), target, temp, bytes);
+    fd.Close();
+    return ReplaceByRename(target, temp, bytes, &st);
+}
