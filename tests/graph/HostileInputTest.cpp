@@ -339,6 +339,25 @@ std::vector<THostilePath> HostilePaths() {
              if (Mode(dir.File("link.gf4")) != "link") return std::string("the link was replaced");
              return ReadErrorOf(dir.File("link.gf4")).empty() ? "the file does not open through the link" : "";
          }},
+        {"memory running out while reading",
+         [](const TScratchFolder& dir) -> std::string {
+#if defined(__SANITIZE_ADDRESS__)
+             (void)dir;
+             return "AddressSanitizer reserves more address space than a memory limit allows";
+#else
+             return MakeLargeFile(dir.File("200mb.gf4"), off_t(200) << 20, false) ? "" : "no room";
+#endif
+         },
+         [](const TScratchFolder& dir) -> std::string {
+             // Address space for 64 MB more than the child holds: the 200 MB file cannot be held.
+             std::ifstream statm("/proc/self/statm");
+             unsigned long pages = 0;
+             statm >> pages;
+             const rlim_t limit = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (rlim_t(64) << 20);
+             const rlimit bound{limit, limit};
+             if (setrlimit(RLIMIT_AS, &bound) != 0) return "cannot limit the memory";
+             return ReadErrorOf(dir.File("200mb.gf4"));
+         }},
         {"a failed replace keeps the previous file",
          [](const TScratchFolder& dir) -> std::string { return WriteWholeFile(dir.File("kept.gf4"), std::string(3000, 'k')) ? "" : "cannot write"; },
          [](const TScratchFolder& dir) -> std::string {

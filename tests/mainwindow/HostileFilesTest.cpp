@@ -1,0 +1,204 @@
+// Hostile files and targets met through the window's own commands: whatever goes wrong while
+// opening, the window shows the no-graph state that the model is in; a save or picture export to a
+// FIFO fails with a message and leaves it alone; a failed export keeps the previous picture; and
+// no edit takes a loaded edge count to one that a file cannot hold. Each case runs in a child
+// process with a bound on its time and peak memory.
+
+#include "ChildRun.h"
+#include "EditorFixture.h"
+#include "FileCheck.h"
+#include "StatusBar.h"
+
+#include <QFileDialog>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+const std::string Navy = NODELOOM_TEST_DATA "/directed_navy.gf4";
+
+// Public throughout: the table's cases below drive it from outside.
+class HostileFiles : public testing::Test, public TEditor {
+public:
+    void SetUp() override {
+        char name[] = "/tmp/nodeloom-hostile-window-XXXXXX";
+        folder = mkdtemp(name);
+        ui.ExecuteFileDialog = [this](QFileDialog&) -> std::optional<QString> {
+            if (answers.empty()) return std::nullopt;
+            const QString answer = answers.front();
+            answers.erase(answers.begin());
+            return answer;
+        };
+        ShowMain();
+        noGraphPicture = Surface().Picture; // the no-graph state, as start-up shows it
+    }
+    void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
+
+    std::string File(const std::string& name) const { return folder + "/" + name; }
+    void Answer(const std::string& path) { answers.push_back(QString::fromStdString(path)); }
+
+    // Opens a file through the Open button.
+    void Open(const std::string& path) {
+        Answer(path);
+        QTest::mouseClick(ui.ToolButton4, Qt::LeftButton);
+    }
+
+    // "" when the window shows what the model holds: no graph.
+    std::string NoGraphShown() {
+        if (G().created) return "the graph is still created";
+        if (form1->windowTitle() != QStringLiteral("Nodeloom 5.1")) return "title " + form1->windowTitle().toStdString();
+        if (ui.StatusBar1->PanelText(0) != QStringLiteral("Graph not created")) return "the status bar names a graph";
+        if (Surface().Picture != noGraphPicture) return "the old picture is still on the surface";
+        return errors.isEmpty() ? "" : "an error box: " + errors.join(QLatin1Char(' ')).toStdString();
+    }
+
+    // "" when exactly this error box was shown and the graph, its file name and the title stayed.
+    std::string OnlyError(const std::string& text, const QString& title) {
+        if (errors != QStringList{QString::fromStdString(text)}) return "errors: " + errors.join(QLatin1Char('|')).toStdString();
+        if (!G().created || G().fileName != Navy || form1->windowTitle() != title) return "the graph or its title changed";
+        return {};
+    }
+
+    std::string folder;
+    std::vector<QString> answers;
+    QImage noGraphPicture;
+};
+
+struct TWindowCase {
+    const char* what;
+    std::function<std::string(HostileFiles&)> setUp; // "" when ready
+    std::function<std::string(HostileFiles&)> body;  // "" when the outcome is the sound one
+};
+
+std::string Mode(const std::string& path) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) return "missing";
+    return S_ISFIFO(st.st_mode) ? "fifo" : S_ISREG(st.st_mode) ? "file" : "other";
+}
+
+std::string OpeningShowsNoGraph(HostileFiles& t, const std::string& path);
+
+std::vector<TWindowCase> WindowCases() {
+    const auto makeFifo = [](HostileFiles& t) -> std::string {
+        return mkfifo(t.File("pipe").c_str(), 0666) == 0 ? "" : "mkfifo failed";
+    };
+    return {
+        {"/dev/zero opened", nullptr, [](HostileFiles& t) { return OpeningShowsNoGraph(t, "/dev/zero"); }},
+        {"a FIFO opened", makeFifo, [](HostileFiles& t) { return OpeningShowsNoGraph(t, t.File("pipe")); }},
+        {"a folder opened", nullptr, [](HostileFiles& t) { return OpeningShowsNoGraph(t, t.folder); }},
+        {"an 8 GB sparse file opened",
+         [](HostileFiles& t) -> std::string {
+             return WriteWholeFile(t.File("huge.gf4"), "[directed]\r\n") && truncate(t.File("huge.gf4").c_str(), off_t(8) << 30) == 0
+                        ? ""
+                        : "cannot make the file";
+         },
+         [](HostileFiles& t) { return OpeningShowsNoGraph(t, t.File("huge.gf4")); }},
+        {"a FIFO as save target", makeFifo,
+         [](HostileFiles& t) -> std::string {
+             t.Open(Navy);
+             const QString title = t.form1->windowTitle();
+             t.Answer(t.File("pipe"));
+             QTest::mouseClick(t.ui.ToolButton6, Qt::LeftButton);
+             return t.OnlyError("Cannot save \"" + t.File("pipe") + "\". It is a FIFO (named pipe), not a regular file.", title) +
+                    (Mode(t.File("pipe")) == "fifo" ? "" : " and the FIFO is gone");
+         }},
+        {"a FIFO as picture target",
+         [](HostileFiles& t) -> std::string { return mkfifo(t.File("pipe.bmp").c_str(), 0666) == 0 ? "" : "mkfifo failed"; },
+         [](HostileFiles& t) -> std::string {
+             t.Open(Navy);
+             const QString title = t.form1->windowTitle();
+             t.Answer(t.File("pipe.bmp"));
+             QTest::mouseClick(t.ui.ToolButton8, Qt::LeftButton);
+             return t.OnlyError("Cannot create file \"" + t.File("pipe.bmp") +
+                                    "\". It is a FIFO (named pipe), not a regular file.",
+                                title) +
+                    (Mode(t.File("pipe.bmp")) == "fifo" ? "" : " and the FIFO is gone");
+         }},
+        {"a failed export over a picture",
+         [](HostileFiles& t) -> std::string {
+             return WriteWholeFile(t.File("picture.bmp"), "BM the previous picture") ? "" : "cannot write";
+         },
+         [](HostileFiles& t) -> std::string {
+             t.Open(Navy);
+             const QString title = t.form1->windowTitle();
+             // Files may grow to 1000 bytes only: the picture fails after its first kilobyte, as on a full disk.
+             signal(SIGXFSZ, SIG_IGN);
+             const rlimit small{1000, 1000};
+             setrlimit(RLIMIT_FSIZE, &small);
+             t.Answer(t.File("picture.bmp"));
+             QTest::mouseClick(t.ui.ToolButton8, Qt::LeftButton);
+             std::string kept;
+             ReadRegularFile(t.File("picture.bmp"), kept);
+             return t.OnlyError("Cannot write file \"" + t.File("picture.bmp") + "\". File too large.", title) +
+                    (kept == "BM the previous picture" ? "" : " the previous picture is damaged") +
+                    (FolderListing(t.folder) == "picture.bmp " ? "" : " the folder holds " + FolderListing(t.folder));
+         }},
+        {"counts 2 10000, an edge added and one deleted with the tools",
+         [](HostileFiles& t) -> std::string {
+             const std::string head = "[directed]\r\n[unweighted]\r\n[black]\r\n";
+             const std::string vertices = "60 60 /*a*/\r\n200 60 /*b*/\r\n";
+             return WriteWholeFile(t.File("full.gf4"), head + "2 10000\r\n" + vertices + "1 2\r\n") &&
+                            WriteWholeFile(t.File("none.gf4"), head + "2 0\r\n" + vertices + "1 2\r\n")
+                        ? ""
+                        : "cannot write";
+         },
+         [](HostileFiles& t) -> std::string {
+             // The add-edge tool: vertex 2, then vertex 1.
+             t.Open(t.File("full.gf4"));
+             QTest::mouseClick(t.ui.ToolButton12, Qt::LeftButton);
+             t.Click(QPoint(200, 60));
+             t.Click(QPoint(60, 60));
+             if (!t.Node(2, 1)) return "the edge was not added";
+             if (t.G().edgeCount != MaxEdges) return "edgeCount became " + std::to_string(t.G().edgeCount);
+             // The delete-edge tool over an edge that the counts line did not count.
+             t.Open(t.File("none.gf4"));
+             QTest::mouseClick(t.ui.ToolButton16, Qt::LeftButton);
+             t.Move(QPoint(130, 60));
+             t.Click(QPoint(130, 60));
+             if (t.Node(1, 2)) return "the edge was not deleted";
+             if (t.G().edgeCount != 0) return "edgeCount became " + std::to_string(t.G().edgeCount);
+             // What is saved opens again.
+             t.Answer(t.File("saved.gf4"));
+             QTest::mouseClick(t.ui.ToolButton6, Qt::LeftButton);
+             Tgraph back;
+             LoadGraph(back, t.File("saved.gf4"));
+             return back.created ? "" : "the saved file does not open";
+         }},
+    };
+}
+
+std::string OpeningShowsNoGraph(HostileFiles& t, const std::string& path) {
+    t.Open(Navy);
+    if (!t.G().created) return "the graph to replace did not load";
+    t.Open(path);
+    return t.NoGraphShown();
+}
+
+TEST_F(HostileFiles, EachEndsQuicklyInLittleMemoryAndTheWindowAgreesWithTheModel) {
+    for (const TWindowCase& c : WindowCases()) {
+        SCOPED_TRACE(c.what);
+        std::system(("rm -rf '" + folder + "'/*").c_str());
+        errors.clear();
+        if (c.setUp) {
+            const std::string missing = c.setUp(*this);
+            ASSERT_EQ(missing, "");
+        }
+        const TChildRun run = RunInChild([&] { return c.body(*this); });
+        std::printf("[ MEASURED ] %-62s %8.4f s %8ld kB\n", c.what, run.seconds, run.peakKb);
+        EXPECT_TRUE(run.finished) << run.failure;
+        EXPECT_EQ(run.failure, "");
+        EXPECT_LT(run.seconds, 0.5);
+        EXPECT_LT(run.peakKb, 64 * 1024) << "peak memory above the start, in kB";
+    }
+}
+
+} // namespace
