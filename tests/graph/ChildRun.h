@@ -87,3 +87,11 @@ inline TChildRun RunInChild(const std::function<std::string()>& body, TRunAs as 
     run.failure = received.substr(sizeof report);
     return run;
 }
+
+// Lets the files this process writes grow to `bytes` only; a write beyond fails with EFBIG instead
+// of ending the process, as a write to a full disk fails. For a child process: it stays so.
+inline void LimitFileSize(rlim_t bytes) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, bytes};
+    setrlimit(RLIMIT_FSIZE, &limit);
+}

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -221,6 +220,26 @@ bool MakeLargeFile(const std::string& path, off_t size, bool dense) {
     return static_cast<bool>(out);
 }
 
+// a.gf4 holding "old", and b.gf4 a second hard link to it.
+std::string MakeLinkedPair(const TScratchFolder& dir) {
+    const bool made = WriteWholeFile(dir.File("a.gf4"), "old") && link(dir.File("a.gf4").c_str(), dir.File("b.gf4").c_str()) == 0;
+    return made ? "" : "cannot link";
+}
+
+// "" when a save of a graph of some 2 kB to path fails as on a full disk: files may grow to
+// 1000 bytes only (for the rest of the child process).
+std::string SaveFailsForWantOfSpace(const std::string& path) {
+    LimitFileSize(1000);
+    Tgraph g;
+    LoadGraphFromText(g, Head + "1 0\r\n5 5 /*" + std::string(2000, 'n') + "*/\r\n", "big.gf4");
+    try {
+        SaveGraph(g, path);
+        return "saved";
+    } catch (const EInOutError& e) {
+        return e.ErrorCode == EFBIG ? "" : std::string("another error: ") + e.what();
+    }
+}
+
 struct THostilePath {
     const char* what;
     // Makes what the case needs in its own folder: "" when ready, else why the case cannot run here.
@@ -293,11 +312,7 @@ std::vector<THostilePath> HostilePaths() {
              return back.created && back.edgeCount == MaxEdges ? "" : "the saved file does not open";
          }},
         {"a hard-linked target",
-         [](const TScratchFolder& dir) -> std::string {
-             return WriteWholeFile(dir.File("a.gf4"), "old") && link(dir.File("a.gf4").c_str(), dir.File("b.gf4").c_str()) == 0
-                        ? ""
-                        : "cannot link";
-         },
+         MakeLinkedPair,
          [](const TScratchFolder& dir) -> std::string {
              struct stat before, after;
              stat(dir.File("a.gf4").c_str(), &before);
@@ -361,39 +376,14 @@ std::vector<THostilePath> HostilePaths() {
         {"a failed replace keeps the previous file",
          [](const TScratchFolder& dir) -> std::string { return WriteWholeFile(dir.File("kept.gf4"), std::string(3000, 'k')) ? "" : "cannot write"; },
          [](const TScratchFolder& dir) -> std::string {
-             // Files may grow to 1000 bytes only: the new content fails halfway, as on a full disk.
-             signal(SIGXFSZ, SIG_IGN);
-             const rlimit small{1000, 1000};
-             setrlimit(RLIMIT_FSIZE, &small);
-             Tgraph g;
-             LoadGraphFromText(g, Head + "1 0\r\n5 5 /*" + std::string(2000, 'n') + "*/\r\n", "big.gf4");
-             try {
-                 SaveGraph(g, dir.File("kept.gf4"));
-                 return std::string("saved");
-             } catch (const EInOutError& e) {
-                 if (e.ErrorCode != EFBIG) return std::string("another error: ") + e.what();
-             }
+             if (std::string broken = SaveFailsForWantOfSpace(dir.File("kept.gf4")); !broken.empty()) return broken;
              return (Contents(dir.File("kept.gf4")) == std::string(3000, 'k') ? "" : "the previous file is damaged") +
                     OnlyFiles(dir.path, "kept.gf4 ");
          }},
         {"a failed write in place puts the old content back",
+         MakeLinkedPair,
          [](const TScratchFolder& dir) -> std::string {
-             return WriteWholeFile(dir.File("a.gf4"), "old") && link(dir.File("a.gf4").c_str(), dir.File("b.gf4").c_str()) == 0
-                        ? ""
-                        : "cannot link";
-         },
-         [](const TScratchFolder& dir) -> std::string {
-             signal(SIGXFSZ, SIG_IGN);
-             const rlimit small{1000, 1000};
-             setrlimit(RLIMIT_FSIZE, &small);
-             Tgraph g;
-             LoadGraphFromText(g, Head + "1 0\r\n5 5 /*" + std::string(2000, 'n') + "*/\r\n", "big.gf4");
-             try {
-                 SaveGraph(g, dir.File("a.gf4"));
-                 return std::string("saved");
-             } catch (const EInOutError& e) {
-                 if (e.ErrorCode != EFBIG) return std::string("another error: ") + e.what();
-             }
+             if (std::string broken = SaveFailsForWantOfSpace(dir.File("a.gf4")); !broken.empty()) return broken;
              return (Contents(dir.File("b.gf4")) == "old" ? "" : "the old content is lost") + OnlyFiles(dir.path, "a.gf4 b.gf4 ");
          }},
     };

@@ -11,7 +11,6 @@
 
 #include <QFileDialog>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -19,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -130,10 +128,7 @@ std::vector<TWindowCase> WindowCases() {
          [](HostileFiles& t) -> std::string {
              t.Open(Navy);
              const QString title = t.form1->windowTitle();
-             // Files may grow to 1000 bytes only: the picture fails after its first kilobyte, as on a full disk.
-             signal(SIGXFSZ, SIG_IGN);
-             const rlimit small{1000, 1000};
-             setrlimit(RLIMIT_FSIZE, &small);
+             LimitFileSize(1000); // the picture fails after its first kilobyte, as on a full disk
              t.Answer(t.File("picture.bmp"));
              QTest::mouseClick(t.ui.ToolButton8, Qt::LeftButton);
              std::string kept;
