@@ -7,6 +7,7 @@
 #include "ChildRun.h"
 #include "EditorFixture.h"
 #include "FileCheck.h"
+#include "GraphBuilders.h"
 #include "StatusBar.h"
 
 #include <QFileDialog>
@@ -152,14 +153,14 @@ std::vector<TWindowCase> WindowCases() {
              QTest::mouseClick(t.ui.ToolButton12, Qt::LeftButton);
              t.Click(QPoint(200, 60));
              t.Click(QPoint(60, 60));
-             if (!t.Node(2, 1)) return "the edge was not added";
+             if (!FindEdge(t.G(), 2, 1)) return "the edge was not added";
              if (t.G().edgeCount != MaxEdges) return "edgeCount became " + std::to_string(t.G().edgeCount);
              // The delete-edge tool over an edge that the counts line did not count.
              t.Open(t.File("none.gf4"));
              QTest::mouseClick(t.ui.ToolButton16, Qt::LeftButton);
              t.Move(QPoint(130, 60));
              t.Click(QPoint(130, 60));
-             if (t.Node(1, 2)) return "the edge was not deleted";
+             if (FindEdge(t.G(), 1, 2)) return "the edge was not deleted";
              if (t.G().edgeCount != 0) return "edgeCount became " + std::to_string(t.G().edgeCount);
              // What is saved opens again.
              t.Answer(t.File("saved.gf4"));
