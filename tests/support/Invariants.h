@@ -39,3 +39,20 @@ inline std::string CheckInvariants(const Tgraph& g, bool countEdges = false) {
         return "edgeCount " + std::to_string(g.edgeCount) + " but " + std::to_string(edges) + " edges held";
     return {};
 }
+
+// The graph's content written out, everything an undo brings back: kind, base colour, created,
+// file name, counts, the vertices and every node of every list in order with its twin's ends.
+inline std::string GraphContent(const Tgraph& g) {
+    std::string out = std::to_string(g.directed) + std::to_string(g.weighted) + std::to_string(g.created) + " " +
+                      std::to_string(g.baseColor) + " [" + g.fileName + "] " + std::to_string(g.vertexCount) +
+                      " " + std::to_string(g.edgeCount) + "\n";
+    for (int v = 1; v <= g.vertexCount && v <= MaxVertices; ++v) {
+        const Tvertex& p = g.vertices[v];
+        out += std::to_string(p.x) + "," + std::to_string(p.y) + " r" + std::to_string(p.radius) + " [" + p.name + "]:";
+        for (const Tedge* e = g.edgeLists[v].get(); e; e = e->next.get())
+            out += " " + std::to_string(e->source) + ">" + std::to_string(e->target) + " c" + std::to_string(e->color) +
+                   " [" + e->weight + "] twin " + (e->twin ? std::to_string(e->twin->source) : "-");
+        out += "\n";
+    }
+    return out;
+}
