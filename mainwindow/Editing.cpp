@@ -3,7 +3,9 @@
 //
 // The editing state between events lives in LiveGraph (drag flags, the add-edge tool's chosen
 // vertices, currentColor, skipNextPress); the press point is pressX, pressY. The tool in use is
-// whichever of ToolButton10/12/14/16 is down.
+// whichever of ToolButton10/12/14/16 is down. Each press, click and double-click is a change of
+// its own for the undo history; a press's change lasts until the release, so a whole drag is
+// one step.
 
 #include "TForm1.h"
 
@@ -20,6 +22,9 @@ namespace {
 
 constexpr int MaxNameWidth = 25; // surface pixels, in the canvas font
 constexpr char EscapeKey = 27;
+constexpr char UndoKey = 26; // Ctrl+Z
+constexpr char RedoKey = 25; // Ctrl+Y, and Ctrl+Shift+Z
+constexpr char CopyKey = 3;  // Ctrl+C
 
 // The byte length of the character that starts at name[i]: the whole UTF-8 sequence when one
 // starts there, otherwise the single byte (text from older files need not be UTF-8).
@@ -125,6 +130,7 @@ void TForm1::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int 
         g.skipNextPress = false;
         return;
     }
+    History.BeginChange(g);
     g.draggingVertex = false;
     g.draggingAll = false;
     g.dragVertex = 0;
@@ -164,6 +170,7 @@ void TForm1::Image1MouseMove(Qt::KeyboardModifiers, int x, int y) {
 void TForm1::Image1Click() {
     Tgraph& g = LiveGraph;
     if (g.created && !g.skipNextPress) {
+        History.BeginChange(g);
         // Any tool or none; shown at the next redraw.
         RecolorHoveredEdges(g, ColorBox1->Selected());
         const int hit = VertexAt(g, pressX, pressY);
@@ -199,6 +206,7 @@ void TForm1::Image1Click() {
             RefreshView();
             ToolButton16->setChecked(false);
         }
+        History.EndChange(g);
     }
     g.skipNextPress = false;
 }
@@ -206,13 +214,21 @@ void TForm1::Image1Click() {
 void TForm1::Image1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
     LiveGraph.draggingVertex = false;
     LiveGraph.draggingAll = false;
+    History.EndChange(LiveGraph);
 }
 
 // Escape ends the add-vertex tool, unless an edge has been made since the add-edge tool was last
-// chosen. Every character redraws; the full stop does nothing more.
+// chosen. Ctrl+Z undoes a step, Ctrl+Y (Ctrl+Shift+Z) redoes one, Ctrl+C copies the picture.
+// Every character redraws; the full stop does nothing more.
 void TForm1::FormKeyPress(char key) {
     if (key == EscapeKey && !(LiveGraph.edgeStart != 0 && LiveGraph.edgeEnd != 0))
         ToolButton10->setChecked(false);
+    else if (key == UndoKey)
+        History.Undo(LiveGraph);
+    else if (key == RedoKey)
+        History.Redo(LiveGraph);
+    else if (key == CopyKey)
+        Image1->CopyPicture();
     RefreshView();
 }
 
@@ -223,6 +239,7 @@ void TForm1::ColorBox1Change() { LiveGraph.currentColor = ColorBox1->Selected();
 // release have already acted as a press, a click and a release at pressX, pressY.
 void TForm1::Image1DblClick() {
     Tgraph& g = LiveGraph;
+    History.BeginChange(g);
     const int hit = VertexAt(g, pressX, pressY);
     if (hit != 0) {
         std::string& name = g.vertices[hit].name;
@@ -237,6 +254,7 @@ void TForm1::Image1DblClick() {
             g.skipNextPress = true;
         }
     }
+    History.EndChange(g);
     // A full redraw, not the live graph painted over the picture: a label painted over and then
     // changed again before any redraw would never be in the shadow, so nothing would erase it.
     RefreshView();

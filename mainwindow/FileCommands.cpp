@@ -73,7 +73,10 @@ void TForm1::ToolButton4Click() {
 
 void TForm1::OpenGraphFile(const std::string& path) {
     // A file that cannot be read leaves no graph; RefreshView then shows the no-graph state.
+    // Either way the graph before can be had back.
+    History.BeginChange(LiveGraph, TChangeKind::NewGraph);
     LoadGraph(LiveGraph, path);
+    History.EndChange(LiveGraph);
     RefreshView();
 }
 

@@ -121,6 +121,7 @@ void TForm1::SetForms(TForm2* form2, TForm3* form3, TForm4* form4, TForm5* form5
 
 void TForm1::ApplySettings(const TGraphSettings& settings) {
     Tgraph& graph = LiveGraph;
+    History.BeginChange(graph, TChangeKind::NewGraph);
     graph.directed = settings.directed;
     graph.weighted = settings.weighted;
     graph.baseColor = settings.baseColor;
@@ -129,6 +130,7 @@ void TForm1::ApplySettings(const TGraphSettings& settings) {
     ColorBox1->SetSelected(graph.baseColor);
     ClearGraph(graph);
     graph.created = true;
+    History.EndChange(graph);
     RefreshView();
 }
 
@@ -220,11 +222,20 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 // Characters that reach the window itself go to the key handler; Qt gives Escape no text on
-// every platform, so it is mapped here.
+// every platform, so it is mapped here. Ctrl with a letter is that letter's control character
+// (Ctrl+Z is 26, Ctrl+Y 25, Ctrl+C 3) as X11 delivers it, made here where the platform gives
+// the plain letter; Ctrl+Shift+Z, redo as Ctrl+Y is, comes as Ctrl+Y's character.
 void TForm1::keyPressEvent(QKeyEvent* event) {
     const QString text = event->text();
-    if (event->key() == Qt::Key_Escape) {
+    const Qt::KeyboardModifiers modifiers =
+        event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
+    const int key = event->key();
+    if (key == Qt::Key_Escape) {
         Guarded([this] { FormKeyPress(27); });
+    } else if ((modifiers & ~Qt::ShiftModifier) == Qt::ControlModifier && key >= Qt::Key_A && key <= Qt::Key_Z) {
+        const char control = static_cast<char>(
+            key == Qt::Key_Z && (modifiers & Qt::ShiftModifier) ? Qt::Key_Y - Qt::Key_A + 1 : key - Qt::Key_A + 1);
+        Guarded([this, control] { FormKeyPress(control); });
     } else if (!text.isEmpty() && text.at(0).unicode() < 0x100) {
         const char key = static_cast<char>(text.at(0).unicode());
         Guarded([this, key] { FormKeyPress(key); });

@@ -4,6 +4,7 @@
 // Editing.cpp and the file commands in FileCommands.cpp.
 
 #include "Graph_obj.h"
+#include "UndoHistory.h"
 
 #include <QMainWindow>
 
@@ -99,6 +100,9 @@ private:
     void ApplySettings(const TGraphSettings& settings);
 
     Tgraph LiveGraph, ShadowGraph;
+    // LiveGraph's content before each change, for Ctrl+Z and its redo keys. A change spans one
+    // click, one double-click, one drag from press to release, a Create or an Open.
+    TUndoHistory History;
     bool appClosing = false;  // set when the window closes; stops resize redraws and the prompt's wait
     int pressX = 0, pressY = 0; // the last press point on the surface, in surface pixels
 

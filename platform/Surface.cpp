@@ -2,6 +2,8 @@
 
 #include "QtColor.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -17,6 +19,8 @@ TImage::TImage(QWidget* parent) : QWidget(parent), Picture(0, 0, QImage::Format_
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     canvas.OnChange = [this] { update(); };
 }
+
+void TImage::CopyPicture() const { QGuiApplication::clipboard()->setImage(Picture); }
 
 // A picture with one side 0 is a null QImage that forgets the other side, so the sizes are kept
 // apart from it.

@@ -30,6 +30,8 @@ public:
     void SetPictureSize(int w, int h);
     int PictureWidth() const { return pictureWidth; }
     int PictureHeight() const { return pictureHeight; }
+    // Puts the picture on the clipboard as an image, exactly its pixels.
+    void CopyPicture() const;
 
     std::function<void(Qt::MouseButton, Qt::KeyboardModifiers, int, int)> OnMouseDown;
     std::function<void(Qt::KeyboardModifiers, int, int)> OnMouseMove;

@@ -1,8 +1,9 @@
 // The editor as a whole under long random sequences of user actions: tools, clicks, drags,
 // hovering, double-clicks answered in the prompt, keys, new graphs, colour picks, saves and
-// opens. After every action the record keeps its invariants and a redraw leaves exactly a
-// fresh drawing of the live graph, pixel for pixel; after every save and open the graph is the
-// one that was saved.
+// opens, undos and redos. After every action the record keeps its invariants and a redraw leaves
+// exactly a fresh drawing of the live graph, pixel for pixel; after every save and open the graph
+// is the one that was saved; k steps undone and redone give back the graph, and undoing every
+// step gives back the graph the window started with.
 
 #include "EditorFixture.h"
 #include "Invariants.h"
@@ -101,8 +102,10 @@ protected:
         });
     }
 
+    void Key(Qt::Key key, Qt::KeyboardModifiers m = Qt::ControlModifier) { QTest::keyClick(form1.get(), key, m); }
+
     void Act(std::string& log) {
-        switch (Pick(20)) {
+        switch (Pick(23)) {
         case 0:
         case 1:
         case 2:
@@ -162,6 +165,10 @@ protected:
             for (int k = 1 + Pick(4); k > 0; --k) {
                 p += QPoint(Pick(61) - 30, Pick(61) - 30);
                 Move(p);
+                if (Pick(8) == 0) {
+                    log += ", undo";
+                    Key(Qt::Key_Z);
+                }
             }
             Release(p, button);
             break;
@@ -208,6 +215,24 @@ protected:
                 ++reopened;
             }
             break;
+        case 20:
+        case 21: {
+            const int which = Pick(3);
+            log = "undo or redo " + std::to_string(which);
+            const Qt::KeyboardModifiers control = Qt::ControlModifier, shift = Qt::ShiftModifier;
+            for (int k = 1 + Pick(3); k > 0; --k)
+                which == 0 ? Key(Qt::Key_Z) : which == 1 ? Key(Qt::Key_Y) : Key(Qt::Key_Z, control | shift);
+            break;
+        }
+        case 22: {
+            const int k = std::min(static_cast<int>(ui.History.UndoSteps()), 1 + Pick(6));
+            log = "undo and redo " + std::to_string(k) + " steps";
+            const std::string before = GraphContent(G());
+            for (int i = 0; i < k; ++i) Key(Qt::Key_Z);
+            for (int i = 0; i < k; ++i) Key(Qt::Key_Y);
+            ASSERT_EQ(GraphContent(G()), before);
+            break;
+        }
         }
     }
 
@@ -219,6 +244,7 @@ protected:
 
 TEST_P(EditorProperties, RandomActionsKeepTheRecordAndThePictureExact) {
     rng.seed(GetParam());
+    const std::string start = GraphContent(G());
     NewGraph(false, true);
     int drawnChecks = 0, mostVertices = 0, mostEdges = 0;
     for (int step = 0; step < ActionsPerSeed; ++step) {
@@ -240,6 +266,14 @@ TEST_P(EditorProperties, RandomActionsKeepTheRecordAndThePictureExact) {
     EXPECT_GE(mostVertices, 5) << "the sequence never built much of a graph";
     EXPECT_GT(reopened, 0);
     EXPECT_GT(mostEdges, 3) << "the sequence never built many edges";
+
+    for (std::size_t steps = ui.History.UndoSteps(); steps > 0; --steps) {
+        Key(Qt::Key_Z);
+        if (G().created) {
+            ASSERT_EQ(Surface().Picture, FreshPicture()) << steps << " steps from the start";
+        }
+    }
+    EXPECT_EQ(GraphContent(G()), start);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, EditorProperties, testing::Values(1u, 2u, 3u, 4u, 5u, 6u),

@@ -1,15 +1,15 @@
 #pragma once
 // The tests' view of the main window's data and controls, which are private to it: the graph it
-// edits, its closing flag, the controls a test drives and the file-dialog seam a test answers.
-// Only tests include this header.
+// edits and its undo history, its closing flag, the controls a test drives and the file-dialog
+// seam a test answers. Only tests include this header.
 
 #include "TForm1.h"
 
 class TForm1TestAccess {
 public:
     explicit TForm1TestAccess(TForm1& form)
-        : LiveGraph(form.LiveGraph), appClosing(form.appClosing), ExecuteFileDialog(form.ExecuteFileDialog),
-          ToolBar1(form.ToolBar1), ToolButton1(form.ToolButton1), ToolButton4(form.ToolButton4),
+        : LiveGraph(form.LiveGraph), History(form.History), appClosing(form.appClosing),
+          ExecuteFileDialog(form.ExecuteFileDialog), ToolBar1(form.ToolBar1), ToolButton1(form.ToolButton1), ToolButton4(form.ToolButton4),
           ToolButton6(form.ToolButton6), ToolButton8(form.ToolButton8), ToolButton10(form.ToolButton10),
           ToolButton12(form.ToolButton12), ToolButton14(form.ToolButton14), ToolButton16(form.ToolButton16),
           ToolButton18(form.ToolButton18), Label1(form.Label1), ColorBox1(form.ColorBox1), Image1(form.Image1),
@@ -20,6 +20,7 @@ public:
           SaveDialog1(form.SaveDialog1), SavePictureDialog1(form.SavePictureDialog1) {}
 
     Tgraph& LiveGraph;
+    const TUndoHistory& History;
     bool& appClosing;
     decltype(TForm1::ExecuteFileDialog)& ExecuteFileDialog;
 
