@@ -101,7 +101,7 @@ protected:
             dialog->selectFile(QString::fromStdString(*path));
             // A confirmation box would open inside accept(): it is refused from a timer.
             // A dialog still open after that has refused the answer: it is cancelled.
-            QTimer::singleShot(200, [this, dialog] {
+            QTimer::singleShot(200, dialog, [this, dialog] {
                 if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                     ++questions;
                     box->reject();
