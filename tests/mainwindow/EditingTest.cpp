@@ -15,15 +15,6 @@ class Editing : public testing::Test, protected TEditor {
 protected:
     void SetUp() override { ShowMain(); }
 
-    void AddVertexAt(QPoint p) {
-        ui.Addvertex1->trigger();
-        Click(p);
-    }
-    void AddEdgeBetween(QPoint a, QPoint b) {
-        ui.Addedge1->trigger();
-        Click(a);
-        Click(b);
-    }
     // Two vertices 140 pixels apart on one row, joined by an edge.
     void TwoJoined(bool directed) {
         NewGraph(directed, false);

@@ -102,8 +102,6 @@ protected:
         });
     }
 
-    void Key(Qt::Key key, Qt::KeyboardModifiers m = Qt::ControlModifier) { QTest::keyClick(form1.get(), key, m); }
-
     void Act(std::string& log) {
         switch (Pick(23)) {
         case 0:

@@ -19,10 +19,6 @@ protected:
         promptResult.clear();
     }
 
-    void AddVertexAt(QPoint p) {
-        ui.Addvertex1->trigger();
-        Click(p);
-    }
     // Two vertices 140 pixels apart on one row, joined by an edge.
     void TwoJoined(bool directed, bool weighted) {
         NewGraph(directed, weighted);

@@ -13,18 +13,9 @@ namespace {
 class Undo : public testing::Test, protected TEditor {
 protected:
     void SetUp() override { ShowMain(); }
-    void Key(Qt::Key key, Qt::KeyboardModifiers m = Qt::ControlModifier) { QTest::keyClick(form1.get(), key, m); }
     QPoint At(int v) { return {G().vertices[v].x, G().vertices[v].y}; }
     QPoint Between(int a, int b) { return (At(a) + At(b)) / 2; }
-    void AddVertexAt(QPoint p) {
-        ui.Addvertex1->trigger();
-        Click(p);
-    }
-    void Join(int a, int b) {
-        ui.Addedge1->trigger();
-        Click(At(a));
-        Click(At(b));
-    }
+    void Join(int a, int b) { AddEdgeBetween(At(a), At(b)); }
     void Drag(QPoint from, QPoint by) {
         Move({5, 5}); // hovering nothing, so that the drag's click recolours nothing
         Press(from);

@@ -7,6 +7,7 @@
 #include "ColorBox.h"
 #include "Surface.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -70,6 +71,18 @@ public:
         Send(QEvent::MouseButtonDblClick, p, Qt::LeftButton, held);
         Release(p);
     }
+    // The tools as the user works them: a vertex at p, an edge from the vertex at a to the one at b.
+    void AddVertexAt(QPoint p) {
+        ui.Addvertex1->trigger();
+        Click(p);
+    }
+    void AddEdgeBetween(QPoint a, QPoint b) {
+        ui.Addedge1->trigger();
+        Click(a);
+        Click(b);
+    }
+    // A key pressed in the main window, with Ctrl unless other modifiers are given.
+    void Key(Qt::Key key, Qt::KeyboardModifiers m = Qt::ControlModifier) { QTest::keyClick(form1.get(), key, m); }
 
     // What the next prompt looked like when it opened, and whether the main window was disabled.
     struct TSeen {
