@@ -1,10 +1,11 @@
-// The redraw cycle of a drag, the hover pass, the gf4 reader and writer and the exports on fixed
-// graphs, timed with Google Benchmark. Every canvas is measured on the same 1280 x 1024 picture.
+// The redraw cycle of a drag, the hover pass, the gf4 reader and writer, the exports and undo on
+// fixed graphs, timed with Google Benchmark. Every canvas is measured on the same 1280 x 1024 picture.
 
 #include "Graph_obj.h"
 #include "GraphExport.h"
 #include "QtCanvas.h"
 #include "RasterCanvas.h"
+#include "UndoHistory.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -260,6 +261,21 @@ void ExportDotComplete(benchmark::State& s) { ExportComplete(s, TExportFormat::D
 void ExportGraphMLComplete(benchmark::State& s) { ExportComplete(s, TExportFormat::GraphML, ".graphml"); }
 void ExportTikzComplete(benchmark::State& s) { ExportComplete(s, TExportFormat::Tikz, ".tex"); }
 
+// One undo or one redo, in turn, of a vertex moved in the complete graph: the graph's content
+// taken for the other direction and the complete graph rebuilt from its step.
+void UndoComplete(benchmark::State& state) {
+    std::unique_ptr<Tgraph> g = MakeBenchGraph(TKind::Complete);
+    TUndoHistory history;
+    history.BeginChange(*g);
+    MoveVertex(*g, 1, 5, 5);
+    history.EndChange(*g);
+    bool undo = true;
+    for (auto _ : state) {
+        if (!(undo ? history.Undo(*g) : history.Redo(*g))) state.SkipWithError("nothing to undo or redo");
+        undo = !undo;
+    }
+}
+
 } // namespace
 
 BENCHMARK(RedrawQtTypical)->Unit(benchmark::kMillisecond);
@@ -284,6 +300,7 @@ BENCHMARK(ExportPdfComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportDotComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportGraphMLComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportTikzComplete)->Unit(benchmark::kMillisecond);
+BENCHMARK(UndoComplete)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
