@@ -6,8 +6,6 @@
 #include <QAction>
 #include <QClipboard>
 
-#include <utility>
-
 namespace {
 
 class Undo : public testing::Test, protected TEditor {
@@ -16,13 +14,9 @@ protected:
     QPoint At(int v) { return {G().vertices[v].x, G().vertices[v].y}; }
     QPoint Between(int a, int b) { return (At(a) + At(b)) / 2; }
     void Join(int a, int b) { AddEdgeBetween(At(a), At(b)); }
-    void Drag(QPoint from, QPoint by) {
-        Move({5, 5}); // hovering nothing, so that the drag's click recolours nothing
-        Press(from);
-        Move(from + by / 2);
-        Move(from + by);
-        Release(from + by);
-    }
+    // Hovering nothing first, so that the click at the drag's end recolours nothing.
+    void Drag(QPoint from, QPoint by) { Move({5, 5}), Press(from), Move(from + by), Release(from + by); }
+    std::string State() { return GraphContent(G()) + "\ntitle " + form1->windowTitle().toStdString(); }
 };
 
 TEST_F(Undo, EveryKindOfChangeIsOneStepBothWays) {
@@ -47,43 +41,23 @@ TEST_F(Undo, EveryKindOfChangeIsOneStepBothWays) {
     bool shiftZ = false;
     for (const auto& [kind, act] : rows) {
         SCOPED_TRACE(kind);
-        const std::string before = GraphContent(G());
-        const QString titleBefore = form1->windowTitle();
+        const std::string before = State();
         const std::size_t steps = ui.History.UndoSteps();
         act();
-        const std::string after = GraphContent(G());
-        const QString titleAfter = form1->windowTitle();
+        const std::string after = State();
         ASSERT_NE(after, before);
         EXPECT_EQ(ui.History.UndoSteps(), steps + 1);
         Key(Qt::Key_Z);
-        EXPECT_EQ(GraphContent(G()), before);
-        EXPECT_EQ(form1->windowTitle(), titleBefore);
+        EXPECT_EQ(State(), before);
         EXPECT_EQ(Surface().Picture, FreshPicture());
-        // Ctrl+Shift+Z and Ctrl+Y in turn.
         (shiftZ = !shiftZ) ? Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier) : Key(Qt::Key_Y);
-        EXPECT_EQ(GraphContent(G()), after);
-        EXPECT_EQ(form1->windowTitle(), titleAfter);
+        EXPECT_EQ(State(), after);
         EXPECT_EQ(Surface().Picture, FreshPicture());
-        EXPECT_EQ(CheckInvariants(G()), "");
     }
-}
-
-TEST_F(Undo, NothingToUndoChangesNothingAndANewChangeDropsRedo) {
+    // A new change after an undo: nothing left to redo.
     Key(Qt::Key_Z);
-    Key(Qt::Key_Y);
-    EXPECT_FALSE(G().created);
-    NewGraph(false, false);
-    AddVertexAt({60, 60});
-    Key(Qt::Key_Z);
-    EXPECT_EQ(G().vertexCount, 0);
-    AddVertexAt({100, 120});
+    AddVertexAt({40, 40});
     EXPECT_EQ(ui.History.RedoSteps(), 0u);
-    Key(Qt::Key_Y);
-    ASSERT_EQ(G().vertexCount, 1);
-    EXPECT_EQ(At(1), QPoint(100, 120));
-    for (int k = 0; k < 3; ++k) Key(Qt::Key_Z);
-    EXPECT_FALSE(G().created);
-    EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1"));
 }
 
 TEST_F(Undo, CtrlCCopiesThePictureExactly) {

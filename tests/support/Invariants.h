@@ -41,18 +41,15 @@ inline std::string CheckInvariants(const Tgraph& g, bool countEdges = false) {
 }
 
 // The graph's content written out, everything an undo brings back: kind, base colour, created,
-// file name, counts, the vertices and every node of every list in order with its twin's ends.
+// file name, counts, the vertices and every node of every list in order with its twin's source.
 inline std::string GraphContent(const Tgraph& g) {
-    std::string out = std::to_string(g.directed) + std::to_string(g.weighted) + std::to_string(g.created) + " " +
-                      std::to_string(g.baseColor) + " [" + g.fileName + "] " + std::to_string(g.vertexCount) +
-                      " " + std::to_string(g.edgeCount) + "\n";
+    const auto n = [](long long v) { return std::to_string(v) + " "; };
+    std::string out = n(g.directed) + n(g.weighted) + n(g.created) + n(g.baseColor) + g.fileName + "|" +
+                      n(g.vertexCount) + n(g.edgeCount);
     for (int v = 1; v <= g.vertexCount && v <= MaxVertices; ++v) {
-        const Tvertex& p = g.vertices[v];
-        out += std::to_string(p.x) + "," + std::to_string(p.y) + " r" + std::to_string(p.radius) + " [" + p.name + "]:";
+        out += "\n" + n(g.vertices[v].x) + n(g.vertices[v].y) + n(g.vertices[v].radius) + g.vertices[v].name + "|";
         for (const Tedge* e = g.edgeLists[v].get(); e; e = e->next.get())
-            out += " " + std::to_string(e->source) + ">" + std::to_string(e->target) + " c" + std::to_string(e->color) +
-                   " [" + e->weight + "] twin " + (e->twin ? std::to_string(e->twin->source) : "-");
-        out += "\n";
+            out += n(e->source) + n(e->target) + n(e->color) + e->weight + "|" + n(e->twin ? e->twin->source : 0);
     }
     return out;
 }
