@@ -1,7 +1,9 @@
 #pragma once
 // What the secondary windows share: an ordinary, non-modal window that disables the main
-// window while it is visible (show event) and enables it again when hidden (hide event). The
-// title-bar close control only hides it; Escape does nothing.
+// window while it is shown and enables it again, with the keyboard focus, when it is closed or
+// hidden by the program. The title bar offers only the close control, which hides the window;
+// Escape does nothing. A window manager that minimises it anyway leaves it open, and a click on
+// the main window brings it back.
 
 #include <QDialog>
 
@@ -13,6 +15,7 @@ public:
     virtual void FormHide();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

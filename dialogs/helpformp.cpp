@@ -36,6 +36,8 @@ QString FindHelpPage(const QString& executablePath) {
 
 TForm4::TForm4(QWidget& mainWindow) : TSecondaryWindow(mainWindow) {
     setWindowTitle(QStringLiteral("Help"));
+    // An ordinary resizable frame: it may be maximised too (never minimised, see TSecondaryWindow).
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
     setSizeGripEnabled(false);
     move(OuterLeft, OuterTop);
     resize(ClientSize(OuterWidth, OuterHeight));

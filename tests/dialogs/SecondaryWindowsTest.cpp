@@ -43,6 +43,46 @@ TEST_F(SecondaryWindows, EachDisablesTheMainWindowWhileVisible) {
     }
 }
 
+// The title bar offers no minimise control (the help window, resizable, may be maximised). A
+// window minimised all the same by the window system stays open with the main window disabled,
+// and comes back when the main window is activated. Once it is closed, keys reach the main
+// window's key handler again, not the colour box, which would take a typed "r" for Red: Escape
+// puts the add-vertex tool up.
+TEST_F(SecondaryWindows, MinimisedTheyStayOpenAndClosedTheyGiveTheKeysBack) {
+    ShowMain();
+    ui.LiveGraph.created = true;
+    TSecondaryWindow* windows[] = {form2.get(), form3.get(), form4.get(), form5.get()};
+    for (TSecondaryWindow* w : windows) {
+        SCOPED_TRACE(w->windowTitle().toStdString());
+        const Qt::WindowFlags flags = w->windowFlags();
+        EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint) && flags.testFlag(Qt::WindowCloseButtonHint));
+        EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+        EXPECT_EQ(flags.testFlag(Qt::WindowMaximizeButtonHint), w == form4.get());
+
+        ui.ToolButton10->setChecked(true);
+        w->show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+        w->setWindowState(Qt::WindowMinimized);
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_FALSE(form1->isEnabled());
+        form1->activateWindow();
+        EXPECT_TRUE(QTest::qWaitFor([w] { return !w->isMinimized(); }));
+        EXPECT_FALSE(form1->isEnabled());
+
+        if (w == form2.get())
+            QTest::keyClick(form2->Button1, Qt::Key_Return); // Create
+        else
+            w->close();
+        EXPECT_TRUE(form1->isEnabled());
+        form1->activateWindow(); // as a window manager does
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form1.get()));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return QApplication::focusWidget() == form1.get(); }))
+            << QApplication::focusWidget();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(ui.ToolButton10->isChecked());
+    }
+}
+
 TEST_F(SecondaryWindows, HelpShowsThePageFromTheProgramsFolder) {
     ShowMain();
     ui.Usingguide1->trigger();
