@@ -49,6 +49,18 @@ std::string CutName(TCanvas& canvas, const std::string& name) {
     return name;
 }
 
+// Whether two vertex records are the same vertex to the user: same place, same name.
+bool SameVertex(const Tvertex& a, const Tvertex& b) { return a.x == b.x && a.y == b.y && a.name == b.name; }
+
+// The vertex copied into `was`, found again after the graph may have changed: number v while it
+// is still that vertex, else the first with its place and name; 0 when it is gone.
+int FindVertex(const Tgraph& g, int v, const Tvertex& was) {
+    if (v <= g.vertexCount && SameVertex(g.vertices[v], was)) return v;
+    for (int i = 1; i <= g.vertexCount; ++i)
+        if (SameVertex(g.vertices[i], was)) return i;
+    return 0;
+}
+
 } // namespace
 
 // Choosing a tool. The button's own click has already toggled it; a menu item puts it down first.
@@ -237,20 +249,30 @@ void TForm1::ColorBox1Change() { LiveGraph.currentColor = ColorBox1->Selected();
 
 // The second press of a left-button double-click, before its press event; the first press and
 // release have already acted as a press, a click and a release at pressX, pressY.
+// Nothing of the graph is held across the prompt's wait: afterwards the vertex or edge is found
+// again, and a text whose vertex or edge is gone is dropped.
 void TForm1::Image1DblClick() {
     Tgraph& g = LiveGraph;
     History.BeginChange(g);
     const int hit = VertexAt(g, pressX, pressY);
     if (hit != 0) {
-        std::string& name = g.vertices[hit].name;
+        const Tvertex chosen = g.vertices[hit];
+        std::string name = chosen.name;
         PromptText("Vertex \"" + name + "\" renaming", name, name, [this] { return appClosing; });
         if (!name.empty()) name = CutName(Image1->Canvas(), name);
+        if (const int v = FindVertex(g, hit, chosen)) g.vertices[v].name = name;
         g.skipNextPress = true;
     } else if (g.weighted) {
         // The node drawn and saved for the edge; its twin keeps the old weight.
-        if (Tedge* found = FirstHoveredEdge(g)) {
-            PromptText("Edge \"" + found->weight + "\" reweighting", found->weight, found->weight,
-                       [this] { return appClosing; });
+        if (const Tedge* found = FirstHoveredEdge(g)) {
+            const Tvertex from = g.vertices[found->source], to = g.vertices[found->target];
+            const std::string before = found->weight;
+            std::string weight = before;
+            PromptText("Edge \"" + weight + "\" reweighting", weight, weight, [this] { return appClosing; });
+            Tedge* again = FirstHoveredEdge(g);
+            if (again && again->weight == before && SameVertex(g.vertices[again->source], from) &&
+                SameVertex(g.vertices[again->target], to))
+                again->weight = weight;
             g.skipNextPress = true;
         }
     }

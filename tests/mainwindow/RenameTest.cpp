@@ -240,4 +240,58 @@ TEST_F(Rename, TheMainWindowIgnoresTheMouseWhileThePromptWaits) {
     EXPECT_TRUE(ui.ToolButton10->isChecked());
 }
 
+// A window manager may minimise the prompt: it stays open and the main window takes no edit.
+TEST_F(Rename, AMinimisedPromptKeepsTheMainWindowDisabled) {
+    TwoJoined(false, true);
+    Move({130, 101});
+    bool enabled = true;
+    AnswerPrompt([&](TForm3& f) {
+        f.setWindowState(Qt::WindowMinimized);
+        enabled = form1->isEnabled();
+        ui.Deleteedge1->trigger();
+        Click({130, 101});
+        f.Edit1->setText(QStringLiteral("5"));
+        QTest::mouseClick(f.Button1, Qt::LeftButton);
+    });
+    DoubleClick({130, 101});
+    EXPECT_FALSE(enabled);
+    ASSERT_EQ(G().edgeCount, 1);
+    EXPECT_EQ(Node(1, 2)->weight, "5");
+    EXPECT_TRUE(form1->isEnabled());
+}
+
+// Whatever changes the graph while the prompt waits (here the main window is let loose, as a
+// minimised prompt once did), the text goes to the vertex or edge it was asked for, found again,
+// or nowhere once that is gone. Run it under the sanitizers too.
+TEST_F(Rename, TheTextFindsItsVertexOrEdgeAgainOrIsDropped) {
+    const struct {
+        QPoint doubleClick, deleted; // a vertex to delete meanwhile, or the edge at (130, 101)
+        const char* names;           // the vertices' names afterwards
+    } cases[] = {
+        {{200, 100}, {60, 100}, "new"}, // vertex 2, renumbered to 1
+        {{200, 100}, {200, 100}, "1"},  // vertex 2 itself deleted
+        {{130, 101}, {130, 101}, "1,2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.names);
+        TwoJoined(false, true);
+        Move({130, 101});
+        AnswerPrompt([&](TForm3& f) {
+            form1->setEnabled(true);
+            if (c.deleted == QPoint(130, 101))
+                ui.Deleteedge1->trigger();
+            else
+                ui.Deletevertex1->trigger();
+            Click(c.deleted);
+            f.Edit1->setText(QStringLiteral("new"));
+            QTest::mouseClick(f.Button1, Qt::LeftButton);
+        });
+        DoubleClick(c.doubleClick);
+        QStringList names;
+        for (int v = 1; v <= G().vertexCount; ++v) names << QString::fromStdString(G().vertices[v].name);
+        EXPECT_EQ(names.join(QLatin1Char(',')).toStdString(), c.names);
+        EXPECT_EQ(G().edgeCount, 0); // in every case gone with what was deleted
+    }
+}
+
 } // namespace
