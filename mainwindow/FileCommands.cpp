@@ -6,15 +6,19 @@
 #include "PictureFile.h"
 #include "Surface.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 
 #include <cctype>
 #include <stdexcept>
 
 namespace {
 
-const QString GraphFilter = QStringLiteral("Graph format 4 (*.gf4);;All files (*.*)");
+const QString AllFilesFilter = QStringLiteral("All files (*.*)");
+const QString GraphFilter = QStringLiteral("Graph format 4 (*.gf4);;") + AllFilesFilter;
 const QString PictureFilter = QStringLiteral("JPEG Image File (*.jpg);;Bitmaps (*.bmp)");
 
 // The last four characters of the path in lower case: the picture's ending.
@@ -22,6 +26,20 @@ std::string PictureEnding(const std::string& path) {
     std::string ending = path.size() > 4 ? path.substr(path.size() - 4) : path;
     for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return ending;
+}
+
+// "All files (*.*)" keeps its caption but lists every file: Qt takes "*.*" literally and would
+// hide the names without a dot.
+void ListAllFiles(QFileDialog& dialog) {
+    if (dialog.selectedNameFilter() != AllFilesFilter) return;
+    if (auto* files = dialog.findChild<QFileSystemModel*>()) files->setNameFilters({QStringLiteral("*")});
+}
+
+// A name typed into the dialog opens its completion list, which outlives the dialog: left open
+// over the main window, it would take the next click just to close itself.
+void CloseCompletionLists(QFileDialog& dialog) {
+    for (QCompleter* completer : dialog.findChildren<QCompleter*>())
+        if (completer->popup()->isVisible()) completer->popup()->hide();
 }
 
 } // namespace
@@ -49,6 +67,8 @@ QFileDialog* TForm1::CreateFileDialog(TForm1* owner, TFileDialogKind kind) {
         dialog->setDefaultSuffix(QStringLiteral("bmp"));
         break;
     }
+    // After Qt's own handling of the choice, which sets the literal patterns.
+    connect(dialog, &QFileDialog::filterSelected, dialog, [dialog] { ListAllFiles(*dialog); });
     return dialog;
 }
 
@@ -60,6 +80,7 @@ std::optional<std::string> TForm1::AskPath(QFileDialog& dialog) {
     } else if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         chosen = dialog.selectedFiles().constFirst();
     }
+    CloseCompletionLists(dialog);
     if (!chosen || chosen->isEmpty()) return std::nullopt;
     const QByteArray bytes = QFile::encodeName(*chosen);
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));

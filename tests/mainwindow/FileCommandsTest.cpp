@@ -9,7 +9,9 @@
 #include "StatusBar.h"
 #include "Surface.h"
 
+#include <QComboBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QTimer>
 #include <QToolButton>
@@ -124,6 +126,22 @@ TEST_F(RealDialogs, OpenTakesATypedNameThatDoesNotExist) {
     EXPECT_FALSE(ui.OpenDialog1->isVisible());
     EXPECT_FALSE(ui.LiveGraph.created); // the name reached LoadGraph, which found no file
     EXPECT_EQ(questions, 0);
+}
+
+// "All files (*.*)" lists names without a dot too; its caption stays.
+TEST_F(RealDialogs, AllFilesListsEveryFile) {
+    for (const char* name : {"plain", "tree.gf4", "picture.bmp"}) std::ofstream(folder.File(name)) << "x";
+    for (QFileDialog* dialog : {ui.OpenDialog1, ui.SaveDialog1}) {
+        SCOPED_TRACE(dialog->windowTitle().toStdString());
+        dialog->setDirectory(QString::fromStdString(folder.path));
+        auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        types->setFocus();
+        QTest::keyClick(types, Qt::Key_Down); // the user picks the second filter
+        EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("All files (*.*)"));
+        auto* files = dialog->findChild<QFileSystemModel*>();
+        const QModelIndex shown = files->index(QString::fromStdString(folder.path));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return files->rowCount(shown) == 3; })) << files->rowCount(shown);
+    }
 }
 
 TEST_F(RealDialogs, ANameTypedWithoutAnEndingGetsTheDialogsDefault) {
