@@ -2,14 +2,17 @@
 
 #include "Geometry.h"
 #include "GraphExport.h"
+#include "TextCodec.h"
 
 #include <QCommandLineParser>
-#include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -29,6 +32,15 @@ bool ParseSize(const QString& text, int& width, int& height) {
     width = m.captured(1).toInt();
     height = m.captured(2).toInt();
     return width >= 1 && height >= 1 && width <= geometry::MaxPictureSide && height <= geometry::MaxPictureSide;
+}
+
+// The file's absolute path, kept byte for byte as DecodeFileName reads names: QFileInfo would
+// pass a relative name through a conversion that loses bytes which are not UTF-8.
+QString AbsolutePath(const QString& file) {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::current_path(error);
+    if (!QDir::isRelativePath(file) || error) return QFileInfo(file).absoluteFilePath();
+    return DecodeFileName(QByteArray::fromStdString(folder.native())) + QLatin1Char('/') + file;
 }
 
 } // namespace
@@ -78,7 +90,7 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
                                .arg(geometry::MaxPictureSide));
         return result;
     }
-    if (!files.isEmpty()) result.file = QFileInfo(files.first()).absoluteFilePath();
+    if (!files.isEmpty()) result.file = AbsolutePath(files.first());
     return result;
 }
 
@@ -92,7 +104,7 @@ int RunExport(int& argc, char** argv, const TCommandLine& command) {
     const QGuiApplication app(argc, argv);
     std::optional<TPictureSize> size;
     if (command.exportWidth > 0) size = TPictureSize{command.exportWidth, command.exportHeight};
-    const QByteArray input = QFile::encodeName(command.file), output = QFile::encodeName(command.exportPath);
+    const QByteArray input = EncodeFileName(command.file), output = EncodeFileName(command.exportPath);
     const std::string error = ExportGraphFile(input.toStdString(), output.toStdString(), size);
     if (error.empty()) return 0;
     std::fprintf(stderr, "%s\n", error.c_str());

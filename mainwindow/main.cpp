@@ -13,7 +13,8 @@
 
 int main(int argc, char** argv) {
     QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    // Byte for byte: a file name that is not UTF-8 still names its file.
+    for (int i = 0; i < argc; ++i) arguments << DecodeFileName(QByteArray(argv[i]));
     const TCommandLine command = ParseCommandLine(arguments);
     if (command.action == TCommandLine::TAction::Exit) {
         std::fputs(command.output.toLocal8Bit().constData(), command.exitCode == 0 ? stdout : stderr);
@@ -27,6 +28,6 @@ int main(int argc, char** argv) {
     TWindows windows;
     TForm1& form1 = windows.form1;
     form1.show();
-    if (!command.file.isEmpty()) form1.OpenGraphFile(EncodeText(command.file));
+    if (!command.file.isEmpty()) form1.OpenGraphFile(EncodeFileName(command.file).toStdString());
     return app.exec();
 }

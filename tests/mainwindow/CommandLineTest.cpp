@@ -1,6 +1,7 @@
 // The command line: a file to open, --help and --version, and what is refused.
 
 #include "CommandLine.h"
+#include "TextCodec.h"
 
 #include <QDir>
 
@@ -25,6 +26,22 @@ TEST(CommandLine, AFileIsOpenedByItsAbsolutePath) {
     EXPECT_EQ(absolute.file, QStringLiteral("/data/graphs/tree.gf4"));
     const TCommandLine relative = Parse({QStringLiteral("sub/tree.gf4")});
     EXPECT_EQ(relative.file, QDir::current().absoluteFilePath(QStringLiteral("sub/tree.gf4")));
+}
+
+// A file name's bytes, whatever they are, come back unchanged from the command line as the path
+// to open: valid UTF-8 is read as text, anything else is kept byte for byte.
+TEST(CommandLine, AFileNameIsKeptByteForByte) {
+    const QByteArray folder = QDir::current().absolutePath().toUtf8() + '/';
+    for (const QByteArray& name : {QByteArray("Gr\xC3\xBC\xC3\x9F" "e.gf4"), QByteArray("Gr\xFC\xDF" "e.gf4"),
+                                   QByteArray("\xC3.gf4"), QByteArray("\xC0\xAF\xE0\x80\xAF.gf4"),
+                                   QByteArray("\xED\xB2\x80\xF4\x90\x80\x80\xF0\x9F\x98\x80"),
+                                   QByteArray("sub/\xFF\x80/x.gf4"), QByteArray("/abs/\xE9t\xE9.gf4")}) {
+        SCOPED_TRACE(name.toHex().toStdString());
+        const TCommandLine c = Parse({DecodeFileName(name)});
+        EXPECT_EQ(c.action, TCommandLine::TAction::Start);
+        EXPECT_EQ(EncodeFileName(c.file), name.startsWith('/') ? name : folder + name);
+    }
+    EXPECT_EQ(DecodeFileName("Gr\xC3\xBC\xC3\x9F" "e"), QStringLiteral("Grüße"));
 }
 
 TEST(CommandLine, VersionAndHelpPrintAndExit) {
