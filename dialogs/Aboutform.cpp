@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QPixmap>
+#include <QTimer>
 
 namespace {
 
@@ -36,8 +37,23 @@ TForm5::TForm5(QWidget& mainWindow) : TSecondaryWindow(mainWindow) {
 
 // Centred over the main window each time it opens.
 void TForm5::FormShow() {
-    const QRect over = mainWindow.frameGeometry();
-    const QSize own = frameGeometry().size();
-    move(over.left() + (over.width() - own.width()) / 2, over.top() + (over.height() - own.height()) / 2);
+    CentreOverMainWindow();
+    centreWhenShown = true;
     TSecondaryWindow::FormShow();
+}
+
+// The window manager adds the frame only once the window is mapped, so the first showing is
+// measured again when the window is first painted; until then the main window's frame stands in.
+void TForm5::paintEvent(QPaintEvent* event) {
+    TSecondaryWindow::paintEvent(event);
+    if (!centreWhenShown) return;
+    centreWhenShown = false;
+    QTimer::singleShot(0, this, [this] { CentreOverMainWindow(); });
+}
+
+void TForm5::CentreOverMainWindow() {
+    const QRect over = mainWindow.frameGeometry();
+    QSize own = frameGeometry().size();
+    if (own == size()) own += over.size() - mainWindow.size();
+    move(over.left() + (over.width() - own.width()) / 2, over.top() + (over.height() - own.height()) / 2);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The About window: the product's icon and name and two lines about it. Fixed size, centred over
-// the main window whenever it is shown.
+// the main window, frame included, whenever it is shown.
 
 #include "SecondaryWindow.h"
 
@@ -16,4 +16,11 @@ public:
     QLabel* Label3;
 
     void FormShow() override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void CentreOverMainWindow();
+    bool centreWhenShown = false; // measure the frame again once the window is on screen
 };

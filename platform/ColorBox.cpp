@@ -6,10 +6,22 @@
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
+#include <QStyledItemDelegate>
 
 namespace {
 
 constexpr int SwatchSize = 12;
+constexpr int ItemHeight = 16;
+
+// Rows of the drop-down list ItemHeight pixels high. The combo box's own delegate sizes them as
+// menu items, which the style makes taller.
+class TItemDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QSize(QStyledItemDelegate::sizeHint(option, index).width(), ItemHeight);
+    }
+};
 
 QIcon Swatch(TColor color) {
     QPixmap pixmap(SwatchSize, SwatchSize);
@@ -31,6 +43,7 @@ QString Capitalised(const char* name) {
 TColorBox::TColorBox(QWidget* parent) : QComboBox(parent) {
     setIconSize(QSize(SwatchSize, SwatchSize));
     setMaxVisibleItems(16);
+    setItemDelegate(new TItemDelegate(this));
     for (const TColorEntry& entry : ColorTable)
         addItem(Swatch(entry.value), Capitalised(entry.name), QVariant::fromValue<uint>(entry.value));
     setCurrentIndex(0);

@@ -1,6 +1,6 @@
 #pragma once
 // A combo box of the sixteen table colours, each shown as a swatch and its name with an initial
-// capital. Only the user's selections run OnChange; SetSelected is silent.
+// capital, in rows 16 pixels high. Only the user's selections run OnChange; SetSelected is silent.
 
 #include "Colors.h"
 

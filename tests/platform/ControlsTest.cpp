@@ -30,6 +30,16 @@ TEST(ColorBox, ListsTheTableColoursCapitalisedStartingAtBlack) {
         EXPECT_EQ(box.itemText(i).toLower(), QString::fromLatin1(ColorTable[i].name));
     }
     EXPECT_EQ(box.Selected(), colors::Black);
+
+    // The open list shows every colour in a row 16 pixels high.
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    box.showPopup();
+    for (int i = 0; i < 16; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(box.view()->visualRect(box.model()->index(i, 0)).height(), 16);
+    }
+    box.hidePopup();
 }
 
 TEST(ColorBox, ProgramSelectionIsSilentAndUserSelectionNotifies) {
