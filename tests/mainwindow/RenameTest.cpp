@@ -256,7 +256,7 @@ TEST_F(Rename, AMinimisedPromptKeepsTheMainWindowDisabled) {
     DoubleClick({130, 101});
     EXPECT_FALSE(enabled);
     ASSERT_EQ(G().edgeCount, 1);
-    EXPECT_EQ(Node(1, 2)->weight, "5");
+    EXPECT_EQ(FindEdge(G(), 1, 2)->weight, "5");
     EXPECT_TRUE(form1->isEnabled());
 }
 
