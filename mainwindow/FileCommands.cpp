@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -171,7 +172,10 @@ bool TForm1::SaveCommand() {
         SaveDialog1->selectFile(DecodeFileName(QByteArray::fromStdString(LiveGraph.fileName)));
     } else {
         if (!LastSaveFolder.empty()) SaveDialog1->setDirectory(DecodeFileName(QByteArray::fromStdString(LastSaveFolder)));
+        // No name: the one the dialog gave back last belongs to another graph.
         SaveDialog1->selectFile(QString());
+        for (QAbstractItemView* view : SaveDialog1->findChildren<QAbstractItemView*>()) view->clearSelection();
+        if (auto* name = SaveDialog1->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->clear();
     }
     const std::optional<std::string> path = AskPath(*SaveDialog1);
     if (!path) return false;
