@@ -12,7 +12,7 @@ constexpr int ClientWidth = 264, ClientHeight = 193;
 
 } // namespace
 
-TForm5::TForm5(QWidget& mainWindow) : TSecondaryWindow(mainWindow) {
+TForm5::TForm5(QWidget& owner) : TSecondaryWindow(owner) {
     setWindowTitle(QStringLiteral("About Nodeloom 5.1"));
     setFixedSize(ClientWidth, ClientHeight);
 
