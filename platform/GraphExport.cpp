@@ -10,7 +10,9 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#ifdef NODELOOM_HAVE_SVG
 #include <QSvgGenerator>
+#endif
 
 #include <algorithm>
 #include <cctype>
@@ -58,6 +60,11 @@ void PaintVector(const Tgraph& g, QPaintDevice& device, TPictureSize size) {
 }
 
 std::string SvgBytes(const Tgraph& g, TPictureSize size) {
+#ifndef NODELOOM_HAVE_SVG
+    (void)g;
+    (void)size;
+    throw std::runtime_error("SVG is not available in this build (made without Qt SVG)");
+#else
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
@@ -74,6 +81,7 @@ std::string SvgBytes(const Tgraph& g, TPictureSize size) {
         text.replace(start, box - start,
                      "<svg width=\"" + std::to_string(size.width) + "\" height=\"" + std::to_string(size.height) + "\" ");
     return text;
+#endif
 }
 
 std::string PdfBytes(const Tgraph& g, TPictureSize size) {
