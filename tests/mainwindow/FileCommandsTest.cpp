@@ -141,7 +141,8 @@ TEST_F(RealDialogs, AllFilesListsEveryFile) {
         EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("All files (*.*)"));
         auto* files = dialog->findChild<QFileSystemModel*>();
         const QModelIndex shown = files->index(QString::fromStdString(folder.path));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return files->rowCount(shown) == 3; })) << files->rowCount(shown);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return files->rowCount(shown) == 3; }, WatchdogSeconds * 1000))
+            << files->rowCount(shown);
     }
 }
 
