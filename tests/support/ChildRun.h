@@ -54,8 +54,9 @@ inline long PeakMemoryKb() {
 inline std::string Ending(int status, unsigned watchdogSeconds) {
     if (WIFEXITED(status)) return {};
     if (WIFSIGNALED(status))
-        return WTERMSIG(status) == SIGALRM ? "did not finish within the watchdog's " + std::to_string(watchdogSeconds) + " s"
-                                           : std::string("ended by signal ") + strsignal(WTERMSIG(status));
+        return WTERMSIG(status) == SIGALRM
+                   ? "did not finish within the watchdog's " + std::to_string(watchdogSeconds) + " s"
+                   : std::string("ended by signal ") + strsignal(WTERMSIG(status));
     return "did not end";
 }
 
@@ -121,8 +122,8 @@ inline TChildRun RunInChild(const std::function<std::string()>& body, TRunAs as 
 struct TProgramRun {
     bool finished = false; // the program exited by itself
     int exitCode = -1;
-    std::string output;    // its standard output and error, interleaved
-    std::string failure;   // why it did not finish; or why it could not start
+    std::string output;  // its standard output and error, interleaved
+    std::string failure; // why it did not finish; or why it could not start
 };
 
 // Runs the program argv[0] with the arguments after it; environment: "NAME=value" entries that
