@@ -5,7 +5,10 @@ cd "$(dirname "$0")"
 source scripts/common.sh
 
 ensure_packages "${NODELOOM_PACKAGES[@]}"
-build_tree build Release
+# The first build makes the program alone; once ./test.sh has built the tests here, they stay.
+first=()
+[ -f build/CMakeCache.txt ] || first=(-DBUILD_TESTING=OFF)
+build_tree build Release "${first[@]}"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display found. To start the editor on a virtual X server:"

@@ -12,6 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -181,6 +182,28 @@ void RedrawLongName4M(benchmark::State& state) {
     Redraw(state, image, canvas, *g);
 }
 
+// Every shape reaching to the far corners of the coordinate range, where a file may place
+// vertices, on the raster canvas: clipped to the picture, never stepped through pixel by pixel.
+void RasterFarCoordinates(benchmark::State& state) {
+    QImage image(SurfaceWidth, SurfaceHeight, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    TRasterCanvas canvas(image);
+    const TPoint far[4] = {{INT_MIN, INT_MIN}, {INT_MAX, 3}, {INT_MIN, INT_MAX}, {5, 5}};
+    for (auto _ : state) {
+        for (int width : {1, 3}) {
+            canvas.SetPenWidth(width);
+            canvas.MoveTo(INT_MIN, INT_MIN);
+            canvas.LineTo(INT_MAX, INT_MAX);
+            canvas.LineTo(INT_MIN, INT_MAX);
+            canvas.Rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+            canvas.Ellipse(INT_MIN, 5, INT_MAX, 40);
+            canvas.Polygon(far, 4);
+            canvas.PolyBezier(far);
+        }
+        canvas.TextOut(INT_MIN, INT_MIN, "99");
+    }
+}
+
 // The hover pass of a pointer move over the complete graph, at points that cross many edges,
 // few edges and none.
 void HoverComplete(benchmark::State& state) {
@@ -287,6 +310,7 @@ BENCHMARK(RedrawRasterComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(RedrawLabels64Complete)->Unit(benchmark::kMillisecond);
 BENCHMARK(RedrawLabels1000Complete)->Unit(benchmark::kMillisecond);
 BENCHMARK(RedrawLongName4M)->Unit(benchmark::kMillisecond);
+BENCHMARK(RasterFarCoordinates)->Unit(benchmark::kMillisecond);
 BENCHMARK(RedrawPassTypical)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(RedrawPassComplete)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(RedrawModelOnlyComplete)->Unit(benchmark::kMillisecond);

@@ -13,7 +13,7 @@ constexpr int ClientWidth = 264, ClientHeight = 193;
 
 } // namespace
 
-TForm5::TForm5(QWidget& mainWindow) : TSecondaryWindow(mainWindow) {
+TForm5::TForm5(QWidget& owner) : TSecondaryWindow(owner) {
     setWindowTitle(QStringLiteral("About " NODELOOM_PRODUCT));
     setFixedSize(ClientWidth, ClientHeight);
 

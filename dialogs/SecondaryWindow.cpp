@@ -7,7 +7,7 @@
 
 // Not a child of the main window: disabling that would disable this window too. It is kept
 // above the main window through its native window instead.
-TSecondaryWindow::TSecondaryWindow(QWidget& mainWindow) : QDialog(nullptr), mainWindow(mainWindow) {
+TSecondaryWindow::TSecondaryWindow(QWidget& owner) : QDialog(nullptr), mainWindow(owner) {
     setFont(WindowFont());
     setAttribute(Qt::WA_QuitOnClose, false);
     setModal(false);

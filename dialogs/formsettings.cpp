@@ -16,7 +16,7 @@ constexpr int DesignLeft = 468, DesignTop = 350;
 
 } // namespace
 
-TForm2::TForm2(QWidget& mainWindow) : TSecondaryWindow(mainWindow) {
+TForm2::TForm2(QWidget& owner) : TSecondaryWindow(owner) {
     setWindowTitle(QStringLiteral("Graph Settings"));
     setFixedSize(ClientWidth, ClientHeight);
     move(DesignLeft, DesignTop);

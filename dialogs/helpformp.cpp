@@ -34,7 +34,7 @@ QString FindHelpPage(const QString& executablePath) {
     return QFileInfo::exists(installed) ? installed : beside;
 }
 
-TForm4::TForm4(QWidget& mainWindow) : TSecondaryWindow(mainWindow) {
+TForm4::TForm4(QWidget& owner) : TSecondaryWindow(owner) {
     setWindowTitle(QStringLiteral("Help"));
     // An ordinary resizable frame: it may be maximised too (never minimised, see TSecondaryWindow).
     setWindowFlag(Qt::WindowMaximizeButtonHint);

@@ -23,7 +23,7 @@ TForm3* promptWindow = nullptr;
 
 } // namespace
 
-TForm3::TForm3(QWidget& mainWindow) : TSecondaryWindow(mainWindow) {
+TForm3::TForm3(QWidget& owner) : TSecondaryWindow(owner) {
     setWindowTitle(QStringLiteral("Form3"));
     setFixedSize(ClientWidth, ClientHeight);
     move(DesignLeft, DesignTop);

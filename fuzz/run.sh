@@ -13,7 +13,7 @@ which=${2:-both}
 ensure_packages clang libclang-rt-14-dev cmake make
 if [ ! -f build-fuzz/CMakeCache.txt ]; then
     CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DNODELOOM_FUZZ=ON -DNODELOOM_TESTS=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON \
+        -DNODELOOM_FUZZ=ON -DBUILD_TESTING=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON \
         -DNODELOOM_SANITIZE=ON
 fi
 cmake --build build-fuzz -j2 --target gf4_fuzz gf4_file_fuzz

@@ -126,7 +126,7 @@ std::size_t TGraphSnapshot::Bytes() const {
            texts.capacity() + fileName.capacity();
 }
 
-TUndoHistory::TUndoHistory(std::size_t maxSteps, std::size_t maxBytes) : maxSteps(maxSteps), maxBytes(maxBytes) {}
+TUndoHistory::TUndoHistory(std::size_t stepLimit, std::size_t byteLimit) : maxSteps(stepLimit), maxBytes(byteLimit) {}
 
 void TUndoHistory::BeginChange(const Tgraph& g, TChangeKind kind) {
     EndChange(g);

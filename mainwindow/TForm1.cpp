@@ -255,8 +255,8 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
             key == Qt::Key_Z && (modifiers & Qt::ShiftModifier) ? Qt::Key_Y - Qt::Key_A + 1 : key - Qt::Key_A + 1);
         Guarded([this, control] { FormKeyPress(control); });
     } else if (!text.isEmpty() && text.at(0).unicode() < 0x100) {
-        const char key = static_cast<char>(text.at(0).unicode());
-        Guarded([this, key] { FormKeyPress(key); });
+        const char typed = static_cast<char>(text.at(0).unicode());
+        Guarded([this, typed] { FormKeyPress(typed); });
     } else {
         QMainWindow::keyPressEvent(event);
     }

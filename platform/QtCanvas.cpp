@@ -12,7 +12,7 @@
 
 #include <algorithm>
 
-TQtCanvas::TQtCanvas(QImage& image) : image(&image), font(CanvasFont()) {}
+TQtCanvas::TQtCanvas(QImage& target) : image(&target), font(CanvasFont()) {}
 
 TQtCanvas::TQtCanvas(QPainter& painter) : external(&painter), font(CanvasFont()) {}
 

@@ -2,12 +2,12 @@
 # Sourced, not run.
 
 # Debian packages every build needs.
-NODELOOM_PACKAGES=(cmake g++ make qt6-base-dev qt6-svg-dev libjpeg62-turbo-dev fonts-dejavu-core libgtest-dev)
-# And what the tests use besides: an X server and a window manager for the end-to-end test and
+NODELOOM_PACKAGES=(cmake g++ make qt6-base-dev qt6-svg-dev libjpeg62-turbo-dev fonts-dejavu-core)
+# And what the tests use besides: GoogleTest, an X server and a window manager for the end-to-end test and
 # the tools that drive and measure it (xdotool, xprop, xwininfo), screenshots, the desktop
 # validators, the Debian package's tools and checker, and the readers of the exported files
 # (rsvg-convert, pdftoppm, dot).
-NODELOOM_TEST_PACKAGES=(xvfb openbox xdotool x11-utils imagemagick desktop-file-utils appstream shared-mime-info
+NODELOOM_TEST_PACKAGES=(libgtest-dev xvfb openbox xdotool x11-utils imagemagick desktop-file-utils appstream shared-mime-info
                         dpkg-dev lintian man-db librsvg2-bin poppler-utils graphviz)
 # What scripts/package.sh needs besides a build: dpkg-shlibdeps and dpkg-buildflags.
 NODELOOM_PACKAGING_PACKAGES=(dpkg-dev)
@@ -28,11 +28,12 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-# build_tree DIR BUILD_TYPE [CMAKE ARGS...]: configure once, then build with both cores.
+# build_tree DIR BUILD_TYPE [CMAKE ARGS...]: configure (the first time, or again when switches are
+# given, so that they hold for this build), then build with both cores.
 build_tree() {
     local dir=$1 type=$2
     shift 2
-    if [ ! -f "$dir/CMakeCache.txt" ]; then
+    if [ ! -f "$dir/CMakeCache.txt" ] || [ $# -gt 0 ]; then
         cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="$type" "$@"
     fi
     cmake --build "$dir" -j2

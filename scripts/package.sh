@@ -13,7 +13,7 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
 LDFLAGS=$(dpkg-buildflags --get LDFLAGS)
 export CXXFLAGS LDFLAGS
-build_tree build-package Release -DCMAKE_INSTALL_PREFIX=/usr -DNODELOOM_TESTS=OFF
+build_tree build-package Release -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF
 rm -f build-package/nodeloom_*.deb
 (cd build-package && cpack -G DEB)
 cp build-package/nodeloom_*.deb .

@@ -2,6 +2,7 @@
 // itself run without a display: what it writes, and how each failure ends.
 
 #include "AppWindows.h"
+#include "ChildRun.h"
 #include "CommandLine.h"
 
 #include <QFile>
@@ -68,7 +69,7 @@ TRun RunProgram(const QStringList& arguments, bool asNobody = false) {
     p.setProcessEnvironment(env);
     if (asNobody && geteuid() == 0)
         p.setChildProcessModifier([] {
-            if (setgid(65534) != 0 || setuid(65534) != 0) _exit(99);
+            if (!BecomeNobody()) _exit(99);
         });
     p.start(QStringLiteral(NODELOOM_PROGRAM), arguments);
     EXPECT_TRUE(p.waitForFinished(30000));

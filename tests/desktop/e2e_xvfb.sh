@@ -38,9 +38,9 @@ for tool in Xvfb xdotool xprop xwininfo import convert $wm; do
     command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
 
-# Polls a condition for up to 5 seconds.
+# Polls a condition for up to 30 seconds: a watchdog for a busy machine, not a speed limit.
 await() {
-    local end=$((SECONDS + 5))
+    local end=$((SECONDS + 30))
     until "$@"; do
         [ "$SECONDS" -lt "$end" ] || return 1
         sleep 0.1

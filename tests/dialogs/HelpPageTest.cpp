@@ -29,8 +29,8 @@ INSTANTIATE_TEST_SUITE_P(Paths, HelpPage,
                                          TPathCase{"/nodeloom", "/help.html"},
                                          TPathCase{"nodeloom", "help.html"},
                                          TPathCase{"/home/a b/Gräphs/nodeloom", "/home/a b/Gräphs/help.html"}),
-                         [](const testing::TestParamInfo<TPathCase>& info) {
-                             return TestName(info.param.executable);
+                         [](const testing::TestParamInfo<TPathCase>& c) {
+                             return TestName(c.param.executable);
                          });
 
 // An installed program finds its help page in share/nodeloom when there is none beside it.

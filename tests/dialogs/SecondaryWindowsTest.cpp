@@ -143,14 +143,11 @@ TEST_F(SecondaryWindows, AboutIsFixedAndCentredOverTheMainWindow) {
     ASSERT_TRUE(form5->isVisible());
     EXPECT_FALSE(form1->isEnabled());
     EXPECT_EQ(form5->windowTitle(), QStringLiteral("About Nodeloom 5.1"));
-    EXPECT_EQ(form5->size(), QSize(264, 193));
     EXPECT_EQ(form5->minimumSize(), form5->maximumSize());
     EXPECT_TRUE(CentredOver(form5->frameGeometry(), form1->frameGeometry()));
 
     EXPECT_EQ(form5->Label1->text(), QStringLiteral("Nodeloom 5.1"));
-    EXPECT_EQ(form5->Label1->geometry(), QRect(80, 32, 137, 20));
     EXPECT_EQ(form5->Label1->font().pixelSize(), 16);
-    EXPECT_EQ(form5->Image1->geometry(), QRect(40, 24, 32, 32));
     ASSERT_FALSE(form5->Image1->pixmap().isNull());
     EXPECT_EQ(form5->Image1->pixmap().size(), QSize(32, 32));
     // Both lower lines fit their labels.
@@ -165,11 +162,8 @@ TEST_F(SecondaryWindows, AboutIsFixedAndCentredOverTheMainWindow) {
     EXPECT_TRUE(CentredOver(form5->frameGeometry(), form1->frameGeometry()));
 }
 
-TEST_F(SecondaryWindows, PromptWindowIsLaidOutAndOkKeepsTheText) {
-    EXPECT_EQ(form3->size(), QSize(241, 108));
+TEST_F(SecondaryWindows, PromptWindowIsFixedAndOkKeepsTheText) {
     EXPECT_EQ(form3->minimumSize(), form3->maximumSize());
-    EXPECT_EQ(form3->Edit1->geometry(), QRect(24, 24, 193, 21));
-    EXPECT_EQ(form3->Button1->geometry(), QRect(24, 64, 193, 25));
     EXPECT_EQ(form3->Button1->text(), QStringLiteral("OK"));
     EXPECT_TRUE(form3->Button1->isDefault());
 

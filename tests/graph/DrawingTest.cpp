@@ -125,8 +125,8 @@ INSTANTIATE_TEST_SUITE_P(Directions, LabelPlacement,
                                          TLabelCase{100, 200, 100, 144},  // down
                                          TLabelCase{201, 100, 144, 87},   // mid x 150.5 rounds to 150
                                          TLabelCase{203, 100, 146, 87}),  // mid x 151.5 rounds to 152
-                         [](const testing::TestParamInfo<TLabelCase>& info) {
-                             return "To" + std::to_string(info.param.x2) + "x" + std::to_string(info.param.y2);
+                         [](const testing::TestParamInfo<TLabelCase>& c) {
+                             return "To" + std::to_string(c.param.x2) + "x" + std::to_string(c.param.y2);
                          });
 
 TEST(DrawGraph, UndirectedEdgeDrawnOnceFromTheLowerEnd) {

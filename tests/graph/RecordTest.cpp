@@ -109,8 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TEdgeTextCase{false, " r e d ", "", Red}, TEdgeTextCase{false, "Red", "", Navy},
                     TEdgeTextCase{false, "", "", Navy}, TEdgeTextCase{false, "white", "", White},
                     TEdgeTextCase{false, "silver", "", Silver}),
-    [](const testing::TestParamInfo<TEdgeTextCase>& info) {
-        return TestName(std::string(info.param.weighted ? "Weighted " : "Unweighted ") + info.param.text);
+    [](const testing::TestParamInfo<TEdgeTextCase>& c) {
+        return TestName(std::string(c.param.weighted ? "Weighted " : "Unweighted ") + c.param.text);
     });
 
 TEST(ColorName, NamesTableColoursAndLeavesOthersAlone) {

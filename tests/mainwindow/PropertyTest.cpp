@@ -280,6 +280,6 @@ TEST_P(EditorProperties, RandomActionsKeepTheRecordAndThePictureExact) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, EditorProperties, testing::Values(1u, 2u, 3u, 4u, 5u, 6u),
-                         [](const testing::TestParamInfo<unsigned>& info) { return "Seed" + std::to_string(info.param); });
+                         [](const testing::TestParamInfo<unsigned>& c) { return "Seed" + std::to_string(c.param); });
 
 } // namespace

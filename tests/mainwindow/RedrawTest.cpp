@@ -147,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TTitleCase{"/a.gf4", "Nodeloom 5.1  - a.gf4"},
                     TTitleCase{"C:\\g\\a.gf4", "Nodeloom 5.1  - C:\\g\\a.gf4"}, // backslash is no separator here
                     TTitleCase{"/tmp/gr\xE4ph.gf4", "Nodeloom 5.1  - gräph.gf4"}),
-    [](const testing::TestParamInfo<TTitleCase>& info) { return TestName(info.param.fileName); });
+    [](const testing::TestParamInfo<TTitleCase>& c) { return TestName(c.param.fileName); });
 
 TEST_F(Redraw, LoadedGraphNamesItsFileAndKind) {
     ShowMain();

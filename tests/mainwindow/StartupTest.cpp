@@ -47,27 +47,27 @@ TEST_F(MainWindowStartup, ShowsTheNoGraphStateWithASilverFramedSurface) {
     EXPECT_EQ(surface.grab().toImage().pixel(w / 2, h / 2), qRgb(0xC0, 0xC0, 0xC0));
 }
 
-TEST_F(MainWindowStartup, ToolbarMenusAndStatusBarAreLaidOut) {
+// Not the pixel offsets of the layout: the toolbar's order, and what each control says and does.
+TEST_F(MainWindowStartup, ToolbarMenusAndStatusBarCarryTheirTextsAndIcons) {
     ShowMain();
-    const QToolButton* buttons[] = {ui.ToolButton1, ui.ToolButton4, ui.ToolButton6, ui.ToolButton8};
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(buttons[i]->geometry().left(), 23 * i);
-    EXPECT_EQ(ui.ToolButton10->geometry().left(), 4 * 23 + 12);
-    EXPECT_EQ(ui.ToolButton18->geometry().left(), 8 * 23 + 24);
+    // Left to right: the file commands, the four tools, Cancel, then the colour's label and box.
+    const QWidget* order[] = {ui.ToolButton1,  ui.ToolButton4,  ui.ToolButton6,  ui.ToolButton8,
+                              ui.ToolButton10, ui.ToolButton12, ui.ToolButton14, ui.ToolButton16,
+                              ui.ToolButton18, ui.Label1,       ui.ColorBox1};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        EXPECT_LE(order[i - 1]->geometry().right(), order[i]->geometry().left()) << i;
     EXPECT_EQ(ui.ToolButton1->toolTip(), QStringLiteral("Create a new graph"));
     EXPECT_EQ(ui.ToolButton12->toolTip(), QStringLiteral("Add new edge"));
     EXPECT_EQ(ui.ToolButton18->toolTip(), QStringLiteral("Cancel all actions"));
     for (const QToolButton* b : {ui.ToolButton10, ui.ToolButton12, ui.ToolButton14, ui.ToolButton16})
         EXPECT_TRUE(b->isCheckable());
     EXPECT_FALSE(ui.ToolButton18->isCheckable());
-    EXPECT_EQ(ui.ToolBar1->height(), 28);
-    EXPECT_EQ(ui.StatusBar1->height(), 24);
-    EXPECT_GE(ui.StatusBar1->Panel(0)->width(), 150);
+    // The longest text of the first panel fits it.
     const QLabel* panel0 = ui.StatusBar1->Panel(0);
     EXPECT_LE(panel0->fontMetrics().horizontalAdvance(QStringLiteral(" Undirected unweighted graph")),
               panel0->contentsRect().width());
 
     EXPECT_EQ(ui.Label1->text(), QStringLiteral("   Color  "));
-    EXPECT_EQ(ui.ColorBox1->size(), QSize(112, 22));
     EXPECT_EQ(ui.ColorBox1->toolTip(), QStringLiteral("Current color"));
     EXPECT_EQ(ui.ColorBox1->Selected(), Black);
 
@@ -143,9 +143,9 @@ TEST_P(CreateGraph, GivesAnEmptyWhiteGraphOfThatKind) {
 
 INSTANTIATE_TEST_SUITE_P(Kinds, CreateGraph,
                          testing::Combine(testing::Bool(), testing::Bool()),
-                         [](const testing::TestParamInfo<std::tuple<bool, bool>>& info) {
-                             return std::string(std::get<0>(info.param) ? "Directed" : "Undirected") +
-                                    (std::get<1>(info.param) ? "Weighted" : "Unweighted");
+                         [](const testing::TestParamInfo<std::tuple<bool, bool>>& c) {
+                             return std::string(std::get<0>(c.param) ? "Directed" : "Undirected") +
+                                    (std::get<1>(c.param) ? "Weighted" : "Unweighted");
                          });
 
 } // namespace

@@ -67,8 +67,8 @@ INSTANTIATE_TEST_SUITE_P(Boxes, BoxConvention,
                                          TBox{10, 12, 41, 20},     // odd width
                                          TBox{25, 25, 55, 55},     // reaching the far corner
                                          TBox{5, 5, 9, 9}),        // small
-                         [](const testing::TestParamInfo<TBox>& info) {
-                             const TBox& b = info.param;
+                         [](const testing::TestParamInfo<TBox>& c) {
+                             const TBox& b = c.param;
                              return "From" + std::to_string(b.x1) + "x" + std::to_string(b.y1) + "To" +
                                     std::to_string(b.x2) + "x" + std::to_string(b.y2);
                          });

@@ -9,7 +9,6 @@
 #include "TestPictures.h"
 #include "TextCodec.h"
 
-#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QImage>
 
@@ -182,11 +181,9 @@ TEST(RasterCanvasClipping, ClipBoxKeepsThePixelsInsideAndNothingElse) {
     }
 }
 
-TEST(RasterCanvasClipping, HugeCoordinatesClipExactlyAndFast) {
+TEST(RasterCanvasClipping, HugeCoordinatesClipExactly) {
     QImage image = WhiteImage(100, 20);
     TRasterCanvas canvas(image);
-    QElapsedTimer timer;
-    timer.start();
     // Step i (x = -2e9 + i) has y = 5 + floor((4i + 4e9) / 8e9): 6 across the whole picture.
     canvas.MoveTo(-2000000000, 5);
     canvas.LineTo(2000000000, 7);
@@ -216,7 +213,6 @@ TEST(RasterCanvasClipping, HugeCoordinatesClipExactlyAndFast) {
     canvas.PolyBezier(far);
     canvas.TextOut(INT_MAX, INT_MAX, "99");
     canvas.TextOut(INT_MIN, INT_MIN, "99");
-    EXPECT_LT(timer.elapsed(), 500);
 }
 
 TEST(RasterCanvasBoxes, RectangleCoversItsBoxRightAndBottomExclusive) {
@@ -623,15 +619,13 @@ TEST(RasterCanvasText, RandomTextsMeasureAndPaintAsQtDoes) {
     }
 }
 
-// A name of a million characters: measured as Qt measures it, and painted (and erased) quickly
-// at its start, its middle and out of sight.
-TEST(RasterCanvasText, MillionCharacterTextIsMeasuredAndPaintedQuickly) {
+// A name of a million characters: measured as Qt measures it, and painted (and erased) at its
+// start, its middle and out of sight. (How fast: the benchmark's RedrawLongName4M.)
+TEST(RasterCanvasText, MillionCharacterTextIsMeasuredAndPainted) {
     std::string name;
     while (name.size() < 1000000) name += "Vertex name, fairly long; ";
     QImage image = WhiteImage(400, 60);
     TRasterCanvas canvas(image);
-    QElapsedTimer timer;
-    timer.start();
     const int w = canvas.TextWidth(name);
     for (int x : {0, -w / 2, -w - 100, 1 << 30})
         for (TColor font : {Black, White}) {
@@ -639,7 +633,6 @@ TEST(RasterCanvasText, MillionCharacterTextIsMeasuredAndPaintedQuickly) {
             canvas.SetBrushColor(White);
             canvas.TextOut(x, 20, name);
         }
-    EXPECT_LT(timer.elapsed(), 5000);
     EXPECT_TRUE(AllWhite(image)); // every painting was erased
     EXPECT_EQ(w, QFontMetrics(CanvasFont(), &image).horizontalAdvance(DecodeText(name)));
 }

@@ -46,8 +46,8 @@ public:
     }
 
     // Mouse events as the platform delivers them to the surface.
-    void Send(QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held) {
-        QMouseEvent event(type, QPointF(p), QPointF(Surface().mapToGlobal(p)), button, held, Qt::NoModifier);
+    void Send(QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, QPointF(p), QPointF(Surface().mapToGlobal(p)), button, buttons, Qt::NoModifier);
         QApplication::sendEvent(&Surface(), &event);
     }
     void Press(QPoint p, Qt::MouseButton b = Qt::LeftButton) {

@@ -14,18 +14,28 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
-// The names in folder, "." and ".." left out, in the order the folder lists them.
-inline std::string FolderListing(const std::string& folder) {
-    std::string names;
+// The names in folder, "." and ".." left out, sorted: the one listing the tests and the fuzz
+// targets use.
+inline std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
     if (DIR* dir = opendir(folder.c_str())) {
         while (const dirent* entry = readdir(dir)) {
             const std::string name = entry->d_name;
-            if (name != "." && name != "..") names += name + " ";
+            if (name != "." && name != "..") names.push_back(name);
         }
         closedir(dir);
     }
+    std::sort(names.begin(), names.end());
     return names;
+}
+
+// The entries as one text, each name followed by a space: "a.gf4 b.gf4 ".
+inline std::string FolderListing(const std::string& folder) {
+    std::string listing;
+    for (const std::string& name : FolderEntries(folder)) listing += name + " ";
+    return listing;
 }
 
 inline bool WriteWholeFile(const std::string& path, const std::string& bytes) {
@@ -96,10 +106,8 @@ inline std::string CheckFileLayerOf(const std::string& bytes, const std::string&
         (lstat(link.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)))
         return fail("the symbolic link was replaced");
 
-    const std::string listing = FolderListing(folder);
-    const std::size_t files = static_cast<std::size_t>(std::count(listing.begin(), listing.end(), ' '));
     const std::size_t wanted = chosen == TTargetForm::File ? 2 : 3;
-    if (files != wanted) return fail("a temporary file was left: " + listing);
+    if (FolderEntries(folder).size() != wanted) return fail("a temporary file was left: " + FolderListing(folder));
 
     Tgraph back;
     LoadGraph(back, saveTo);
