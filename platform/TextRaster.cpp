@@ -275,13 +275,13 @@ bool TTextRaster::Walk(const QString& shown, TMark from, bool create, TVisit&& v
 
 TTextRaster::TText& TTextRaster::Text(const std::string& text) {
     if (lastKey_ && *lastKey_ == text) return *lastText_;
-    if (!hold_ && (pieces_.size() >= MaxPieces || spanCount_ >= MaxSpans)) ClearPieces();
+    if (pieces_.size() >= MaxPieces || spanCount_ >= MaxSpans) ClearPieces();
     auto found = texts_.find(text);
     if (found == texts_.end()) {
         TText entry;
         entry.shown = DecodeText(text);
         const std::size_t units = static_cast<std::size_t>(entry.shown.size());
-        if (!hold_ && (texts_.size() >= MaxTexts || textUnits_ + units > MaxTextUnits)) {
+        if (texts_.size() >= MaxTexts || textUnits_ + units > MaxTextUnits) {
             texts_.clear();
             textUnits_ = 0;
         }
@@ -343,7 +343,7 @@ void TTextRaster::Blit(const TPixels& to, long long x, long long y, const TPiece
         const long long row = y + s.dy;
         if (row < to.y1 || row >= to.y2) continue;
         const long long xa = std::max(x + s.x0, to.x1), xb = std::min(x + s.x1, to.x2);
-        if (xa < xb) std::fill(to.bits + row * to.stride + xa, to.bits + row * to.stride + xb, px);
+        if (xa < xb) std::fill(to.Row(row) + xa, to.Row(row) + xb, px);
     }
 }
 
@@ -357,59 +357,44 @@ void TTextRaster::PaintWhole(const TPixels& to, long long x, long long y, const 
                                  static_cast<int>(y - ry1), text.shown);
     for (long long row = ry1; row < ry2; ++row) {
         const u32* from = reinterpret_cast<const u32*>(image.constScanLine(static_cast<int>(row - ry1)));
-        u32* line = to.bits + row * to.stride;
+        u32* line = to.Row(row);
         for (long long col = rx1; col < rx2; ++col)
             if (from[col - rx1] != 0xFFFFFFFFu) line[col] = font;
     }
 }
 
-void TTextRaster::Paint(const TPixels& to, long long x, long long y, const std::string& text, u32 font, u32 brush,
-                        TMode mode) {
+void TTextRaster::Paint(const TPixels& to, long long x, long long y, const std::string& text, u32 font, u32 brush) {
     if (text.empty()) return;
-    const bool create = mode != TMode::Shared, write = mode != TMode::Prepare;
-    TText* found = nullptr;
-    if (create) {
-        found = &Text(text);
-    } else {
-        const auto at = texts_.find(text);
-        if (at == texts_.end()) return; // not prepared
-        found = &at->second;
-    }
-    TText& entry = *found;
+    TText& entry = Text(text);
     const long long w = entry.width, h = lineHeight_, m = margin_;
     if (w <= 0) return;
     if (x + w + m <= to.x1 || x - m >= to.x2 || y + h + m <= to.y1 || y - m >= to.y2) return;
 
     // The cell in the brush colour.
     const long long cx1 = std::max(x, to.x1), cx2 = std::min(x + w, to.x2);
-    if (write)
-        for (long long row = std::max(y, to.y1); row < std::min(y + h, to.y2); ++row)
-            if (cx1 < cx2) std::fill(to.bits + row * to.stride + cx1, to.bits + row * to.stride + cx2, brush);
+    for (long long row = std::max(y, to.y1); row < std::min(y + h, to.y2); ++row)
+        if (cx1 < cx2) std::fill(to.Row(row) + cx1, to.Row(row) + cx2, brush);
 
     // Letters in the brush colour show only where they leave the cell.
     const bool lettersShow = font != brush;
     auto paintPiece = [&](const TPiece& piece, long long px) {
-        if (!write) return;
         if (!lettersShow && px + piece.left >= x && px + piece.right <= x + w && piece.top >= 0 && piece.bottom <= h)
             return;
         Blit(to, px, y, piece, font);
     };
     if (entry.whole) {
         if (w > MaxWholePieceWidth) {
-            if (write) PaintWhole(to, x, y, entry, font);
+            PaintWhole(to, x, y, entry, font);
         } else {
-            if (!hold_ && (pieces_.size() >= MaxPieces || spanCount_ >= MaxSpans)) ClearPieces();
-            const int piece = PieceAt(entry.shown, 0, static_cast<int>(entry.shown.size()), create);
+            if (pieces_.size() >= MaxPieces || spanCount_ >= MaxSpans) ClearPieces();
+            const int piece = PieceAt(entry.shown, 0, static_cast<int>(entry.shown.size()), true);
             if (piece >= 0) paintPiece(pieces_[piece], x);
         }
         return;
     }
 
     if (entry.shown.size() <= PlacedUpTo) {
-        if (entry.generation != generation_) {
-            if (!create) return; // not prepared
-            Place(entry);
-        }
+        if (entry.generation != generation_) Place(entry);
         for (const TPlaced& p : entry.placed) paintPiece(pieces_[p.piece], x + p.pen);
         return;
     }
@@ -423,7 +408,7 @@ void TTextRaster::Paint(const TPixels& to, long long x, long long y, const std::
         mark = after == entry.marks.begin() ? 0 : static_cast<std::size_t>(after - entry.marks.begin() - 1);
     }
     const bool monotone = entry.monotone;
-    Walk(entry.shown, entry.marks[mark], create, [&](int piece, int, std::int64_t pen) {
+    Walk(entry.shown, entry.marks[mark], true, [&](int piece, int, std::int64_t pen) {
         const long long px = x + FloorDiv64(pen);
         if (monotone && px - 2 * m >= to.x2) return false;
         paintPiece(pieces_[piece], px);

@@ -31,25 +31,22 @@ public:
 
     // Where Paint may write: the pixels of a 32-bit image and the box [x1, x2) x [y1, y2) in it.
     struct TPixels {
-        std::uint32_t* bits;
+        std::uint32_t* bits;   // the image's first row
         std::ptrdiff_t stride; // in pixels
+        long long row0;        // the row of the box's coordinates that bits holds
         long long x1, y1, x2, y2;
+        std::uint32_t* Row(long long y) const { return bits + (y - row0) * stride; }
     };
 
     int LineHeight() const { return lineHeight_; }
+    // How far outside its cell a text's letters may reach, on every side.
+    int Margin() const { return margin_; }
     // Qt's horizontal advance of the text as DecodeText shows it, in the canvas font.
     int Width(const std::string& text);
     // The opaque cell (Width x LineHeight, top-left at x, y) in brush, the letters in font on top,
     // as TQtCanvas::TextOut paints them; only what falls inside the box is written.
-    //   Paint    measures and renders what is missing, and paints;
-    //   Prepare  measures and renders what painting into the box needs, and writes no pixel;
-    //   Shared   paints what was prepared for a box holding this one, changing nothing else: two
-    //            threads may paint this way at once while the caches are held.
-    enum class TMode { Paint, Prepare, Shared };
     void Paint(const TPixels& to, long long x, long long y, const std::string& text, std::uint32_t font,
-               std::uint32_t brush, TMode mode = TMode::Paint);
-    // While held, the caches are not emptied, whatever their size.
-    void Hold(bool hold) { hold_ = hold; }
+               std::uint32_t brush);
 
     // Bounds of the caches: each is emptied when it would grow past them.
     static constexpr std::size_t MaxTexts = 1u << 16;
@@ -114,7 +111,6 @@ private:
     void ClearPieces();
     void Place(TText& text);
 
-    bool hold_ = false;
     QFont font_;
     int ascent_ = 0, lineHeight_ = 0, margin_ = 0;
     std::unordered_map<std::string, TText> texts_;
