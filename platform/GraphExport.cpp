@@ -4,13 +4,13 @@
 #include "PictureFile.h"
 #include "QtCanvas.h"
 #include "RasterCanvas.h"
+#include "SvgCanvas.h"
 #include "TextExport.h"
 
 #include <QBuffer>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSvgGenerator>
 
 #include <algorithm>
 #include <cctype>
@@ -57,23 +57,12 @@ void PaintVector(const Tgraph& g, QPaintDevice& device, TPictureSize size) {
     DrawGraph(g, canvas);
 }
 
-std::string SvgBytes(const Tgraph& g, TPictureSize size) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
-    svg.setResolution(VectorDpi);
-    svg.setSize(QSize(size.width, size.height));
-    svg.setViewBox(QRect(0, 0, size.width, size.height));
-    svg.setTitle(QStringLiteral("Nodeloom graph"));
-    PaintVector(g, svg, size);
-    // The generator gives the size in millimetres, which viewers round up to one pixel more.
-    std::string text = Bytes(buffer.data());
-    const std::size_t start = text.find("<svg width=\""), box = text.find("viewBox=");
-    if (start != std::string::npos && box != std::string::npos && start < box)
-        text.replace(start, box - start,
-                     "<svg width=\"" + std::to_string(size.width) + "\" height=\"" + std::to_string(size.height) + "\" ");
-    return text;
+std::string SvgBytes(const Tgraph& g, std::optional<TPictureSize> size) {
+    TSvgCanvas svg(0, 0); // one canvas measures and draws, so each text is laid out once
+    const TPictureSize s = size ? *size : ExportPictureSize(g, svg);
+    svg.SetSize(s.width, s.height);
+    DrawGraph(g, svg);
+    return svg.Finish("Nodeloom graph");
 }
 
 std::string PdfBytes(const Tgraph& g, TPictureSize size) {
@@ -153,7 +142,7 @@ std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPi
     default: break;
     }
     switch (format) {
-    case TExportFormat::Svg: return SvgBytes(g, size ? *size : DefaultSize(g));
+    case TExportFormat::Svg: return SvgBytes(g, size);
     case TExportFormat::Pdf: return PdfBytes(g, size ? *size : DefaultSize(g));
     case TExportFormat::Png: return PngBytes(RasterPicture(g, size));
     case TExportFormat::Bmp: return EncodeBmp(RasterPicture(g, size));

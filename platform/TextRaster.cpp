@@ -415,3 +415,18 @@ void TTextRaster::Paint(const TPixels& to, long long x, long long y, const std::
         return true;
     });
 }
+
+TTextRaster::TPart TTextRaster::VisiblePart(const std::string& text, long long x, long long x1, long long x2) {
+    TText& entry = Text(text);
+    if (entry.whole || !entry.monotone || entry.marks.empty()) return {entry.shown, 0};
+    const long long m = margin_;
+    // The last mark whose pieces before it lie left of x1, the first whose pieces lie right of x2.
+    const auto after = std::upper_bound(entry.marks.begin(), entry.marks.end(), x1 - x - 2 * m,
+                                        [](long long limit, const TMark& k) { return limit < FloorDiv64(k.pen); });
+    const TMark& from = after == entry.marks.begin() ? entry.marks.front() : *(after - 1);
+    const auto beyond = std::find_if(after, entry.marks.end(),
+                                     [&](const TMark& k) { return FloorDiv64(k.pen) - 2 * m >= x2 - x; });
+    const int end = beyond == entry.marks.end() ? static_cast<int>(entry.shown.size()) : beyond->unit;
+    if (from.unit == 0 && end == entry.shown.size()) return {entry.shown, 0};
+    return {entry.shown.mid(from.unit, std::max(0, end - from.unit)), from.pen};
+}

@@ -39,6 +39,7 @@ public:
     };
 
     int LineHeight() const { return lineHeight_; }
+    int Ascent() const { return ascent_; }
     // How far outside its cell a text's letters may reach, on every side.
     int Margin() const { return margin_; }
     // Qt's horizontal advance of the text as DecodeText shows it, in the canvas font.
@@ -47,6 +48,16 @@ public:
     // as TQtCanvas::TextOut paints them; only what falls inside the box is written.
     void Paint(const TPixels& to, long long x, long long y, const std::string& text, std::uint32_t font,
                std::uint32_t brush);
+
+    // The part of the text that can show between columns x1 and x2 when its cell starts at x:
+    // units begin..end of the text as DecodeText shows it, begin's pen position from x in 1/64
+    // pixel, and the whole text when it is laid out as a whole. Cut where pieces meet, so that
+    // the part alone is laid out as it is within the text.
+    struct TPart {
+        QString text;
+        std::int64_t pen = 0;
+    };
+    TPart VisiblePart(const std::string& text, long long x, long long x1, long long x2);
 
     // Bounds of the caches: each is emptied when it would grow past them.
     static constexpr std::size_t MaxTexts = 1u << 16;

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <random>
 #include <set>
@@ -458,6 +459,50 @@ TEST(RasterCanvasHalves, RecordedPassPaintsWhatTheCallsPaint) {
         two.LineTo(17, 40); // the current position is the one the sequence ended at
         one.LineTo(17, 40);
         EXPECT_EQ(passed, direct);
+    }
+}
+
+// The complete graph, self-loops with their arrowheads, and names and weights long and short,
+// placed across band edges: the pass painted in bands of any height, and the picture painted band
+// by band into a small image, are the picture the calls paint directly, pixel for pixel.
+TEST(RasterCanvasBands, BandedPaintEqualsDirectPaint) {
+    auto g = std::make_unique<Tgraph>();
+    InitGraph(*g);
+    g->created = g->directed = g->weighted = true;
+    const double pi = std::acos(-1.0);
+    for (int i = 0; i < 100; ++i)
+        AddVertex(*g, 300 + static_cast<int>(std::lround(250 * std::cos(2 * pi * i / 100))),
+                  260 + static_cast<int>(std::lround(230 * std::sin(2 * pi * i / 100))));
+    for (int s = 1; s <= 100; ++s)
+        for (int t = 1; t <= 100; ++t)
+            if (s != t || s % 9 == 0) AddEdge(*g, s, t, "/*" + std::to_string(s * t % 1000) + "*/ navy");
+    for (int v = 1; v <= 100; v += 7) g->vertices[v].name = "Vertex " + std::to_string(v) + " fjord AV Wave";
+    g->vertices[50].name = std::string(3000, 'W');
+    auto paint = [&](TCanvas& c) { DrawGraph(*g, c); };
+
+    QImage direct = WhiteImage(600, 520);
+    TRasterCanvas one(direct);
+    paint(one);
+    for (const int rows : {1, 13, 64, 0}) {
+        SCOPED_TRACE("bands of " + std::to_string(rows) + " rows");
+        QImage passed = WhiteImage(600, 520);
+        TRasterCanvas two(passed);
+        two.SetBandRows(rows);
+        two.PaintPass(paint);
+        EXPECT_EQ(passed, direct);
+        EXPECT_EQ(two.PenColor(), one.PenColor());
+
+        QImage band, joined = WhiteImage(600, 520);
+        int next = 0;
+        TRasterCanvas three(band);
+        three.PaintBands(paint, 600, 520, rows ? rows : 100, [&](const QImage& image, int top, int count) {
+            EXPECT_EQ(top, next);
+            next = top + count;
+            for (int y = 0; y < count; ++y)
+                std::copy_n(image.constScanLine(y), 600 * 4, joined.scanLine(top + y));
+        });
+        EXPECT_EQ(next, 520);
+        EXPECT_EQ(joined, direct);
     }
 }
 
