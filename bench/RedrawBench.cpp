@@ -260,6 +260,32 @@ void ExportDotComplete(benchmark::State& s) { ExportComplete(s, TExportFormat::D
 void ExportGraphMLComplete(benchmark::State& s) { ExportComplete(s, TExportFormat::GraphML, ".graphml"); }
 void ExportTikzComplete(benchmark::State& s) { ExportComplete(s, TExportFormat::Tikz, ".tex"); }
 
+// Hostile sizes: one vertex at (16300, 16300), a 16384 x 16384 picture almost all white, as PNG;
+// two vertices joined by an edge whose weight is 50 MB of text, as SVG.
+void ExportPngFarVertex(benchmark::State& state) {
+    auto g = std::make_unique<Tgraph>();
+    InitGraph(*g);
+    g->created = true;
+    AddVertex(*g, 16300, 16300);
+    const std::string path = BenchFile(".png");
+    for (auto _ : state) SaveFileSafely(path, ExportBytes(*g, TExportFormat::Png, std::nullopt));
+    std::remove(path.c_str());
+}
+
+void ExportSvgLongWeight(benchmark::State& state) {
+    auto g = std::make_unique<Tgraph>();
+    InitGraph(*g);
+    g->created = true;
+    g->weighted = true;
+    AddVertex(*g, 100, 100);
+    AddVertex(*g, 400, 300);
+    ConnectVertices(*g, 1, 2, "/*" + LongLabel("weight:", 50u << 20) + "*/ navy");
+    if (g->edgeLists[1] == nullptr || g->edgeLists[1]->weight.size() != 50u << 20) state.SkipWithError("no 50 MB weight");
+    const std::string path = BenchFile(".svg");
+    for (auto _ : state) SaveFileSafely(path, ExportBytes(*g, TExportFormat::Svg, std::nullopt));
+    std::remove(path.c_str());
+}
+
 // One undo or one redo, in turn, of a vertex moved in the complete graph: the graph's content
 // taken for the other direction and the complete graph rebuilt from its step.
 void UndoComplete(benchmark::State& state) {
@@ -299,6 +325,8 @@ BENCHMARK(ExportPdfComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportDotComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportGraphMLComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportTikzComplete)->Unit(benchmark::kMillisecond);
+BENCHMARK(ExportPngFarVertex)->Unit(benchmark::kMillisecond);
+BENCHMARK(ExportSvgLongWeight)->Unit(benchmark::kMillisecond);
 BENCHMARK(UndoComplete)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {

@@ -2,6 +2,7 @@
 
 #include "JpegWriter.h"
 #include "PictureFile.h"
+#include "PngWriter.h"
 #include "QtCanvas.h"
 #include "RasterCanvas.h"
 #include "SvgCanvas.h"
@@ -30,7 +31,6 @@ namespace {
 // Vector pictures are laid out at 96 pixels an inch, so that a viewer at that resolution shows
 // them at the surface's size.
 constexpr int VectorDpi = 96;
-constexpr int PngQuality = 80;
 
 struct TEnding {
     const char* ending;
@@ -79,14 +79,31 @@ std::string PdfBytes(const Tgraph& g, TPictureSize size) {
     return Bytes(buffer.data());
 }
 
-std::string PngBytes(const QImage& picture) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    // Quality 80 is zlib's fastest level: a quarter larger than the default, five times faster.
-    if (!picture.save(&buffer, "PNG", PngQuality)) throw std::runtime_error("the picture cannot be encoded as PNG");
-    return Bytes(bytes);
+// A raster picture painted and encoded band by band: memory holds one band and the encoder,
+// whatever the picture's size, and a band no shape reaches costs no painting.
+template <class TWriter>
+std::string RasterBytes(const Tgraph& g, std::optional<TPictureSize> size, TWriter&& make) {
+    QImage band;
+    TRasterCanvas canvas(band); // one canvas measures and paints, so each text is laid out once
+    const TPictureSize s = size ? *size : ExportPictureSize(g, canvas);
+    auto writer = make(s.width, s.height);
+    const int rows = static_cast<int>(std::max<std::size_t>(
+        TRasterCanvas::MinBandRows, TRasterCanvas::BandBytes / (4 * static_cast<std::size_t>(std::max(1, s.width)))));
+    canvas.PaintBands([&](TCanvas& c) { DrawGraph(g, c); }, s.width, s.height, rows,
+                      [&](const QImage& image, int top, int count) { writer.Rows(image, top, count); });
+    return writer.Finish();
 }
+
+struct TPngRows {
+    TPngWriter png;
+    void Rows(const QImage& image, int, int count) { png.Rows(image, count); }
+    std::string Finish() { return png.Finish(); }
+};
+struct TJpegRows {
+    TJpegWriter jpeg;
+    void Rows(const QImage& image, int, int count) { jpeg.Rows(image, count); }
+    std::string Finish() { return jpeg.Finish(); }
+};
 
 TPictureSize DefaultSize(const Tgraph& g) {
     QImage none;
@@ -144,9 +161,9 @@ std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPi
     switch (format) {
     case TExportFormat::Svg: return SvgBytes(g, size);
     case TExportFormat::Pdf: return PdfBytes(g, size ? *size : DefaultSize(g));
-    case TExportFormat::Png: return PngBytes(RasterPicture(g, size));
-    case TExportFormat::Bmp: return EncodeBmp(RasterPicture(g, size));
-    default: return EncodeJpeg(RasterPicture(g, size));
+    case TExportFormat::Png: return RasterBytes(g, size, [](int w, int h) { return TPngRows{TPngWriter(w, h)}; });
+    case TExportFormat::Bmp: return RasterBytes(g, size, [](int w, int h) { return TBmpWriter(w, h); });
+    default: return RasterBytes(g, size, [](int w, int h) { return TJpegRows{TJpegWriter(w, h)}; });
     }
 }
 
