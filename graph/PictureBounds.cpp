@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-using geometry::Nearest;
-
 void TBoundsCanvas::Box(long long x1, long long y1, long long x2, long long y2) {
     if (x1 == x2 || y1 == y2) return; // an empty box paints nothing
     right_ = std::max(right_, std::max(x1, x2));
@@ -14,7 +12,7 @@ void TBoundsCanvas::Box(long long x1, long long y1, long long x2, long long y2) 
 
 // A pen of width w paints a w x w square around each point of a line.
 void TBoundsCanvas::PenPoint(long long x, long long y) {
-    const long long before = (penWidth_ - 1) / 2;
+    const long long before = geometry::PenBefore(penWidth_);
     right_ = std::max(right_, x - before + penWidth_);
     bottom_ = std::max(bottom_, y - before + penWidth_);
 }
@@ -34,15 +32,11 @@ void TBoundsCanvas::Polygon(const TPoint* points, int count) {
     for (int i = 0; i < count; ++i) PenPoint(points[i].x, points[i].y);
 }
 
-// The raster canvas draws the curve as 32 straight pieces through B(k/32), rounded half to even.
+// The curve's pixels lie on the pieces between its drawn points.
 void TBoundsCanvas::PolyBezier(const TPoint (&p)[4]) {
-    constexpr long long Pieces = 32;
-    for (long long k = 0; k <= Pieces; ++k) {
-        const long long m = Pieces - k;
-        const long long c0 = m * m * m, c1 = 3 * m * m * k, c2 = 3 * m * k * k, c3 = k * k * k;
-        const long double scale = Pieces * Pieces * Pieces;
-        PenPoint(Nearest((c0 * p[0].x + c1 * p[1].x + c2 * p[2].x + c3 * p[3].x) / scale),
-                 Nearest((c0 * p[0].y + c1 * p[1].y + c2 * p[2].y + c3 * p[3].y) / scale));
+    for (int k = 0; k <= geometry::BezierPieces; ++k) {
+        const TPoint q = geometry::BezierPoint(p, k);
+        PenPoint(q.x, q.y);
     }
     x_ = p[3].x, y_ = p[3].y;
 }

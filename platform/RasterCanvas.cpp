@@ -1,5 +1,7 @@
 #include "RasterCanvas.h"
 
+#include "Geometry.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -11,9 +13,6 @@ namespace {
 
 __extension__ using Int128 = __int128;
 using u32 = std::uint32_t;
-
-constexpr int BezierPieces = 32; // the curve is drawn as this many straight pieces
-constexpr long long BezierScale = 32LL * 32 * 32;
 
 u32 ToPixel(TColor c) { return 0xFF000000u | (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu); }
 TColor FromPixel(u32 p) { return (p >> 16 & 0xFFu) | (p & 0xFF00u) | (p & 0xFFu) << 16; }
@@ -33,15 +32,6 @@ long long FloorDiv(Int128 n, Int128 d) {
     return static_cast<long long>(q);
 }
 long long CeilDiv(Int128 n, Int128 d) { return -FloorDiv(-n, d); }
-
-// v / 2^15 rounded to the nearest integer, a half going to the even neighbour.
-long long RoundScaled(long long v) {
-    const long long q = v >> 15; // arithmetic shift: floor
-    const long long rem = v - q * BezierScale;
-    if (rem > BezierScale / 2) return q + 1;
-    if (rem == BezierScale / 2) return q + (q & 1);
-    return q;
-}
 
 } // namespace
 
@@ -368,7 +358,7 @@ void TRasterCanvas::FillSpan(const TTarget& t, long long y, long long xa, long l
 
 // A wide pen paints a square of its width around each pixel of the path.
 void TRasterCanvas::PenSquare(const TTarget& t, long long x, long long y) const {
-    const long long x0 = x - (penWidth_ - 1) / 2, y0 = y - (penWidth_ - 1) / 2;
+    const long long x0 = x - geometry::PenBefore(penWidth_), y0 = y - geometry::PenBefore(penWidth_);
     for (long long row = y0; row < y0 + penWidth_; ++row) FillSpan(t, row, x0, x0 + penWidth_, penPixel_);
 }
 
@@ -688,16 +678,12 @@ void TRasterCanvas::PolyBezier(const TPoint (&points)[4]) {
     const long long grow = penWidth_;
     if (maxX < t.x1 - grow || minX >= t.x2 + grow || maxY < t.y1 - grow || minY >= t.y2 + grow) return;
 
-    // B(k/32) * 32^3 = (32-k)^3 P0 + 3 (32-k)^2 k P1 + 3 (32-k) k^2 P2 + k^3 P3, exact in 64 bits.
     long long prevX = points[0].x, prevY = points[0].y;
-    for (long long k = 1; k <= BezierPieces; ++k) {
-        const long long m = BezierPieces - k;
-        const long long c0 = m * m * m, c1 = 3 * m * m * k, c2 = 3 * m * k * k, c3 = k * k * k;
-        const long long x = RoundScaled(c0 * points[0].x + c1 * points[1].x + c2 * points[2].x + c3 * points[3].x);
-        const long long y = RoundScaled(c0 * points[0].y + c1 * points[1].y + c2 * points[2].y + c3 * points[3].y);
-        PaintLine(t, prevX, prevY, x, y, penPixel_);
-        prevX = x;
-        prevY = y;
+    for (int k = 1; k <= geometry::BezierPieces; ++k) {
+        const TPoint p = geometry::BezierPoint(points, k);
+        PaintLine(t, prevX, prevY, p.x, p.y, penPixel_);
+        prevX = p.x;
+        prevY = p.y;
     }
 }
 
