@@ -1,11 +1,14 @@
 // The exported files as other programs read them: pictures against the raster canvas (and
-// rsvg-convert's and pdftoppm's renderings of SVG and PDF), DOT through Graphviz, GraphML
-// through Qt's XML reader.
+// rsvg-convert's, Chromium's and pdftoppm's renderings of SVG and PDF), DOT through Graphviz,
+// GraphML through Qt's XML reader.
 
+#include "Files.h"
 #include "GraphExport.h"
 #include "TextExport.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
@@ -117,6 +120,37 @@ TEST(GraphExport, PicturesShowWhatTheRasterCanvasPaints) {
         EXPECT_EQ(inkedAt(true, fitted.width() - m), m == 11) << m;
         EXPECT_EQ(inkedAt(false, fitted.height() - m), m == 11) << m;
     }
+}
+
+// A browser engine shows the SVG file as the raster canvas paints the graph; and the file is well
+// formed whatever the names hold: control characters, a character XML refuses, markup.
+TEST(GraphExport, SvgInABrowserAndWithHostileNames) {
+    auto g = Sample();
+    g->vertices[1].name = std::string("a\x01\x1f\x7f<&>]]>\"'") + "\xEF\xBF\xBE" + "\xC3\xA9\xF0\x9F\x98\x80";
+    g->vertices[2].name = "\xFF\xFE caf\xE9 \x81";
+    QXmlStreamReader xml(Data(ExportBytes(*g, TExportFormat::Svg, std::nullopt)));
+    int texts = 0;
+    while (!xml.atEnd()) texts += xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text");
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_EQ(texts, SampleTexts);
+
+    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    if (chromium.isEmpty()) GTEST_SKIP() << "chromium is not installed; ./test.sh installs it";
+    g = Sample();
+    const QImage reference = RasterPicture(*g, std::nullopt);
+    TempFolder dir;
+    QFile svg(QString::fromStdString(dir.File("g.svg")));
+    ASSERT_TRUE(svg.open(QIODevice::WriteOnly));
+    svg.write(Data(ExportBytes(*g, TExportFormat::Svg, std::nullopt)));
+    svg.close();
+    const QString shot = QString::fromStdString(dir.File("shot.png"));
+    RunTool(chromium,
+            {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
+             QStringLiteral("--hide-scrollbars"), QStringLiteral("--user-data-dir=") + QString::fromStdString(dir.File("profile")),
+             QStringLiteral("--window-size=%1,%2").arg(reference.width()).arg(reference.height()),
+             QStringLiteral("--screenshot=") + shot, QStringLiteral("file://") + svg.fileName()},
+            {});
+    ExpectLooksLike(QImage(shot), reference);
 }
 
 // Graphviz reads the DOT file: the same nodes with their names, the same edges with their weights
