@@ -1,9 +1,11 @@
 #include "GraphExport.h"
 
+#include "Fonts.h"
 #include "JpegWriter.h"
 #include "PictureFile.h"
 #include "PngWriter.h"
 #include "QtCanvas.h"
+#include "QtColor.h"
 #include "RasterCanvas.h"
 #include "SvgCanvas.h"
 #include "TextExport.h"
@@ -18,6 +20,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 #include <fcntl.h>
@@ -44,18 +47,58 @@ constexpr TEnding Endings[] = {
 
 std::string Bytes(const QByteArray& data) { return std::string(data.constData(), static_cast<std::size_t>(data.size())); }
 
-// The shapes of DrawGraph on a vector device of size w x h, on white. A canvas coordinate names
-// a pixel, whose centre lies half a unit further on: the outline of a box of pixels x1..x2-1 is
-// then drawn from x1 to x2 on paper, exactly over the pixels the raster canvas paints.
-void PaintVector(const Tgraph& g, QPaintDevice& device, TPictureSize size) {
-    QPainter painter(&device);
-    if (!painter.isActive()) throw std::runtime_error("the picture cannot be started");
-    painter.fillRect(QRect(0, 0, size.width, size.height), Qt::white);
-    painter.setClipRect(QRect(0, 0, size.width, size.height));
-    painter.translate(0.5, 0.5);
-    TQtCanvas canvas(painter);
-    DrawGraph(g, canvas);
-}
+// The PDF's canvas: shapes through the QPainter canvas; texts measured as the raster canvas
+// measures them, and of a long text only the characters near the page written. It measures
+// first (for the picture's size) and paints once Start gave it the painter.
+class TPdfCanvas : public TCanvas {
+public:
+    void Start(QPainter& painter, TPictureSize size) {
+        painter_ = &painter;
+        qt_.emplace(painter);
+        size_ = size;
+    }
+    void SetPenColor(TColor c) override { pen_ = c, qt_ ? qt_->SetPenColor(c) : void(); }
+    TColor PenColor() const override { return pen_; }
+    void SetPenWidth(int w) override { qt_ ? qt_->SetPenWidth(w) : void(); }
+    void SetBrushColor(TColor c) override { brush_ = c, qt_ ? qt_->SetBrushColor(c) : void(); }
+    void SetFontColor(TColor c) override { font_ = c, qt_ ? qt_->SetFontColor(c) : void(); }
+    TColor Pixel(int, int) const override { return 0xFFFFFFFF; }
+    void Rectangle(int x1, int y1, int x2, int y2) override { qt_ ? qt_->Rectangle(x1, y1, x2, y2) : void(); }
+    void Ellipse(int x1, int y1, int x2, int y2) override { qt_ ? qt_->Ellipse(x1, y1, x2, y2) : void(); }
+    void MoveTo(int x, int y) override { qt_ ? qt_->MoveTo(x, y) : void(); }
+    void LineTo(int x, int y) override { qt_ ? qt_->LineTo(x, y) : void(); }
+    void Polygon(const TPoint* points, int count) override { qt_ ? qt_->Polygon(points, count) : void(); }
+    void PolyBezier(const TPoint (&points)[4]) override { qt_ ? qt_->PolyBezier(points) : void(); }
+    int TextWidth(const std::string& text) override { return texts_.Width(text); }
+    int TextHeight(const std::string&) override { return texts_.LineHeight(); }
+    // The cell in the brush colour as far as the page shows it, then the letters near the page.
+    void TextOut(int x, int y, const std::string& text) override {
+        if (!painter_ || text.empty()) return;
+        const long long w = texts_.Width(text), h = texts_.LineHeight();
+        if (w <= 0) return;
+        QPainter& p = *painter_;
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setRenderHint(QPainter::TextAntialiasing, false);
+        const long long l = std::max<long long>(x, -1), r = std::min<long long>(x + w, size_.width + 1);
+        if (l < r) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(ToQColor(brush_));
+            p.drawRect(QRectF(static_cast<qreal>(l), y, static_cast<qreal>(r - l), static_cast<qreal>(h)));
+        }
+        const TTextRaster::TPart part = texts_.VisiblePart(text, x, 0, size_.width);
+        if (p.font() != font) p.setFont(font);
+        p.setPen(ToQColor(font_));
+        p.drawText(QPointF(x + part.pen / 64.0, static_cast<qreal>(y) + texts_.Ascent()), part.text);
+    }
+
+private:
+    TTextRaster texts_;
+    QFont font = CanvasFont();
+    QPainter* painter_ = nullptr;
+    std::optional<TQtCanvas> qt_;
+    TPictureSize size_{0, 0};
+    TColor pen_ = 0, brush_ = 0x00FFFFFF, font_ = 0;
+};
 
 std::string SvgBytes(const Tgraph& g, std::optional<TPictureSize> size) {
     TSvgCanvas svg(0, 0); // one canvas measures and draws, so each text is laid out once
@@ -65,17 +108,29 @@ std::string SvgBytes(const Tgraph& g, std::optional<TPictureSize> size) {
     return svg.Finish("Nodeloom graph");
 }
 
-std::string PdfBytes(const Tgraph& g, TPictureSize size) {
+std::string PdfBytes(const Tgraph& g, std::optional<TPictureSize> size) {
+    TPdfCanvas canvas; // one canvas measures and draws, so each text is laid out once
+    const TPictureSize s = size ? *size : ExportPictureSize(g, canvas);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter pdf(&buffer);
     pdf.setResolution(VectorDpi);
     pdf.setCreator(QStringLiteral("Nodeloom"));
     pdf.setTitle(QStringLiteral("Nodeloom graph"));
-    const QSizeF points(size.width * 72.0 / VectorDpi, size.height * 72.0 / VectorDpi);
+    const QSizeF points(s.width * 72.0 / VectorDpi, s.height * 72.0 / VectorDpi);
     pdf.setPageSize(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    PaintVector(g, pdf, size);
+    // A canvas coordinate names a pixel, whose centre lies half a unit further on: the outline
+    // of a box of pixels x1..x2-1 is then drawn from x1 to x2 on paper, exactly over the pixels
+    // the raster canvas paints.
+    QPainter painter(&pdf);
+    if (!painter.isActive()) throw std::runtime_error("the picture cannot be started");
+    painter.fillRect(QRect(0, 0, s.width, s.height), Qt::white);
+    painter.setClipRect(QRect(0, 0, s.width, s.height));
+    painter.translate(0.5, 0.5);
+    canvas.Start(painter, s);
+    DrawGraph(g, canvas);
+    painter.end();
     return Bytes(buffer.data());
 }
 
@@ -105,11 +160,6 @@ struct TJpegRows {
     std::string Finish() { return jpeg.Finish(); }
 };
 
-TPictureSize DefaultSize(const Tgraph& g) {
-    QImage none;
-    TRasterCanvas measure(none);
-    return ExportPictureSize(g, measure);
-}
 
 // Why path could not be read as a graph.
 std::string ReadFailure(const std::string& path) {
@@ -160,7 +210,7 @@ std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPi
     }
     switch (format) {
     case TExportFormat::Svg: return SvgBytes(g, size);
-    case TExportFormat::Pdf: return PdfBytes(g, size ? *size : DefaultSize(g));
+    case TExportFormat::Pdf: return PdfBytes(g, size);
     case TExportFormat::Png: return RasterBytes(g, size, [](int w, int h) { return TPngRows{TPngWriter(w, h)}; });
     case TExportFormat::Bmp: return RasterBytes(g, size, [](int w, int h) { return TBmpWriter(w, h); });
     default: return RasterBytes(g, size, [](int w, int h) { return TJpegRows{TJpegWriter(w, h)}; });

@@ -14,6 +14,7 @@ struct TPngWriter::TState {
     png_infop info = nullptr;
     std::string bytes;
     std::vector<unsigned char> previous; // the last row given, to find repeated rows
+    std::vector<unsigned char> rgb;      // and the same row as libpng takes it
     int width = 0, height = 0, written = 0;
     bool failed = false;
     char message[256] = {};
@@ -51,10 +52,6 @@ bool Start(TPngWriter::TState& s) {
     png_set_compression_level(s.png, 1);
     png_set_filter(s.png, PNG_FILTER_TYPE_BASE, PNG_ALL_FILTERS);
     png_write_info(s.png, s.info);
-    // The picture's pixels are 0xffRRGGBB words: B, G, R, 0xff in memory on a little-endian
-    // machine such as this program's targets.
-    png_set_filler(s.png, 0, PNG_FILLER_AFTER);
-    png_set_bgr(s.png);
     return true;
 }
 
@@ -93,11 +90,21 @@ TPngWriter::~TPngWriter() {
 void TPngWriter::Rows(const QImage& image, int count) {
     TState& s = *state_;
     const std::size_t bytes = static_cast<std::size_t>(s.width) * 4;
+    s.rgb.resize(static_cast<std::size_t>(s.width) * 3);
     for (int y = 0; y < count && !s.failed && s.written < s.height; ++y) {
         const unsigned char* row = image.constScanLine(y);
+        // A row equal to the one above is passed on as it was converted.
         const bool repeated = s.written > 0 && std::memcmp(row, s.previous.data(), bytes) == 0;
-        if (!repeated) s.previous.assign(row, row + bytes);
-        s.failed = !WriteRow(s, row, repeated);
+        if (!repeated) {
+            s.previous.assign(row, row + bytes);
+            const auto* pixels = reinterpret_cast<const QRgb*>(row);
+            for (int x = 0; x < s.width; ++x) {
+                s.rgb[3 * static_cast<std::size_t>(x)] = static_cast<unsigned char>(qRed(pixels[x]));
+                s.rgb[3 * static_cast<std::size_t>(x) + 1] = static_cast<unsigned char>(qGreen(pixels[x]));
+                s.rgb[3 * static_cast<std::size_t>(x) + 2] = static_cast<unsigned char>(qBlue(pixels[x]));
+            }
+        }
+        s.failed = !WriteRow(s, s.rgb.data(), repeated);
         ++s.written;
     }
 }
