@@ -17,33 +17,15 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <stdexcept>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-const char* const KnownExportEndings = ".png, .bmp, .jpg, .jpeg, .svg, .pdf, .dot, .graphml, .tex";
 
 namespace {
 
 // Vector pictures are laid out at 96 pixels an inch, so that a viewer at that resolution shows
 // them at the surface's size.
 constexpr int VectorDpi = 96;
-
-struct TEnding {
-    const char* ending;
-    TExportFormat format;
-};
-constexpr TEnding Endings[] = {
-    {".png", TExportFormat::Png},     {".bmp", TExportFormat::Bmp},         {".jpg", TExportFormat::Jpeg},
-    {".jpeg", TExportFormat::Jpeg},   {".svg", TExportFormat::Svg},         {".pdf", TExportFormat::Pdf},
-    {".dot", TExportFormat::Dot},     {".graphml", TExportFormat::GraphML}, {".tex", TExportFormat::Tikz},
-};
 
 std::string Bytes(const QByteArray& data) { return std::string(data.constData(), static_cast<std::size_t>(data.size())); }
 
@@ -160,33 +142,81 @@ struct TJpegRows {
     std::string Finish() { return jpeg.Finish(); }
 };
 
+std::string EncodeJpegPicture(const QImage& picture) { return EncodeJpeg(picture); }
 
-// Why path could not be read as a graph.
-std::string ReadFailure(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::strerror(errno);
-    struct stat st;
-    const bool folder = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
-    ::close(fd);
-    return folder ? std::strerror(EISDIR) : "it is not a graph file";
+std::string PngBytes(const QImage& picture) {
+    if (picture.isNull()) throw std::runtime_error("the picture cannot be encoded as PNG");
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    TPngWriter png(rgb.width(), rgb.height());
+    png.Rows(rgb, rgb.height());
+    return png.Finish();
 }
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+std::string WritePng(const Tgraph& g, std::optional<TPictureSize> size) {
+    return RasterBytes(g, size, [](int w, int h) { return TPngRows{TPngWriter(w, h)}; });
+}
+std::string WriteBmp(const Tgraph& g, std::optional<TPictureSize> size) {
+    return RasterBytes(g, size, [](int w, int h) { return TBmpWriter(w, h); });
+}
+std::string WriteJpeg(const Tgraph& g, std::optional<TPictureSize> size) {
+    return RasterBytes(g, size, [](int w, int h) { return TJpegRows{TJpegWriter(w, h)}; });
+}
+std::string WriteSvg(const Tgraph& g, std::optional<TPictureSize> size) { return SvgBytes(g, size); }
+std::string WritePdf(const Tgraph& g, std::optional<TPictureSize> size) { return PdfBytes(g, size); }
+std::string WriteDot(const Tgraph& g, std::optional<TPictureSize>) { return DotText(g); }
+std::string WriteGraphML(const Tgraph& g, std::optional<TPictureSize>) { return GraphMLText(g); }
+std::string WriteTikz(const Tgraph& g, std::optional<TPictureSize>) { return TikzText(g); }
+
+// The ending alone ("out/.png") names no file.
+bool EndsWith(const std::string& lower, std::size_t nameLength, const char* ending) {
+    const std::size_t n = std::strlen(ending);
+    return nameLength > n && lower.compare(lower.size() - n, n, ending) == 0;
+}
 
 } // namespace
+
+const TExportFormatInfo ExportFormats[8] = {
+    {TExportFormat::Png, ".png", nullptr, "PNG picture", TExportKind::Raster, WritePng, PngBytes},
+    {TExportFormat::Bmp, ".bmp", nullptr, "Windows bitmap", TExportKind::Raster, WriteBmp, EncodeBmp},
+    {TExportFormat::Jpeg, ".jpg", ".jpeg", "JPEG picture", TExportKind::Raster, WriteJpeg, EncodeJpegPicture},
+    {TExportFormat::Svg, ".svg", nullptr, "SVG drawing, text as text", TExportKind::Vector, WriteSvg, nullptr},
+    {TExportFormat::Pdf, ".pdf", nullptr, "PDF page, text as text", TExportKind::Vector, WritePdf, nullptr},
+    {TExportFormat::Dot, ".dot", nullptr, "Graphviz DOT", TExportKind::Text, WriteDot, nullptr},
+    {TExportFormat::GraphML, ".graphml", nullptr, "GraphML", TExportKind::Text, WriteGraphML, nullptr},
+    {TExportFormat::Tikz, ".tex", nullptr, "LaTeX TikZ picture", TExportKind::Text, WriteTikz, nullptr},
+};
+
+const TExportFormatInfo& ExportFormatInfo(TExportFormat format) {
+    for (const TExportFormatInfo& info : ExportFormats)
+        if (info.format == format) return info;
+    throw std::logic_error("an export format without a row in the table");
+}
 
 std::optional<TExportFormat> ExportFormatOf(const std::string& path) {
     std::string lower = path;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     const std::size_t slash = lower.rfind('/');
-    for (const TEnding& e : Endings) {
-        const std::size_t n = std::strlen(e.ending);
-        // The ending alone ("out/.png") names no file.
-        const std::size_t nameLength = lower.size() - (slash == std::string::npos ? 0 : slash + 1);
-        if (nameLength > n && lower.compare(lower.size() - n, n, e.ending) == 0) return e.format;
+    const std::size_t nameLength = lower.size() - (slash == std::string::npos ? 0 : slash + 1);
+    for (const TExportFormatInfo& info : ExportFormats) {
+        if (EndsWith(lower, nameLength, info.ending)) return info.format;
+        if (info.otherEnding && EndsWith(lower, nameLength, info.otherEnding)) return info.format;
     }
     return std::nullopt;
 }
+
+std::string KnownExportEndings() {
+    std::string list;
+    for (const TExportFormatInfo& info : ExportFormats) {
+        for (const char* ending : {info.ending, info.otherEnding}) {
+            if (!ending) continue;
+            if (!list.empty()) list += ", ";
+            list += ending;
+        }
+    }
+    return list;
+}
+
+bool ExportFormatAvailable(TExportFormat) { return true; } // every writer is the program's own or Qt's core
 
 QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size) {
     QImage picture;
@@ -202,42 +232,5 @@ QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size) {
 }
 
 std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size) {
-    switch (format) {
-    case TExportFormat::Dot: return DotText(g);
-    case TExportFormat::GraphML: return GraphMLText(g);
-    case TExportFormat::Tikz: return TikzText(g);
-    default: break;
-    }
-    switch (format) {
-    case TExportFormat::Svg: return SvgBytes(g, size);
-    case TExportFormat::Pdf: return PdfBytes(g, size);
-    case TExportFormat::Png: return RasterBytes(g, size, [](int w, int h) { return TPngRows{TPngWriter(w, h)}; });
-    case TExportFormat::Bmp: return RasterBytes(g, size, [](int w, int h) { return TBmpWriter(w, h); });
-    default: return RasterBytes(g, size, [](int w, int h) { return TJpegRows{TJpegWriter(w, h)}; });
-    }
-}
-
-std::string ExportGraphFile(const std::string& input, const std::string& output, std::optional<TPictureSize> size) {
-    const std::optional<TExportFormat> format = ExportFormatOf(output);
-    if (!format) return "Cannot export to " + Quoted(output) + ": unknown ending; the known ones are " + KnownExportEndings;
-
-    auto g = std::make_unique<Tgraph>();
-    LoadGraph(*g, input);
-    if (!g->created) return "Cannot read " + Quoted(input) + ": " + ReadFailure(input);
-
-    std::string bytes;
-    try {
-        bytes = ExportBytes(*g, *format, size);
-    } catch (const std::exception& e) {
-        return "Cannot export to " + Quoted(output) + ": " + e.what();
-    }
-    try {
-        SaveFileSafely(output, bytes);
-    } catch (const EInOutError& e) {
-        // The save's own texts for the errors it names; the system's (2 is ENOENT) for the rest.
-        const bool named = e.ErrorCode == 3 || e.ErrorCode == 4 || e.ErrorCode == 5 ||
-                           e.ErrorCode == 101;
-        return "Cannot write " + Quoted(output) + ": " + (named ? e.what() : std::strerror(e.ErrorCode));
-    }
-    return {};
+    return ExportFormatInfo(format).write(g, size);
 }
