@@ -231,6 +231,14 @@ QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size) {
     return picture;
 }
 
+TPictureSize CropGraph(Tgraph& g) {
+    QImage none;
+    TRasterCanvas measure(none);
+    const TCrop crop = CropToDrawing(g, measure);
+    MoveAllVertices(g, crop.dx, crop.dy);
+    return crop.size;
+}
+
 std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size) {
     return ExportFormatInfo(format).write(g, size);
 }

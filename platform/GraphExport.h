@@ -1,8 +1,7 @@
 #pragma once
 // Writing a graph in another format, chosen by the output file's ending: pictures of exactly
 // what the surface shows (PNG, BMP and JPEG through the raster canvas, band by band; SVG through
-// the SVG canvas and PDF through a QPainter canvas, text as text) and descriptions for other
-// programs (DOT, GraphML, TikZ).
+// the SVG canvas and PDF through a QPainter canvas, text as text) and descriptions for other programs (DOT, GraphML, TikZ).
 // Needs a QGuiApplication for the fonts; any platform will do, the offscreen one included.
 
 #include "PictureBounds.h"
@@ -45,6 +44,10 @@ bool ExportFormatAvailable(TExportFormat format);
 // canvas: the pixels the surface shows right after opening the file on a surface of that size.
 // Throws std::runtime_error when the picture cannot be allocated.
 QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size);
+
+// Moves g's vertices so that the drawing lies a margin from the picture's top left corner, and
+// returns the picture's size (CropToDrawing, texts measured as the raster canvas measures them).
+TPictureSize CropGraph(Tgraph& g);
 
 // The file's bytes. A picture is of the given size, or else of ExportPictureSize; the text
 // formats have no size. Throws std::runtime_error when the picture cannot be made.

@@ -122,6 +122,33 @@ TEST(GraphExport, PicturesShowWhatTheRasterCanvasPaints) {
     }
 }
 
+// A cropped picture holds the drawing alone with a margin on every side, and its pixels are those
+// of the picture from the surface's corner, whatever the shift (odd coordinates among them).
+TEST(GraphExport, CropShowsTheDrawingAloneWithTheSamePixels) {
+    for (const int shift : {3001, 2, -55}) {
+        SCOPED_TRACE(shift);
+        auto g = Sample();
+        MoveAllVertices(*g, shift, shift + 1);
+        const QImage full = RasterPicture(*g, TPictureSize{4000, 4000});
+        const TPictureSize size = CropGraph(*g);
+        const QImage cropped = RasterPicture(*g, size);
+        auto firstInk = [](const QImage& image) { // top left of the inked box
+            QPoint at(image.width(), image.height());
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (Inked(image, x, y)) at = QPoint(std::min(at.x(), x), std::min(at.y(), y));
+            return at;
+        };
+        // The margin is 10 or 11 pixels from the box, which holds the white cells of the texts too.
+        const QPoint inCrop = firstInk(cropped), fromEnd = firstInk(cropped.mirrored(true, true));
+        for (const int margin : {inCrop.x(), inCrop.y(), fromEnd.x(), fromEnd.y()})
+            EXPECT_TRUE(margin >= 10 && margin <= 13) << margin;
+        if (shift < 0) continue; // the picture from the corner has lost what lies left of and above it
+        const QPoint offset = firstInk(full) - inCrop;
+        EXPECT_EQ(cropped, full.copy(offset.x(), offset.y(), size.width, size.height));
+    }
+}
+
 // A browser engine shows the SVG file as the raster canvas paints the graph; and the file is well
 // formed whatever the names hold: control characters, a character XML refuses, markup.
 TEST(GraphExport, SvgInABrowserAndWithHostileNames) {
