@@ -1,7 +1,7 @@
 #pragma once
-// PNG encoding of a picture that arrives band by band, through libpng: 8-bit RGB, zlib's fastest
-// level, libpng's adaptive filters, and a row equal to the one above it written as "up" (all
-// zeros to compress), so that a blank picture costs little more than its size in zeros.
+// PNG encoding of a picture that arrives band by band: 8-bit RGB, each row's filter chosen as
+// libpng chooses it, zlib's fastest level; a row equal to the one above costs a comparison and a
+// copy of a few hundred bytes made once, so that blank stretches of a picture cost next to nothing.
 
 #include <memory>
 #include <string>
@@ -10,7 +10,7 @@ class QImage;
 
 class TPngWriter {
 public:
-    // Throws std::runtime_error for a picture libpng refuses (an empty one, for instance).
+    // Throws std::runtime_error for an empty picture.
     TPngWriter(int width, int height);
     ~TPngWriter();
     TPngWriter(const TPngWriter&) = delete;
@@ -19,11 +19,10 @@ public:
     // The next rows of the picture: the first count rows of image (32 bits a pixel, as wide as
     // the picture).
     void Rows(const QImage& image, int count);
-    // The file's bytes once every row was given. Throws std::runtime_error when a row is missing
-    // or libpng gave up.
+    // The file's bytes once every row was given. Throws std::runtime_error when a row is missing.
     std::string Finish();
 
-    struct TState; // libpng's state, reached by its callbacks
+    struct TState;
 
 private:
     std::unique_ptr<TState> state_;

@@ -2,7 +2,7 @@
 # Sourced, not run.
 
 # Debian packages every build needs.
-NODELOOM_PACKAGES=(cmake g++ make qt6-base-dev qt6-svg-dev libjpeg62-turbo-dev libpng-dev fonts-dejavu-core libgtest-dev)
+NODELOOM_PACKAGES=(cmake g++ make qt6-base-dev qt6-svg-dev libjpeg62-turbo-dev zlib1g-dev fonts-dejavu-core libgtest-dev)
 # And what the tests use besides: an X server and a window manager for the end-to-end test and
 # the tools that drive and measure it (xdotool, xprop, xwininfo), screenshots, the desktop
 # validators, the Debian package's tools and checker, and the readers of the exported files
