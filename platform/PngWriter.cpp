@@ -99,21 +99,29 @@ struct TBits {
 // Filters row (raw RGB) against the row above into out (the filter byte first), 0..4 as in PNG.
 void Filter(int type, const unsigned char* row, const unsigned char* up, std::size_t n, unsigned char* out) {
     out[0] = static_cast<unsigned char>(type);
-    for (std::size_t i = 0; i < n; ++i) {
-        const int a = i >= 3 ? row[i - 3] : 0, b = up[i], c = i >= 3 ? up[i - 3] : 0;
-        int predicted = 0;
-        switch (type) {
-        case 1: predicted = a; break;
-        case 2: predicted = b; break;
-        case 3: predicted = (a + b) / 2; break;
-        case 4: {
+    unsigned char* to = out + 1;
+    const std::size_t first = n < 3 ? n : 3; // the first pixel has nothing to its left
+    switch (type) {
+    case 0: std::memcpy(to, row, n); break;
+    case 1:
+        std::memcpy(to, row, first);
+        for (std::size_t i = 3; i < n; ++i) to[i] = static_cast<unsigned char>(row[i] - row[i - 3]);
+        break;
+    case 2:
+        for (std::size_t i = 0; i < n; ++i) to[i] = static_cast<unsigned char>(row[i] - up[i]);
+        break;
+    case 3:
+        for (std::size_t i = 0; i < first; ++i) to[i] = static_cast<unsigned char>(row[i] - up[i] / 2);
+        for (std::size_t i = 3; i < n; ++i) to[i] = static_cast<unsigned char>(row[i] - (row[i - 3] + up[i]) / 2);
+        break;
+    default:
+        for (std::size_t i = 0; i < first; ++i) to[i] = static_cast<unsigned char>(row[i] - up[i]);
+        for (std::size_t i = 3; i < n; ++i) {
+            const int a = row[i - 3], b = up[i], c = up[i - 3];
             const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-            predicted = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
-            break;
+            to[i] = static_cast<unsigned char>(row[i] - (pa <= pb && pa <= pc ? a : pb <= pc ? b : c));
         }
-        default: break;
-        }
-        out[i + 1] = static_cast<unsigned char>(row[i] - predicted);
+        break;
     }
 }
 

@@ -329,10 +329,29 @@ int TTextRaster::Width(const std::string& text) { return Text(text).width; }
 
 void TTextRaster::Place(TText& text) {
     text.placed.clear();
+    TPiece& merged = text.merged;
+    merged.spans.clear();
+    merged.left = merged.top = INT32_MAX;
+    merged.right = merged.bottom = INT32_MIN;
+    const bool merge = text.shown.size() <= MergedUpTo;
     Walk(text.shown, text.marks[0], true, [&](int piece, int, std::int64_t pen) {
-        text.placed.push_back({piece, static_cast<std::int32_t>(FloorDiv64(pen))});
+        const std::int32_t at = static_cast<std::int32_t>(FloorDiv64(pen));
+        if (!merge) {
+            text.placed.push_back({piece, at});
+            return true;
+        }
+        const TPiece& p = pieces_[piece];
+        for (const TSpan& span : p.spans)
+            merged.spans.push_back({span.dy, static_cast<std::int16_t>(span.x0 + at), static_cast<std::int16_t>(span.x1 + at)});
+        if (!p.spans.empty()) {
+            merged.left = std::min(merged.left, p.left + at);
+            merged.right = std::max(merged.right, p.right + at);
+            merged.top = std::min(merged.top, p.top);
+            merged.bottom = std::max(merged.bottom, p.bottom);
+        }
         return true;
     });
+    if (merged.spans.empty()) merged.left = merged.top = merged.right = merged.bottom = 0;
     text.generation = generation_;
 }
 
@@ -395,6 +414,7 @@ void TTextRaster::Paint(const TPixels& to, long long x, long long y, const std::
 
     if (entry.shown.size() <= PlacedUpTo) {
         if (entry.generation != generation_) Place(entry);
+        if (entry.shown.size() <= MergedUpTo) paintPiece(entry.merged, x);
         for (const TPlaced& p : entry.placed) paintPiece(pieces_[p.piece], x + p.pen);
         return;
     }

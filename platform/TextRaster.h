@@ -94,12 +94,15 @@ private:
         bool whole = false;     // laid out by Qt as a whole
         bool monotone = true;   // every pen position at or right of the one before
         std::vector<TMark> marks; // about every MarkEvery units
-        // A short text's pieces, while the pieces of that generation are kept.
+        // A short text's pieces, while the pieces of that generation are kept; the shortest texts'
+        // spans merged instead, so that painting one is one blit.
         std::vector<TPlaced> placed;
+        TPiece merged;
         std::uint32_t generation = 0;
     };
     static constexpr int MarkEvery = 64;
     static constexpr int PlacedUpTo = 128; // units of a text whose pieces are listed
+    static constexpr int MergedUpTo = 16;  // units of a text whose spans are merged
     static constexpr std::int32_t Unjoinable = INT32_MIN;
 
     TText& Text(const std::string& text);
