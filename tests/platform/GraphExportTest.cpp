@@ -180,6 +180,19 @@ TEST(GraphExport, SvgInABrowserAndWithHostileNames) {
     ExpectLooksLike(QImage(shot), reference);
 }
 
+// A name of 200 000 characters: the vector files hold the characters near the picture, not all.
+TEST(GraphExport, VectorFilesHoldOnlyTheCharactersThatCanShow) {
+    auto g = Sample();
+    g->vertices[2].name = std::string(200000, 'n') + "END";
+    const std::string svg = ExportBytes(*g, TExportFormat::Svg, TPictureSize{400, 300});
+    EXPECT_LT(svg.size(), 8000u);
+    EXPECT_EQ(svg.find("END"), std::string::npos); // far right of the picture
+    QXmlStreamReader xml(Data(svg));
+    while (!xml.atEnd()) xml.readNext();
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_LT(ExportBytes(*g, TExportFormat::Pdf, TPictureSize{400, 300}).size(), 40000u);
+}
+
 // Graphviz reads the DOT file: the same nodes with their names, the same edges with their weights
 // and colours (dot -Tplain quotes a field that holds spaces or quotes).
 TEST(GraphExport, GraphvizReadsTheDotFile) {
