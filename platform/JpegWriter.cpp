@@ -30,7 +30,7 @@ extern "C" void JpegErrorExit(j_common_ptr cinfo) {
 struct TJpegWriter::TState {
     jpeg_compress_struct cinfo{};
     TJpegError error{};
-    bool created = false, started = false, failed = false;
+    bool created = false, failed = false;
     unsigned char* out = nullptr;
     unsigned long outSize = 0;
     std::vector<unsigned char> row;
@@ -54,7 +54,6 @@ bool Begin(TJpegWriter::TState& s, int width, int height, int quality) {
     jpeg_set_defaults(&s.cinfo); // JFIF header, YCbCr, sequential (baseline) Huffman coding
     jpeg_set_quality(&s.cinfo, quality, TRUE);
     jpeg_start_compress(&s.cinfo, TRUE);
-    s.started = true;
     return true;
 }
 
@@ -82,7 +81,15 @@ bool End(TJpegWriter::TState& s) {
 TJpegWriter::TJpegWriter(int width, int height, int quality) : state_(std::make_unique<TState>()) {
     TState& s = *state_;
     s.row.resize(static_cast<std::size_t>(width > 0 ? width : 0) * 3 + 1);
-    if (!Begin(s, width, height, quality)) throw std::runtime_error(std::string("JPEG encoding failed: ") + s.error.message);
+    if (!Begin(s, width, height, quality)) {
+        // No destructor runs for a constructor that throws: libjpeg's memory goes here.
+        const std::string message = std::string("JPEG encoding failed: ") + s.error.message;
+        if (s.created) jpeg_destroy_compress(&s.cinfo);
+        s.created = false;
+        std::free(s.out);
+        s.out = nullptr;
+        throw std::runtime_error(message);
+    }
 }
 
 TJpegWriter::~TJpegWriter() {
