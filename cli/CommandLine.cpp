@@ -82,8 +82,14 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
             .arg(geometry::MaxPictureSide)
             .arg(geometry::PictureMargin),
         QStringLiteral("WIDTHxHEIGHT"));
+    const QCommandLineOption cropOption(
+        QStringLiteral("crop"),
+        QStringLiteral("With --export: pictures of the drawing alone, its box and a margin of %1 on every "
+                       "side, instead of the surface from its top left corner.")
+            .arg(geometry::PictureMargin));
     parser.addOption(exportOption);
     parser.addOption(sizeOption);
+    parser.addOption(cropOption);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A graph file (.gf4) to open."),
                                  QStringLiteral("[file]"));
 
@@ -99,6 +105,7 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     if (parser.isSet(exportOption)) {
         result.action = TCommandLine::TAction::Export;
         result.exportPaths = parser.values(exportOption);
+        result.exportCrop = parser.isSet(cropOption);
         const QString& first = result.exportPaths.first();
         if (files.isEmpty()) return Exit(1, QStringLiteral("Cannot export to \"%1\": no graph file is named.\n").arg(first));
         result.file = files.first();

@@ -1,6 +1,6 @@
 #pragma once
 // The program's command line: nodeloom [FILE], --help, --version, and the actions that run
-// without a window: nodeloom FILE --export OUTPUT [--export OUTPUT...] [--size WIDTHxHEIGHT].
+// without a window: nodeloom FILE --export OUTPUT [--export OUTPUT...] [--size WIDTHxHEIGHT] [--crop].
 
 #include <QString>
 #include <QStringList>
@@ -13,6 +13,7 @@ struct TCommandLine {
     QString file;   // the graph file to open at start, absolute; empty for none. Export: as given
     QStringList exportPaths;               // the files to export to, in the order given
     int exportWidth = 0, exportHeight = 0; // --size; 0 for the size of the drawing
+    bool exportCrop = false;               // --crop: the drawing alone, not the surface from its corner
 };
 
 // Reads the arguments (program name first). Needs no application object, so --help and

@@ -27,7 +27,7 @@ bool SameFile(const std::string& input, const std::string& output) {
 } // namespace
 
 std::string ExportGraphFile(const std::string& input, const std::vector<std::string>& outputs,
-                            std::optional<TPictureSize> size) {
+                            std::optional<TPictureSize> size, bool crop) {
     // Every output is checked before anything is read or written.
     std::vector<TExportFormat> formats;
     for (const std::string& output : outputs) {
@@ -47,6 +47,7 @@ std::string ExportGraphFile(const std::string& input, const std::vector<std::str
     if (report.failure) return OpenFailureText(input, report.failure);
     // A damaged file would be written as what could be read of it, silently: the user is told instead.
     if (!report.damage.empty()) return DamageText(input, report.damage);
+    if (crop) size = size ? *size : CropGraph(*g);
 
     for (std::size_t i = 0; i < outputs.size(); ++i) {
         std::string bytes;
@@ -73,7 +74,7 @@ int RunCommandLineAction(int& argc, char** argv, const TCommandLine& command) {
     if (command.exportWidth > 0) size = TPictureSize{command.exportWidth, command.exportHeight};
     std::vector<std::string> outputs;
     for (const QString& path : command.exportPaths) outputs.push_back(EncodeFileName(path).toStdString());
-    const std::string error = ExportGraphFile(EncodeFileName(command.file).toStdString(), outputs, size);
+    const std::string error = ExportGraphFile(EncodeFileName(command.file).toStdString(), outputs, size, command.exportCrop);
     if (error.empty()) return 0;
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;

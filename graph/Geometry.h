@@ -35,6 +35,30 @@ constexpr TPoint LoopArrowhead[4] = {{10, -12}, {17, -19}, {13, -19}, {11, -22}}
 constexpr int PictureMargin = 10;                // an exported picture's margin right of and below the drawing
 constexpr int MaxPictureSide = 16384;            // the widest and tallest picture an export paints
 
+// The raster rules that decide which pixels a shape covers, shared by the raster canvas that
+// paints them and the picture bounds that size an export to hold them.
+//
+// A curve is drawn as BezierPieces straight pieces through the points B(k / BezierPieces) of the
+// cubic, k = 0..BezierPieces, each rounded to the nearest pixel, halves to the even neighbour:
+// exact in 64-bit integers, since B(k/32) * 32^3 has integer weights.
+constexpr int BezierPieces = 32;
+inline TPoint BezierPoint(const TPoint (&p)[4], int k) {
+    constexpr long long Scale = static_cast<long long>(BezierPieces) * BezierPieces * BezierPieces;
+    const long long m = BezierPieces - k, n = k;
+    const long long c0 = m * m * m, c1 = 3 * m * m * n, c2 = 3 * m * n * n, c3 = n * n * n;
+    auto round = [](long long v) { // v / Scale, to the nearest integer, a half to the even one
+        long long q = v / Scale, rem = v % Scale;
+        if (rem < 0) rem += Scale, --q;
+        if (rem > Scale / 2 || (rem == Scale / 2 && (q & 1))) ++q;
+        return static_cast<int>(q);
+    };
+    return {round(c0 * p[0].x + c1 * p[1].x + c2 * p[2].x + c3 * p[3].x),
+            round(c0 * p[0].y + c1 * p[1].y + c2 * p[2].y + c3 * p[3].y)};
+}
+// A pen of width w paints a w x w square around each pixel of a line: from PenBefore(w) pixels
+// left of and above it to w - 1 - PenBefore(w) right of and below it.
+constexpr long long PenBefore(int width) { return (width - 1) / 2; }
+
 // The vertex numbers whose table entries and lists may be read: 1..HeldVertices(g), even when
 // a broken record's vertexCount lies outside 0..MaxVertices.
 inline int HeldVertices(const Tgraph& g) { return std::clamp(g.vertexCount, 0, MaxVertices); }

@@ -237,27 +237,42 @@ void SyncShadow(const Tgraph& live, Tgraph& shadow) {
     shadow.currentColor = live.currentColor;
     shadow.fileName = live.fileName;
 
-    for (auto& list : shadow.edgeLists) list.reset();
-
     // The shadow's nodes by their ends, for pairing twins once every list is built. On the heap:
     // it is too large for a comfortable stack frame, and each call has its own.
     const auto index = std::make_unique<TEdgeIndex>();
     auto& at = index->at;
 
+    // Each list is written over the shadow's own nodes, which a drag step leaves as many as they
+    // were: nodes are made only for a list that grew, and a list that shrank loses its tail.
     const int count = geometry::HeldVertices(live);
+    shadow.edgeLists[0].reset();
+    for (int i = count + 1; i <= MaxVertices; ++i) shadow.edgeLists[i].reset();
     for (int i = 1; i <= count; ++i) {
         shadow.vertices[i] = live.vertices[i];
+        const Tedge* copied[MaxVertices]; // the first node to each target, newest first
+        bool seen[MaxVertices + 1] = {};
+        int n = 0;
         for (const Tedge* e = live.edgeLists[i].get(); e; e = e->next.get()) {
-            if (e->target < 1 || e->target > MaxVertices || at[i][e->target]) continue;
-            auto node = std::make_unique<Tedge>();
-            node->source = e->source;
-            node->target = e->target;
-            node->color = live.baseColor;
-            if (live.weighted) node->weight = e->weight;
-            at[i][e->target] = node.get();
-            node->next = std::move(shadow.edgeLists[i]);
-            shadow.edgeLists[i] = std::move(node);
+            if (e->target < 1 || e->target > MaxVertices || seen[e->target]) continue;
+            seen[e->target] = true;
+            copied[n++] = e;
         }
+        std::unique_ptr<Tedge>* link = &shadow.edgeLists[i];
+        for (int k = n - 1; k >= 0; --k) { // reversed
+            if (!*link) *link = std::make_unique<Tedge>();
+            Tedge& node = **link;
+            const Tedge& e = *copied[k];
+            node.source = e.source;
+            node.target = e.target;
+            node.color = live.baseColor;
+            node.hovered = false;
+            node.twin = nullptr;
+            if (live.weighted) node.weight = e.weight;
+            else node.weight.clear();
+            at[i][e.target] = &node;
+            link = &node.next;
+        }
+        link->reset();
     }
     for (int i = 1; i <= count; ++i)
         for (Tedge* e = shadow.edgeLists[i].get(); e; e = e->next.get())

@@ -3,20 +3,33 @@
 #include "Geometry.h"
 
 #include <algorithm>
+#include <cstdint>
 
-using geometry::Nearest;
+void TBoundsCanvas::Cover(long long x1, long long y1, long long x2, long long y2) {
+    if (!covered_) {
+        left_ = x1, top_ = y1, allRight_ = x2, allBottom_ = y2;
+        covered_ = true;
+        return;
+    }
+    left_ = std::min(left_, x1);
+    top_ = std::min(top_, y1);
+    allRight_ = std::max(allRight_, x2);
+    allBottom_ = std::max(allBottom_, y2);
+}
 
 void TBoundsCanvas::Box(long long x1, long long y1, long long x2, long long y2) {
     if (x1 == x2 || y1 == y2) return; // an empty box paints nothing
     right_ = std::max(right_, std::max(x1, x2));
     bottom_ = std::max(bottom_, std::max(y1, y2));
+    Cover(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2));
 }
 
 // A pen of width w paints a w x w square around each point of a line.
 void TBoundsCanvas::PenPoint(long long x, long long y) {
-    const long long before = (penWidth_ - 1) / 2;
+    const long long before = geometry::PenBefore(penWidth_);
     right_ = std::max(right_, x - before + penWidth_);
     bottom_ = std::max(bottom_, y - before + penWidth_);
+    Cover(x - before, y - before, x - before + penWidth_, y - before + penWidth_);
 }
 
 // The end pixel of a line is left out when painting, but a line's ends lie inside the shapes
@@ -34,15 +47,11 @@ void TBoundsCanvas::Polygon(const TPoint* points, int count) {
     for (int i = 0; i < count; ++i) PenPoint(points[i].x, points[i].y);
 }
 
-// The raster canvas draws the curve as 32 straight pieces through B(k/32), rounded half to even.
+// The curve's pixels lie on the pieces between its drawn points.
 void TBoundsCanvas::PolyBezier(const TPoint (&p)[4]) {
-    constexpr long long Pieces = 32;
-    for (long long k = 0; k <= Pieces; ++k) {
-        const long long m = Pieces - k;
-        const long long c0 = m * m * m, c1 = 3 * m * m * k, c2 = 3 * m * k * k, c3 = k * k * k;
-        const long double scale = Pieces * Pieces * Pieces;
-        PenPoint(Nearest((c0 * p[0].x + c1 * p[1].x + c2 * p[2].x + c3 * p[3].x) / scale),
-                 Nearest((c0 * p[0].y + c1 * p[1].y + c2 * p[2].y + c3 * p[3].y) / scale));
+    for (int k = 0; k <= geometry::BezierPieces; ++k) {
+        const TPoint q = geometry::BezierPoint(p, k);
+        PenPoint(q.x, q.y);
     }
     x_ = p[3].x, y_ = p[3].y;
 }
@@ -60,4 +69,23 @@ TPictureSize ExportPictureSize(const Tgraph& g, TCanvas& measure) {
     const long long w = bounds.Right() + geometry::PictureMargin, h = bounds.Bottom() + geometry::PictureMargin;
     return {static_cast<int>(std::min<long long>(w, geometry::MaxPictureSide)),
             static_cast<int>(std::min<long long>(h, geometry::MaxPictureSide))};
+}
+
+TCrop CropToDrawing(const Tgraph& g, TCanvas& measure) {
+    TBoundsCanvas bounds(measure);
+    DrawGraph(g, bounds);
+    const long long m = geometry::PictureMargin;
+    auto none = [&] { return TCrop{0, 0, ExportPictureSize(g, measure)}; };
+    long long left, top, right, bottom;
+    if (!bounds.Covered(left, top, right, bottom)) return none();
+    long long dx = m - left, dy = m - top;
+    dx += dx & 1; // even: a half rounds to the same neighbour after the shift
+    dy += dy & 1;
+    for (int v = 1; v <= geometry::HeldVertices(g); ++v)
+        if (g.vertices[v].x + dx < INT32_MIN || g.vertices[v].x + dx > INT32_MAX || g.vertices[v].y + dy < INT32_MIN ||
+            g.vertices[v].y + dy > INT32_MAX)
+            return none();
+    return {static_cast<int>(dx), static_cast<int>(dy),
+            {static_cast<int>(std::min<long long>(right + dx + m, geometry::MaxPictureSide)),
+             static_cast<int>(std::min<long long>(bottom + dy + m, geometry::MaxPictureSide))}};
 }

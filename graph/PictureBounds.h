@@ -20,6 +20,12 @@ public:
     // y >= 0 (pixels at negative coordinates lie outside every picture).
     long long Right() const { return right_; }
     long long Bottom() const { return bottom_; }
+    // The box of every pixel covered, at any coordinates: left and top inclusive, right and bottom
+    // exclusive; false when nothing was covered.
+    bool Covered(long long& left, long long& top, long long& right, long long& bottom) const {
+        left = left_, top = top_, right = allRight_, bottom = allBottom_;
+        return covered_;
+    }
 
     void SetPenColor(TColor c) override { pen_ = c; }
     TColor PenColor() const override { return pen_; }
@@ -46,9 +52,23 @@ private:
     int penWidth_ = 1;
     long long x_ = 0, y_ = 0;
     long long right_ = 0, bottom_ = 0;
+    bool covered_ = false;
+    long long left_ = 0, top_ = 0, allRight_ = 0, allBottom_ = 0;
+    void Cover(long long x1, long long y1, long long x2, long long y2);
 };
 
 // The picture an export draws g on: the smallest one anchored at (0, 0) that holds everything
 // DrawGraph paints, plus PictureMargin on the right and at the bottom, each side at most
 // MaxPictureSide (what lies further is cut off, as at negative coordinates).
 TPictureSize ExportPictureSize(const Tgraph& g, TCanvas& measure);
+
+// A picture of the drawing alone: the box of everything DrawGraph paints with PictureMargin on
+// every side (one pixel more where the shift below would be odd). Moving every vertex by (dx, dy)
+// puts the box there; the shift is even, so every rounding of the drawing stays as it is and the
+// picture shows the same pixels. Each side at most MaxPictureSide. Nothing moves (0, 0) and the
+// size is ExportPictureSize's when nothing is drawn or a vertex would leave the 32-bit range.
+struct TCrop {
+    int dx, dy;
+    TPictureSize size;
+};
+TCrop CropToDrawing(const Tgraph& g, TCanvas& measure);

@@ -1,7 +1,7 @@
 #pragma once
 // Writing a graph in another format, chosen by the output file's ending: pictures of exactly
-// what the surface shows (PNG, BMP and JPEG through the raster canvas; SVG and PDF through a
-// QPainter canvas, text as text) and descriptions for other programs (DOT, GraphML, TikZ).
+// what the surface shows (PNG, BMP and JPEG through the raster canvas, band by band; SVG through
+// the SVG canvas and PDF through a QPainter canvas, text as text) and descriptions for other programs (DOT, GraphML, TikZ).
 // Needs a QGuiApplication for the fonts; any platform will do, the offscreen one included.
 
 #include "PictureBounds.h"
@@ -36,13 +36,18 @@ const TExportFormatInfo& ExportFormatInfo(TExportFormat format);
 std::optional<TExportFormat> ExportFormatOf(const std::string& path);
 // The endings ExportFormatOf knows, as a message lists them: ".png, .bmp, .jpg, .jpeg, ...".
 std::string KnownExportEndings();
-// Whether this build can write the format (SVG needs Qt's SVG module).
+// Whether this build can write the format: every build writes them all (the SVG writer is the
+// program's own).
 bool ExportFormatAvailable(TExportFormat format);
 
 // DrawGraph of g on a white picture of that size (or of ExportPictureSize), through the raster
 // canvas: the pixels the surface shows right after opening the file on a surface of that size.
 // Throws std::runtime_error when the picture cannot be allocated.
 QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size);
+
+// Moves g's vertices so that the drawing lies a margin from the picture's top left corner, and
+// returns the picture's size (CropToDrawing, texts measured as the raster canvas measures them).
+TPictureSize CropGraph(Tgraph& g);
 
 // The file's bytes. A picture is of the given size, or else of ExportPictureSize; the text
 // formats have no size. Throws std::runtime_error when the picture cannot be made.

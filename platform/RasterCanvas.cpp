@@ -1,20 +1,18 @@
 #include "RasterCanvas.h"
 
+#include "Geometry.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <system_error>
-#include <thread>
+#include <stdexcept>
 #include <vector>
 
 namespace {
 
 __extension__ using Int128 = __int128;
 using u32 = std::uint32_t;
-
-constexpr int BezierPieces = 32; // the curve is drawn as this many straight pieces
-constexpr long long BezierScale = 32LL * 32 * 32;
 
 u32 ToPixel(TColor c) { return 0xFF000000u | (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu); }
 TColor FromPixel(u32 p) { return (p >> 16 & 0xFFu) | (p & 0xFF00u) | (p & 0xFFu) << 16; }
@@ -35,163 +33,273 @@ long long FloorDiv(Int128 n, Int128 d) {
 }
 long long CeilDiv(Int128 n, Int128 d) { return -FloorDiv(-n, d); }
 
-// v / 2^15 rounded to the nearest integer, a half going to the even neighbour.
-long long RoundScaled(long long v) {
-    const long long q = v >> 15; // arithmetic shift: floor
-    const long long rem = v - q * BezierScale;
-    if (rem > BezierScale / 2) return q + 1;
-    if (rem == BezierScale / 2) return q + (q & 1);
-    return q;
-}
-
 } // namespace
 
 struct TRasterCanvas::TTarget {
-    u32* bits;
+    u32* bits;             // the pixel of the image's first row and column
     std::ptrdiff_t stride; // in pixels
-    long long x1, y1, x2, y2; // the paintable box, right and bottom exclusive
+    long long row0;        // the picture row of the image's first row
+    long long x1, y1, x2, y2; // the paintable box in picture coordinates, right and bottom exclusive
+    u32* Row(long long y) const { return bits + (y - row0) * stride; }
 };
 
-// The calls of a pass, as they are made; texts are measured by the canvas that replays them.
+// The shapes of a pass, each with the state it is painted in, and for each band the shapes that
+// reach it, in the order of the calls. Texts are measured by the canvas that replays them.
 class TRasterCanvas::TRecorder : public TCanvas {
 public:
+    enum class TOp : std::uint8_t { Rectangle, Ellipse, Line, Polygon, Bezier, Text };
+    struct TShape {
+        TOp op;
+        int a, b, c, d; // coordinates; for Polygon and Bezier: first point and count; for Text: x, y, text
+        TColor pen, brush, font;
+        int penWidth;
+        int fromX, fromY; // where a line starts
+    };
+
     explicit TRecorder(TRasterCanvas& owner) : owner_(owner) {}
-    void Start() {
-        calls.clear();
+    void Start(long long top, long long bottom, long long rows) {
+        shapes.clear();
         points.clear();
         textCount = 0;
-        shapes = 0;
+        reach.clear();
+        changes = false;
+        top_ = top;
+        bottom_ = bottom;
+        rows_ = std::max(1LL, rows);
         pen_ = owner_.pen_;
+        brush_ = owner_.brush_;
+        font_ = owner_.fontColor_;
+        penWidth_ = owner_.penWidth_;
+        x_ = static_cast<int>(owner_.curX_);
+        y_ = static_cast<int>(owner_.curY_);
     }
-    std::vector<TCall> calls;
+    // Sorts the shapes into bands: first[k] .. first[k + 1] of order are those of band k.
+    void Sort() {
+        const long long span = bottom_ - top_;
+        const std::size_t bands = span > 0 ? static_cast<std::size_t>((span + rows_ - 1) / rows_) : 0;
+        first.assign(bands + 1, 0);
+        for (const TReach& r : reach)
+            for (std::uint32_t k = r.first; k <= r.last; ++k) ++first[k + 1];
+        for (std::size_t k = 0; k < bands; ++k) first[k + 1] += first[k];
+        order.resize(first[bands]);
+        std::vector<std::uint32_t> next(first.begin(), first.end() - 1);
+        for (const TReach& r : reach)
+            for (std::uint32_t k = r.first; k <= r.last; ++k) order[next[k]++] = r.shape;
+    }
+    void End() {
+        owner_.SetPenColor(pen_);
+        owner_.SetBrushColor(brush_);
+        owner_.fontColor_ = font_;
+        owner_.penWidth_ = penWidth_;
+        owner_.curX_ = x_;
+        owner_.curY_ = y_;
+    }
+
+    std::vector<TShape> shapes;
     std::vector<TPoint> points;
     std::vector<std::string> texts; // the first textCount are this pass's
-    std::size_t textCount = 0, shapes = 0;
+    std::size_t textCount = 0;
+    std::vector<std::uint32_t> first, order;
+    bool changes = false; // a shape that changes pixels was drawn
 
-    void SetPenColor(TColor c) override {
-        pen_ = c;
-        Add(TCall::TOp::Pen, static_cast<int>(c));
-    }
+    void SetPenColor(TColor c) override { pen_ = c; }
     TColor PenColor() const override { return pen_; }
-    void SetPenWidth(int w) override { Add(TCall::TOp::PenWidth, w); }
-    void SetBrushColor(TColor c) override { Add(TCall::TOp::Brush, static_cast<int>(c)); }
-    void SetFontColor(TColor c) override { Add(TCall::TOp::Font, static_cast<int>(c)); }
+    void SetPenWidth(int w) override { penWidth_ = w < 1 ? 1 : w; }
+    void SetBrushColor(TColor c) override { brush_ = c; }
+    void SetFontColor(TColor c) override { font_ = c; }
     TColor Pixel(int x, int y) const override { return owner_.Pixel(x, y); }
-    void Rectangle(int x1, int y1, int x2, int y2) override { Shape(TCall::TOp::Rectangle, x1, y1, x2, y2); }
-    void Ellipse(int x1, int y1, int x2, int y2) override { Shape(TCall::TOp::Ellipse, x1, y1, x2, y2); }
-    void MoveTo(int x, int y) override { Add(TCall::TOp::Move, x, y); }
-    void LineTo(int x, int y) override { Shape(TCall::TOp::Line, x, y); }
+    void Rectangle(int x1, int y1, int x2, int y2) override {
+        if (x1 == x2 || y1 == y2) return;
+        Shape(TOp::Rectangle, x1, y1, x2, y2, std::min(y1, y2), std::max(y1, y2));
+    }
+    void Ellipse(int x1, int y1, int x2, int y2) override {
+        if (x1 == x2 || y1 == y2) return;
+        Shape(TOp::Ellipse, x1, y1, x2, y2, std::min(y1, y2), std::max(y1, y2));
+    }
+    void MoveTo(int x, int y) override { x_ = x, y_ = y; }
+    void LineTo(int x, int y) override {
+        Shape(TOp::Line, x, y, 0, 0, std::min(y, y_), std::max(y, y_));
+        x_ = x, y_ = y;
+    }
     void Polygon(const TPoint* p, int count) override {
-        if (!p || count < 0) count = 0;
-        Shape(TCall::TOp::Polygon, static_cast<int>(points.size()), count);
+        if (!p || count < 2) return;
+        Shape(TOp::Polygon, static_cast<int>(points.size()), count, 0, 0, Low(p, count), High(p, count));
         points.insert(points.end(), p, p + count);
     }
-    void PolyBezier(const TPoint (&p)[4]) override {
-        Shape(TCall::TOp::Bezier, static_cast<int>(points.size()), 4);
+    void PolyBezier(const TPoint (&p)[4]) override { // the curve lies inside its control points
+        Shape(TOp::Bezier, static_cast<int>(points.size()), 4, 0, 0, Low(p, 4), High(p, 4));
         points.insert(points.end(), p, p + 4);
     }
     void TextOut(int x, int y, const std::string& text) override {
+        if (text.empty()) return;
         if (textCount < texts.size()) texts[textCount].assign(text);
         else texts.push_back(text);
-        Shape(TCall::TOp::Text, x, y, static_cast<int>(textCount++));
+        const long long m = owner_.texts_.Margin();
+        Shape(TOp::Text, x, y, static_cast<int>(textCount++), 0, y - m, y + owner_.texts_.LineHeight() + m);
     }
     int TextWidth(const std::string& text) override { return owner_.TextWidth(text); }
     int TextHeight(const std::string& text) override { return owner_.TextHeight(text); }
 
 private:
-    void Add(TCall::TOp op, int a, int b = 0, int c = 0, int d = 0) { calls.push_back({op, a, b, c, d}); }
-    void Shape(TCall::TOp op, int a, int b = 0, int c = 0, int d = 0) {
-        ++shapes;
-        Add(op, a, b, c, d);
+    struct TReach {
+        std::uint32_t shape, first, last; // bands first..last
+    };
+    static long long Low(const TPoint* p, int n) {
+        long long v = p[0].y;
+        for (int k = 1; k < n; ++k) v = std::min<long long>(v, p[k].y);
+        return v;
     }
+    static long long High(const TPoint* p, int n) {
+        long long v = p[0].y;
+        for (int k = 1; k < n; ++k) v = std::max<long long>(v, p[k].y);
+        return v;
+    }
+    // A shape that paints no row outside low..high, widened by the pen: a wide pen paints a
+    // square of its width around each point.
+    void Shape(TOp op, int a, int b, int c, int d, long long low, long long high) {
+        changes = true;
+        const long long lo = std::max(low - penWidth_, top_), hi = std::min(high + penWidth_, bottom_ - 1);
+        if (lo > hi) return;
+        reach.push_back({static_cast<std::uint32_t>(shapes.size()), static_cast<std::uint32_t>((lo - top_) / rows_),
+                         static_cast<std::uint32_t>((hi - top_) / rows_)});
+        shapes.push_back({op, a, b, c, d, pen_, brush_, font_, penWidth_, x_, y_});
+    }
+
     TRasterCanvas& owner_;
-    TColor pen_ = 0;
+    std::vector<TReach> reach;
+    long long top_ = 0, bottom_ = 0, rows_ = 1;
+    TColor pen_ = 0, brush_ = 0, font_ = 0;
+    int penWidth_ = 1;
+    int x_ = 0, y_ = 0;
 };
 
 TRasterCanvas::TRasterCanvas(QImage& image) : image_(image) {}
 
 TRasterCanvas::~TRasterCanvas() = default;
 
-void TRasterCanvas::Replay(const TRecorder& r, bool shared) {
-    textShared_ = shared;
-    for (const TCall& c : r.calls) {
-        switch (c.op) {
-        case TCall::TOp::Pen: SetPenColor(static_cast<TColor>(c.a)); break;
-        case TCall::TOp::PenWidth: SetPenWidth(c.a); break;
-        case TCall::TOp::Brush: SetBrushColor(static_cast<TColor>(c.a)); break;
-        case TCall::TOp::Font: SetFontColor(static_cast<TColor>(c.a)); break;
-        case TCall::TOp::Rectangle: Rectangle(c.a, c.b, c.c, c.d); break;
-        case TCall::TOp::Ellipse: Ellipse(c.a, c.b, c.c, c.d); break;
-        case TCall::TOp::Move: MoveTo(c.a, c.b); break;
-        case TCall::TOp::Line: LineTo(c.a, c.b); break;
-        case TCall::TOp::Polygon: Polygon(r.points.data() + c.a, c.b); break;
-        case TCall::TOp::Bezier: {
-            const TPoint(&p)[4] = *reinterpret_cast<const TPoint(*)[4]>(r.points.data() + c.a);
+void TRasterCanvas::Record(const std::function<void(TCanvas&)>& paint, long long top, long long bottom, long long rows) {
+    if (!recorder_) recorder_ = std::make_unique<TRecorder>(*this);
+    recorder_->Start(top, bottom, rows);
+    paint(*recorder_);
+    recorder_->Sort();
+}
+
+void TRasterCanvas::ReplayBand(std::size_t band) {
+    const TRecorder& r = *recorder_;
+    for (std::uint32_t k = r.first[band]; k < r.first[band + 1]; ++k) {
+        const TRecorder::TShape& s = r.shapes[r.order[k]];
+        if (s.pen != pen_) SetPenColor(s.pen);
+        if (s.brush != brush_) SetBrushColor(s.brush);
+        fontColor_ = s.font;
+        penWidth_ = s.penWidth;
+        switch (s.op) {
+        case TRecorder::TOp::Rectangle: Rectangle(s.a, s.b, s.c, s.d); break;
+        case TRecorder::TOp::Ellipse: Ellipse(s.a, s.b, s.c, s.d); break;
+        case TRecorder::TOp::Line:
+            curX_ = s.fromX;
+            curY_ = s.fromY;
+            LineTo(s.a, s.b);
+            break;
+        case TRecorder::TOp::Polygon: Polygon(r.points.data() + s.a, s.b); break;
+        case TRecorder::TOp::Bezier: {
+            const TPoint(&p)[4] = *reinterpret_cast<const TPoint(*)[4]>(r.points.data() + s.a);
             PolyBezier(p);
             break;
         }
-        case TCall::TOp::Text: TextOut(c.a, c.b, r.texts[static_cast<std::size_t>(c.c)]); break;
+        case TRecorder::TOp::Text: TextOut(s.a, s.b, r.texts[static_cast<std::size_t>(s.c)]); break;
         }
     }
-    textShared_ = false;
 }
 
-void TRasterCanvas::PaintPass(const std::function<void(TCanvas&)>& paint) {
-    if (!recorder_) recorder_ = std::make_unique<TRecorder>(*this);
-    TRecorder& r = *recorder_;
-    r.Start();
-    paint(r);
-    static const unsigned cores = std::thread::hardware_concurrency();
-    TTarget t;
-    lastPassSplit_ = r.shapes >= SplitFromShapes && cores >= 2 && Target(t) && t.y2 - t.y1 >= SplitFromHeight;
-    if (!lastPassSplit_) {
-        Replay(r, false);
-        return;
-    }
+void TRasterCanvas::EndPass() { recorder_->End(); }
 
-    // Every text measured and rendered here first, as far as the picture shows it; the halves then
-    // only read what is cached.
-    texts_->Hold(true);
-    for (const TCall& c : r.calls)
-        if (c.op == TCall::TOp::Text)
-            texts_->Paint({t.bits, t.stride, t.x1, t.y1, t.x2, t.y2}, c.a, c.b, r.texts[static_cast<std::size_t>(c.c)], 0,
-                          0, TTextRaster::TMode::Prepare);
-    Changed();
-    if (!half_) {
-        half_.reset(new TRasterCanvas(image_));
-        half_->texts_ = texts_;
+namespace {
+
+// Puts the canvas's clip box and fetched pixels back however a pass ends.
+template <class TRestore>
+struct TScopeExit {
+    TRestore restore;
+    ~TScopeExit() { restore(); }
+};
+template <class TRestore>
+TScopeExit(TRestore) -> TScopeExit<TRestore>;
+
+} // namespace
+
+void TRasterCanvas::PaintPass(const std::function<void(TCanvas&)>& paint) {
+    TTarget t;
+    const bool target = Target(t);
+    const long long rows = bandRows_ > 0 ? bandRows_
+                                         : std::max<long long>(MinBandRows, static_cast<long long>(BandBytes) /
+                                                                                (4 * std::max(1, image_.width())));
+    Record(paint, target ? t.y1 : 0, target ? t.y2 : 0, rows);
+    lastPassBands_ = 0;
+    if (target && recorder_->changes) {
+        Changed();
+        const bool wasClipped = clipped_;
+        const int oldClip[4] = {clipX1_, clipY1_, clipX2_, clipY2_};
+        TScopeExit restore{[&] {
+            passBits_ = nullptr;
+            clipped_ = wasClipped;
+            clipX1_ = oldClip[0];
+            clipY1_ = oldClip[1];
+            clipX2_ = oldClip[2];
+            clipY2_ = oldClip[3];
+        }};
+        passBits_ = t.bits;
+        const std::vector<std::uint32_t>& first = recorder_->first;
+        for (std::size_t band = 0; band + 1 < first.size(); ++band) {
+            if (first[band] == first[band + 1]) continue;
+            const long long top = t.y1 + static_cast<long long>(band) * rows;
+            SetClip(static_cast<int>(t.x1), static_cast<int>(top), static_cast<int>(t.x2),
+                    static_cast<int>(std::min(top + rows, t.y2)));
+            ReplayBand(band);
+            ++lastPassBands_;
+        }
     }
-    TRasterCanvas& bottom = *half_;
-    const long long middle = t.y1 + (t.y2 - t.y1) / 2;
-    bottom.pen_ = pen_;
-    bottom.penPixel_ = penPixel_;
-    bottom.brush_ = brush_;
-    bottom.brushPixel_ = brushPixel_;
-    bottom.fontColor_ = fontColor_;
-    bottom.penWidth_ = penWidth_;
-    bottom.curX_ = curX_;
-    bottom.curY_ = curY_;
-    bottom.changeReported_ = true;
-    bottom.SetClip(static_cast<int>(t.x1), static_cast<int>(middle), static_cast<int>(t.x2), static_cast<int>(t.y2));
+    EndPass();
+}
+
+void TRasterCanvas::PaintBands(const std::function<void(TCanvas&)>& paint, int width, int height, int bandRows,
+                               const std::function<void(const QImage& image, int top, int rows)>& band) {
+    if (width <= 0 || height <= 0) return;
+    const int rows = std::clamp(bandRows, 1, height);
+    image_ = QImage(width, rows, QImage::Format_RGB32);
+    if (image_.isNull())
+        throw std::runtime_error("not enough memory for a picture of " + std::to_string(width) + " x " +
+                                 std::to_string(rows) + " pixels");
+    image_.fill(0xFFFFFFFFu);
     const bool wasClipped = clipped_;
-    const int oldClip[4] = {clipX1_, clipY1_, clipX2_, clipY2_};
-    SetClip(static_cast<int>(t.x1), static_cast<int>(t.y1), static_cast<int>(t.x2), static_cast<int>(middle));
-    fixedBits_ = bottom.fixedBits_ = t.bits;
-    try {
-        std::thread second([&] { bottom.Replay(r, true); });
-        Replay(r, true);
-        second.join();
-    } catch (const std::system_error&) { // no second thread to be had: one half after the other
-        Replay(r, true);
-        bottom.Replay(r, true);
+    TScopeExit restore{[&] {
+        passBits_ = nullptr;
+        originY_ = 0;
+        clipped_ = wasClipped;
+    }};
+    clipped_ = false;
+    Record(paint, 0, height, rows);
+    lastPassBands_ = 0;
+    bool white = true;
+    const std::vector<std::uint32_t>& first = recorder_->first;
+    for (std::size_t k = 0; k + 1 < first.size(); ++k) {
+        const int top = static_cast<int>(k) * rows, count = std::min(rows, height - top);
+        originY_ = top;
+        if (!white) image_.fill(0xFFFFFFFFu);
+        white = true;
+        if (first[k] != first[k + 1]) {
+            TTarget t;
+            passBits_ = nullptr;
+            if (Target(t)) {
+                passBits_ = t.bits;
+                SetClip(0, top, width, top + count);
+                ReplayBand(k);
+                clipped_ = false;
+                white = false;
+                ++lastPassBands_;
+            }
+        }
+        band(image_, top, count);
     }
-    fixedBits_ = bottom.fixedBits_ = nullptr;
-    clipped_ = wasClipped;
-    clipX1_ = oldClip[0];
-    clipY1_ = oldClip[1];
-    clipX2_ = oldClip[2];
-    clipY2_ = oldClip[3];
-    texts_->Hold(false);
+    EndPass();
 }
 
 void TRasterCanvas::SetClip(int x1, int y1, int x2, int y2) {
@@ -217,9 +325,10 @@ void TRasterCanvas::SetBrushColor(TColor c) {
 bool TRasterCanvas::Target(TTarget& t) const {
     if (image_.isNull() || image_.depth() != 32) return false;
     t.x1 = 0;
-    t.y1 = 0;
+    t.y1 = originY_;
     t.x2 = image_.width();
-    t.y2 = image_.height();
+    t.y2 = static_cast<long long>(originY_) + image_.height();
+    t.row0 = originY_;
     if (clipped_) {
         t.x1 = std::max<long long>(t.x1, clipX1_);
         t.y1 = std::max<long long>(t.y1, clipY1_);
@@ -227,15 +336,16 @@ bool TRasterCanvas::Target(TTarget& t) const {
         t.y2 = std::min<long long>(t.y2, clipY2_);
     }
     if (t.x1 >= t.x2 || t.y1 >= t.y2) return false;
-    t.bits = fixedBits_ ? fixedBits_ : reinterpret_cast<u32*>(image_.bits());
+    t.bits = passBits_ ? passBits_ : reinterpret_cast<u32*>(image_.bits());
     t.stride = image_.bytesPerLine() / 4;
     return true;
 }
 
 TColor TRasterCanvas::Pixel(int x, int y) const {
-    if (image_.isNull() || image_.depth() != 32 || x < 0 || y < 0 || x >= image_.width() || y >= image_.height())
+    const long long row = static_cast<long long>(y) - originY_;
+    if (image_.isNull() || image_.depth() != 32 || x < 0 || row < 0 || x >= image_.width() || row >= image_.height())
         return 0xFFFFFFFFu;
-    return FromPixel(reinterpret_cast<const u32*>(image_.constScanLine(y))[x]);
+    return FromPixel(reinterpret_cast<const u32*>(image_.constScanLine(static_cast<int>(row)))[x]);
 }
 
 void TRasterCanvas::FillSpan(const TTarget& t, long long y, long long xa, long long xb, u32 px) const {
@@ -243,12 +353,12 @@ void TRasterCanvas::FillSpan(const TTarget& t, long long y, long long xa, long l
     xa = std::max(xa, t.x1);
     xb = std::min(xb, t.x2);
     if (xa >= xb) return;
-    std::fill_n(t.bits + y * t.stride + xa, xb - xa, px);
+    std::fill_n(t.Row(y) + xa, xb - xa, px);
 }
 
 // A wide pen paints a square of its width around each pixel of the path.
 void TRasterCanvas::PenSquare(const TTarget& t, long long x, long long y) const {
-    const long long x0 = x - (penWidth_ - 1) / 2, y0 = y - (penWidth_ - 1) / 2;
+    const long long x0 = x - geometry::PenBefore(penWidth_), y0 = y - geometry::PenBefore(penWidth_);
     for (long long row = y0; row < y0 + penWidth_; ++row) FillSpan(t, row, x0, x0 + penWidth_, penPixel_);
 }
 
@@ -319,7 +429,7 @@ void TRasterCanvas::PaintLine(const TTarget& t, long long x0, long long y0, long
 
     const std::ptrdiff_t stepA = xMajor ? sa : sa * t.stride;
     const std::ptrdiff_t stepB = xMajor ? sb * t.stride : sb;
-    u32* p = xMajor ? t.bits + b * t.stride + a : t.bits + a * t.stride + b;
+    u32* p = xMajor ? t.Row(b) + a : t.Row(a) + b;
     // Long runs step in fixed point, free of the carried compare; short ones (arrowheads) are not
     // worth its two divisions.
     if (count >= 32 && (count + 1) * static_cast<unsigned long long>(limit) <= (1ULL << 32)) {
@@ -568,28 +678,23 @@ void TRasterCanvas::PolyBezier(const TPoint (&points)[4]) {
     const long long grow = penWidth_;
     if (maxX < t.x1 - grow || minX >= t.x2 + grow || maxY < t.y1 - grow || minY >= t.y2 + grow) return;
 
-    // B(k/32) * 32^3 = (32-k)^3 P0 + 3 (32-k)^2 k P1 + 3 (32-k) k^2 P2 + k^3 P3, exact in 64 bits.
     long long prevX = points[0].x, prevY = points[0].y;
-    for (long long k = 1; k <= BezierPieces; ++k) {
-        const long long m = BezierPieces - k;
-        const long long c0 = m * m * m, c1 = 3 * m * m * k, c2 = 3 * m * k * k, c3 = k * k * k;
-        const long long x = RoundScaled(c0 * points[0].x + c1 * points[1].x + c2 * points[2].x + c3 * points[3].x);
-        const long long y = RoundScaled(c0 * points[0].y + c1 * points[1].y + c2 * points[2].y + c3 * points[3].y);
-        PaintLine(t, prevX, prevY, x, y, penPixel_);
-        prevX = x;
-        prevY = y;
+    for (int k = 1; k <= geometry::BezierPieces; ++k) {
+        const TPoint p = geometry::BezierPoint(points, k);
+        PaintLine(t, prevX, prevY, p.x, p.y, penPixel_);
+        prevX = p.x;
+        prevY = p.y;
     }
 }
 
-int TRasterCanvas::TextWidth(const std::string& text) { return texts_->Width(text); }
+int TRasterCanvas::TextWidth(const std::string& text) { return texts_.Width(text); }
 
-int TRasterCanvas::TextHeight(const std::string&) { return texts_->LineHeight(); }
+int TRasterCanvas::TextHeight(const std::string&) { return texts_.LineHeight(); }
 
 void TRasterCanvas::TextOut(int x, int y, const std::string& text) {
     if (text.empty()) return;
     TTarget t;
     if (!Target(t)) return;
     Changed();
-    texts_->Paint({t.bits, t.stride, t.x1, t.y1, t.x2, t.y2}, x, y, text, ToPixel(fontColor_), brushPixel_,
-                  textShared_ ? TTextRaster::TMode::Shared : TTextRaster::TMode::Paint);
+    texts_.Paint({t.bits, t.stride, t.row0, t.x1, t.y1, t.x2, t.y2}, x, y, text, ToPixel(fontColor_), brushPixel_);
 }

@@ -16,10 +16,11 @@
 //              font colour, painted from pieces Qt renders once (see TextRaster.h): only the
 //              letters over the picture cost anything beyond the text's width.
 //
-// PaintPass runs a sequence of calls once, recording them, and replays the record: on this thread
-// alone, or for a large picture on two threads at once, each painting its half of the picture.
-// Since every shape covers the same pixels with or without a clip box, the picture is the one a
-// single thread paints.
+// PaintPass runs a sequence of calls once, recording them, and replays the record band by band:
+// horizontal bands small enough to stay in the processor's cache while their pixels are written,
+// each shape painted in the bands it reaches, in the order of the calls. Since every shape covers
+// the same pixels with or without a clip box, the picture is the one the calls paint directly.
+// PaintBands does the same for a picture too large to hold: one band at a time in a small image.
 
 #include "Canvas.h"
 #include "TextRaster.h"
@@ -47,16 +48,24 @@ public:
 
     TColor BrushColor() const { return brush_; }
 
-    // Calls paint once and paints what it drew. paint runs on a recording canvas: its texts are
-    // measured by this canvas, its PenColor() is the pen it set last, and it must not read pixels.
-    // The record is replayed on two threads, each clipped to its half of the picture, when it
-    // holds at least SplitFromShapes shapes, the picture is at least SplitFromHeight rows high
-    // and the machine has a second core (a fixed rule: the same pass always takes the same way);
-    // otherwise on this thread. This canvas is left in the state the calls ended in.
-    static constexpr std::size_t SplitFromShapes = 4000; // about 1000 arcs, erased and drawn
-    static constexpr int SplitFromHeight = 64;
+    // Calls paint once and paints what it drew, band by band. paint runs on a recording canvas:
+    // its texts are measured by this canvas, its PenColor() is the pen it set last, and it must
+    // not read pixels. This canvas is left in the state the calls ended in.
     void PaintPass(const std::function<void(TCanvas&)>& paint);
-    bool LastPassSplit() const { return lastPassSplit_; }
+    // The bytes of pixels a band holds at most (the rows of a narrow picture: at least MinBandRows).
+    static constexpr std::size_t BandBytes = 256u << 10;
+    static constexpr int MinBandRows = 8;
+    // The bands the last PaintPass was painted in; 0 when it painted nothing.
+    int LastPassBands() const { return lastPassBands_; }
+    // Rows of each band of the next passes instead of the automatic height; 0 for automatic.
+    void SetBandRows(int rows) { bandRows_ = rows < 0 ? 0 : rows; }
+
+    // Paints what paint draws on a white picture of width x height pixels, without holding it:
+    // the image this canvas paints on becomes a band of at most bandRows rows, and band is called
+    // with it for each band in turn from the top, with the picture row of its first row and the
+    // rows it holds. A band that no shape reaches is white and costs no painting.
+    void PaintBands(const std::function<void(TCanvas&)>& paint, int width, int height, int bandRows,
+                    const std::function<void(const QImage& image, int top, int rows)>& band);
 
     // Restricts painting to the box [x1, x2) x [y1, y2) inside the image; the pixels a shape
     // covers inside the box are exactly those it covers without it.
@@ -64,7 +73,7 @@ public:
     void ResetClip();
 
     // The texts measured and the pieces rendered so far (see TextRaster.h).
-    const TTextRaster& Texts() const { return *texts_; }
+    const TTextRaster& Texts() const { return texts_; }
 
     void SetPenColor(TColor c) override;
     TColor PenColor() const override { return pen_; }
@@ -84,12 +93,6 @@ public:
 
 private:
     class TRecorder;
-    struct TCall {
-        enum class TOp : std::uint8_t { Pen, PenWidth, Brush, Font, Rectangle, Ellipse, Move, Line, Polygon, Bezier, Text };
-        TOp op;
-        int a, b, c, d; // coordinates; for Polygon and Bezier: first point and count; for Text: x, y, text
-    };
-    void Replay(const TRecorder& record, bool shared);
     struct TTarget; // the image's pixels and the clip box for one shape
     bool Target(TTarget& t) const;
     void Changed() {
@@ -97,11 +100,16 @@ private:
         changeReported_ = true;
         OnChange();
     }
+    // Records paint and sorts its shapes into bands of rows rows from row top of the picture.
+    void Record(const std::function<void(TCanvas&)>& paint, long long top, long long bottom, long long rows);
+    void ReplayBand(std::size_t band);
+    void EndPass();
     void PaintLine(const TTarget& t, long long x0, long long y0, long long x1, long long y1, std::uint32_t px) const;
     void FillSpan(const TTarget& t, long long y, long long xa, long long xb, std::uint32_t px) const;
     void PenSquare(const TTarget& t, long long x, long long y) const;
 
     QImage& image_;
+    int originY_ = 0; // the picture row of the image's first row
     bool clipped_ = false;
     int clipX1_ = 0, clipY1_ = 0, clipX2_ = 0, clipY2_ = 0;
     TColor pen_ = 0, brush_ = 0x00FFFFFF, fontColor_ = 0;
@@ -109,14 +117,11 @@ private:
     int penWidth_ = 1;
     long long curX_ = 0, curY_ = 0;
 
-    TTextRaster text_;
-    TTextRaster* texts_ = &text_; // the owner's for the bottom half of a split pass
-    // While a split pass replays: the pixels fetched once on this thread, since QImage::bits()
-    // writes to the image's bookkeeping and may not run on two threads at once.
-    std::uint32_t* fixedBits_ = nullptr;
-    bool textShared_ = false; // painting texts as prepared, beside another thread
+    TTextRaster texts_;
+    // While a pass replays: the pixels, fetched once (QImage::bits() checks the image's sharing).
+    std::uint32_t* passBits_ = nullptr;
     std::unique_ptr<TRecorder> recorder_;
-    std::unique_ptr<TRasterCanvas> half_; // the bottom half of a split pass
-    bool lastPassSplit_ = false;
+    int lastPassBands_ = 0;
+    int bandRows_ = 0;
     bool changeReported_ = false;
 };

@@ -275,13 +275,13 @@ bool TTextRaster::Walk(const QString& shown, TMark from, bool create, TVisit&& v
 
 TTextRaster::TText& TTextRaster::Text(const std::string& text) {
     if (lastKey_ && *lastKey_ == text) return *lastText_;
-    if (!hold_ && (pieces_.size() >= MaxPieces || spanCount_ >= MaxSpans)) ClearPieces();
+    if (pieces_.size() >= MaxPieces || spanCount_ >= MaxSpans) ClearPieces();
     auto found = texts_.find(text);
     if (found == texts_.end()) {
         TText entry;
         entry.shown = DecodeText(text);
         const std::size_t units = static_cast<std::size_t>(entry.shown.size());
-        if (!hold_ && (texts_.size() >= MaxTexts || textUnits_ + units > MaxTextUnits)) {
+        if (texts_.size() >= MaxTexts || textUnits_ + units > MaxTextUnits) {
             texts_.clear();
             textUnits_ = 0;
         }
@@ -329,10 +329,29 @@ int TTextRaster::Width(const std::string& text) { return Text(text).width; }
 
 void TTextRaster::Place(TText& text) {
     text.placed.clear();
+    TPiece& merged = text.merged;
+    merged.spans.clear();
+    merged.left = merged.top = INT32_MAX;
+    merged.right = merged.bottom = INT32_MIN;
+    const bool merge = text.shown.size() <= MergedUpTo;
     Walk(text.shown, text.marks[0], true, [&](int piece, int, std::int64_t pen) {
-        text.placed.push_back({piece, static_cast<std::int32_t>(FloorDiv64(pen))});
+        const std::int32_t at = static_cast<std::int32_t>(FloorDiv64(pen));
+        if (!merge) {
+            text.placed.push_back({piece, at});
+            return true;
+        }
+        const TPiece& p = pieces_[piece];
+        for (const TSpan& span : p.spans)
+            merged.spans.push_back({span.dy, static_cast<std::int16_t>(span.x0 + at), static_cast<std::int16_t>(span.x1 + at)});
+        if (!p.spans.empty()) {
+            merged.left = std::min(merged.left, p.left + at);
+            merged.right = std::max(merged.right, p.right + at);
+            merged.top = std::min(merged.top, p.top);
+            merged.bottom = std::max(merged.bottom, p.bottom);
+        }
         return true;
     });
+    if (merged.spans.empty()) merged.left = merged.top = merged.right = merged.bottom = 0;
     text.generation = generation_;
 }
 
@@ -343,7 +362,7 @@ void TTextRaster::Blit(const TPixels& to, long long x, long long y, const TPiece
         const long long row = y + s.dy;
         if (row < to.y1 || row >= to.y2) continue;
         const long long xa = std::max(x + s.x0, to.x1), xb = std::min(x + s.x1, to.x2);
-        if (xa < xb) std::fill(to.bits + row * to.stride + xa, to.bits + row * to.stride + xb, px);
+        if (xa < xb) std::fill(to.Row(row) + xa, to.Row(row) + xb, px);
     }
 }
 
@@ -357,59 +376,45 @@ void TTextRaster::PaintWhole(const TPixels& to, long long x, long long y, const 
                                  static_cast<int>(y - ry1), text.shown);
     for (long long row = ry1; row < ry2; ++row) {
         const u32* from = reinterpret_cast<const u32*>(image.constScanLine(static_cast<int>(row - ry1)));
-        u32* line = to.bits + row * to.stride;
+        u32* line = to.Row(row);
         for (long long col = rx1; col < rx2; ++col)
             if (from[col - rx1] != 0xFFFFFFFFu) line[col] = font;
     }
 }
 
-void TTextRaster::Paint(const TPixels& to, long long x, long long y, const std::string& text, u32 font, u32 brush,
-                        TMode mode) {
+void TTextRaster::Paint(const TPixels& to, long long x, long long y, const std::string& text, u32 font, u32 brush) {
     if (text.empty()) return;
-    const bool create = mode != TMode::Shared, write = mode != TMode::Prepare;
-    TText* found = nullptr;
-    if (create) {
-        found = &Text(text);
-    } else {
-        const auto at = texts_.find(text);
-        if (at == texts_.end()) return; // not prepared
-        found = &at->second;
-    }
-    TText& entry = *found;
+    TText& entry = Text(text);
     const long long w = entry.width, h = lineHeight_, m = margin_;
     if (w <= 0) return;
     if (x + w + m <= to.x1 || x - m >= to.x2 || y + h + m <= to.y1 || y - m >= to.y2) return;
 
     // The cell in the brush colour.
     const long long cx1 = std::max(x, to.x1), cx2 = std::min(x + w, to.x2);
-    if (write)
-        for (long long row = std::max(y, to.y1); row < std::min(y + h, to.y2); ++row)
-            if (cx1 < cx2) std::fill(to.bits + row * to.stride + cx1, to.bits + row * to.stride + cx2, brush);
+    for (long long row = std::max(y, to.y1); row < std::min(y + h, to.y2); ++row)
+        if (cx1 < cx2) std::fill(to.Row(row) + cx1, to.Row(row) + cx2, brush);
 
     // Letters in the brush colour show only where they leave the cell.
     const bool lettersShow = font != brush;
     auto paintPiece = [&](const TPiece& piece, long long px) {
-        if (!write) return;
         if (!lettersShow && px + piece.left >= x && px + piece.right <= x + w && piece.top >= 0 && piece.bottom <= h)
             return;
         Blit(to, px, y, piece, font);
     };
     if (entry.whole) {
         if (w > MaxWholePieceWidth) {
-            if (write) PaintWhole(to, x, y, entry, font);
+            PaintWhole(to, x, y, entry, font);
         } else {
-            if (!hold_ && (pieces_.size() >= MaxPieces || spanCount_ >= MaxSpans)) ClearPieces();
-            const int piece = PieceAt(entry.shown, 0, static_cast<int>(entry.shown.size()), create);
+            if (pieces_.size() >= MaxPieces || spanCount_ >= MaxSpans) ClearPieces();
+            const int piece = PieceAt(entry.shown, 0, static_cast<int>(entry.shown.size()), true);
             if (piece >= 0) paintPiece(pieces_[piece], x);
         }
         return;
     }
 
     if (entry.shown.size() <= PlacedUpTo) {
-        if (entry.generation != generation_) {
-            if (!create) return; // not prepared
-            Place(entry);
-        }
+        if (entry.generation != generation_) Place(entry);
+        if (entry.shown.size() <= MergedUpTo) paintPiece(entry.merged, x);
         for (const TPlaced& p : entry.placed) paintPiece(pieces_[p.piece], x + p.pen);
         return;
     }
@@ -423,10 +428,25 @@ void TTextRaster::Paint(const TPixels& to, long long x, long long y, const std::
         mark = after == entry.marks.begin() ? 0 : static_cast<std::size_t>(after - entry.marks.begin() - 1);
     }
     const bool monotone = entry.monotone;
-    Walk(entry.shown, entry.marks[mark], create, [&](int piece, int, std::int64_t pen) {
+    Walk(entry.shown, entry.marks[mark], true, [&](int piece, int, std::int64_t pen) {
         const long long px = x + FloorDiv64(pen);
         if (monotone && px - 2 * m >= to.x2) return false;
         paintPiece(pieces_[piece], px);
         return true;
     });
+}
+
+TTextRaster::TPart TTextRaster::VisiblePart(const std::string& text, long long x, long long x1, long long x2) {
+    TText& entry = Text(text);
+    if (entry.whole || !entry.monotone || entry.marks.empty()) return {entry.shown, 0};
+    const long long m = margin_;
+    // The last mark whose pieces before it lie left of x1, the first whose pieces lie right of x2.
+    const auto after = std::upper_bound(entry.marks.begin(), entry.marks.end(), x1 - x - 2 * m,
+                                        [](long long limit, const TMark& k) { return limit < FloorDiv64(k.pen); });
+    const TMark& from = after == entry.marks.begin() ? entry.marks.front() : *(after - 1);
+    const auto beyond = std::find_if(after, entry.marks.end(),
+                                     [&](const TMark& k) { return FloorDiv64(k.pen) - 2 * m >= x2 - x; });
+    const int end = beyond == entry.marks.end() ? static_cast<int>(entry.shown.size()) : beyond->unit;
+    if (from.unit == 0 && end == entry.shown.size()) return {entry.shown, 0};
+    return {entry.shown.mid(from.unit, std::max(0, end - from.unit)), from.pen};
 }

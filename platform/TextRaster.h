@@ -31,25 +31,33 @@ public:
 
     // Where Paint may write: the pixels of a 32-bit image and the box [x1, x2) x [y1, y2) in it.
     struct TPixels {
-        std::uint32_t* bits;
+        std::uint32_t* bits;   // the image's first row
         std::ptrdiff_t stride; // in pixels
+        long long row0;        // the row of the box's coordinates that bits holds
         long long x1, y1, x2, y2;
+        std::uint32_t* Row(long long y) const { return bits + (y - row0) * stride; }
     };
 
     int LineHeight() const { return lineHeight_; }
+    int Ascent() const { return ascent_; }
+    // How far outside its cell a text's letters may reach, on every side.
+    int Margin() const { return margin_; }
     // Qt's horizontal advance of the text as DecodeText shows it, in the canvas font.
     int Width(const std::string& text);
     // The opaque cell (Width x LineHeight, top-left at x, y) in brush, the letters in font on top,
     // as TQtCanvas::TextOut paints them; only what falls inside the box is written.
-    //   Paint    measures and renders what is missing, and paints;
-    //   Prepare  measures and renders what painting into the box needs, and writes no pixel;
-    //   Shared   paints what was prepared for a box holding this one, changing nothing else: two
-    //            threads may paint this way at once while the caches are held.
-    enum class TMode { Paint, Prepare, Shared };
     void Paint(const TPixels& to, long long x, long long y, const std::string& text, std::uint32_t font,
-               std::uint32_t brush, TMode mode = TMode::Paint);
-    // While held, the caches are not emptied, whatever their size.
-    void Hold(bool hold) { hold_ = hold; }
+               std::uint32_t brush);
+
+    // The part of the text that can show between columns x1 and x2 when its cell starts at x:
+    // units begin..end of the text as DecodeText shows it, begin's pen position from x in 1/64
+    // pixel, and the whole text when it is laid out as a whole. Cut where pieces meet, so that
+    // the part alone is laid out as it is within the text.
+    struct TPart {
+        QString text;
+        std::int64_t pen = 0;
+    };
+    TPart VisiblePart(const std::string& text, long long x, long long x1, long long x2);
 
     // Bounds of the caches: each is emptied when it would grow past them.
     static constexpr std::size_t MaxTexts = 1u << 16;
@@ -86,12 +94,15 @@ private:
         bool whole = false;     // laid out by Qt as a whole
         bool monotone = true;   // every pen position at or right of the one before
         std::vector<TMark> marks; // about every MarkEvery units
-        // A short text's pieces, while the pieces of that generation are kept.
+        // A short text's pieces, while the pieces of that generation are kept; the shortest texts'
+        // spans merged instead, so that painting one is one blit.
         std::vector<TPlaced> placed;
+        TPiece merged;
         std::uint32_t generation = 0;
     };
     static constexpr int MarkEvery = 64;
     static constexpr int PlacedUpTo = 128; // units of a text whose pieces are listed
+    static constexpr int MergedUpTo = 16;  // units of a text whose spans are merged
     static constexpr std::int32_t Unjoinable = INT32_MIN;
 
     TText& Text(const std::string& text);
@@ -114,7 +125,6 @@ private:
     void ClearPieces();
     void Place(TText& text);
 
-    bool hold_ = false;
     QFont font_;
     int ascent_ = 0, lineHeight_ = 0, margin_ = 0;
     std::unordered_map<std::string, TText> texts_;

@@ -29,6 +29,7 @@ TEST(ExportCommand, OptionsAreReadAndABadSizeIsRefused) {
         {{"g.gf4", "--export", "o.svg"}, A::Export, 0, 0, ""},
         {{"--export=o.PNG", "g.gf4", "--size", "640x480"}, A::Export, 640, 480, ""},
         {{"g.gf4", "--export=o.png", "--size=1X16384"}, A::Export, 1, 16384, ""},
+        {{"g.gf4", "--crop", "--export=o.png"}, A::Export, 0, 0, ""},
         {{"g.gf4", "--export=o.png", "--size", "0x10"}, A::Exit, 0, 0, "the size \"0x10\" is not WIDTHxHEIGHT"},
         {{"g.gf4", "--export=o.png", "--size", "16385x10"}, A::Exit, 0, 0, "from 1 to 16384"},
         {{"g.gf4", "--export=o.png", "--size", "12x12x12"}, A::Exit, 0, 0, "the size"},
@@ -38,6 +39,7 @@ TEST(ExportCommand, OptionsAreReadAndABadSizeIsRefused) {
         {{"g.gf4", "--export"}, A::Exit, 0, 0, "--export"},
         {{"--help"}, A::Exit, 0, 0, "--export <OUTPUT>"},
         {{"--help"}, A::Exit, 0, 0, "--size <WIDTHxHEIGHT>"},
+        {{"--help"}, A::Exit, 0, 0, "--crop"},
     };
     for (const TParseCase& c : cases) {
         SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
@@ -51,6 +53,7 @@ TEST(ExportCommand, OptionsAreReadAndABadSizeIsRefused) {
             EXPECT_TRUE(r.exportPaths.first().startsWith(QLatin1String("o.")));
             EXPECT_EQ(r.exportWidth, c.width);
             EXPECT_EQ(r.exportHeight, c.height);
+            EXPECT_EQ(r.exportCrop, c.arguments.contains(QStringLiteral("--crop")));
         }
     }
 }

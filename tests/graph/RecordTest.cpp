@@ -276,8 +276,18 @@ TEST(RandomEdits, KeepTheRecordConsistent) {
             const std::string broken = CheckInvariants(g, true);
             ASSERT_EQ(broken, "") << "after step " << step;
             if (step % 50 == 0) {
-                SyncShadow(g, shadow);
+                SyncShadow(g, shadow); // over the nodes of the last copy
                 ASSERT_EQ(CheckInvariants(shadow, true), "") << "shadow after step " << step;
+                Tgraph fresh;
+                SyncShadow(g, fresh);
+                for (int i = 1; i <= n; ++i) {
+                    const Tedge *a = shadow.edgeLists[i].get(), *b = fresh.edgeLists[i].get();
+                    for (; a && b; a = a->next.get(), b = b->next.get())
+                        ASSERT_TRUE(a->target == b->target && a->weight == b->weight && a->color == b->color &&
+                                    !a->hovered && (a->twin == nullptr) == (b->twin == nullptr))
+                            << "shadow node " << i << "->" << a->target << " after step " << step;
+                    ASSERT_TRUE(a == nullptr && b == nullptr) << "shadow list " << i << " after step " << step;
+                }
             }
         }
     }

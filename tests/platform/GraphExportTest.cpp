@@ -1,11 +1,14 @@
 // The exported files as other programs read them: pictures against the raster canvas (and
-// rsvg-convert's and pdftoppm's renderings of SVG and PDF), DOT through Graphviz, GraphML
-// through Qt's XML reader.
+// rsvg-convert's, Chromium's and pdftoppm's renderings of SVG and PDF), DOT through Graphviz,
+// GraphML through Qt's XML reader.
 
+#include "Files.h"
 #include "GraphExport.h"
 #include "TextExport.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
@@ -117,6 +120,77 @@ TEST(GraphExport, PicturesShowWhatTheRasterCanvasPaints) {
         EXPECT_EQ(inkedAt(true, fitted.width() - m), m == 11) << m;
         EXPECT_EQ(inkedAt(false, fitted.height() - m), m == 11) << m;
     }
+}
+
+// A cropped picture holds the drawing alone with a margin on every side, and its pixels are those
+// of the picture from the surface's corner, whatever the shift (odd coordinates among them).
+TEST(GraphExport, CropShowsTheDrawingAloneWithTheSamePixels) {
+    for (const int shift : {3001, 2, -55}) {
+        SCOPED_TRACE(shift);
+        auto g = Sample();
+        MoveAllVertices(*g, shift, shift + 1);
+        const QImage full = RasterPicture(*g, TPictureSize{4000, 4000});
+        const TPictureSize size = CropGraph(*g);
+        const QImage cropped = RasterPicture(*g, size);
+        auto firstInk = [](const QImage& image) { // top left of the inked box
+            QPoint at(image.width(), image.height());
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (Inked(image, x, y)) at = QPoint(std::min(at.x(), x), std::min(at.y(), y));
+            return at;
+        };
+        // The margin is 10 or 11 pixels from the box, which holds the white cells of the texts too.
+        const QPoint inCrop = firstInk(cropped), fromEnd = firstInk(cropped.mirrored(true, true));
+        for (const int margin : {inCrop.x(), inCrop.y(), fromEnd.x(), fromEnd.y()})
+            EXPECT_TRUE(margin >= 10 && margin <= 13) << margin;
+        if (shift < 0) continue; // the picture from the corner has lost what lies left of and above it
+        const QPoint offset = firstInk(full) - inCrop;
+        EXPECT_EQ(cropped, full.copy(offset.x(), offset.y(), size.width, size.height));
+    }
+}
+
+// A browser engine shows the SVG file as the raster canvas paints the graph; and the file is well
+// formed whatever the names hold: control characters, a character XML refuses, markup.
+TEST(GraphExport, SvgInABrowserAndWithHostileNames) {
+    auto g = Sample();
+    g->vertices[1].name = std::string("a\x01\x1f\x7f<&>]]>\"'") + "\xEF\xBF\xBE" + "\xC3\xA9\xF0\x9F\x98\x80";
+    g->vertices[2].name = "\xFF\xFE caf\xE9 \x81";
+    QXmlStreamReader xml(Data(ExportBytes(*g, TExportFormat::Svg, std::nullopt)));
+    int texts = 0;
+    while (!xml.atEnd()) texts += xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text");
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_EQ(texts, SampleTexts);
+
+    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    if (chromium.isEmpty()) GTEST_SKIP() << "chromium is not installed; ./test.sh installs it";
+    g = Sample();
+    const QImage reference = RasterPicture(*g, std::nullopt);
+    TempFolder dir;
+    QFile svg(QString::fromStdString(dir.File("g.svg")));
+    ASSERT_TRUE(svg.open(QIODevice::WriteOnly));
+    svg.write(Data(ExportBytes(*g, TExportFormat::Svg, std::nullopt)));
+    svg.close();
+    const QString shot = QString::fromStdString(dir.File("shot.png"));
+    RunTool(chromium,
+            {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
+             QStringLiteral("--hide-scrollbars"), QStringLiteral("--user-data-dir=") + QString::fromStdString(dir.File("profile")),
+             QStringLiteral("--window-size=%1,%2").arg(reference.width()).arg(reference.height()),
+             QStringLiteral("--screenshot=") + shot, QStringLiteral("file://") + svg.fileName()},
+            {});
+    ExpectLooksLike(QImage(shot), reference);
+}
+
+// A name of 200 000 characters: the vector files hold the characters near the picture, not all.
+TEST(GraphExport, VectorFilesHoldOnlyTheCharactersThatCanShow) {
+    auto g = Sample();
+    g->vertices[2].name = std::string(200000, 'n') + "END";
+    const std::string svg = ExportBytes(*g, TExportFormat::Svg, TPictureSize{400, 300});
+    EXPECT_LT(svg.size(), 8000u);
+    EXPECT_EQ(svg.find("END"), std::string::npos); // far right of the picture
+    QXmlStreamReader xml(Data(svg));
+    while (!xml.atEnd()) xml.readNext();
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_LT(ExportBytes(*g, TExportFormat::Pdf, TPictureSize{400, 300}).size(), 40000u);
 }
 
 // Graphviz reads the DOT file: the same nodes with their names, the same edges with their weights

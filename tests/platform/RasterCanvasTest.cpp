@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <random>
 #include <set>
@@ -416,8 +417,8 @@ TEST(RasterCanvasHalves, TwoHalvesPaintThePictureOfOnePass) {
     EXPECT_EQ(halves, single);
 }
 
-// A pass recorded once and replayed, on two threads for a large picture, paints what the calls
-// paint directly, texts long and short included, and leaves the canvas in the state they leave.
+// A pass recorded once and replayed band by band paints what the calls paint directly, texts long
+// and short included, and leaves the canvas in the state they leave.
 TEST(RasterCanvasHalves, RecordedPassPaintsWhatTheCallsPaint) {
     auto g = std::make_unique<Tgraph>();
     InitGraph(*g);
@@ -430,7 +431,7 @@ TEST(RasterCanvasHalves, RecordedPassPaintsWhatTheCallsPaint) {
             if (s != t) AddEdge(*g, s, t, (s * t) % 97 == 0 ? longLabel + "*/ navy" : "/*" + std::to_string(s * t) + "*/ teal");
     g->vertices[7].name = "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D name"; // laid out whole
     for (const bool large : {false, true}) {
-        SCOPED_TRACE(large ? "split" : "one thread");
+        SCOPED_TRACE(large ? "in bands" : "one band");
         auto paint = [&](TCanvas& c) {
             c.SetPenColor(Blue);
             c.MoveTo(5, 5);
@@ -442,17 +443,62 @@ TEST(RasterCanvasHalves, RecordedPassPaintsWhatTheCallsPaint) {
         };
         QImage direct = WhiteImage(400, 240), passed = WhiteImage(400, 240);
         TRasterCanvas one(direct), two(passed);
+        two.SetBandRows(large ? 7 : 240); // many bands, shapes and texts crossing their edges; one band
         paint(one);
         for (int pass = 0; pass < 2; ++pass) { // texts new, then measured already
             passed.fill(0xFFFFFFFFu);
             two.PaintPass(paint);
-            EXPECT_EQ(two.LastPassSplit(), large);
+            EXPECT_EQ(two.LastPassBands() > 1, large);
             EXPECT_EQ(passed, direct);
         }
         EXPECT_EQ(two.PenColor(), one.PenColor());
         two.LineTo(17, 40); // the current position is the one the sequence ended at
         one.LineTo(17, 40);
         EXPECT_EQ(passed, direct);
+    }
+}
+
+// The complete graph, self-loops with their arrowheads, and names and weights long and short,
+// placed across band edges: the pass painted in bands of any height, and the picture painted band
+// by band into a small image, are the picture the calls paint directly, pixel for pixel.
+TEST(RasterCanvasBands, BandedPaintEqualsDirectPaint) {
+    auto g = std::make_unique<Tgraph>();
+    InitGraph(*g);
+    g->created = g->directed = g->weighted = true;
+    const double pi = std::acos(-1.0);
+    for (int i = 0; i < 100; ++i)
+        AddVertex(*g, 300 + static_cast<int>(std::lround(250 * std::cos(2 * pi * i / 100))),
+                  260 + static_cast<int>(std::lround(230 * std::sin(2 * pi * i / 100))));
+    for (int s = 1; s <= 100; ++s)
+        for (int t = 1; t <= 100; ++t)
+            if (s != t || s % 9 == 0) AddEdge(*g, s, t, "/*" + std::to_string(s * t % 1000) + "*/ navy");
+    for (int v = 1; v <= 100; v += 7) g->vertices[v].name = "Vertex " + std::to_string(v) + " fjord AV Wave";
+    g->vertices[50].name = std::string(3000, 'W');
+    auto paint = [&](TCanvas& c) { DrawGraph(*g, c); };
+
+    QImage direct = WhiteImage(600, 520);
+    TRasterCanvas one(direct);
+    paint(one);
+    for (const int rows : {1, 13, 64, 0}) {
+        SCOPED_TRACE("bands of " + std::to_string(rows) + " rows");
+        QImage passed = WhiteImage(600, 520);
+        TRasterCanvas two(passed);
+        two.SetBandRows(rows);
+        two.PaintPass(paint);
+        EXPECT_EQ(passed, direct);
+        EXPECT_EQ(two.PenColor(), one.PenColor());
+
+        QImage band, joined = WhiteImage(600, 520);
+        int next = 0;
+        TRasterCanvas three(band);
+        three.PaintBands(paint, 600, 520, rows ? rows : 100, [&](const QImage& image, int top, int count) {
+            EXPECT_EQ(top, next);
+            next = top + count;
+            for (int y = 0; y < count; ++y)
+                std::copy_n(image.constScanLine(y), 600 * 4, joined.scanLine(top + y));
+        });
+        EXPECT_EQ(next, 520);
+        EXPECT_EQ(joined, direct);
     }
 }
 
@@ -473,9 +519,8 @@ TEST(RasterCanvasChanges, OneChangeIsReportedForEachShownPicture) {
     EXPECT_EQ(reports, 2);
     canvas.Shown();
     canvas.PaintPass([](TCanvas& c) {
-        for (int k = 0; k < 5000; ++k) c.Rectangle(k % 50, 0, k % 50 + 40, 90); // split in halves
+        for (int k = 0; k < 5000; ++k) c.Rectangle(k % 50, 0, k % 50 + 40, 90);
     });
-    EXPECT_TRUE(canvas.LastPassSplit());
     EXPECT_EQ(reports, 3);
 }
 

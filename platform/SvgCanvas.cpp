@@ -1,0 +1,236 @@
+#include "SvgCanvas.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+constexpr char Hex[] = "0123456789abcdef";
+
+// "#rrggbb" of a 0x00BBGGRR colour.
+std::string Color(TColor c) {
+    std::string out = "#";
+    for (const unsigned byte : {c & 0xFFu, (c >> 8) & 0xFFu, (c >> 16) & 0xFFu}) {
+        out += Hex[byte >> 4];
+        out += Hex[byte & 0xF];
+    }
+    return out;
+}
+
+// Class k as letters: a..z, ba, bb, ...
+std::string ClassName(std::size_t k) {
+    std::string out;
+    do {
+        out.insert(out.begin(), static_cast<char>('a' + k % 26));
+        k /= 26;
+    } while (k);
+    return out;
+}
+
+// The text as UTF-8, escaped for XML; characters no XML file may hold become spaces.
+void AppendText(std::string& out, const QString& text) {
+    const char16_t* u = reinterpret_cast<const char16_t*>(text.utf16());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = u[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && u[i + 1] >= 0xDC00 && u[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (u[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c < 0xE000) {
+            c = ' ';
+        }
+        if (c < 0x20 || c == 0x7F || c == 0xFFFE || c == 0xFFFF) c = ' ';
+        switch (c) {
+        case '&': out += "&amp;"; continue;
+        case '<': out += "&lt;"; continue;
+        case '>': out += "&gt;"; continue;
+        default: break;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+}
+
+} // namespace
+
+TSvgCanvas::TSvgCanvas(int width, int height) : width_(std::max(width, 0)), height_(std::max(height, 0)) {}
+
+void TSvgCanvas::SetSize(int width, int height) {
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+}
+
+void TSvgCanvas::Number(long long v) {
+    char text[24];
+    const auto end = std::to_chars(text, text + sizeof text, v).ptr;
+    body_.append(text, end);
+}
+
+void TSvgCanvas::Half(long long twice) {
+    if (twice < 0 && twice % 2 != 0) { // -0.5, -1.5, ...
+        body_ += '-';
+        twice = -twice;
+    }
+    Number(twice / 2);
+    if (twice % 2 != 0) body_ += ".5";
+}
+
+void TSvgCanvas::Point(long long x, long long y) {
+    Number(x);
+    body_ += ',';
+    Number(y);
+}
+
+void TSvgCanvas::Open(const char* name, TPaint paint, TColor fill) {
+    key_.clear();
+    if (paint != TPaint::Fill) {
+        key_ += "stroke:" + Color(pen_);
+        if (penWidth_ != 1) key_ += ";stroke-width:" + std::to_string(penWidth_);
+    }
+    if (paint != TPaint::Stroke) key_ += (key_.empty() ? "fill:" : ";fill:") + Color(fill);
+    auto found = styleIndex_.find(key_);
+    if (found == styleIndex_.end()) {
+        found = styleIndex_.emplace(key_, styles_.size()).first;
+        styles_.push_back(key_);
+    }
+    body_ += '<';
+    body_ += name;
+    body_ += " class=\"";
+    body_ += ClassName(found->second);
+    body_ += "\" ";
+}
+
+void TSvgCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+    const long long l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
+    if (r - l < 1 || b - t < 1) return;
+    Open("rect", TPaint::StrokeFill, brush_);
+    body_ += "x=\"";
+    Number(l);
+    body_ += "\" y=\"";
+    Number(t);
+    body_ += "\" width=\"";
+    Number(r - l - 1);
+    body_ += "\" height=\"";
+    Number(b - t - 1);
+    body_ += "\"/>\n";
+}
+
+void TSvgCanvas::Ellipse(int x1, int y1, int x2, int y2) {
+    const long long l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
+    if (r - l < 1 || b - t < 1) return;
+    const bool circle = r - l == b - t;
+    Open(circle ? "circle" : "ellipse", TPaint::StrokeFill, brush_);
+    body_ += "cx=\"";
+    Half(l + r - 1);
+    body_ += "\" cy=\"";
+    Half(t + b - 1);
+    body_ += circle ? "\" r=\"" : "\" rx=\"";
+    Half(r - l - 1);
+    if (!circle) {
+        body_ += "\" ry=\"";
+        Half(b - t - 1);
+    }
+    body_ += "\"/>\n";
+}
+
+void TSvgCanvas::LineTo(int x, int y) {
+    Open("polyline", TPaint::Stroke, 0);
+    body_ += "points=\"";
+    Point(x_, y_);
+    body_ += ' ';
+    Point(x, y);
+    body_ += "\"/>\n";
+    x_ = x, y_ = y;
+}
+
+void TSvgCanvas::Polygon(const TPoint* points, int count) {
+    if (!points || count < 2) return;
+    Open("polygon", TPaint::StrokeFill, brush_);
+    body_ += "points=\"";
+    for (int k = 0; k < count; ++k) {
+        if (k) body_ += ' ';
+        Point(points[k].x, points[k].y);
+    }
+    body_ += "\"/>\n";
+}
+
+void TSvgCanvas::PolyBezier(const TPoint (&p)[4]) {
+    Open("path", TPaint::Stroke, 0);
+    body_ += "d=\"M";
+    Point(p[0].x, p[0].y);
+    body_ += 'C';
+    for (int k = 1; k < 4; ++k) {
+        if (k > 1) body_ += ' ';
+        Point(p[k].x, p[k].y);
+    }
+    body_ += "\"/>\n";
+    x_ = p[3].x, y_ = p[3].y;
+}
+
+void TSvgCanvas::TextOut(int x, int y, const std::string& text) {
+    if (text.empty()) return;
+    const long long w = texts_.Width(text), h = texts_.LineHeight();
+    if (w <= 0) return;
+    // The cell, as far as the picture shows it.
+    const long long l = std::max<long long>(x, -1), r = std::min<long long>(x + w, width_ + 1);
+    if (l < r && y + h > -1 && y < height_ + 1) {
+        Open("rect", TPaint::Fill, brush_);
+        body_ += "x=\"";
+        Number(l);
+        body_ += "\" y=\"";
+        Number(y);
+        body_ += "\" width=\"";
+        Number(r - l);
+        body_ += "\" height=\"";
+        Number(h);
+        body_ += "\"/>\n";
+    }
+
+    // Every text keeps its element, with the characters near the picture.
+    const TTextRaster::TPart part = texts_.VisiblePart(text, x, 0, width_);
+    Open("text", TPaint::Fill, font_);
+    body_ += "x=\"";
+    if (part.pen % 64 == 0) {
+        Number(x + part.pen / 64);
+    } else {
+        char number[32];
+        const auto end = std::to_chars(number, number + sizeof number, x + part.pen / 64.0, std::chars_format::fixed, 3).ptr;
+        body_.append(number, end);
+    }
+    body_ += "\" y=\"";
+    Number(static_cast<long long>(y) + texts_.Ascent());
+    body_ += "\">";
+    AppendText(body_, part.text);
+    body_ += "</text>\n";
+}
+
+std::string TSvgCanvas::Finish(const std::string& title) const {
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n<svg width=\"";
+    out += std::to_string(width_) + "\" height=\"" + std::to_string(height_) + "\" viewBox=\"-0.5 -0.5 " +
+           std::to_string(width_) + " " + std::to_string(height_) +
+           "\" xmlns=\"http://www.w3.org/2000/svg\" fill=\"none\" stroke-linecap=\"square\" "
+           "stroke-linejoin=\"miter\" font-family=\"DejaVu Sans\" font-size=\"11\" xml:space=\"preserve\">\n<title>";
+    AppendText(out, QString::fromStdString(title));
+    out += "</title>\n<style>\n";
+    for (std::size_t k = 0; k < styles_.size(); ++k) out += "." + ClassName(k) + "{" + styles_[k] + "}\n";
+    out += "</style>\n<rect x=\"-1\" y=\"-1\" width=\"" + std::to_string(width_ + 2) + "\" height=\"" +
+           std::to_string(height_ + 2) + "\" fill=\"#ffffff\"/>\n";
+    out.reserve(out.size() + body_.size() + 8);
+    out += body_;
+    out += "</svg>\n";
+    return out;
+}
