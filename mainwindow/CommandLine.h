@@ -1,9 +1,13 @@
 #pragma once
 // The program's command line: nodeloom [FILE], --help, --version, and
-// nodeloom FILE --export OUTPUT [--size WIDTHxHEIGHT].
+// nodeloom FILE --export OUTPUT [--size WIDTHxHEIGHT], and --layout for either.
 
 #include <QString>
 #include <QStringList>
+
+#include "Layout.h"
+
+#include <optional>
 
 struct TCommandLine {
     enum class TAction { Start, Exit, Export };
@@ -13,6 +17,7 @@ struct TCommandLine {
     QString file;   // the graph file to open at start, absolute; empty for none. Export: as given
     QString exportPath;                   // the file to export to
     int exportWidth = 0, exportHeight = 0; // --size; 0 for the size of the drawing
+    std::optional<TLayout> layout;         // --layout; nothing for the file's default
 };
 
 // Reads the arguments (program name first). Needs no application object, so --help and

@@ -2,6 +2,7 @@
 
 #include "TForm1.h"
 
+#include "GraphSource.h"
 #include "JpegWriter.h"
 #include "PictureFile.h"
 #include "Surface.h"
@@ -13,6 +14,7 @@
 #include <QFileSystemModel>
 
 #include <cctype>
+#include <cstdio>
 #include <stdexcept>
 
 namespace {
@@ -92,13 +94,17 @@ void TForm1::ToolButton4Click() {
     OpenGraphFile(*path);
 }
 
-void TForm1::OpenGraphFile(const std::string& path) {
+void TForm1::OpenGraphFile(const std::string& path, std::optional<TLayout> layout) {
     // A file that cannot be read leaves no graph; RefreshView then shows the no-graph state.
-    // Either way the graph before can be had back.
+    // Either way the graph before can be had back. Another program's file is imported: the graph
+    // has no file name, so that Save asks for one.
     History.BeginChange(LiveGraph, TChangeKind::NewGraph);
-    LoadGraph(LiveGraph, path);
+    TGraphSource source;
+    const bool read = ReadGraphSource(path, layout, LiveGraph, source);
     History.EndChange(LiveGraph);
     RefreshView();
+    for (const std::string& note : source.notes) std::fprintf(stderr, "%s\n", note.c_str());
+    if (!read && !source.error.empty()) throw std::runtime_error("Cannot open \"" + path + "\": " + source.error);
 }
 
 void TForm1::ToolButton6Click() {

@@ -4,6 +4,7 @@
 // Editing.cpp and the file commands in FileCommands.cpp.
 
 #include "Graph_obj.h"
+#include "Layout.h"
 #include "UndoHistory.h"
 
 #include <QMainWindow>
@@ -44,7 +45,7 @@ public:
 
     // Opens a gf4 file as the Open command does, then redraws; a file that cannot be read leaves
     // no graph. path is in the file system's 8-bit encoding.
-    void OpenGraphFile(const std::string& path);
+    void OpenGraphFile(const std::string& path, std::optional<TLayout> layout = std::nullopt);
 
     // Shell and redraw.
     void FormCreate();

@@ -1,5 +1,6 @@
 #include "GraphExport.h"
 
+#include "GraphSource.h"
 #include "JpegWriter.h"
 #include "PictureFile.h"
 #include "QtCanvas.h"
@@ -23,7 +24,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-const char* const KnownExportEndings = ".png, .bmp, .jpg, .jpeg, .svg, .pdf, .dot, .graphml, .tex";
+const char* const KnownExportEndings = ".png, .bmp, .jpg, .jpeg, .svg, .pdf, .dot, .graphml, .tex, .gf4";
 
 namespace {
 
@@ -40,6 +41,7 @@ constexpr TEnding Endings[] = {
     {".png", TExportFormat::Png},     {".bmp", TExportFormat::Bmp},         {".jpg", TExportFormat::Jpeg},
     {".jpeg", TExportFormat::Jpeg},   {".svg", TExportFormat::Svg},         {".pdf", TExportFormat::Pdf},
     {".dot", TExportFormat::Dot},     {".graphml", TExportFormat::GraphML}, {".tex", TExportFormat::Tikz},
+    {".gf4", TExportFormat::Gf4},
 };
 
 std::string Bytes(const QByteArray& data) { return std::string(data.constData(), static_cast<std::size_t>(data.size())); }
@@ -150,6 +152,7 @@ std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPi
     case TExportFormat::Dot: return DotText(g);
     case TExportFormat::GraphML: return GraphMLText(g);
     case TExportFormat::Tikz: return TikzText(g);
+    case TExportFormat::Gf4: return GraphFileText(g);
     default: break;
     }
     switch (format) {
@@ -161,13 +164,17 @@ std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPi
     }
 }
 
-std::string ExportGraphFile(const std::string& input, const std::string& output, std::optional<TPictureSize> size) {
+std::string ExportGraphFile(const std::string& input, const std::string& output, std::optional<TPictureSize> size,
+                            std::optional<TLayout> layout, std::vector<std::string>* notes) {
     const std::optional<TExportFormat> format = ExportFormatOf(output);
     if (!format) return "Cannot export to " + Quoted(output) + ": unknown ending; the known ones are " + KnownExportEndings;
 
     auto g = std::make_unique<Tgraph>();
-    LoadGraph(*g, input);
-    if (!g->created) return "Cannot read " + Quoted(input) + ": " + ReadFailure(input);
+    TGraphSource source;
+    const bool read = ReadGraphSource(input, layout, *g, source);
+    if (notes) *notes = source.notes;
+    if (!read)
+        return "Cannot read " + Quoted(input) + ": " + (source.error.empty() ? ReadFailure(input) : source.error);
 
     std::string bytes;
     try {

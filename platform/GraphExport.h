@@ -1,17 +1,19 @@
 #pragma once
 // Writing a graph in another format, chosen by the output file's ending: pictures of exactly
 // what the surface shows (PNG, BMP and JPEG through the raster canvas; SVG and PDF through a
-// QPainter canvas, text as text) and descriptions for other programs (DOT, GraphML, TikZ).
+// QPainter canvas, text as text) and descriptions for other programs (DOT, GraphML, TikZ) and the gf4 file itself.
 // Needs a QGuiApplication for the fonts; any platform will do, the offscreen one included.
 
+#include "Layout.h"
 #include "PictureBounds.h"
 
 #include <QImage>
 
 #include <optional>
 #include <string>
+#include <vector>
 
-enum class TExportFormat { Png, Bmp, Jpeg, Svg, Pdf, Dot, GraphML, Tikz };
+enum class TExportFormat { Png, Bmp, Jpeg, Svg, Pdf, Dot, GraphML, Tikz, Gf4 };
 
 // The format the path's ending names, in any case; nothing for any other ending.
 std::optional<TExportFormat> ExportFormatOf(const std::string& path);
@@ -27,7 +29,9 @@ QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size);
 // formats have no size. Throws std::runtime_error when the picture cannot be made.
 std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size);
 
-// The export command: reads input as the Open command does and writes output through the safe
-// replacement of the graph save, so that a failure leaves an existing output as it was and no
-// partial file. Returns the one line that says which file failed and why; empty on success.
-std::string ExportGraphFile(const std::string& input, const std::string& output, std::optional<TPictureSize> size);
+// The export command: reads input as the Open command does (any format ReadGraphSource reads,
+// laid out as asked) and writes output through the safe replacement of the graph save, so that a
+// failure leaves an existing output as it was and no partial file. Returns the one line that says
+// which file failed and why; empty on success. What changed on reading goes to notes.
+std::string ExportGraphFile(const std::string& input, const std::string& output, std::optional<TPictureSize> size,
+                            std::optional<TLayout> layout = std::nullopt, std::vector<std::string>* notes = nullptr);

@@ -40,7 +40,7 @@ struct TFormatCase {
 TEST(TextExport, EachFormatWritesEveryVertexAndEdgeLineEscaped) {
     const TFormatCase cases[] = {
         {"dot undirected", MakeUndirected, DotText,
-         {"graph {", "  1 [label=\"A\", pos=\"0,0!\"];", "  2 [label=\"2\", pos=\"50,40!\"];",
+         {"graph {", "  1 [label=\"A\", pos=\"0,0!\"];", "  2 [label=\"2\", pos=\"37.5,30!\"];",
           "  1 -- 2 [color=\"#008000\", fontcolor=\"#008000\"];", "}"},
          {" -> ", "2 -- 1"}},
         {"tikz directed", MakeDirected, TikzText,
@@ -59,7 +59,7 @@ TEST(TextExport, EachFormatWritesEveryVertexAndEdgeLineEscaped) {
          {"->]", "(v2) -- (v1)", "node[weight"}},
         {"graphml undirected", MakeUndirected, GraphMLText,
          {"  <graph id=\"G\" edgedefault=\"undirected\">",
-          "    <node id=\"n2\"><data key=\"name\">2</data><data key=\"x\">50</data><data key=\"y\">-40</data></node>",
+          "    <node id=\"n2\"><data key=\"name\">2</data><data key=\"label\">2</data><data key=\"x\">50</data><data key=\"y\">-40</data></node>",
           "    <edge id=\"e1\" source=\"n1\" target=\"n2\"><data key=\"color\">#008000</data></edge>"},
          {"<data key=\"weight\">", "source=\"n2\""}},
     };

@@ -1,0 +1,153 @@
+// DOT through Graphviz's own parser (cgraph): whatever Graphviz reads. Labels, positions (points,
+// y up), colours, and a weight from the weight attribute or, in Nodeloom's own files, the label.
+
+#include "ImportModel.h"
+
+#include "TextExport.h"
+
+#include <graphviz/cgraph.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <unordered_map>
+
+namespace {
+
+// cgraph reports through one global function; the reading is serialised around it.
+std::mutex dotLock;
+std::string* dotErrors = nullptr;
+
+int CollectError(char* message) {
+    if (dotErrors && dotErrors->empty() && message) {
+        *dotErrors = message;
+        while (!dotErrors->empty() && (dotErrors->back() == '\n' || dotErrors->back() == ' ')) dotErrors->pop_back();
+    }
+    return 0;
+}
+
+// An attribute's value, or empty when unset.
+std::string Value(void* object, const char* name) {
+    const char* value = agget(object, const_cast<char*>(name));
+    return value ? value : "";
+}
+
+// A label as shown: Graphviz's escapes \\ (one backslash) and \N (the node's name) resolved,
+// the line ends \n, \l, \r as line feeds.
+std::string LabelText(const std::string& label, const char* nodeName) {
+    if (label == "\\N") return nodeName ? nodeName : "";
+    std::string out;
+    for (std::size_t i = 0; i < label.size(); ++i) {
+        if (label[i] != '\\' || i + 1 == label.size()) {
+            out += label[i];
+            continue;
+        }
+        const char c = label[++i];
+        if (c == 'N' && nodeName) out += nodeName;
+        else if (c == 'n' || c == 'l' || c == 'r') out += '\n';
+        else out += c;
+    }
+    return out;
+}
+
+// "x,y" or "x,y!" in points, y up, as surface pixels, y down.
+bool Position(const std::string& pos, double& x, double& y) {
+    const std::size_t comma = pos.find(',');
+    if (comma == std::string::npos) return false;
+    std::string second = pos.substr(comma + 1);
+    const std::size_t end = second.find_first_of(",!");
+    if (end != std::string::npos) second.resize(end);
+    double px = 0, py = 0;
+    if (!IsDecimal(pos.substr(0, comma), &px) || !IsDecimal(second, &py)) return false;
+    x = px / 0.75;
+    y = -py / 0.75;
+    return true;
+}
+
+// The text the exact attribute holds, else the label as shown.
+std::string ExactOr(void* object, const char* exactName, const std::string& shown) {
+    std::string bytes;
+    const std::string exact = Value(object, exactName);
+    if (!exact.empty() && PercentDecoded(exact, bytes)) return bytes;
+    return shown;
+}
+
+} // namespace
+
+bool ReadDot(const std::string& bytes, TImportedGraph& graph, std::string& error) {
+    if (bytes.find('\0') != std::string::npos) {
+        error = "it holds a NUL byte, which DOT does not allow";
+        return false;
+    }
+    const std::lock_guard<std::mutex> lock(dotLock);
+    std::string errors;
+    dotErrors = &errors;
+    const agusererrf before = agseterrf(CollectError);
+    const agerrlevel_t level = agseterr(AGERR);
+    Agraph_t* g = agmemread(bytes.c_str());
+    agseterr(level);
+    agseterrf(before);
+    dotErrors = nullptr;
+    if (!g) {
+        error = errors.empty() ? "it is not a DOT graph" : "it is not a DOT graph: " + errors;
+        return false;
+    }
+    struct TCloser {
+        Agraph_t* g;
+        ~TCloser() { agclose(g); }
+    } closer{g};
+
+    const std::size_t nodes = static_cast<std::size_t>(agnnodes(g)), edges = static_cast<std::size_t>(agnedges(g));
+    if (nodes > static_cast<std::size_t>(MaxVertices)) {
+        error = TooLargeText(nodes, edges);
+        return false;
+    }
+    graph.directed = agisdirected(g);
+    // Nodeloom's own file says whether it is weighted; another's has weights where it has them.
+    const std::string weightedSaid = Value(g, "nodeloom_weighted");
+    const bool own = !weightedSaid.empty();
+    if (own) {
+        graph.weighted = weightedSaid == "true";
+        graph.base = ColorOfText(Value(g, "nodeloom_base"));
+        double counted = 0;
+        if (IsDecimal(Value(g, "nodeloom_edges"), &counted)) graph.countedEdges = static_cast<long long>(counted);
+    }
+
+    std::unordered_map<Agnode_t*, int> index;
+    for (Agnode_t* n = agfstnode(g); n; n = agnxtnode(g, n)) {
+        const char* name = agnameof(n);
+        const std::string label = Value(n, "label");
+        const std::string shown = own || !label.empty() ? LabelText(label, name) : std::string(name);
+        const int v = graph.AddVertex(ExactOr(n, "nodeloom_name", shown));
+        index[n] = v;
+        double x = 0, y = 0;
+        if (Position(Value(n, "pos"), x, y)) {
+            TImportedVertex& vertex = graph.At(v);
+            vertex.placed = true;
+            vertex.x = x;
+            vertex.y = y;
+        }
+    }
+    // The edges in the order the file gives them.
+    std::vector<Agedge_t*> all;
+    for (Agnode_t* n = agfstnode(g); n; n = agnxtnode(g, n))
+        for (Agedge_t* e = agfstout(g, n); e; e = agnxtout(g, e)) all.push_back(e);
+    std::sort(all.begin(), all.end(), [](Agedge_t* a, Agedge_t* b) { return AGSEQ(a) < AGSEQ(b); });
+    bool weighted = false;
+    for (Agedge_t* e : all) {
+        std::string weight;
+        if (own) {
+            weight = ExactOr(e, "nodeloom_weight", LabelText(Value(e, "label"), nullptr));
+        } else {
+            weight = Value(e, "weight");
+            weighted = weighted || !weight.empty();
+        }
+        const std::string color = Value(e, "color");
+        std::optional<TColor> c;
+        if (!color.empty()) c = ColorOfText(color.substr(0, color.find_first_of(":;")));
+        graph.AddEdge(index[agtail(e)], index[aghead(e)], weight, c);
+    }
+    if (!own) graph.weighted = weighted;
+    return true;
+}
