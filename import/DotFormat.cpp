@@ -8,6 +8,7 @@
 #include <graphviz/cgraph.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -19,12 +20,73 @@ namespace {
 std::mutex dotLock;
 std::string* dotErrors = nullptr;
 
+// cgraph hands a message over in pieces ("Error", ": <stdin>: syntax error in line 1 ..."); the
+// first message is kept, as one line.
 int CollectError(char* message) {
-    if (dotErrors && dotErrors->empty() && message) {
-        *dotErrors = message;
-        while (!dotErrors->empty() && (dotErrors->back() == '\n' || dotErrors->back() == ' ')) dotErrors->pop_back();
-    }
+    if (!dotErrors || !message || dotErrors->size() > 400 || dotErrors->find('\n') != std::string::npos) return 0;
+    *dotErrors += message;
     return 0;
+}
+
+// Graphviz's parser takes time that grows with the square of a string's length, and longer still
+// for a concatenation "..." + "...". Strings are bounded before it runs: one quoted string (or
+// name, or HTML string) at Graphviz's documented limit, a concatenation at 1 MiB, and all
+// concatenations longer than one string at 16 MiB together.
+constexpr std::size_t MaxDotString = 16384, MaxDotConcatenation = std::size_t(1) << 20,
+                      MaxDotLongStrings = std::size_t(16) << 20;
+
+// Empty when the strings of the DOT text keep within those bounds, else what is too long.
+std::string DotStringsTooLong(const std::string& text) {
+    const std::size_t n = text.size();
+    std::size_t i = 0, chain = 0, longTotal = 0;
+    bool inChain = false; // after a quoted string, up to a '+' or anything else
+    auto endChain = [&] {
+        if (chain > MaxDotString) longTotal += chain;
+        chain = 0;
+        inChain = false;
+    };
+    while (i < n) {
+        const char c = text[i];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            ++i;
+        } else if (c == '/' && i + 1 < n && text[i + 1] == '/') {
+            while (i < n && text[i] != '\n') ++i;
+        } else if (c == '#' && (i == 0 || text[i - 1] == '\n')) {
+            while (i < n && text[i] != '\n') ++i;
+        } else if (c == '/' && i + 1 < n && text[i + 1] == '*') {
+            const std::size_t end = text.find("*/", i + 2);
+            i = end == std::string::npos ? n : end + 2;
+        } else if (c == '+' && inChain) {
+            ++i;
+        } else if (c == '"') {
+            const std::size_t start = ++i;
+            while (i < n && text[i] != '"') i += text[i] == '\\' ? 2 : 1;
+            const std::size_t length = std::min(i, n) - start;
+            ++i;
+            if (length > MaxDotString) return "a quoted string of " + std::to_string(length) + " bytes (more than 16384)";
+            chain += length;
+            inChain = true;
+            if (chain > MaxDotConcatenation) return "a concatenated string of more than 1 MiB";
+        } else {
+            endChain();
+            std::size_t start = i, depth = 0;
+            if (c == '<') {
+                for (; i < n; ++i) {
+                    if (text[i] == '<') ++depth;
+                    else if (text[i] == '>' && --depth == 0) break;
+                }
+                ++i;
+            } else {
+                while (i < n && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_' || text[i] == '.' ||
+                                 static_cast<unsigned char>(text[i]) >= 0x80))
+                    ++i;
+                if (i == start) ++i; // punctuation
+            }
+            if (i - start > MaxDotString) return "a name of " + std::to_string(i - start) + " bytes (more than 16384)";
+        }
+        if (longTotal > MaxDotLongStrings) return "more than 16 MiB of concatenated strings";
+    }
+    return {};
 }
 
 // An attribute's value, or empty when unset.
@@ -80,6 +142,10 @@ bool ReadDot(const std::string& bytes, TImportedGraph& graph, std::string& error
         error = "it holds a NUL byte, which DOT does not allow";
         return false;
     }
+    if (const std::string tooLong = DotStringsTooLong(bytes); !tooLong.empty()) {
+        error = "it holds " + tooLong + ", which is not read";
+        return false;
+    }
     const std::lock_guard<std::mutex> lock(dotLock);
     std::string errors;
     dotErrors = &errors;
@@ -90,6 +156,9 @@ bool ReadDot(const std::string& bytes, TImportedGraph& graph, std::string& error
     agseterrf(before);
     dotErrors = nullptr;
     if (!g) {
+        errors = errors.substr(0, errors.find('\n'));
+        if (errors.compare(0, 7, "Error: ") == 0) errors.erase(0, 7);
+        if (errors.compare(0, 9, "<stdin>: ") == 0) errors.erase(0, 9);
         error = errors.empty() ? "it is not a DOT graph" : "it is not a DOT graph: " + errors;
         return false;
     }
