@@ -107,7 +107,7 @@ TEST(ExportCommand, EachFailureSaysWhyExitsOneAndLeavesTheOldOutput) {
         {"input no graph", {"%1/junk.gf4", "--export", "%1/out.png"}, "Cannot read \"%1/junk.gf4\": it is not a graph file", false},
         {"input a folder", {"%1/dir.png", "--export", "%1/out.png"}, "Cannot read \"%1/dir.png\": Is a directory", false},
         {"unknown ending", {"%1/good.gf4", "--export", "%1/out.gif"},
-         "Cannot export to \"%1/out.gif\": unknown ending; the known ones are .png, .bmp, .jpg, .jpeg, .svg, .pdf, .dot, .graphml, .tex", false},
+         "Cannot export to \"%1/out.gif\": unknown ending; the known ones are .png, .bmp, .jpg, .jpeg, .svg, .pdf, .dot, .graphml, .tex, .gf4", false},
         {"bad size", {"%1/good.gf4", "--export", "%1/out.png", "--size", "0x7"},
          "Cannot export to \"%1/out.png\": the size \"0x7\" is not WIDTHxHEIGHT, two whole numbers from 1 to 16384.", false},
         {"no such folder", {"%1/good.gf4", "--export", "%1/none/out.png"}, "Cannot write \"%1/none/out.png\": No such file or directory", false},

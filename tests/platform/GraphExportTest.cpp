@@ -157,12 +157,16 @@ TEST(GraphExport, GraphMLReadsBackIntoTheSameGraph) {
     }
     ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     // Edges in the file's order: each vertex's list, newest first.
-    EXPECT_EQ(read, (QStringList{QStringLiteral("directed"), QStringLiteral("node n1: name=a\\b{c}%d&e_f x=60 y=60"),
-                                 QStringLiteral("node n2: name=<x & \"y\"> x=260 y=60"), QStringLiteral("node n3: name=caf\u00e9 x=160 y=200"),
-                                 QStringLiteral("node n4: name=Hub x=300 y=220"), QStringLiteral("edge n1 n3: weight=13 color=#000000"),
-                                 QStringLiteral("edge n1 n2: weight=1_2 color=#000080"), QStringLiteral("edge n2 n2: weight=loop color=#008000"),
-                                 QStringLiteral("edge n2 n1: weight=w\"q color=#FF0000"), QStringLiteral("edge n3 n4: weight= color=#FF00FF"),
-                                 QStringLiteral("edge n4 n1: weight=x color=#000000")}));
+    // Names twice (name, label), and the Windows-1252 name once more as its exact bytes.
+    EXPECT_EQ(read, (QStringList{
+                        QStringLiteral("directed nodeloom.weighted=true nodeloom.base=black nodeloom.edges=6"),
+                        QStringLiteral("node n1: name=a\\b{c}%d&e_f label=a\\b{c}%d&e_f x=60 y=60"),
+                        QStringLiteral("node n2: name=<x & \"y\"> label=<x & \"y\"> x=260 y=60"),
+                        QStringLiteral("node n3: name=caf\u00e9 label=caf\u00e9 nodeloom.name=caf%E9 x=160 y=200"),
+                        QStringLiteral("node n4: name=Hub label=Hub x=300 y=220"), QStringLiteral("edge n1 n3: weight=13 color=#000000"),
+                        QStringLiteral("edge n1 n2: weight=1_2 color=#000080"), QStringLiteral("edge n2 n2: weight=loop color=#008000"),
+                        QStringLiteral("edge n2 n1: weight=w\"q color=#FF0000"), QStringLiteral("edge n3 n4: weight= color=#FF00FF"),
+                        QStringLiteral("edge n4 n1: weight=x color=#000000")}));
 }
 
 } // namespace
