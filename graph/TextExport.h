@@ -6,16 +6,9 @@
 // U+FFFE, U+FFFF shown as spaces.
 
 #include "Graph_obj.h"
+#include "Text.h"
 
 #include <string>
-
-// Windows-1252's characters for the bytes 0x80..0x9F (the rest is Latin-1); the five unassigned
-// codes map to themselves.
-extern const char16_t Cp1252High[32];
-
-// The bytes as UTF-8: unchanged when they are valid UTF-8, else each byte read as Windows-1252,
-// as the window shows such text.
-std::string Utf8Text(const std::string& bytes);
 
 // Both DOT and GraphML carry everything the gf4 file holds, so that reading them back
 // (ImportGraph) gives the same file: besides the standard attributes, the graph's weightedness,

@@ -164,6 +164,9 @@ bool TGraphMLReader::Walk(xmlTextReaderPtr reader) {
         const std::string local = reinterpret_cast<const char*>(xmlTextReaderConstLocalName(reader));
         const bool empty = xmlTextReaderIsEmptyElement(reader) == 1;
         TOwner owner = TOwner::None;
+        // A graph, node or edge inside a data element ends that element's text: the text's home
+        // may not outlive what starts here.
+        if (local == "graph" || local == "node" || local == "edge") text = nullptr, textDepth = -1;
         if (!sawRoot) {
             sawRoot = true;
             if (local != "graphml") {

@@ -11,19 +11,27 @@ bool ReadGraphSource(const std::string& path, std::optional<TLayout> layout, Tgr
         const bool read = ImportGraph(path, g, result);
         source.notes = std::move(result.notes);
         if (!read) {
-            source.error = std::move(result.error);
+            source.failure = result.readFailure;
+            if (!source.failure) source.problem = std::move(result.error);
             return false;
         }
         placed = std::move(result.placed);
     } else {
-        LoadGraph(g, path);
-        if (!g.created) return false;
+        TLoadReport report = LoadGraphReport(g, path);
+        source.failure = std::move(report.failure);
+        source.damage = std::move(report.damage);
+        if (source.failure || !g.created) return false;
     }
     const TLayout chosen = layout.value_or(DefaultLayout(g, placed));
     if (chosen == TLayout::Keep && !source.imported) return true;
-    if (!LayOut(g, chosen, placed, source.error)) {
+    if (!LayOut(g, chosen, placed, source.problem)) {
         InitGraph(g);
         return false;
     }
     return true;
+}
+
+std::string SourceFailureText(const std::string& path, const TGraphSource& source) {
+    if (source.failure) return OpenFailureText(path, source.failure);
+    return "Cannot open \"" + path + "\": " + (source.problem.empty() ? "it is not a graph file" : source.problem);
 }

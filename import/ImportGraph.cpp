@@ -13,11 +13,6 @@
 #include <cstring>
 #include <new>
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace {
 
 struct TEnding {
@@ -29,19 +24,6 @@ constexpr TEnding Endings[] = {
     {".g6", TImportFormat::Graph6},       {".s6", TImportFormat::Graph6}, {".txt", TImportFormat::Text},
     {".csv", TImportFormat::Text},
 };
-
-// Why ReadRegularFile refused the file, in the words of the system's messages.
-std::string UnreadableText(const std::string& path) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return std::strerror(errno);
-    if (S_ISDIR(st.st_mode)) return std::strerror(EISDIR);
-    if (!S_ISREG(st.st_mode)) return "it is not a regular file";
-    if (static_cast<std::uint64_t>(st.st_size) > MaxReadBytes) return "it is larger than 256 MiB";
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::strerror(errno);
-    ::close(fd);
-    return "it cannot be read";
-}
 
 int Clamped(double v) {
     if (!(v == v)) return 0;
@@ -243,8 +225,9 @@ bool ImportGraph(const std::string& path, Tgraph& g, TImportResult& result) {
     }
     std::string bytes;
     try {
-        if (!ReadRegularFile(path, bytes)) {
-            result.error = UnreadableText(path);
+        result.readFailure = ReadWholeFile(path, bytes);
+        if (result.readFailure) {
+            result.error = FailureReason(result.readFailure);
             return false;
         }
     } catch (const std::bad_alloc&) {

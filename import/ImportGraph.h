@@ -3,6 +3,7 @@
 // adjacency matrices, read into the graph record; and the placing of vertices a file gives no
 // position (Layout.h). No Qt.
 
+#include "FileFailure.h"
 #include "Graph_obj.h"
 
 #include <optional>
@@ -18,6 +19,7 @@ std::optional<TImportFormat> ImportFormatOf(const std::string& path);
 
 struct TImportResult {
     std::string error;              // why the file gives no graph; empty on success
+    TFileFailure readFailure;       // ImportGraph: why the file could not be read at all
     std::vector<std::string> notes; // what changed on the way in, one line each
     std::vector<bool> placed;       // placed[v]: the file gives vertex v (1..n) a position; [0] unused
 };

@@ -2,8 +2,8 @@
 
 #include "TForm1.h"
 
+#include "GraphExport.h"
 #include "GraphSource.h"
-#include "JpegWriter.h"
 #include "PictureFile.h"
 #include "Surface.h"
 
@@ -104,7 +104,7 @@ void TForm1::OpenGraphFile(const std::string& path, std::optional<TLayout> layou
     History.EndChange(LiveGraph);
     RefreshView();
     for (const std::string& note : source.notes) std::fprintf(stderr, "%s\n", note.c_str());
-    if (!read && !source.error.empty()) throw std::runtime_error("Cannot open \"" + path + "\": " + source.error);
+    if (!read && source.imported) throw std::runtime_error(SourceFailureText(path, source));
 }
 
 void TForm1::ToolButton6Click() {
@@ -126,13 +126,15 @@ void TForm1::ToolButton8Click() {
 
 void TForm1::SaveImage(const std::string& path) {
     const std::string ending = PictureEnding(path);
+    TExportFormat format;
     if (ending == ".bmp") {
-        WritePictureFile(path, EncodeBmp(Image1->Picture));
+        format = TExportFormat::Bmp;
     } else if (ending == ".jpg" || ending == "jpeg") {
+        format = TExportFormat::Jpeg;
         Image1->SetPictureSize(Image1->width(), Image1->height());
-        WritePictureFile(path, EncodeJpeg(Image1->Picture));
     } else {
         throw std::runtime_error("Cannot save the picture as \"" + path +
                                  "\": pictures are saved as .bmp, .jpg or .jpeg files.");
     }
+    WritePictureFile(path, ExportFormatInfo(format).encode(Image1->Picture));
 }

@@ -11,6 +11,7 @@
 #include "Surface.h"
 #include "TextCodec.h"
 #include "ToolBar.h"
+#include "Version.h"
 #include "WindowFrame.h"
 #include "formsettings.h"
 #include "helpformp.h"
@@ -33,7 +34,7 @@ using colors::White;
 
 namespace {
 
-const QString ProductName = QStringLiteral("Nodeloom 5.1");
+const QString ProductName = QStringLiteral(NODELOOM_PRODUCT);
 
 // The window's outer size and place on the screen.
 constexpr int OuterLeft = 381, OuterTop = 219;

@@ -1,24 +1,43 @@
 #pragma once
 // Writing a graph in another format, chosen by the output file's ending: pictures of exactly
 // what the surface shows (PNG, BMP and JPEG through the raster canvas; SVG and PDF through a
-// QPainter canvas, text as text) and descriptions for other programs (DOT, GraphML, TikZ) and the gf4 file itself.
+// QPainter canvas, text as text) and descriptions for other programs (DOT, GraphML, TikZ).
 // Needs a QGuiApplication for the fonts; any platform will do, the offscreen one included.
 
-#include "Layout.h"
 #include "PictureBounds.h"
 
 #include <QImage>
 
 #include <optional>
 #include <string>
-#include <vector>
 
 enum class TExportFormat { Png, Bmp, Jpeg, Svg, Pdf, Dot, GraphML, Tikz, Gf4 };
+enum class TExportKind { Raster, Vector, Text };
+
+// One row of the table of formats: every export, the window's Save image included, finds its
+// format and writer here, and the command line's help lists them from it.
+struct TExportFormatInfo {
+    TExportFormat format;
+    const char* ending;       // as a file name ends, in lower case
+    const char* otherEnding;  // a second spelling, or null (".jpeg")
+    const char* description;  // for the help: "PNG picture"
+    TExportKind kind;
+    // The file's bytes for a graph; pictures of the given size, or else of ExportPictureSize.
+    std::string (*write)(const Tgraph& g, std::optional<TPictureSize> size);
+    // Raster formats: the bytes of a picture as it stands (the window's Save image); else null.
+    std::string (*encode)(const QImage& picture);
+};
+
+// Every format, in the order the help lists them.
+extern const TExportFormatInfo ExportFormats[9];
+const TExportFormatInfo& ExportFormatInfo(TExportFormat format);
 
 // The format the path's ending names, in any case; nothing for any other ending.
 std::optional<TExportFormat> ExportFormatOf(const std::string& path);
-// The endings ExportFormatOf knows, as a message lists them.
-extern const char* const KnownExportEndings;
+// The endings ExportFormatOf knows, as a message lists them: ".png, .bmp, .jpg, .jpeg, ...".
+std::string KnownExportEndings();
+// Whether this build can write the format (SVG needs Qt's SVG module).
+bool ExportFormatAvailable(TExportFormat format);
 
 // DrawGraph of g on a white picture of that size (or of ExportPictureSize), through the raster
 // canvas: the pixels the surface shows right after opening the file on a surface of that size.
@@ -29,9 +48,7 @@ QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size);
 // formats have no size. Throws std::runtime_error when the picture cannot be made.
 std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size);
 
-// The export command: reads input as the Open command does (any format ReadGraphSource reads,
-// laid out as asked) and writes output through the safe replacement of the graph save, so that a
-// failure leaves an existing output as it was and no partial file. Returns the one line that says
-// which file failed and why; empty on success. What changed on reading goes to notes.
-std::string ExportGraphFile(const std::string& input, const std::string& output, std::optional<TPictureSize> size,
-                            std::optional<TLayout> layout = std::nullopt, std::vector<std::string>* notes = nullptr);
+// The export command: reads input as the Open command does and writes output through the safe
+// replacement of the graph save, so that a failure leaves an existing output as it was and no
+// partial file. Returns the one line that says which file failed and why; empty on success.
+std::string ExportGraphFile(const std::string& input, const std::string& output, std::optional<TPictureSize> size);

@@ -1,13 +1,18 @@
 // Files that give no graph: for each format, cut short, malformed, too large for the record, an
 // entity expansion, a 100 MB attribute. Each is refused with a reason that says what is wrong,
-// in a child process with a time limit and in bounded memory.
+// in a child process with a time limit and in bounded memory. And the kept inputs of the import
+// fuzz targets, which pass their check.
 
 #include "ChildRun.h"
+#include "ImportCheck.h"
 #include "ImportGraph.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -99,6 +104,27 @@ TEST(ImportBadInput, EachFormatRefusesWithAReasonInBoundedTimeAndMemory) {
         // the largest input at most.
         EXPECT_LT(run.peakKb, 512 * 1024) << "peak memory above the start, in kB";
     }
+}
+
+} // namespace
+
+namespace {
+
+// Every seed of the import fuzz targets, and every finding kept among them, passes their check.
+TEST(ImportBadInput, EveryKeptFuzzSeedAndFindingPassesTheFuzzCheck) {
+    const std::pair<const char*, TImportFormat> targets[] = {
+        {"edgelist_fuzz", TImportFormat::Text}, {"graph6_fuzz", TImportFormat::Graph6}, {"graphml_fuzz", TImportFormat::GraphML}};
+    int files = 0;
+    for (const auto& [target, format] : targets) {
+        const std::string folder = std::string(NODELOOM_IMPORT_SEEDS) + "/" + target;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            EXPECT_EQ(CheckImportOf(bytes, format), "") << entry.path();
+            ++files;
+        }
+    }
+    EXPECT_GE(files, 15);
 }
 
 } // namespace

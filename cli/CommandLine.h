@@ -1,6 +1,7 @@
 #pragma once
-// The program's command line: nodeloom [FILE], --help, --version, and
-// nodeloom FILE --export OUTPUT [--size WIDTHxHEIGHT], and --layout for either.
+// The program's command line: nodeloom [FILE], --help, --version, and the actions that run
+// without a window: nodeloom FILE --export OUTPUT [--export OUTPUT...] [--size WIDTHxHEIGHT];
+// --layout for either.
 
 #include <QString>
 #include <QStringList>
@@ -15,7 +16,7 @@ struct TCommandLine {
     int exitCode = 0;
     QString output; // what to print before exiting (usage, version or the error)
     QString file;   // the graph file to open at start, absolute; empty for none. Export: as given
-    QString exportPath;                   // the file to export to
+    QStringList exportPaths;               // the files to export to, in the order given
     int exportWidth = 0, exportHeight = 0; // --size; 0 for the size of the drawing
     std::optional<TLayout> layout;         // --layout; nothing for the file's default
 };
@@ -23,7 +24,3 @@ struct TCommandLine {
 // Reads the arguments (program name first). Needs no application object, so --help and
 // --version work without a display.
 TCommandLine ParseCommandLine(const QStringList& arguments);
-
-// Runs the export a command line asked for on Qt's offscreen platform, whatever the display:
-// silent on success (0), one line on standard error on failure (1).
-int RunExport(int& argc, char** argv, const TCommandLine& command);

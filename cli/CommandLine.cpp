@@ -3,14 +3,13 @@
 #include "Geometry.h"
 #include "GraphExport.h"
 #include "TextCodec.h"
+#include "Version.h"
 
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QRegularExpression>
 
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -43,6 +42,26 @@ QString AbsolutePath(const QString& file) {
     return DecodeFileName(QByteArray::fromStdString(folder.native())) + QLatin1Char('/') + file;
 }
 
+// The export formats as the help lists them, one a line.
+QString FormatList() {
+    QString list;
+    for (const TExportFormatInfo& info : ExportFormats) {
+        QString endings = QString::fromLatin1(info.ending);
+        if (info.otherEnding) endings += QStringLiteral(", ") + QString::fromLatin1(info.otherEnding);
+        list += QStringLiteral("  %1%2\n").arg(endings, -16).arg(QString::fromLatin1(info.description));
+    }
+    return list;
+}
+
+// Qt names the program in its usage line after the application object, "<executable_name>" when
+// there is none: the usage line names the program as users call it.
+QString HelpText(const QCommandLineParser& parser) {
+    QString text = parser.helpText();
+    const qsizetype start = text.indexOf(QStringLiteral("Usage: ")), end = text.indexOf(QStringLiteral(" [options]"));
+    if (start == 0 && end > start) text.replace(7, end - 7, QStringLiteral("nodeloom"));
+    return text + QStringLiteral("\nExport formats, chosen by the output's ending (any case):\n") + FormatList();
+}
+
 } // namespace
 
 TCommandLine ParseCommandLine(const QStringList& arguments) {
@@ -53,8 +72,8 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption exportOption(
         QStringLiteral("export"),
         QStringLiteral("Write the graph file to OUTPUT and exit, without a window. The ending names the "
-                       "format: %1 (.tex: TikZ).")
-            .arg(QString::fromLatin1(KnownExportEndings)),
+                       "format: %1 (.tex: TikZ). Repeat it to write several files from one reading.")
+            .arg(QString::fromStdString(KnownExportEndings())),
         QStringLiteral("OUTPUT"));
     const QCommandLineOption sizeOption(
         QStringLiteral("size"),
@@ -79,8 +98,8 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
         QStringLiteral("[file]"));
 
     if (!parser.parse(arguments)) return Exit(1, parser.errorText() + QLatin1Char('\n'));
-    if (parser.isSet(help)) return Exit(0, parser.helpText());
-    if (parser.isSet(version)) return Exit(0, QStringLiteral("Nodeloom 5.1\n"));
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) return Exit(0, HelpText(parser));
+    if (parser.isSet(version)) return Exit(0, QStringLiteral(NODELOOM_PRODUCT "\n"));
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) return Exit(1, QStringLiteral("Nodeloom opens one file at a time.\n"));
 
@@ -95,36 +114,18 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
         return Exit(1, QStringLiteral("--size is given with --export only.\n"));
     if (parser.isSet(exportOption)) {
         result.action = TCommandLine::TAction::Export;
-        result.exportPath = parser.value(exportOption);
-        if (files.isEmpty()) return Exit(1, QStringLiteral("Cannot export to \"%1\": no graph file is named.\n").arg(result.exportPath));
+        result.exportPaths = parser.values(exportOption);
+        const QString& first = result.exportPaths.first();
+        if (files.isEmpty()) return Exit(1, QStringLiteral("Cannot export to \"%1\": no graph file is named.\n").arg(first));
         result.file = files.first();
         const QString size = parser.value(sizeOption);
         if (parser.isSet(sizeOption) && !ParseSize(size, result.exportWidth, result.exportHeight))
             return Exit(1, QStringLiteral("Cannot export to \"%1\": the size \"%2\" is not WIDTHxHEIGHT, two whole "
                                           "numbers from 1 to %3.\n")
-                               .arg(result.exportPath, size)
+                               .arg(first, size)
                                .arg(geometry::MaxPictureSide));
         return result;
     }
     if (!files.isEmpty()) result.file = AbsolutePath(files.first());
     return result;
-}
-
-int RunExport(int& argc, char** argv, const TCommandLine& command) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Qt's notes about the environment (no runtime folder, for one) are no concern of a command
-    // that prints nothing on success; its failures are reported below.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-    });
-    const QGuiApplication app(argc, argv);
-    std::optional<TPictureSize> size;
-    if (command.exportWidth > 0) size = TPictureSize{command.exportWidth, command.exportHeight};
-    const QByteArray input = EncodeFileName(command.file), output = EncodeFileName(command.exportPath);
-    std::vector<std::string> notes;
-    const std::string error = ExportGraphFile(input.toStdString(), output.toStdString(), size, command.layout, &notes);
-    for (const std::string& note : notes) std::fprintf(stderr, "%s\n", note.c_str());
-    if (error.empty()) return 0;
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 1;
 }
