@@ -5,7 +5,10 @@
 #include "Geometry.h"
 #include "Text.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <vector>
 
 using geometry::HeldVertices;
 
@@ -296,13 +299,101 @@ std::string GraphMLText(const Tgraph& g) {
     return out + "  </graph>\n</graphml>\n";
 }
 
+namespace {
+
+// TeX's dimensions end at 16383.99 pt, and TikZ computes with them: a coordinate stays within
+// 8000 pt, which leaves room for its arithmetic (a curve's control points, a label's box).
+constexpr double TikzReachPt = 8000;
+// A label longer than this many characters is set in lines of this length: a line of 10000
+// characters is wider than TeX can measure.
+constexpr std::size_t TikzLineLength = 60;
+// Beyond this many edge labels, pdfLaTeX's default main memory (5 million words) runs out before
+// the picture is shipped out.
+constexpr int TikzPdfLatexLabels = 4000;
+
+// The label's text: escaped, and set in lines when it is long.
+std::string TexLabel(const std::string& bytes, bool& lines) {
+    const std::string text = PrintableUtf8(bytes);
+    const std::vector<std::size_t> starts = CharacterStarts(text);
+    lines = starts.size() - 1 > TikzLineLength;
+    if (!lines) return TexEscaped(text);
+    std::string out;
+    for (std::size_t c = 0; c + 1 < starts.size(); c += TikzLineLength) {
+        const std::size_t from = starts[c], to = starts[std::min(c + TikzLineLength, starts.size() - 1)];
+        if (c > 0) out += "\\\\";
+        out += TexEscaped(text.substr(from, to - from));
+    }
+    return out;
+}
+
+// Whether pdfLaTeX (with its UTF-8 input and T1 fonts) sets every character of the text: Latin-1
+// and the Windows-1252 punctuation.
+bool PdfLatexSets(const std::string& bytes) {
+    for (char32_t c : DecodeText32(PrintableUtf8(bytes))) {
+        if (c <= 0xFF) continue;
+        bool known = false;
+        for (char16_t k : Cp1252High) known = known || (k == c && k > 0xFF);
+        if (!known) return false;
+    }
+    return true;
+}
+
+std::string Decimal(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", v);
+    std::string s = text;
+    while (s.find('.') != std::string::npos && (s.back() == '0' || s.back() == '.')) {
+        const bool dot = s.back() == '.';
+        s.pop_back();
+        if (dot) break;
+    }
+    return s == "-0" ? "0" : s;
+}
+
+} // namespace
+
 std::string TikzText(const Tgraph& g) {
     // A surface pixel is 0.75 pt (96 per inch); the vertex keeps its size on the page.
     char size[32];
     std::snprintf(size, sizeof size, "%gpt", 2 * geometry::VertexRadius * 0.75);
+    const int n = HeldVertices(g);
+
+    // Coordinates as they are when they keep within TeX's reach; else taken from the drawing's
+    // corner and, when it is still too large, scaled down.
+    long long minX = 0, minY = 0, maxX = 0, maxY = 0;
+    for (int v = 1; v <= n; ++v) {
+        const long long x = g.vertices[v].x, y = -static_cast<long long>(g.vertices[v].y);
+        if (v == 1 || x < minX) minX = x;
+        if (v == 1 || x > maxX) maxX = x;
+        if (v == 1 || y < minY) minY = y;
+        if (v == 1 || y > maxY) maxY = y;
+    }
+    const double reach = TikzReachPt / 0.75;
+    const bool inReach = std::max({-minX, maxX, -minY, maxY}) <= static_cast<long long>(reach);
+    const long long originX = inReach ? 0 : minX, originY = inReach ? 0 : minY;
+    const double extent = static_cast<double>(std::max(maxX - minX, maxY - minY));
+    const double unit = inReach || extent <= reach ? 1.0 : reach / extent; // drawing pixels per picture unit
+    auto X = [&](double x) { return Decimal((x - static_cast<double>(originX)) * unit); };
+    auto Y = [&](double y) { return Decimal((y - static_cast<double>(originY)) * unit); };
+
+    // The engine: pdfLaTeX unless a text holds what it cannot set or the labels outgrow its memory.
+    bool pdfLatex = true;
+    int labels = 0;
+    for (int v = 1; v <= n; ++v) pdfLatex = pdfLatex && PdfLatexSets(g.vertices[v].name);
+    ForEachFileEdge(g, [&](int, const Tedge& e) {
+        if (!g.weighted) return;
+        ++labels;
+        pdfLatex = pdfLatex && PdfLatexSets(e.weight);
+    });
+    std::string engine = "pdflatex";
+    if (!pdfLatex) engine = "lualatex (a name or weight holds characters that pdfLaTeX cannot set)";
+    else if (labels > TikzPdfLatexLabels) engine = "lualatex (pdfLaTeX's default memory does not hold this many labels)";
+
     std::string out = std::string("% Nodeloom graph: ") + (g.directed ? "directed" : "undirected") + ", " +
-                      (g.weighted ? "weighted" : "unweighted") + ".\n";
-    out += "\\begin{tikzpicture}[x=0.75pt, y=0.75pt, >=stealth,\n"
+                      (g.weighted ? "weighted" : "unweighted") + ". TeX engine: " + engine + ".\n";
+    char scale[32];
+    std::snprintf(scale, sizeof scale, "%.6gpt", 0.75 * unit);
+    out += "\\begin{tikzpicture}[x=" + std::string(scale) + ", y=" + scale + ", >=stealth,\n"
            "    vertex/.style={circle, draw, fill=white, minimum size=" +
            std::string(size) +
            ", inner sep=0pt},\n"
@@ -312,21 +403,44 @@ std::string TikzText(const Tgraph& g) {
         out += std::string("  \\definecolor{nl-") + e.name + "}{RGB}{" + std::to_string(e.value & 0xFFu) + "," +
                std::to_string((e.value >> 8) & 0xFFu) + "," + std::to_string((e.value >> 16) & 0xFFu) + "}\n";
     }
-    for (int v = 1; v <= HeldVertices(g); ++v) {
+    for (int v = 1; v <= n; ++v) {
         const Tvertex& c = g.vertices[v];
+        bool lines = false;
+        const std::string name = TexLabel(c.name, lines);
         // The name lies over the circle without widening it, as on the surface.
-        out += "  \\node[vertex, label=center:{" + TexEscaped(c.name) + "}] (v" + std::to_string(v) + ") at (" +
-               std::to_string(c.x) + "," + std::to_string(-static_cast<long long>(c.y)) + ") {};\n";
+        const std::string label = lines ? "label={[align=center]center:{" + name + "}}" : "label=center:{" + name + "}";
+        out += "  \\node[vertex, " + label + "] (v" + std::to_string(v) + ") at (" + X(c.x) + "," +
+               Y(-static_cast<double>(c.y)) + ") {};\n";
     }
     ForEachFileEdge(g, [&](int s, const Tedge& e) {
         std::string options = g.directed ? "->, " : "";
         options += TikzColor(e.color);
+        // Curves by their control points, computed here: TikZ's own bends multiply the distance
+        // between the ends, which overflows for ends far apart.
+        const double x1 = g.vertices[s].x, y1 = -static_cast<double>(g.vertices[s].y);
+        const double x2 = g.vertices[e.target].x, y2 = -static_cast<double>(g.vertices[e.target].y);
         std::string path;
-        if (e.target == s) path = "to[loop above]";
-        else if (g.directed && e.twin) path = "to[bend left=8]";
-        else path = "--";
+        if (e.target == s) {
+            // Above the vertex, through the surface's control points.
+            const double dx = geometry::LoopControlDx, rise = geometry::LoopControlRise;
+            path = ".. controls (" + X(x1 + dx) + "," + Y(y1 + rise) + ") and (" + X(x1 - dx) + "," + Y(y1 + rise) + ") ..";
+        } else if (g.directed && e.twin) {
+            // Bent to the left by 8 degrees at both ends, the control points at 0.3915 of the way.
+            const double k = 0.3915, c8 = std::cos(8 * 3.14159265358979 / 180), s8 = std::sin(8 * 3.14159265358979 / 180);
+            const double dx = x2 - x1, dy = y2 - y1;
+            const double ax = x1 + k * (dx * c8 - dy * s8), ay = y1 + k * (dx * s8 + dy * c8);
+            const double bx = x2 + k * (-dx * c8 - dy * s8), by = y2 + k * (dx * s8 - dy * c8);
+            path = ".. controls (" + X(ax) + "," + Y(ay) + ") and (" + X(bx) + "," + Y(by) + ") ..";
+        } else {
+            path = "--";
+        }
         std::string label;
-        if (g.weighted) label = std::string(" node[weight") + (e.target == s ? ", above" : "") + "] {" + TexEscaped(e.weight) + "}";
+        if (g.weighted) {
+            bool lines = false;
+            const std::string weight = TexLabel(e.weight, lines);
+            label = std::string(" node[weight") + (e.target == s ? ", above" : "") + (lines ? ", align=center" : "") + "] {" +
+                    weight + "}";
+        }
         out += "  \\draw[" + options + "] (v" + std::to_string(s) + ") " + path + label + " (v" +
                std::to_string(e.target) + ");\n";
     });
