@@ -15,6 +15,8 @@
 #endif
 
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
@@ -71,6 +73,40 @@ std::string SvgBytes(const Tgraph&, TPictureSize) {
 }
 #endif
 
+// Qt rounds a PDF page to whole points and draws from its rounded top edge. The page box is made
+// the picture's size exactly, its top where Qt's is (a box may start anywhere), and the table of
+// object offsets that follows it is moved on by the characters the box gained.
+std::string WithExactPage(std::string pdf, double width, double height) {
+    const std::size_t box = pdf.find("/MediaBox [");
+    if (box == std::string::npos) return pdf;
+    const std::size_t open = box + 11, close = pdf.find(']', open);
+    double x0 = 0, y0 = 0, x1 = 0, top = 0;
+    if (close == std::string::npos ||
+        std::sscanf(pdf.substr(open, close - open).c_str(), "%lf %lf %lf %lf", &x0, &y0, &x1, &top) != 4)
+        return pdf;
+    char exact[96];
+    std::snprintf(exact, sizeof exact, "0 %.6f %.6f %.6f", top - height, width, top);
+    const long long delta = static_cast<long long>(std::strlen(exact)) - static_cast<long long>(close - open);
+    pdf.replace(open, close - open, exact);
+    const std::size_t xref = pdf.rfind("\nxref\n");
+    const std::size_t start = pdf.rfind("startxref\n");
+    if (xref == std::string::npos || start == std::string::npos || xref < open) return pdf;
+    // "xref", "0 N", then N entries of 20 characters: a 10-digit offset, generation, n or f.
+    std::size_t at = pdf.find('\n', xref + 6) + 1;
+    while (at + 20 <= start && pdf.compare(at, 7, "trailer") != 0) {
+        const long long offset = std::atoll(pdf.substr(at, 10).c_str());
+        if (pdf[at + 17] == 'n' && offset > static_cast<long long>(open)) {
+            char moved[16];
+            std::snprintf(moved, sizeof moved, "%010lld", offset + delta);
+            pdf.replace(at, 10, moved);
+        }
+        at += 20;
+    }
+    const std::size_t number = start + 10, end = pdf.find_first_not_of("0123456789", number);
+    pdf.replace(number, end - number, std::to_string(std::atoll(pdf.substr(number, end - number).c_str()) + delta));
+    return pdf;
+}
+
 std::string PdfBytes(const Tgraph& g, TPictureSize size) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -82,7 +118,7 @@ std::string PdfBytes(const Tgraph& g, TPictureSize size) {
     pdf.setPageSize(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
     PaintVector(g, pdf, size);
-    return Bytes(buffer.data());
+    return WithExactPage(Bytes(buffer.data()), points.width(), points.height());
 }
 
 std::string EncodeJpegPicture(const QImage& picture) { return EncodeJpeg(picture); }

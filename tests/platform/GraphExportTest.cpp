@@ -6,6 +6,7 @@
 #include "TextExport.h"
 
 #include <QProcess>
+#include <QTemporaryFile>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
@@ -167,6 +168,26 @@ TEST(GraphExport, GraphMLReadsBackIntoTheSameGraph) {
                         QStringLiteral("edge n1 n2: weight=1_2 color=#000080"), QStringLiteral("edge n2 n2: weight=loop color=#008000"),
                         QStringLiteral("edge n2 n1: weight=w\"q color=#FF0000"), QStringLiteral("edge n3 n4: weight= color=#FF00FF"),
                         QStringLiteral("edge n4 n1: weight=x color=#000000")}));
+}
+
+} // namespace
+
+namespace {
+
+// The PDF page is the picture's size exactly, not rounded to whole points, as pdfinfo reads it;
+// the file stays whole (its table of offsets is moved with the page box).
+TEST(GraphExport, PdfPageIsThePicturesSizeExactly) {
+    const auto g = Sample();
+    for (const TPictureSize size : {TPictureSize{101, 77}, TPictureSize{133, 201}, TPictureSize{400, 300}}) {
+        QTemporaryFile file;
+        ASSERT_TRUE(file.open());
+        file.write(Data(ExportBytes(*g, TExportFormat::Pdf, size)));
+        file.close();
+        const QString info = QString::fromUtf8(RunTool(QStringLiteral("pdfinfo"), {file.fileName()}, {}));
+        const QString expected = QStringLiteral("Page size:       %1 x %2 pts").arg(size.width * 0.75).arg(size.height * 0.75);
+        EXPECT_TRUE(info.contains(expected)) << info.toStdString() << "\nlacks " << expected.toStdString();
+        EXPECT_FALSE(info.contains(QStringLiteral("rror"))) << info.toStdString();
+    }
 }
 
 } // namespace
