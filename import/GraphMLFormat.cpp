@@ -49,6 +49,8 @@ double Number(const std::optional<std::string>& text) {
     return text && IsDecimal(*text, &v) ? v : 0;
 }
 
+void IgnoreError(void*, const char*, ...) {}
+
 void KeepFirstError(void* arg, const char* message, xmlParserSeverities severity, xmlTextReaderLocatorPtr locator) {
     auto* error = static_cast<std::string*>(arg);
     if (severity != XML_PARSER_SEVERITY_ERROR && severity != XML_PARSER_SEVERITY_VALIDITY_ERROR) return;
@@ -97,6 +99,9 @@ bool TGraphMLReader::Read() {
         error_ = "it is too large for an XML file";
         return false;
     }
+    // libxml2 reports some faults (of encodings, for one) only to its global error function,
+    // which would print them: the reader's own handler below says what is wrong instead.
+    xmlSetGenericErrorFunc(nullptr, IgnoreError);
     TReaderPtr reader(xmlReaderForMemory(bytes_.data(), static_cast<int>(bytes_.size()), nullptr, nullptr,
                                          XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
                       xmlFreeTextReader);
