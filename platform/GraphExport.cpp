@@ -65,6 +65,14 @@ std::string SvgBytes(const Tgraph& g, TPictureSize size) {
     if (start != std::string::npos && box != std::string::npos && start < box)
         text.replace(start, box - start,
                      "<svg width=\"" + std::to_string(size.width) + "\" height=\"" + std::to_string(size.height) + "\" ");
+    // QSvgGenerator writes a name's control characters as they are, which XML does not allow:
+    // they become spaces, as in the text exports (tab, line feed and carriage return are allowed).
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        const auto c = static_cast<unsigned char>(text[k]);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') text[k] = ' ';
+        if (c == 0xEF && k + 2 < text.size() && text[k + 1] == '\xBF' && (text[k + 2] == '\xBE' || text[k + 2] == '\xBF'))
+            text.replace(k, 3, " ");
+    }
     return text;
 }
 #else

@@ -191,3 +191,18 @@ TEST(GraphExport, PdfPageIsThePicturesSizeExactly) {
 }
 
 } // namespace
+
+namespace {
+
+// SVG and GraphML are well-formed XML whatever a name holds: C0 controls and U+FFFF become spaces.
+TEST(GraphExport, XmlExportsAreWellFormedWhateverANameHolds) {
+    auto g = Sample();
+    g->vertices[1].name = std::string("a\x01" "b\x1F\xEF\xBF\xBF" "c\x0B\x00", 10);
+    for (TExportFormat format : {TExportFormat::Svg, TExportFormat::GraphML}) {
+        QXmlStreamReader xml(Data(ExportBytes(*g, format, {})));
+        while (!xml.atEnd()) xml.readNext();
+        EXPECT_FALSE(xml.hasError()) << static_cast<int>(format) << ": " << xml.errorString().toStdString();
+    }
+}
+
+} // namespace
