@@ -63,7 +63,7 @@ void KeepFirstError(void* arg, const char* message, xmlParserSeverities severity
 // What the keys mean, by id: the Nodeloom and common attribute names.
 struct TKeyRoles {
     std::unordered_map<std::string, TKey> keys;
-    std::string Role(const std::string& id) const {
+    const std::string& Role(const std::string& id) const {
         const auto k = keys.find(id);
         return k == keys.end() ? id : k->second.name;
     }
