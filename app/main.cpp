@@ -34,12 +34,9 @@ bool NoDisplay() {
 }
 
 // A display that is named but cannot be reached ends in Qt's fatal message: the user reads the
-// one line instead of Qt's page on platform plugins.
-void ReportFailedDisplay(QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type != QtFatalMsg) {
-        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-        return;
-    }
+// one line instead of Qt's page on platform plugins. Qt's notes while it connects are dropped.
+void ReportFailedDisplay(QtMsgType type, const QMessageLogContext&, const QString&) {
+    if (type != QtFatalMsg) return;
     std::fprintf(stderr, "nodeloom: %s\n", NoDisplayText);
     std::_Exit(1);
 }

@@ -59,9 +59,11 @@ bool TSecondaryWindow::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+// Escape does what the close control does: it hides the window.
 void TSecondaryWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         event->accept();
+        hide();
         return;
     }
     QDialog::keyPressEvent(event);

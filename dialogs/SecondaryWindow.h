@@ -2,7 +2,7 @@
 // What the secondary windows share: an ordinary, non-modal window that disables the main
 // window while it is shown and enables it again, with the keyboard focus, when it is closed or
 // hidden by the program. The title bar offers only the close control, which hides the window;
-// Escape does nothing. A window manager that minimises it anyway leaves it open, and a click on
+// Escape does the same. A window manager that minimises it anyway leaves it open, and a click on
 // the main window brings it back.
 
 #include <QDialog>

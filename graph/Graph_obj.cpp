@@ -263,3 +263,19 @@ void SyncShadow(const Tgraph& live, Tgraph& shadow) {
         for (Tedge* e = shadow.edgeLists[i].get(); e; e = e->next.get())
             e->twin = at[e->target][i];
 }
+
+bool StorableText(const std::string& text) {
+    return text.find("*/") == std::string::npos && text.find_first_of("\r\n") == std::string::npos;
+}
+
+bool RenameVertex(Tgraph& g, int v, const std::string& name) {
+    if (v < 1 || v > g.vertexCount || !StorableText(name)) return false;
+    g.vertices[v].name = name;
+    return true;
+}
+
+bool SetEdgeWeight(Tedge& edge, const std::string& weight) {
+    if (!StorableText(weight)) return false;
+    edge.weight = weight;
+    return true;
+}

@@ -72,6 +72,13 @@ void MoveAllVertices(Tgraph& g, int dx, int dy);
 void RecolorHoveredEdges(Tgraph& g, TColor color);
 void DeleteHoveredEdges(Tgraph& g);
 void SyncShadow(const Tgraph& live, Tgraph& shadow);
+// Whether a gf4 file can hold the text as a name or weight and read it back whole: no "*/",
+// which would end its frame, and no line break.
+bool StorableText(const std::string& text);
+// Set vertex v's name, or the edge node's weight, when StorableText allows it; false (and
+// nothing changed) otherwise.
+bool RenameVertex(Tgraph& g, int v, const std::string& name);
+bool SetEdgeWeight(Tedge& edge, const std::string& weight);
 // The add-edge tool's edge from source to target: AddEdge, and in an undirected graph the other
 // half too (a self-loop finds itself there and is not added twice); edgeCount rises by one when
 // the edge was added. Returns whether it was; an edge already there is left as it is.

@@ -37,6 +37,12 @@ std::string CutName(TCanvas& canvas, const std::string& name) {
     return name;
 }
 
+// A text the graph file cannot hold is refused with the reason; the old one stays.
+void RefuseText(const char* what) {
+    ShowError(std::runtime_error(std::string("The ") + what +
+                                 " is left as it was: a graph file cannot hold \"*/\" or a line break in it"));
+}
+
 // Whether two vertex records are the same vertex to the user: same place, same name.
 bool SameVertex(const Tvertex& a, const Tvertex& b) { return a.x == b.x && a.y == b.y && a.name == b.name; }
 
@@ -221,14 +227,20 @@ void TForm1::Image1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
 // chosen. Ctrl+Z undoes a step, Ctrl+Y (Ctrl+Shift+Z) redoes one, Ctrl+C copies the picture.
 // Every character redraws; the full stop does nothing more.
 void TForm1::FormKeyPress(char key) {
-    if (key == EscapeKey && !(LiveGraph.edgeStart != 0 && LiveGraph.edgeEnd != 0))
+    if (key == EscapeKey && !(LiveGraph.edgeStart != 0 && LiveGraph.edgeEnd != 0)) {
         ToolButton10->setChecked(false);
-    else if (key == UndoKey)
+        // An edge whose first vertex is chosen is given up, and the add-edge tool with it.
+        if (LiveGraph.edgeStart != 0 && ToolButton12->isChecked()) {
+            LiveGraph.edgeStart = 0;
+            ToolButton12->setChecked(false);
+        }
+    } else if (key == UndoKey) {
         History.Undo(LiveGraph);
-    else if (key == RedoKey)
+    } else if (key == RedoKey) {
         History.Redo(LiveGraph);
-    else if (key == CopyKey)
+    } else if (key == CopyKey && LiveGraph.created) {
         Image1->CopyPicture();
+    }
     RefreshView();
 }
 
@@ -248,7 +260,11 @@ void TForm1::Image1DblClick() {
         std::string name = chosen.name;
         PromptText("Vertex \"" + name + "\" renaming", name, name, [this] { return appClosing; });
         if (!name.empty()) name = CutName(Image1->Canvas(), name);
-        if (const int v = FindVertex(g, hit, chosen)) g.vertices[v].name = name;
+        if (!StorableText(name)) {
+            RefuseText("name");
+        } else if (const int v = FindVertex(g, hit, chosen)) {
+            RenameVertex(g, v, name);
+        }
         g.skipNextPress = true;
     } else if (g.weighted) {
         // The node drawn and saved for the edge; its twin keeps the old weight.
@@ -258,9 +274,11 @@ void TForm1::Image1DblClick() {
             std::string weight = before;
             PromptText("Edge \"" + weight + "\" reweighting", weight, weight, [this] { return appClosing; });
             Tedge* again = FirstHoveredEdge(g);
-            if (again && again->weight == before && SameVertex(g.vertices[again->source], from) &&
-                SameVertex(g.vertices[again->target], to))
-                again->weight = weight;
+            if (!StorableText(weight))
+                RefuseText("weight");
+            else if (again && again->weight == before && SameVertex(g.vertices[again->source], from) &&
+                     SameVertex(g.vertices[again->target], to))
+                SetEdgeWeight(*again, weight);
             g.skipNextPress = true;
         }
     }

@@ -2,26 +2,33 @@
 
 #include "TForm1.h"
 
+#include "ErrorHandler.h"
 #include "GraphExport.h"
 #include "GraphSource.h"
 #include "PictureFile.h"
 #include "Surface.h"
+#include "TextCodec.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 
 #include <cctype>
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 
 namespace {
 
 const QString AllFilesFilter = QStringLiteral("All files (*.*)");
 const QString GraphFilter = QStringLiteral("Graph format 4 (*.gf4);;") + AllFilesFilter;
-const QString PictureFilter = QStringLiteral("JPEG Image File (*.jpg);;Bitmaps (*.bmp)");
+const QString JpegFilter = QStringLiteral("JPEG Image File (*.jpg)");
+const QString PictureFilter = JpegFilter + QStringLiteral(";;Bitmaps (*.bmp)");
 
 // The last four characters of the path in lower case: the picture's ending.
 std::string PictureEnding(const std::string& path) {
@@ -66,7 +73,11 @@ QFileDialog* TForm1::CreateFileDialog(TForm1* owner, TFileDialogKind kind) {
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setOption(QFileDialog::DontConfirmOverwrite);
         dialog->setNameFilter(PictureFilter);
-        dialog->setDefaultSuffix(QStringLiteral("bmp"));
+        // A name typed without an ending gets the selected filter's: JPEG at first.
+        dialog->setDefaultSuffix(QStringLiteral("jpg"));
+        connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
+            dialog->setDefaultSuffix(filter == JpegFilter ? QStringLiteral("jpg") : QStringLiteral("bmp"));
+        });
         break;
     }
     // After Qt's own handling of the choice, which sets the literal patterns.
@@ -89,32 +100,97 @@ std::optional<std::string> TForm1::AskPath(QFileDialog& dialog) {
 }
 
 void TForm1::ToolButton4Click() {
+    if (!ConfirmDiscard()) return;
     const std::optional<std::string> path = AskPath(*OpenDialog1);
     if (!path) return;
     OpenGraphFile(*path);
 }
 
 void TForm1::OpenGraphFile(const std::string& path, std::optional<TLayout> layout) {
-    // A file that cannot be read leaves no graph; RefreshView then shows the no-graph state.
-    // Either way the graph before can be had back. Another program's file is imported: the graph
-    // has no file name, so that Save asks for one.
-    History.BeginChange(LiveGraph, TChangeKind::NewGraph);
+    // Read into a record of its own: only a graph replaces the one on screen. Another program's
+    // file is imported: the graph has no file name, so that Save asks for one.
+    auto loaded = std::make_unique<Tgraph>();
     TGraphSource source;
-    const bool read = ReadGraphSource(path, layout, LiveGraph, source);
-    History.EndChange(LiveGraph);
-    RefreshView();
+    const bool read = ReadGraphSource(path, layout, *loaded, source);
     for (const std::string& note : source.notes) std::fprintf(stderr, "%s\n", note.c_str());
-    if (!read && source.imported) throw std::runtime_error(SourceFailureText(path, source));
+    if (!read) {
+        ShowError(std::runtime_error(SourceFailureText(path, source)));
+        return;
+    }
+    // The graph before can be had back with Ctrl+Z.
+    History.BeginChange(LiveGraph, TChangeKind::NewGraph);
+    TGraphSnapshot(*loaded).RestoreTo(LiveGraph, true);
+    History.EndChange(LiveGraph);
+    MarkSaved();
+    RefreshView();
+    if (!source.damage.empty())
+        ShowError(std::runtime_error(DamageText(path, source.damage) +
+                                     ". What could be read is open; saving it writes only that"));
 }
 
-void TForm1::ToolButton6Click() {
-    if (!LiveGraph.created) return;
+bool TForm1::HasUnsavedChanges() const {
+    return LiveGraph.created && !(SavedContent && SavedContent->Matches(LiveGraph));
+}
+
+void TForm1::MarkSaved() { SavedContent.emplace(LiveGraph); }
+
+bool TForm1::ConfirmDiscard() {
+    if (!HasUnsavedChanges()) return true;
+    const std::string& file = LiveGraph.fileName;
+    const std::size_t slash = file.rfind('/');
+    const QString question =
+        file.empty() ? QStringLiteral("Save changes to the new graph?")
+                     : QStringLiteral("Save changes to \"%1\"?").arg(DecodeText(slash == std::string::npos ? file : file.substr(slash + 1)));
+    TUnsavedAnswer answer = TUnsavedAnswer::Cancel;
+    if (AskUnsaved) {
+        answer = AskUnsaved(question);
+    } else {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Nodeloom"), question,
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+        box.setDefaultButton(QMessageBox::Save);
+        box.setEscapeButton(QMessageBox::Cancel);
+        const int chosen = box.exec();
+        answer = chosen == QMessageBox::Save      ? TUnsavedAnswer::Save
+                 : chosen == QMessageBox::Discard ? TUnsavedAnswer::Discard
+                                                  : TUnsavedAnswer::Cancel;
+    }
+    switch (answer) {
+    case TUnsavedAnswer::Discard: return true;
+    case TUnsavedAnswer::Cancel: return false;
+    case TUnsavedAnswer::Save: break;
+    }
+    // A save that fails is shown, and what was to follow does not happen.
+    try {
+        return SaveCommand();
+    } catch (const std::exception& error) {
+        ShowError(error);
+        return false;
+    }
+}
+
+void TForm1::ToolButton6Click() { SaveCommand(); }
+
+bool TForm1::SaveCommand() {
+    if (!LiveGraph.created) return false;
+    // The dialog proposes the file on screen, or the folder of the last save for a new graph.
+    if (!LiveGraph.fileName.empty()) {
+        SaveDialog1->selectFile(DecodeFileName(QByteArray::fromStdString(LiveGraph.fileName)));
+    } else {
+        if (!LastSaveFolder.empty()) SaveDialog1->setDirectory(DecodeFileName(QByteArray::fromStdString(LastSaveFolder)));
+        // No name: the one the dialog gave back last belongs to another graph.
+        SaveDialog1->selectFile(QString());
+        for (QAbstractItemView* view : SaveDialog1->findChildren<QAbstractItemView*>()) view->clearSelection();
+        if (auto* name = SaveDialog1->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->clear();
+    }
     const std::optional<std::string> path = AskPath(*SaveDialog1);
-    if (!path) return;
+    if (!path) return false;
     // An I/O error leaves here for the error box, with the file name and the title as they were.
     SaveGraph(LiveGraph, *path);
     LiveGraph.fileName = *path;
     setWindowTitle(GraphTitle(*path));
+    LastSaveFolder = path->substr(0, path->rfind('/') + 1);
+    MarkSaved();
+    return true;
 }
 
 void TForm1::ToolButton8Click() {

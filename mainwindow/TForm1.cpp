@@ -132,6 +132,7 @@ void TForm1::ApplySettings(const TGraphSettings& settings) {
     ClearGraph(graph);
     graph.created = true;
     History.EndChange(graph);
+    MarkSaved(); // an empty new graph holds nothing to lose
     RefreshView();
 }
 
@@ -217,7 +218,14 @@ void TForm1::FormClose() { appClosing = true; }
 
 void TForm1::Exit1Click() { close(); }
 
+// Closing the window, by its close control or Exit, first asks about unsaved changes.
 void TForm1::closeEvent(QCloseEvent* event) {
+    bool goOn = true;
+    if (!appClosing) Guarded([this, &goOn] { goOn = ConfirmDiscard(); });
+    if (!goOn) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }
@@ -231,6 +239,15 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers =
         event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
     const int key = event->key();
+    // The file commands' keys; the menus show none, as they show no keys at all.
+    if (modifiers == Qt::ControlModifier && (key == Qt::Key_N || key == Qt::Key_O || key == Qt::Key_S || key == Qt::Key_Q)) {
+        void (TForm1::*command)() = key == Qt::Key_N   ? &TForm1::ToolButton1Click
+                                    : key == Qt::Key_O ? &TForm1::ToolButton4Click
+                                    : key == Qt::Key_S ? &TForm1::ToolButton6Click
+                                                       : &TForm1::Exit1Click;
+        Guarded([this, command] { (this->*command)(); });
+        return;
+    }
     if (key == Qt::Key_Escape) {
         Guarded([this] { FormKeyPress(27); });
     } else if ((modifiers & ~Qt::ShiftModifier) == Qt::ControlModifier && key >= Qt::Key_A && key <= Qt::Key_Z) {
@@ -278,7 +295,10 @@ void TForm1::RefreshView() {
     StatusBar1->SetPanelText(1, QString());
 }
 
-void TForm1::ToolButton1Click() { Form2->show(); }
+void TForm1::ToolButton1Click() {
+    if (!ConfirmDiscard()) return;
+    Form2->show();
+}
 
 void TForm1::Usingguide1Click() {
     Form4->show();

@@ -43,9 +43,18 @@ public:
     // window's Create is bound to ApplySettings here.
     void SetForms(TForm2* form2, TForm3* form3, TForm4* form4, TForm5* form5);
 
-    // Opens a gf4 file as the Open command does, then redraws; a file that cannot be read leaves
-    // no graph. path is in the file system's 8-bit encoding.
+    // Opens a graph file as the Open command does, then redraws: gf4, or another program's file
+    // by its ending (imported without a file name; layout as --layout says, or the file's
+    // default). A file that cannot be read or is no graph file leaves the graph on screen, its
+    // title and its undo history as they were, and an error box names the file and the reason; a
+    // damaged file opens with what could be read, and the box says what is missing. path is in
+    // the file system's 8-bit encoding.
     void OpenGraphFile(const std::string& path, std::optional<TLayout> layout = std::nullopt);
+
+    // Whether the graph on screen differs from what was last opened, saved or created. An undo
+    // back to that state counts as unchanged.
+    bool HasUnsavedChanges() const;
+    enum class TUnsavedAnswer { Save, Discard, Cancel };
 
     // Shell and redraw.
     void FormCreate();
@@ -97,6 +106,14 @@ private:
 
     void CreateToolBar();
     void CreateMenus();
+    // Before the graph on screen is given up (close, Exit, New, Open): with unsaved changes, asks
+    // whether to save them; Save runs the Save command. True when the caller may go on.
+    bool ConfirmDiscard();
+    // The Save command; true when the graph was saved, false when the dialog was cancelled.
+    // Throws what SaveGraph throws.
+    bool SaveCommand();
+    // What is on screen now counts as saved.
+    void MarkSaved();
     // The settings window's Create: an empty graph of the chosen kind and base colour.
     void ApplySettings(const TGraphSettings& settings);
 
@@ -105,6 +122,8 @@ private:
     // click, one double-click, one drag from press to release, a Create or an Open.
     TUndoHistory History;
     bool appClosing = false;  // set when the window closes; stops resize redraws and the prompt's wait
+    std::optional<TGraphSnapshot> SavedContent; // as last opened, saved or created
+    std::string LastSaveFolder;                 // where the last save went, with its slash
     int pressX = 0, pressY = 0; // the last press point on the surface, in surface pixels
 
     // Controls.
@@ -132,6 +151,9 @@ private:
     // Runs a file dialog modally and gives back the chosen path, or nothing when the user
     // cancels. Empty: the dialog itself is shown. Tests answer through it instead.
     std::function<std::optional<QString>(QFileDialog& dialog)> ExecuteFileDialog;
+    // Asks the unsaved-changes question. Empty: a modal box titled "Nodeloom" with Save, Discard
+    // and Cancel, Escape being Cancel. Tests answer through it instead.
+    std::function<TUnsavedAnswer(const QString& question)> AskUnsaved;
 };
 
 // The window title for a graph: the program's name, then the file's name without its folder,

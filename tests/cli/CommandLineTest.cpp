@@ -1,9 +1,13 @@
 // The command line: a file to open, --help and --version, and what is refused.
 
 #include "CommandLine.h"
+#include "GraphExport.h"
+#include "SafeFile.h"
 #include "TextCodec.h"
+#include "Version.h"
 
 #include <QDir>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -68,6 +72,60 @@ TEST(CommandLine, UnknownOptionsAndTwoFilesAreRefused) {
         EXPECT_EQ(c.action, TCommandLine::TAction::Exit);
         EXPECT_EQ(c.exitCode, 1);
         EXPECT_FALSE(c.output.isEmpty());
+    }
+}
+
+} // namespace
+
+namespace {
+
+std::string SourceFile(const char* relative) {
+    std::string text;
+    ReadRegularFile(std::string(NODELOOM_SOURCE) + "/" + relative, text);
+    return text;
+}
+
+// The help and the manual page list every ending of the format table, and every document that
+// names the program's version names the one the build made.
+TEST(CommandLine, HelpManualPageAndDocumentsFollowTheFormatTableAndTheVersion) {
+    const QString help = Parse({QStringLiteral("--help")}).output;
+    const std::string manual = SourceFile("packaging/nodeloom.1");
+    for (const TExportFormatInfo& info : ExportFormats)
+        for (const char* ending : {info.ending, info.otherEnding}) {
+            if (!ending) continue;
+            SCOPED_TRACE(ending);
+            EXPECT_TRUE(help.contains(QString::fromLatin1(ending)));
+            EXPECT_NE(manual.find(ending), std::string::npos);
+        }
+    const std::string version = std::string(NODELOOM_PRODUCT).substr(std::string("Nodeloom ").size());
+    for (const char* document : {"packaging/nodeloom.1", "resources/help.html", "resources/nodeloom.metainfo.xml"}) {
+        SCOPED_TRACE(document);
+        const std::string text = SourceFile(document);
+        ASSERT_FALSE(text.empty());
+        EXPECT_NE(text.find(version), std::string::npos);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Without a display the editor says so in one line, whether no display is named or the one named
+// cannot be reached; the command-line actions need none.
+TEST(CommandLine, WithoutADisplayTheEditorSaysSoInOneLine) {
+    for (const char* display : {"", ":987"}) {
+        SCOPED_TRACE(display);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
+        if (*display) env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(NODELOOM_PROGRAM), {});
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 1);
+        EXPECT_EQ(p.readAllStandardError(),
+                  QByteArray("nodeloom: cannot open a display: set DISPLAY, or use --export to convert without a window\n"));
     }
 }
 

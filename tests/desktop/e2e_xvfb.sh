@@ -4,7 +4,10 @@
 #      shows the vertices' black outlines where the file puts them;
 #   2. Open, the path typed and Enter, then at once the add-vertex tool and a click: a vertex;
 #   3. New, Enter, "r", an edge drawn and saved: it is saved black, "r" reached the window;
-#   4. under a window manager, About opens centred over the main window, frame to frame.
+#   4. under a window manager, About opens centred over the main window, frame to frame, and
+#      Escape closes it;
+#   5. Save proposes the file on screen: after opening two files, Save and Return write the second;
+#   6. Ctrl+Q with a change asks first, and Escape cancels.
 #   e2e_xvfb.sh NODELOOM_BINARY GRAPH_FILE [openbox]
 # Exit 77 (skipped) when no X server or window manager can be started here.
 set -uo pipefail
@@ -134,7 +137,10 @@ click_button $AddVertex
 click_surface 300 250
 await vertex_drawn 300 250 || fail "the click on the add-vertex tool after the Open dialog was lost"
 
-# 3. New, Create, "r", an edge between two new vertices, Save.
+# 3. Ctrl+Z takes the vertex back, so the graph is as opened and New asks nothing; Create, "r",
+# an edge between two new vertices, Save.
+xdotool key ctrl+z
+await not vertex_drawn 300 250 || fail "Ctrl+Z did not take the vertex back"
 click_button $New
 await shown '^Graph Settings$' || fail "no settings window"
 sleep 0.3
@@ -177,5 +183,46 @@ if [ -n "$wm" ]; then
     read -r ax ay < <(centre2 "$(xdotool search --onlyvisible --name '^About Nodeloom 5\.1$' | head -n 1)")
     (( mx - ax <= 2 && ax - mx <= 2 && my - ay <= 2 && ay - my <= 2 )) ||
         fail "About's frame is centred at ($((ax / 2)), $((ay / 2))), the main window's at ($((mx / 2)), $((my / 2)))"
+    xdotool key Escape
+    await not shown '^About Nodeloom 5\.1$' || fail "Escape did not close About"
 fi
+# 5. Save proposes the file on screen: open one, save; open two, Save and Return write two, and
+# one keeps its own graph.
+sed 's#/\*[^*]*\*/#/*one*/#' "$source_graph" > "$work/one.gf4"
+sed 's#/\*[^*]*\*/#/*two*/#' "$source_graph" > "$work/two.gf4"
+cp "$work/one.gf4" "$work/one.expected"
+open_file() {
+    xdotool key ctrl+o
+    await shown '^Open$' || fail "no Open dialog for $1"
+    sleep 0.3
+    xdotool type --delay 20 "$1"
+    xdotool key Return
+    await not shown '^Open$' || fail "the Open dialog did not close"
+}
+save_as_proposed() {
+    xdotool key ctrl+s
+    await shown '^Save As$' || fail "no Save dialog"
+    sleep 0.3
+    xdotool key Return
+    await not shown '^Save As$' || fail "the Save dialog did not close"
+}
+open_file "$work/one.gf4"
+save_as_proposed
+open_file "$work/two.gf4"
+titled_two() { [ "$(xdotool getwindowname "$window")" = "Nodeloom 5.1  - two.gf4" ]; }
+await titled_two || fail "the title does not name two.gf4: $(xdotool getwindowname "$window")"
+save_as_proposed
+cmp -s "$work/one.gf4" "$work/one.expected" || fail "Save after opening two.gf4 wrote over one.gf4"
+grep -q '/\*two\*/' "$work/two.gf4" || fail "two.gf4 lost its graph"
+
+# 6. A change, then Ctrl+Q: the question comes; Escape cancels it and the window stays.
+click_button $AddVertex
+click_surface 320 260
+await vertex_drawn 320 260 || fail "no vertex added before closing"
+xdotool key ctrl+q
+await shown '^Nodeloom$' || fail "no question before unsaved changes are dropped"
+sleep 0.3
+xdotool key Escape
+await not shown '^Nodeloom$' || fail "Escape did not cancel the question"
+kill -0 "$app_pid" 2>/dev/null || fail "the editor closed although the question was cancelled"
 echo "PASS: end to end on $display${wm:+ under $wm}"

@@ -108,11 +108,18 @@ TEST_F(SettingsWindow, ClosingItChangesNothing) {
     EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1"));
 }
 
-TEST_F(SettingsWindow, EscapeDoesNotCloseIt) {
+// Escape closes the secondary windows as their close control does, and the main window has the
+// keyboard again.
+TEST_F(SettingsWindow, EscapeClosesItAndTheOtherSecondaryWindows) {
     ShowMain();
-    form1->ToolButton1Click();
-    QTest::keyClick(form2.get(), Qt::Key_Escape);
-    EXPECT_TRUE(form2->isVisible());
+    for (QWidget* window : {static_cast<QWidget*>(form2.get()), static_cast<QWidget*>(form4.get()),
+                            static_cast<QWidget*>(form5.get())}) {
+        window->show();
+        QTest::keyClick(window, Qt::Key_Escape);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_TRUE(form1->isEnabled());
+    }
+    EXPECT_FALSE(ui.LiveGraph.created); // closing the settings window creates nothing
 }
 
 } // namespace

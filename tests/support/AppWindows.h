@@ -29,6 +29,11 @@ public:
           form5(std::make_unique<TForm5>(*form1)), ui(*form1) {
         form1->SetForms(form2.get(), form3.get(), form4.get(), form5.get());
         ErrorBoxHook = [this](const QString& text) { errors.append(text); };
+        // The unsaved-changes question is answered Discard unless a test answers it itself.
+        ui.AskUnsaved = [this](const QString& question) {
+            questions.append(question);
+            return TForm1::TUnsavedAnswer::Discard;
+        };
         // A prompt nobody answers would hang the test: one open for ten seconds in a row is
         // given up through the closing flag. Only open time counts, so a long test on a busy
         // machine does not trip it.
@@ -70,6 +75,7 @@ public:
     std::unique_ptr<TForm5> form5;
     TForm1TestAccess ui; // form1's data and controls
     QStringList errors;
+    QStringList questions; // the unsaved-changes questions asked
 
 private:
     QTimer promptWatchdog;

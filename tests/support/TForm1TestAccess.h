@@ -9,7 +9,7 @@ class TForm1TestAccess {
 public:
     explicit TForm1TestAccess(TForm1& form)
         : LiveGraph(form.LiveGraph), History(form.History), appClosing(form.appClosing),
-          ExecuteFileDialog(form.ExecuteFileDialog), ToolBar1(form.ToolBar1), ToolButton1(form.ToolButton1), ToolButton4(form.ToolButton4),
+          ExecuteFileDialog(form.ExecuteFileDialog), AskUnsaved(form.AskUnsaved), ToolBar1(form.ToolBar1), ToolButton1(form.ToolButton1), ToolButton4(form.ToolButton4),
           ToolButton6(form.ToolButton6), ToolButton8(form.ToolButton8), ToolButton10(form.ToolButton10),
           ToolButton12(form.ToolButton12), ToolButton14(form.ToolButton14), ToolButton16(form.ToolButton16),
           ToolButton18(form.ToolButton18), Label1(form.Label1), ColorBox1(form.ColorBox1), Image1(form.Image1),
@@ -23,6 +23,7 @@ public:
     const TUndoHistory& History;
     bool& appClosing;
     decltype(TForm1::ExecuteFileDialog)& ExecuteFileDialog;
+    decltype(TForm1::AskUnsaved)& AskUnsaved;
 
     TToolBar* const ToolBar1;
     QToolButton *const ToolButton1, *const ToolButton4, *const ToolButton6, *const ToolButton8;
