@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
     TWindows windows;
     TForm1& form1 = windows.form1;
     form1.show();
-    if (!command.file.isEmpty()) form1.OpenGraphFile(EncodeFileName(command.file).toStdString());
+    if (!command.file.isEmpty())
+        Guarded([&] { form1.OpenGraphFile(EncodeFileName(command.file).toStdString(), command.layout); });
     return app.exec();
 }

@@ -87,11 +87,21 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
         QStringLiteral("With --export: pictures of the drawing alone, its box and a margin of %1 on every "
                        "side, instead of the surface from its top left corner.")
             .arg(geometry::PictureMargin));
+    const QCommandLineOption layoutOption(
+        QStringLiteral("layout"),
+        QStringLiteral("Place the vertices: neato (Graphviz's spring layout), circle, grid, or keep (the file's "
+                       "positions). Default: keep for a gf4 file and for files that give every vertex a position, "
+                       "neato for the others."),
+        QStringLiteral("LAYOUT"));
     parser.addOption(exportOption);
     parser.addOption(sizeOption);
     parser.addOption(cropOption);
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A graph file (.gf4) to open."),
-                                 QStringLiteral("[file]"));
+    parser.addOption(layoutOption);
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("A graph file to open: gf4, or by its ending GraphML (.graphml), DOT (.dot, .gv), graph6 or "
+                       "sparse6 (.g6, .s6), an edge list or adjacency matrix (.txt, .csv)."),
+        QStringLiteral("[file]"));
 
     if (!parser.parse(arguments)) return Exit(1, parser.errorText() + QLatin1Char('\n'));
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) return Exit(0, HelpText(parser));
@@ -100,6 +110,12 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     if (files.size() > 1) return Exit(1, QStringLiteral("Nodeloom opens one file at a time.\n"));
 
     TCommandLine result;
+    if (parser.isSet(layoutOption)) {
+        const QString layout = parser.value(layoutOption);
+        result.layout = LayoutOf(layout.toStdString());
+        if (!result.layout)
+            return Exit(1, QStringLiteral("The layout \"%1\" is none of neato, circle, grid and keep.\n").arg(layout));
+    }
     if (parser.isSet(sizeOption) && !parser.isSet(exportOption))
         return Exit(1, QStringLiteral("--size is given with --export only.\n"));
     if (parser.isSet(exportOption)) {

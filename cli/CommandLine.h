@@ -1,9 +1,14 @@
 #pragma once
 // The program's command line: nodeloom [FILE], --help, --version, and the actions that run
-// without a window: nodeloom FILE --export OUTPUT [--export OUTPUT...] [--size WIDTHxHEIGHT] [--crop].
+// without a window: nodeloom FILE --export OUTPUT [--export OUTPUT...] [--size WIDTHxHEIGHT] [--crop];
+// --layout for either.
 
 #include <QString>
 #include <QStringList>
+
+#include "Layout.h"
+
+#include <optional>
 
 struct TCommandLine {
     enum class TAction { Start, Exit, Export };
@@ -13,7 +18,8 @@ struct TCommandLine {
     QString file;   // the graph file to open at start, absolute; empty for none. Export: as given
     QStringList exportPaths;               // the files to export to, in the order given
     int exportWidth = 0, exportHeight = 0; // --size; 0 for the size of the drawing
-    bool exportCrop = false;               // --crop: the drawing alone, not the surface from its corner
+// without a window: nodeloom FILE --export OUTPUT [--export OUTPUT...] [--size WIDTHxHEIGHT] [--crop].
+    std::optional<TLayout> layout;         // --layout; nothing for the file's default
 };
 
 // Reads the arguments (program name first). Needs no application object, so --help and

@@ -1,6 +1,7 @@
 #include "ExportCommand.h"
 
 #include "GraphExport.h"
+#include "GraphSource.h"
 #include "Graph_obj.h"
 #include "SafeFile.h"
 #include "TextCodec.h"
@@ -27,7 +28,8 @@ bool SameFile(const std::string& input, const std::string& output) {
 } // namespace
 
 std::string ExportGraphFile(const std::string& input, const std::vector<std::string>& outputs,
-                            std::optional<TPictureSize> size, bool crop) {
+                            std::optional<TPictureSize> size, std::optional<TLayout> layout,
+                            std::vector<std::string>* notes, bool crop) {
     // Every output is checked before anything is read or written.
     std::vector<TExportFormat> formats;
     for (const std::string& output : outputs) {
@@ -43,10 +45,12 @@ std::string ExportGraphFile(const std::string& input, const std::vector<std::str
     }
 
     auto g = std::make_unique<Tgraph>();
-    const TLoadReport report = LoadGraphReport(*g, input);
-    if (report.failure) return OpenFailureText(input, report.failure);
+    TGraphSource source;
+    const bool read = ReadGraphSource(input, layout, *g, source);
+    if (notes) *notes = source.notes;
+    if (!read) return SourceFailureText(input, source);
     // A damaged file would be written as what could be read of it, silently: the user is told instead.
-    if (!report.damage.empty()) return DamageText(input, report.damage);
+    if (!source.damage.empty()) return DamageText(input, source.damage);
     if (crop) size = size ? *size : CropGraph(*g);
 
     for (std::size_t i = 0; i < outputs.size(); ++i) {
@@ -74,7 +78,10 @@ int RunCommandLineAction(int& argc, char** argv, const TCommandLine& command) {
     if (command.exportWidth > 0) size = TPictureSize{command.exportWidth, command.exportHeight};
     std::vector<std::string> outputs;
     for (const QString& path : command.exportPaths) outputs.push_back(EncodeFileName(path).toStdString());
-    const std::string error = ExportGraphFile(EncodeFileName(command.file).toStdString(), outputs, size, command.exportCrop);
+    std::vector<std::string> notes;
+    const std::string error = ExportGraphFile(EncodeFileName(command.file).toStdString(), outputs, size, command.layout,
+                                              &notes, command.exportCrop);
+    for (const std::string& note : notes) std::fprintf(stderr, "%s\n", note.c_str());
     if (error.empty()) return 0;
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;

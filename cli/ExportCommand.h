@@ -3,6 +3,7 @@
 // it in the formats asked for.
 
 #include "CommandLine.h"
+#include "Layout.h"
 #include "PictureBounds.h"
 
 #include <optional>
@@ -14,10 +15,12 @@
 // file. Nothing is written when the input cannot be read, is no graph file or is damaged, when an
 // output's ending is unknown, or when an output is the input itself (after links). Returns the one
 // line that says which file failed and why; empty on success. The first failure ends the run:
-// outputs before it are written. With crop, pictures show the drawing alone (CropGraph), at the
-// given size if there is one.
+// outputs before it are written. The input is any file ReadGraphSource reads, laid out as asked;
+// what changed on reading (parallel edges merged) goes to notes. With crop, pictures show the
+// drawing alone (CropGraph), at the given size if there is one.
 std::string ExportGraphFile(const std::string& input, const std::vector<std::string>& outputs,
-                            std::optional<TPictureSize> size, bool crop = false);
+                            std::optional<TPictureSize> size, std::optional<TLayout> layout = std::nullopt,
+                            std::vector<std::string>* notes = nullptr, bool crop = false);
 
 // Runs the action a command line asked for on Qt's offscreen platform, whatever the display:
 // silent on success (0), one line on standard error on failure (1).

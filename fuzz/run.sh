@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and runs them for SECONDS each (default 60):
-#   fuzz/run.sh [SECONDS] [reader|file|both]
+#   fuzz/run.sh [SECONDS] [reader|file|both|edgelist|graph6|graphml|import]
 # reader: gf4_fuzz, the gf4 reader over bytes in memory, inputs up to 2 MB;
-# file:   gf4_file_fuzz, load from a file, save over an existing target, load again, up to 64 kB.
+# file:   gf4_file_fuzz, load from a file, save over an existing target, load again, up to 64 kB;
+# edgelist, graph6, graphml: the import readers (import: all three in turn), inputs up to 64 kB,
+#         seeds in fuzz/seeds-import/<target>/.
 # New inputs go to fuzz/corpus-work/<target>/; a crash is written to fuzz/crash-*.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,7 +18,8 @@ if [ ! -f build-fuzz/CMakeCache.txt ]; then
         -DNODELOOM_FUZZ=ON -DBUILD_TESTING=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON \
         -DNODELOOM_SANITIZE=ON
 fi
-cmake --build build-fuzz -j2 --target gf4_fuzz gf4_file_fuzz
+ensure_packages libxml2-dev libgraphviz-dev pkg-config
+cmake --build build-fuzz -j2 --target gf4_fuzz gf4_file_fuzz edgelist_fuzz graph6_fuzz graphml_fuzz
 
 # The file target's folder lives in memory where it can: each save flushes to the disk.
 if [ -w /dev/shm ]; then export NODELOOM_FUZZ_DIR=/dev/shm; fi
@@ -39,5 +42,15 @@ if [ ! -f "$big" ]; then
         for i in $(seq 1000); do printf '%d %d /*%d*/ red\r\n' $((i % 100 + 1)) $((i * 7 % 100 + 1)) "$i"; done
     } > "$big"
 fi
+# run_import TARGET: an import reader from its own seeds.
+run_import() {
+    mkdir -p "fuzz/corpus-work/$1"
+    "./build-fuzz/fuzz/$1" "fuzz/corpus-work/$1" "fuzz/seeds-import/$1" \
+        -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
+        -artifact_prefix=fuzz/ -print_final_stats=1
+}
+for target in edgelist graph6 graphml; do
+    if [ "$which" = "$target" ] || [ "$which" = import ]; then run_import "${target}_fuzz"; fi
+done
 if [ "$which" = reader ] || [ "$which" = both ]; then run gf4_fuzz 2097152; fi
 if [ "$which" = file ] || [ "$which" = both ]; then run gf4_file_fuzz 65536; fi

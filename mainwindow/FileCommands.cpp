@@ -4,6 +4,7 @@
 
 #include "ErrorHandler.h"
 #include "GraphExport.h"
+#include "GraphSource.h"
 #include "PictureFile.h"
 #include "Surface.h"
 #include "TextCodec.h"
@@ -18,6 +19,7 @@
 #include <QPushButton>
 
 #include <cctype>
+#include <cstdio>
 #include <memory>
 #include <stdexcept>
 
@@ -104,12 +106,15 @@ void TForm1::ToolButton4Click() {
     OpenGraphFile(*path);
 }
 
-void TForm1::OpenGraphFile(const std::string& path) {
-    // Read into a record of its own: only a graph replaces the one on screen.
+void TForm1::OpenGraphFile(const std::string& path, std::optional<TLayout> layout) {
+    // Read into a record of its own: only a graph replaces the one on screen. Another program's
+    // file is imported: the graph has no file name, so that Save asks for one.
     auto loaded = std::make_unique<Tgraph>();
-    const TLoadReport report = LoadGraphReport(*loaded, path);
-    if (report.failure) {
-        ShowError(std::runtime_error(OpenFailureText(path, report.failure)));
+    TGraphSource source;
+    const bool read = ReadGraphSource(path, layout, *loaded, source);
+    for (const std::string& note : source.notes) std::fprintf(stderr, "%s\n", note.c_str());
+    if (!read) {
+        ShowError(std::runtime_error(SourceFailureText(path, source)));
         return;
     }
     // The graph before can be had back with Ctrl+Z.
@@ -118,8 +123,8 @@ void TForm1::OpenGraphFile(const std::string& path) {
     History.EndChange(LiveGraph);
     MarkSaved();
     RefreshView();
-    if (!report.damage.empty())
-        ShowError(std::runtime_error(DamageText(path, report.damage) +
+    if (!source.damage.empty())
+        ShowError(std::runtime_error(DamageText(path, source.damage) +
                                      ". What could be read is open; saving it writes only that"));
 }
 

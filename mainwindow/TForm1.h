@@ -4,6 +4,7 @@
 // Editing.cpp and the file commands in FileCommands.cpp.
 
 #include "Graph_obj.h"
+#include "Layout.h"
 #include "UndoHistory.h"
 
 #include <QMainWindow>
@@ -42,11 +43,13 @@ public:
     // window's Create is bound to ApplySettings here.
     void SetForms(TForm2* form2, TForm3* form3, TForm4* form4, TForm5* form5);
 
-    // Opens a gf4 file as the Open command does, then redraws. A file that cannot be read or is
-    // no graph file leaves the graph on screen, its title and its undo history as they were, and
-    // an error box names the file and the reason; a damaged file opens with what could be read,
-    // and the box says what is missing. path is in the file system's 8-bit encoding.
-    void OpenGraphFile(const std::string& path);
+    // Opens a graph file as the Open command does, then redraws: gf4, or another program's file
+    // by its ending (imported without a file name; layout as --layout says, or the file's
+    // default). A file that cannot be read or is no graph file leaves the graph on screen, its
+    // title and its undo history as they were, and an error box names the file and the reason; a
+    // damaged file opens with what could be read, and the box says what is missing. path is in
+    // the file system's 8-bit encoding.
+    void OpenGraphFile(const std::string& path, std::optional<TLayout> layout = std::nullopt);
 
     // Whether the graph on screen differs from what was last opened, saved or created. An undo
     // back to that state counts as unchanged.

@@ -17,6 +17,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <stdexcept>
@@ -90,6 +92,40 @@ std::string SvgBytes(const Tgraph& g, std::optional<TPictureSize> size) {
     return svg.Finish("Nodeloom graph");
 }
 
+// Qt rounds a PDF page to whole points and draws from its rounded top edge. The page box is made
+// the picture's size exactly, its top where Qt's is (a box may start anywhere), and the table of
+// object offsets that follows it is moved on by the characters the box gained.
+std::string WithExactPage(std::string pdf, double width, double height) {
+    const std::size_t box = pdf.find("/MediaBox [");
+    if (box == std::string::npos) return pdf;
+    const std::size_t open = box + 11, close = pdf.find(']', open);
+    double x0 = 0, y0 = 0, x1 = 0, top = 0;
+    if (close == std::string::npos ||
+        std::sscanf(pdf.substr(open, close - open).c_str(), "%lf %lf %lf %lf", &x0, &y0, &x1, &top) != 4)
+        return pdf;
+    char exact[96];
+    std::snprintf(exact, sizeof exact, "0 %.6f %.6f %.6f", top - height, width, top);
+    const long long delta = static_cast<long long>(std::strlen(exact)) - static_cast<long long>(close - open);
+    pdf.replace(open, close - open, exact);
+    const std::size_t xref = pdf.rfind("\nxref\n");
+    const std::size_t start = pdf.rfind("startxref\n");
+    if (xref == std::string::npos || start == std::string::npos || xref < open) return pdf;
+    // "xref", "0 N", then N entries of 20 characters: a 10-digit offset, generation, n or f.
+    std::size_t at = pdf.find('\n', xref + 6) + 1;
+    while (at + 20 <= start && pdf.compare(at, 7, "trailer") != 0) {
+        const long long offset = std::atoll(pdf.substr(at, 10).c_str());
+        if (pdf[at + 17] == 'n' && offset > static_cast<long long>(open)) {
+            char moved[16];
+            std::snprintf(moved, sizeof moved, "%010lld", offset + delta);
+            pdf.replace(at, 10, moved);
+        }
+        at += 20;
+    }
+    const std::size_t number = start + 10, end = pdf.find_first_not_of("0123456789", number);
+    pdf.replace(number, end - number, std::to_string(std::atoll(pdf.substr(number, end - number).c_str()) + delta));
+    return pdf;
+}
+
 std::string PdfBytes(const Tgraph& g, std::optional<TPictureSize> size) {
     TPdfCanvas canvas; // one canvas measures and draws, so each text is laid out once
     const TPictureSize s = size ? *size : ExportPictureSize(g, canvas);
@@ -113,7 +149,7 @@ std::string PdfBytes(const Tgraph& g, std::optional<TPictureSize> size) {
     canvas.Start(painter, s);
     DrawGraph(g, canvas);
     painter.end();
-    return Bytes(buffer.data());
+    return WithExactPage(Bytes(buffer.data()), points.width(), points.height());
 }
 
 // A raster picture painted and encoded band by band: memory holds one band and the encoder,
@@ -166,6 +202,7 @@ std::string WritePdf(const Tgraph& g, std::optional<TPictureSize> size) { return
 std::string WriteDot(const Tgraph& g, std::optional<TPictureSize>) { return DotText(g); }
 std::string WriteGraphML(const Tgraph& g, std::optional<TPictureSize>) { return GraphMLText(g); }
 std::string WriteTikz(const Tgraph& g, std::optional<TPictureSize>) { return TikzText(g); }
+std::string WriteGf4(const Tgraph& g, std::optional<TPictureSize>) { return GraphFileText(g); }
 
 // The ending alone ("out/.png") names no file.
 bool EndsWith(const std::string& lower, std::size_t nameLength, const char* ending) {
@@ -175,7 +212,7 @@ bool EndsWith(const std::string& lower, std::size_t nameLength, const char* endi
 
 } // namespace
 
-const TExportFormatInfo ExportFormats[8] = {
+const TExportFormatInfo ExportFormats[9] = {
     {TExportFormat::Png, ".png", nullptr, "PNG picture", TExportKind::Raster, WritePng, PngBytes},
     {TExportFormat::Bmp, ".bmp", nullptr, "Windows bitmap", TExportKind::Raster, WriteBmp, EncodeBmp},
     {TExportFormat::Jpeg, ".jpg", ".jpeg", "JPEG picture", TExportKind::Raster, WriteJpeg, EncodeJpegPicture},
@@ -184,6 +221,7 @@ const TExportFormatInfo ExportFormats[8] = {
     {TExportFormat::Dot, ".dot", nullptr, "Graphviz DOT", TExportKind::Text, WriteDot, nullptr},
     {TExportFormat::GraphML, ".graphml", nullptr, "GraphML", TExportKind::Text, WriteGraphML, nullptr},
     {TExportFormat::Tikz, ".tex", nullptr, "LaTeX TikZ picture", TExportKind::Text, WriteTikz, nullptr},
+    {TExportFormat::Gf4, ".gf4", nullptr, "Nodeloom graph file", TExportKind::Text, WriteGf4, nullptr},
 };
 
 const TExportFormatInfo& ExportFormatInfo(TExportFormat format) {

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-enum class TExportFormat { Png, Bmp, Jpeg, Svg, Pdf, Dot, GraphML, Tikz };
+enum class TExportFormat { Png, Bmp, Jpeg, Svg, Pdf, Dot, GraphML, Tikz, Gf4 };
 enum class TExportKind { Raster, Vector, Text };
 
 // One row of the table of formats: every export, the window's Save image included, finds its
@@ -29,7 +29,7 @@ struct TExportFormatInfo {
 };
 
 // Every format, in the order the help lists them.
-extern const TExportFormatInfo ExportFormats[8];
+extern const TExportFormatInfo ExportFormats[9];
 const TExportFormatInfo& ExportFormatInfo(TExportFormat format);
 
 // The format the path's ending names, in any case; nothing for any other ending.
@@ -52,8 +52,3 @@ TPictureSize CropGraph(Tgraph& g);
 // The file's bytes. A picture is of the given size, or else of ExportPictureSize; the text
 // formats have no size. Throws std::runtime_error when the picture cannot be made.
 std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size);
-
-// The export command: reads input as the Open command does and writes output through the safe
-// replacement of the graph save, so that a failure leaves an existing output as it was and no
-// partial file. Returns the one line that says which file failed and why; empty on success.
-std::string ExportGraphFile(const std::string& input, const std::string& output, std::optional<TPictureSize> size);

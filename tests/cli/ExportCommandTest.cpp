@@ -118,7 +118,7 @@ TEST(ExportCommand, EachFailureSaysWhyExitsOneAndLeavesTheOldOutput) {
          "The file \"%1/short.gf4\" is damaged: line 6: the file ends before vertex 2 of 3", false},
         {"output is the input", {"%1/good.gf4", "--export", "%1/same.png"}, "Cannot export to \"%1/same.png\": it is the graph file being read", false},
         {"unknown ending", {"%1/good.gf4", "--export", "%1/out.gif"},
-         "Cannot export to \"%1/out.gif\": unknown ending; the known ones are .png, .bmp, .jpg, .jpeg, .svg, .pdf, .dot, .graphml, .tex", false},
+         "Cannot export to \"%1/out.gif\": unknown ending; the known ones are .png, .bmp, .jpg, .jpeg, .svg, .pdf, .dot, .graphml, .tex, .gf4", false},
         {"bad size", {"%1/good.gf4", "--export", "%1/out.png", "--size", "0x7"},
          "Cannot export to \"%1/out.png\": the size \"0x7\" is not WIDTHxHEIGHT, two whole numbers from 1 to 16384.", false},
         {"no such folder", {"%1/good.gf4", "--export", "%1/none/out.png"}, "Cannot write \"%1/none/out.png\": No such file or directory", false},
@@ -127,7 +127,7 @@ TEST(ExportCommand, EachFailureSaysWhyExitsOneAndLeavesTheOldOutput) {
         {"output a device", {"%1/good.gf4", "--export", "%1/full.png"}, "Cannot write \"%1/full.png\": it is a character device, not a regular file", false},
         {"output not writable", {"%1/good.gf4", "--export", "%1/out.png"}, "Cannot write \"%1/out.png\": Permission denied", true},
         {"second output fails", {"%1/good.gf4", "--export", "%1/new.svg", "--export", "%1/out.gif"},
-         "Cannot export to \"%1/out.gif\": unknown ending; the known ones are .png, .bmp, .jpg, .jpeg, .svg, .pdf, .dot, .graphml, .tex", false},
+         "Cannot export to \"%1/out.gif\": unknown ending; the known ones are .png, .bmp, .jpg, .jpeg, .svg, .pdf, .dot, .graphml, .tex, .gf4", false},
     };
     for (const TFailureCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <string>
 
 namespace {
 
@@ -40,7 +42,7 @@ struct TFormatCase {
 TEST(TextExport, EachFormatWritesEveryVertexAndEdgeLineEscaped) {
     const TFormatCase cases[] = {
         {"dot undirected", MakeUndirected, DotText,
-         {"graph {", "  1 [label=\"A\", pos=\"0,0!\"];", "  2 [label=\"2\", pos=\"50,40!\"];",
+         {"graph {", "  1 [label=\"A\", pos=\"0,0!\"];", "  2 [label=\"2\", pos=\"37.5,30!\"];",
           "  1 -- 2 [color=\"#008000\", fontcolor=\"#008000\"];", "}"},
          {" -> ", "2 -- 1"}},
         {"tikz directed", MakeDirected, TikzText,
@@ -48,9 +50,9 @@ TEST(TextExport, EachFormatWritesEveryVertexAndEdgeLineEscaped) {
           "  \\definecolor{nl-navy}{RGB}{0,0,128}",
           "  \\node[vertex, label=center:{a\\textbackslash{}b\\{c\\}\\%d\\&e\\_f\"g}] (v1) at (10,-20) {};",
           "  \\node[vertex, label=center:{x y}] (v2) at (110,-20) {};",
-          "  \\draw[->, color=nl-navy] (v1) to[bend left=8] node[weight] {1\\_2} (v2);",
-          "  \\draw[->, color=nl-red] (v2) to[loop above] node[weight, above] {\\textless{}\\textbar{}\\textgreater{}} (v2);",
-          "  \\draw[->, color=nl-black] (v2) to[bend left=8] node[weight] {\\$\\#\\textasciitilde{}\\textasciicircum{}} (v1);",
+          "  \\draw[->, color=nl-navy] (v1) .. controls (48.77,-14.55) and (71.23,-14.55) .. node[weight] {1\\_2} (v2);",
+          "  \\draw[->, color=nl-red] (v2) .. controls (160,31) and (60,31) .. node[weight, above] {\\textless{}\\textbar{}\\textgreater{}} (v2);",
+          "  \\draw[->, color=nl-black] (v2) .. controls (71.23,-25.45) and (48.77,-25.45) .. node[weight] {\\$\\#\\textasciitilde{}\\textasciicircum{}} (v1);",
           "\\end{tikzpicture}"},
          {}},
         {"tikz undirected", MakeUndirected, TikzText,
@@ -59,7 +61,7 @@ TEST(TextExport, EachFormatWritesEveryVertexAndEdgeLineEscaped) {
          {"->]", "(v2) -- (v1)", "node[weight"}},
         {"graphml undirected", MakeUndirected, GraphMLText,
          {"  <graph id=\"G\" edgedefault=\"undirected\">",
-          "    <node id=\"n2\"><data key=\"name\">2</data><data key=\"x\">50</data><data key=\"y\">-40</data></node>",
+          "    <node id=\"n2\"><data key=\"name\">2</data><data key=\"label\">2</data><data key=\"x\">50</data><data key=\"y\">-40</data></node>",
           "    <edge id=\"e1\" source=\"n1\" target=\"n2\"><data key=\"color\">#008000</data></edge>"},
          {"<data key=\"weight\">", "source=\"n2\""}},
     };
@@ -140,6 +142,55 @@ TEST(PictureBounds, PictureHoldsDrawingPlusMarginUpToTheLargestSide) {
         EXPECT_EQ(size.height, h);
         if (w == 325) MoveVertex(g, 2, 1000000, 1000000);
         else g.created = false; // nothing drawn: the margin alone
+    }
+}
+
+} // namespace
+
+namespace {
+
+// TikZ for TeX's limits: every coordinate within 8000 pt once scaled, long texts in lines, curves
+// by their control points, and the engine the file needs named in its first comment.
+TEST(TextExport, TikzKeepsWithinTexAndNamesItsEngine) {
+    const struct {
+        const char* name;
+        std::vector<TPointXY> at;
+        std::string text; // every name and weight
+        bool directed;
+        const char* engine;
+    } cases[] = {
+        {"opposite arcs 1600 px apart", {{0, 0}, {1600, 0}}, "a", true, "pdflatex."},
+        {"coordinates past 21845", {{-30000, 40000}, {2147483647, -2147483647}}, "b", false, "pdflatex."},
+        {"a 10000-character name", {{0, 0}, {100, 0}}, std::string(10000, 'n'), true, "pdflatex."},
+        {"a name pdfLaTeX cannot set", {{0, 0}, {100, 0}}, "\xE6\x97\xA5\xE2\x82\xAC", false, "lualatex (a name"},
+        {"Windows-1252 text", {{0, 0}, {100, 0}}, "caf\xE9 \x80 \x81", false, "pdflatex."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Tgraph g;
+        MakeGraph(g, c.directed, true, {c.at[0], c.at[1]});
+        g.vertices[1].name = g.vertices[2].name = c.text;
+        Connect(g, 1, 2, "/*" + c.text + "*/");
+        Connect(g, 2, 1, "/*" + c.text + "*/");
+        Connect(g, 2, 2, "/*w*/");
+        const std::string tex = TikzText(g);
+        EXPECT_NE(tex.substr(0, tex.find('\n')).find("TeX engine: " + std::string(c.engine)), std::string::npos) << tex.substr(0, 200);
+        EXPECT_EQ(tex.find("bend"), std::string::npos);
+        EXPECT_EQ(tex.find("\xC2\x81"), std::string::npos) << "a C1 control";
+        const double unit = std::stod(tex.substr(tex.find("[x=") + 3));
+        // Every number in the picture's coordinates, in points.
+        int coordinates = 0;
+        for (const char* before : {"at (", "controls (", "and ("})
+            for (std::size_t at = tex.find(before); at != std::string::npos; at = tex.find(before, at + 1)) {
+                const std::size_t open = tex.find('(', at) + 1, comma = tex.find(',', open);
+                for (const std::string& number : {tex.substr(open, comma - open), tex.substr(comma + 1, tex.find(')', comma) - comma - 1)})
+                    EXPECT_LE(std::abs(std::stod(number) * unit), 8000.01) << number;
+                ++coordinates;
+            }
+        EXPECT_EQ(coordinates, 2 + 2 * (c.directed ? 3 : 1)); // two vertices; a loop, and two bent arcs when directed
+        // No line of a label longer than 60 characters.
+        for (std::size_t at = tex.find("nnnnn"); at != std::string::npos; at = tex.find("nnnnn", at + 61))
+            EXPECT_LE(tex.find_first_not_of('n', at) - at, 60u);
     }
 }
 

@@ -231,6 +231,35 @@ TEST_F(FileCommands, WithoutAGraphSaveAndSaveImageDoNothing) {
     EXPECT_TRUE(errors.isEmpty());
 }
 
+TEST_F(FileCommands, AnotherProgramsFileIsImportedAsANewGraphAndABadOneIsReported) {
+    const std::string edges = folder.File("Edges.TXT");
+    WriteBytes(edges, "a -> b 5\nb -> c\n");
+    Answer(edges);
+    Click(ui.ToolButton4);
+    EXPECT_TRUE(errors.isEmpty());
+    ASSERT_TRUE(ui.LiveGraph.created);
+    EXPECT_EQ(ui.LiveGraph.vertexCount, 3);
+    EXPECT_EQ(ui.LiveGraph.fileName, "");
+    EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1  - new graph"));
+    EXPECT_EQ(ui.StatusBar1->PanelText(0), QStringLiteral(" Directed weighted graph"));
+
+    // Save asks for a name: the imported file is never written over.
+    asked.clear();
+    Answer(folder.File("edges.gf4"));
+    Click(ui.ToolButton6);
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_EQ(ReadBytes(edges), "a -> b 5\nb -> c\n");
+    EXPECT_EQ(ui.LiveGraph.fileName, folder.File("edges.gf4"));
+
+    const std::string bad = folder.File("bad.graphml");
+    WriteBytes(bad, "<graphml><graph><node id=\"a\"></graph>");
+    Answer(bad);
+    Click(ui.ToolButton4);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QString::fromStdString("Cannot open \"" + bad + "\": line 1"))) << errors[0].toStdString();
+    EXPECT_EQ(ui.LiveGraph.vertexCount, 3) << "the graph on screen is kept";
+}
+
 TEST_F(FileCommands, SaveNamesTheFileInTheTitleAndReadsBackAsTheSameGraph) {
     NewGraph();
     const std::string path = folder.File("tree.gf4");

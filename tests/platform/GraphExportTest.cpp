@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
@@ -231,12 +232,51 @@ TEST(GraphExport, GraphMLReadsBackIntoTheSameGraph) {
     }
     ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     // Edges in the file's order: each vertex's list, newest first.
-    EXPECT_EQ(read, (QStringList{QStringLiteral("directed"), QStringLiteral("node n1: name=a\\b{c}%d&e_f x=60 y=60"),
-                                 QStringLiteral("node n2: name=<x & \"y\"> x=260 y=60"), QStringLiteral("node n3: name=caf\u00e9 x=160 y=200"),
-                                 QStringLiteral("node n4: name=Hub x=300 y=220"), QStringLiteral("edge n1 n3: weight=13 color=#000000"),
-                                 QStringLiteral("edge n1 n2: weight=1_2 color=#000080"), QStringLiteral("edge n2 n2: weight=loop color=#008000"),
-                                 QStringLiteral("edge n2 n1: weight=w\"q color=#FF0000"), QStringLiteral("edge n3 n4: weight= color=#FF00FF"),
-                                 QStringLiteral("edge n4 n1: weight=x color=#000000")}));
+    // Names twice (name, label), and the Windows-1252 name once more as its exact bytes.
+    EXPECT_EQ(read, (QStringList{
+                        QStringLiteral("directed nodeloom.weighted=true nodeloom.base=black nodeloom.edges=6"),
+                        QStringLiteral("node n1: name=a\\b{c}%d&e_f label=a\\b{c}%d&e_f x=60 y=60"),
+                        QStringLiteral("node n2: name=<x & \"y\"> label=<x & \"y\"> x=260 y=60"),
+                        QStringLiteral("node n3: name=caf\u00e9 label=caf\u00e9 nodeloom.name=caf%E9 x=160 y=200"),
+                        QStringLiteral("node n4: name=Hub label=Hub x=300 y=220"), QStringLiteral("edge n1 n3: weight=13 color=#000000"),
+                        QStringLiteral("edge n1 n2: weight=1_2 color=#000080"), QStringLiteral("edge n2 n2: weight=loop color=#008000"),
+                        QStringLiteral("edge n2 n1: weight=w\"q color=#FF0000"), QStringLiteral("edge n3 n4: weight= color=#FF00FF"),
+                        QStringLiteral("edge n4 n1: weight=x color=#000000")}));
+}
+
+} // namespace
+
+namespace {
+
+// The PDF page is the picture's size exactly, not rounded to whole points, as pdfinfo reads it;
+// the file stays whole (its table of offsets is moved with the page box).
+TEST(GraphExport, PdfPageIsThePicturesSizeExactly) {
+    const auto g = Sample();
+    for (const TPictureSize size : {TPictureSize{101, 77}, TPictureSize{133, 201}, TPictureSize{400, 300}}) {
+        QTemporaryFile file;
+        ASSERT_TRUE(file.open());
+        file.write(Data(ExportBytes(*g, TExportFormat::Pdf, size)));
+        file.close();
+        const QString info = QString::fromUtf8(RunTool(QStringLiteral("pdfinfo"), {file.fileName()}, {}));
+        const QString expected = QStringLiteral("Page size:       %1 x %2 pts").arg(size.width * 0.75).arg(size.height * 0.75);
+        EXPECT_TRUE(info.contains(expected)) << info.toStdString() << "\nlacks " << expected.toStdString();
+        EXPECT_FALSE(info.contains(QStringLiteral("rror"))) << info.toStdString();
+    }
+}
+
+} // namespace
+
+namespace {
+
+// SVG and GraphML are well-formed XML whatever a name holds: C0 controls and U+FFFF become spaces.
+TEST(GraphExport, XmlExportsAreWellFormedWhateverANameHolds) {
+    auto g = Sample();
+    g->vertices[1].name = std::string("a\x01" "b\x1F\xEF\xBF\xBF" "c\x0B\x00", 10);
+    for (TExportFormat format : {TExportFormat::Svg, TExportFormat::GraphML}) {
+        QXmlStreamReader xml(Data(ExportBytes(*g, format, {})));
+        while (!xml.atEnd()) xml.readNext();
+        EXPECT_FALSE(xml.hasError()) << static_cast<int>(format) << ": " << xml.errorString().toStdString();
+    }
 }
 
 } // namespace
