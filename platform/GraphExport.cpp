@@ -1,6 +1,7 @@
 #include "GraphExport.h"
 
 #include "JpegWriter.h"
+#include "Marks.h"
 #include "PictureFile.h"
 #include "QtCanvas.h"
 #include "RasterCanvas.h"
@@ -47,17 +48,18 @@ std::string Bytes(const QByteArray& data) { return std::string(data.constData(),
 // The shapes of DrawGraph on a vector device of size w x h, on white. A canvas coordinate names
 // a pixel, whose centre lies half a unit further on: the outline of a box of pixels x1..x2-1 is
 // then drawn from x1 to x2 on paper, exactly over the pixels the raster canvas paints.
-void PaintVector(const Tgraph& g, QPaintDevice& device, TPictureSize size) {
+void PaintVector(const Tgraph& g, QPaintDevice& device, TPictureSize size, const TMarks* marks) {
     QPainter painter(&device);
     if (!painter.isActive()) throw std::runtime_error("the picture cannot be started");
     painter.fillRect(QRect(0, 0, size.width, size.height), Qt::white);
     painter.setClipRect(QRect(0, 0, size.width, size.height));
     painter.translate(0.5, 0.5);
     TQtCanvas canvas(painter);
-    DrawGraph(g, canvas);
+    if (marks) DrawGraph(g, canvas, *marks);
+    else DrawGraph(g, canvas);
 }
 
-std::string SvgBytes(const Tgraph& g, TPictureSize size) {
+std::string SvgBytes(const Tgraph& g, TPictureSize size, const TMarks* marks) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
@@ -66,7 +68,7 @@ std::string SvgBytes(const Tgraph& g, TPictureSize size) {
     svg.setSize(QSize(size.width, size.height));
     svg.setViewBox(QRect(0, 0, size.width, size.height));
     svg.setTitle(QStringLiteral("Nodeloom graph"));
-    PaintVector(g, svg, size);
+    PaintVector(g, svg, size, marks);
     // The generator gives the size in millimetres, which viewers round up to one pixel more.
     std::string text = Bytes(buffer.data());
     const std::size_t start = text.find("<svg width=\""), box = text.find("viewBox=");
@@ -76,7 +78,7 @@ std::string SvgBytes(const Tgraph& g, TPictureSize size) {
     return text;
 }
 
-std::string PdfBytes(const Tgraph& g, TPictureSize size) {
+std::string PdfBytes(const Tgraph& g, TPictureSize size, const TMarks* marks) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter pdf(&buffer);
@@ -86,7 +88,7 @@ std::string PdfBytes(const Tgraph& g, TPictureSize size) {
     const QSizeF points(size.width * 72.0 / VectorDpi, size.height * 72.0 / VectorDpi);
     pdf.setPageSize(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    PaintVector(g, pdf, size);
+    PaintVector(g, pdf, size, marks);
     return Bytes(buffer.data());
 }
 
@@ -105,8 +107,9 @@ TPictureSize DefaultSize(const Tgraph& g) {
     return ExportPictureSize(g, measure);
 }
 
-// Why path could not be read as a graph.
-std::string ReadFailure(const std::string& path) {
+} // namespace
+
+std::string GraphReadFailure(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return std::strerror(errno);
     struct stat st;
@@ -114,6 +117,8 @@ std::string ReadFailure(const std::string& path) {
     ::close(fd);
     return folder ? std::strerror(EISDIR) : "it is not a graph file";
 }
+
+namespace {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
@@ -132,7 +137,7 @@ std::optional<TExportFormat> ExportFormatOf(const std::string& path) {
     return std::nullopt;
 }
 
-QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size) {
+QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks) {
     QImage picture;
     TRasterCanvas canvas(picture); // one canvas measures and paints, so each text is laid out once
     const TPictureSize s = size ? *size : ExportPictureSize(g, canvas);
@@ -141,23 +146,24 @@ QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size) {
         throw std::runtime_error("not enough memory for a picture of " + std::to_string(s.width) + " x " +
                                  std::to_string(s.height) + " pixels");
     picture.fill(Qt::white);
-    DrawGraph(g, canvas);
+    if (marks) DrawGraph(g, canvas, *marks);
+    else DrawGraph(g, canvas);
     return picture;
 }
 
-std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size) {
+std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size, const TMarks* marks) {
     switch (format) {
     case TExportFormat::Dot: return DotText(g);
     case TExportFormat::GraphML: return GraphMLText(g);
-    case TExportFormat::Tikz: return TikzText(g);
+    case TExportFormat::Tikz: return marks ? TikzText(g, *marks) : TikzText(g);
     default: break;
     }
     switch (format) {
-    case TExportFormat::Svg: return SvgBytes(g, size ? *size : DefaultSize(g));
-    case TExportFormat::Pdf: return PdfBytes(g, size ? *size : DefaultSize(g));
-    case TExportFormat::Png: return PngBytes(RasterPicture(g, size));
-    case TExportFormat::Bmp: return EncodeBmp(RasterPicture(g, size));
-    default: return EncodeJpeg(RasterPicture(g, size));
+    case TExportFormat::Svg: return SvgBytes(g, size ? *size : DefaultSize(g), marks);
+    case TExportFormat::Pdf: return PdfBytes(g, size ? *size : DefaultSize(g), marks);
+    case TExportFormat::Png: return PngBytes(RasterPicture(g, size, marks));
+    case TExportFormat::Bmp: return EncodeBmp(RasterPicture(g, size, marks));
+    default: return EncodeJpeg(RasterPicture(g, size, marks));
     }
 }
 
@@ -167,7 +173,7 @@ std::string ExportGraphFile(const std::string& input, const std::string& output,
 
     auto g = std::make_unique<Tgraph>();
     LoadGraph(*g, input);
-    if (!g->created) return "Cannot read " + Quoted(input) + ": " + ReadFailure(input);
+    if (!g->created) return "Cannot read " + Quoted(input) + ": " + GraphReadFailure(input);
 
     std::string bytes;
     try {
