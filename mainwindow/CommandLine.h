@@ -1,18 +1,24 @@
 #pragma once
 // The program's command line: nodeloom [FILE], --help, --version, and
-// nodeloom FILE --export OUTPUT [--size WIDTHxHEIGHT].
+// nodeloom FILE --export OUTPUT [--size WIDTHxHEIGHT], and the analysis: nodeloom FILE --report
+// [OUTPUT] and --show RESULT [--show-colour NAME] with --export or --report.
 
 #include <QString>
 #include <QStringList>
 
 struct TCommandLine {
-    enum class TAction { Start, Exit, Export };
+    enum class TAction { Start, Exit, Export, Report };
     TAction action = TAction::Start;
     int exitCode = 0;
     QString output; // what to print before exiting (usage, version or the error)
     QString file;   // the graph file to open at start, absolute; empty for none. Export: as given
     QString exportPath;                   // the file to export to
     int exportWidth = 0, exportHeight = 0; // --size; 0 for the size of the drawing
+    // Report: --report and its output (empty for standard output), --show and --show-colour.
+    bool report = false;
+    QString reportPath;
+    QStringList shows;
+    QString showColour;
 };
 
 // Reads the arguments (program name first). Needs no application object, so --help and
@@ -22,3 +28,5 @@ TCommandLine ParseCommandLine(const QStringList& arguments);
 // Runs the export a command line asked for on Qt's offscreen platform, whatever the display:
 // silent on success (0), one line on standard error on failure (1).
 int RunExport(int& argc, char** argv, const TCommandLine& command);
+// Runs the report or the export with results drawn in (RunReport in ReportCommand.h).
+int RunReportCommand(int& argc, char** argv, const TCommandLine& command);

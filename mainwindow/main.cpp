@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
         return command.exitCode;
     }
     if (command.action == TCommandLine::TAction::Export) return RunExport(argc, argv, command);
+    if (command.action == TCommandLine::TAction::Report) return RunReportCommand(argc, argv, command);
 
     TApplication app(argc, argv);
     app.setWindowIcon(QIcon(QStringLiteral(":/nodeloom.png")));
