@@ -5,6 +5,7 @@
 
 #include "Aboutform.h"
 #include "ErrorHandler.h"
+#include "ReportWindow.h"
 #include "ColorBox.h"
 #include "Fonts.h"
 #include "StatusBar.h"
@@ -21,6 +22,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QShortcut>
 #include <QMenuBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -87,6 +89,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     layout->addWidget(StatusBar1);
     setCentralWidget(client);
     CreateMenus();
+    // Ctrl+I: the analysis report of the graph as it is now, in a window beside this one.
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this, [this] {
+        auto* report = findChild<TReportWindow*>(QString(), Qt::FindDirectChildrenOnly);
+        (report ? report : new TReportWindow(*this))->ShowReport(LiveGraph);
+    });
 
     Image1->OnMouseDown = [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
         Guarded([&] { Image1MouseDown(b, s, x, y); });
