@@ -341,6 +341,39 @@ TJson Report(const Tgraph& g) {
     return r;
 }
 
-std::string ReportJsonText(const TJson& report) { return report.dump(2) + "\n"; }
+namespace {
+
+// nlohmann's layout, except that a list of numbers or names stays on one line: a matrix reads
+// row by row.
+void WriteJson(const TJson& j, int indent, std::string& out) {
+    if (!j.is_structured()) {
+        out += j.dump();
+        return;
+    }
+    // A list or record of plain values on one line; a longer one an item a line.
+    const bool flat = std::none_of(j.begin(), j.end(), [](const TJson& x) { return x.is_structured(); });
+    const std::string pad(static_cast<std::size_t>(indent) + 2, ' ');
+    const char* open = j.is_object() ? "{" : "[";
+    const char* close = j.is_object() ? "}" : "]";
+    out += open;
+    if (!flat) out += "\n";
+    std::size_t k = 0;
+    for (const auto& item : j.items()) {
+        if (!flat) out += pad;
+        if (j.is_object()) out += TJson(item.key()).dump() + ": ";
+        WriteJson(item.value(), indent + 2, out);
+        if (++k < j.size()) out += flat ? ", " : ",\n";
+    }
+    if (!flat) out += "\n" + std::string(static_cast<std::size_t>(indent), ' ');
+    out += close;
+}
+
+} // namespace
+
+std::string ReportJsonText(const TJson& report) {
+    std::string out;
+    WriteJson(report, 0, out);
+    return out + "\n";
+}
 
 } // namespace analysis

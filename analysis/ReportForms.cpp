@@ -237,7 +237,7 @@ std::string ReportTex(const TJson& r, const Tgraph& g) {
 
     // The text report's lines after the vertex table, as a table of two columns.
     const std::string text = ReportText(r, g);
-    out += "\\begin{tabular}{ll}\n\\hline\n";
+    out += "\\begin{tabular}{lp{0.7\\linewidth}}\n\\hline\n";
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t end = text.find('\n', start);
