@@ -2,13 +2,17 @@
 # Sourced, not run.
 
 # Debian packages every build needs.
-NODELOOM_PACKAGES=(cmake g++ make qt6-base-dev qt6-svg-dev libjpeg62-turbo-dev fonts-dejavu-core libgtest-dev)
+# Boost.Graph and nlohmann's JSON are headers only: the analysis needs them to build, not to run.
+NODELOOM_PACKAGES=(cmake g++ make qt6-base-dev qt6-svg-dev libjpeg62-turbo-dev fonts-dejavu-core libgtest-dev
+                   libboost-graph-dev nlohmann-json3-dev)
 # And what the tests use besides: an X server and a window manager for the end-to-end test and
 # the tools that drive and measure it (xdotool, xprop, xwininfo), screenshots, the desktop
 # validators, the Debian package's tools and checker, and the readers of the exported files
-# (rsvg-convert, pdftoppm, dot).
+# (rsvg-convert, pdftoppm, dot); networkx, against which the analysis report is checked, and
+# pdflatex with TikZ, which compiles the exported pictures and the report's tables.
 NODELOOM_TEST_PACKAGES=(xvfb openbox xdotool x11-utils imagemagick desktop-file-utils appstream shared-mime-info
-                        dpkg-dev lintian man-db librsvg2-bin poppler-utils graphviz)
+                        dpkg-dev lintian man-db librsvg2-bin poppler-utils graphviz python3-networkx
+                        texlive-latex-base texlive-latex-recommended texlive-pictures)
 # What scripts/package.sh needs besides a build: dpkg-shlibdeps and dpkg-buildflags.
 NODELOOM_PACKAGING_PACKAGES=(dpkg-dev)
 
