@@ -9,7 +9,7 @@ build_tree build Release
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display found. To start the editor on a virtual X server:"
-    echo "  apt-get install xvfb && xvfb-run -s '-screen 0 1280x1024x24' ./build/mainwindow/nodeloom"
+    echo "  apt-get install xvfb && xvfb-run -s '-screen 0 1280x1024x24' ./build/app/nodeloom"
     exit 1
 fi
-exec ./build/mainwindow/nodeloom "$@"
+exec ./build/app/nodeloom "$@"

@@ -1,7 +1,7 @@
 #include "Plain.h"
 
 #include "Geometry.h"
-#include "TextExport.h"
+#include "Text.h"
 
 #include <algorithm>
 #include <cmath>

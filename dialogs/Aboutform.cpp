@@ -1,6 +1,7 @@
 #include "Aboutform.h"
 
 #include "Fonts.h"
+#include "Version.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -13,14 +14,15 @@ constexpr int ClientWidth = 264, ClientHeight = 193;
 } // namespace
 
 TForm5::TForm5(QWidget& mainWindow) : TSecondaryWindow(mainWindow) {
-    setWindowTitle(QStringLiteral("About Nodeloom 5.1"));
+    setWindowTitle(QStringLiteral("About " NODELOOM_PRODUCT));
     setFixedSize(ClientWidth, ClientHeight);
 
     Image1 = new QLabel(this);
     Image1->setGeometry(40, 24, 32, 32);
-    Image1->setPixmap(QPixmap(QStringLiteral(":/nodeloom.png")));
+    Q_INIT_RESOURCE(dialogs);
+    Image1->setPixmap(QPixmap(QStringLiteral(":/dialogs/about-icon.png")));
 
-    Label1 = new QLabel(QStringLiteral("Nodeloom 5.1"), this);
+    Label1 = new QLabel(QStringLiteral(NODELOOM_PRODUCT), this);
     Label1->setGeometry(80, 32, 137, 20);
     Label1->setFont(WindowFontOfSize(16));
 

@@ -11,6 +11,7 @@
 
 TReportWindow::TReportWindow(QWidget& mainWindow)
     : QWidget(&mainWindow, Qt::Window), mainWindow_(mainWindow), text_(new QPlainTextEdit(this)) {
+    setObjectName(QStringLiteral("reportWindow"));
     setWindowTitle(QStringLiteral("Report"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -20,6 +21,17 @@ TReportWindow::TReportWindow(QWidget& mainWindow)
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     resize(560, 600);
+}
+
+TReportWindow* TReportWindow::Find(QWidget& mainWindow) {
+    // Found by name: the window has no meta-object of its own for a search by type.
+    return static_cast<TReportWindow*>(
+        mainWindow.findChild<QWidget*>(QStringLiteral("reportWindow"), Qt::FindDirectChildrenOnly));
+}
+
+TReportWindow& TReportWindow::Of(QWidget& mainWindow) {
+    TReportWindow* window = Find(mainWindow);
+    return window ? *window : *new TReportWindow(mainWindow);
 }
 
 void TReportWindow::ShowReport(const Tgraph& g) {

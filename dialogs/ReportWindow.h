@@ -9,10 +9,12 @@
 class QPlainTextEdit;
 
 class TReportWindow : public QWidget {
-    Q_OBJECT // found among the main window's children by its type
-
 public:
     explicit TReportWindow(QWidget& mainWindow);
+    // The main window's report window, made on first use.
+    static TReportWindow& Of(QWidget& mainWindow);
+    // The one there is, or null.
+    static TReportWindow* Find(QWidget& mainWindow);
 
     // Fills the window with g's report and shows it to the right of the main window.
     void ShowReport(const Tgraph& g);

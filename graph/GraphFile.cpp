@@ -2,10 +2,12 @@
 
 #include "Graph_obj.h"
 
-#include "EdgeIndex.h"
+#include "internal/EdgeIndex.h"
+#include "FileFailure.h"
 #include "Geometry.h"
 #include "SafeFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <memory>
@@ -121,8 +123,22 @@ public:
     bool Number(std::int32_t& value) {
         while (pos_ < text_.size() && IsBlank(text_[pos_])) ++pos_;
         const std::size_t start = pos_;
+        tokenStart_ = start;
         while (pos_ < text_.size() && !IsBlank(text_[pos_]) && pos_ - start < 32) ++pos_;
         return ParseInt(text_.substr(start, pos_ - start), value);
+    }
+
+    // The line, counted from 1, on which the last number started (or where the reading stands,
+    // for a number read at the end of the text). Counted when asked: only diagnoses ask.
+    int TokenLine() const { return LineAt(tokenStart_); }
+    int Here() const { return LineAt(pos_); }
+    std::size_t TokenStart() const { return tokenStart_; }
+
+    int LineAt(std::size_t pos) const {
+        const std::size_t end = std::min(pos, text_.size());
+        std::size_t lines = 1;
+        for (std::size_t i = 0; i < end; ++i) lines += text_[i] == '\n';
+        return lines > INT_MAX ? INT_MAX : static_cast<int>(lines);
     }
 
 private:
@@ -155,6 +171,7 @@ private:
 
     std::string_view text_;
     std::size_t pos_ = 0;
+    std::size_t tokenStart_ = 0;
 };
 
 std::string WithoutSpaces(std::string_view s) {
@@ -181,18 +198,38 @@ std::string VertexName(std::string_view text) {
     return std::string(text.substr(start, static_cast<std::size_t>(count)));
 }
 
+// What the reading found wrong, the first problem only: fatal ones make the file no graph file.
+struct TReadProblem {
+    bool fatal = false;
+    std::string text; // empty: none
+    void Note(bool isFatal, std::string what) {
+        if (!text.empty() && (fatal || !isFatal)) return; // a fatal problem outweighs damage
+        fatal = isFatal;
+        text = std::move(what);
+    }
+};
+
+std::string LineText(int line) { return "line " + std::to_string(line); }
+
 // Fills g from the text; false on a read error (the caller then leaves it not created).
 // An unknown direction, weight or colour tag ends the reading but is no read error: the reader
 // is tolerant, so such a file opens as an empty graph of the kind read up to that tag. Only
 // what cannot be read as the format says (a broken number, impossible counts) fails the load.
-bool ReadGraph(Tgraph& g, TReader& in) {
+// problem receives the first thing that makes the file no graph file, or damaged.
+bool ReadGraph(Tgraph& g, TReader& in, TReadProblem& problem) {
     const std::string direction = WithoutSpaces(in.Line());
     if (direction == "[directed]") g.directed = true;
-    else if (direction != "[undirected]") return true;
+    else if (direction != "[undirected]") {
+        problem.Note(true, "line 1 is not \"[directed]\" or \"[undirected]\"");
+        return true;
+    }
 
     const std::string weight = WithoutSpaces(in.Line());
     if (weight == "[weighted]") g.weighted = true;
-    else if (weight != "[unweighted]") return true;
+    else if (weight != "[unweighted]") {
+        problem.Note(true, "line 2 is not \"[weighted]\" or \"[unweighted]\"");
+        return true;
+    }
 
     const std::string color = WithoutSpaces(in.Line());
     bool known = false;
@@ -203,12 +240,20 @@ bool ReadGraph(Tgraph& g, TReader& in) {
             break;
         }
     }
-    if (!known) return true;
+    if (!known) {
+        problem.Note(true, "line 3 is not a colour name in brackets, such as \"[black]\"");
+        return true;
+    }
 
+    if (in.AtEnd()) problem.Note(false, "the file ends before the counts line");
     std::int32_t n = 0, m = 0;
-    if (!in.Number(n) || !in.Number(m)) return false;
+    const bool counted = in.Number(n) && in.Number(m);
     // Counts that the 100-vertex table cannot hold make the file unreadable.
-    if (n < 0 || n > MaxVertices || m < 0 || m > MaxEdges) return false;
+    if (!counted || n < 0 || n > MaxVertices || m < 0 || m > MaxEdges) {
+        problem.Note(true, LineText(in.TokenLine()) + " is not a vertex count of 0 to " + std::to_string(MaxVertices) +
+                               " and an edge count of 0 to " + std::to_string(MaxEdges));
+        return false;
+    }
     g.vertexCount = n;
     g.edgeCount = m;
     in.RestOfLine();
@@ -220,7 +265,14 @@ bool ReadGraph(Tgraph& g, TReader& in) {
         v.radius = geometry::VertexRadius;
         v.x = 0;
         v.y = 0;
-        if (!in.Number(v.x) || !in.Number(v.y)) return false;
+        if (in.AtEnd() && problem.text.empty())
+            problem.Note(false, LineText(in.Here()) + ": the file ends before vertex " + std::to_string(i) + " of " +
+                                    std::to_string(n));
+        if (!in.Number(v.x) || !in.Number(v.y)) {
+            problem.Note(true, LineText(in.TokenLine()) + " does not begin with the two whole numbers of vertex " +
+                                   std::to_string(i));
+            return false;
+        }
         v.name = VertexName(in.RestOfLine());
         in.SkipLineEnd();
     }
@@ -228,12 +280,31 @@ bool ReadGraph(Tgraph& g, TReader& in) {
     auto index = std::make_unique<TEdgeIndex>();
     for (std::int32_t k = 0; k < m; ++k) {
         // Past the end every line reads as "0 0", which names no vertex: nothing more to add.
-        if (in.AtEnd()) break;
+        if (in.AtEnd()) {
+            if (problem.text.empty())
+                problem.Note(false, LineText(in.Here()) + ": the file ends before edge line " + std::to_string(k + 1) +
+                                    " of " + std::to_string(m));
+            break;
+        }
         std::int32_t source = 0, target = 0;
-        if (!in.Number(source) || !in.Number(target)) return false;
+        if (!in.Number(source)) {
+            problem.Note(true, LineText(in.TokenLine()) + " does not begin with the two vertex numbers of an edge");
+            return false;
+        }
+        const std::size_t lineStart = in.TokenStart();
+        if (!in.Number(target)) {
+            problem.Note(true, LineText(in.LineAt(lineStart)) + " does not begin with the two vertex numbers of an edge");
+            return false;
+        }
         const std::string_view text = in.RestOfLine();
         in.SkipLineEnd();
-        if (source < 1 || source > n || target < 1 || target > n) continue; // no such vertex: skipped
+        if (source < 1 || source > n || target < 1 || target > n) { // no such vertex: skipped
+            if (problem.text.empty())
+                problem.Note(false, LineText(in.LineAt(lineStart)) + " names vertex " +
+                                        std::to_string(source < 1 || source > n ? source : target) +
+                                        ", which the file does not hold; the edge is left out");
+            continue;
+        }
         InsertEdge(g, source, target, text, index.get());
         if (!g.directed) InsertEdge(g, target, source, text, index.get());
     }
@@ -248,31 +319,57 @@ void SaveFileSafely(const std::string& path, const std::string& bytes) {
     const TReplaceFailure failure = ReplaceFile(path, bytes);
     switch (failure.step) {
     case TReplaceStep::None: return;
-    case TReplaceStep::NotRegular:
+    case TReplaceStep::NotRegular: {
+        // "Cannot save "PATH". It is a FIFO (named pipe), not a regular file"
         throw EInOutError(failure.kind == TFileKind::Directory ? EISDIR : EINVAL,
-                          "Cannot save " + NotRegularText(path, failure.kind));
+                          "Cannot save \"" + path + "\". " + FailureSentence(AsFileFailure(failure)));
+    }
     case TReplaceStep::Create:
     case TReplaceStep::Write: ThrowIoError(failure.error);
     }
 }
 
-void LoadGraphFromText(Tgraph& g, const std::string& text, const std::string& path) {
+namespace {
+
+TLoadReport ReadIntoRecord(Tgraph& g, const std::string& text, const std::string& path) {
     InitGraph(g);
     TReader in(text);
-    if (ReadGraph(g, in)) {
+    TReadProblem problem;
+    TLoadReport report;
+    if (ReadGraph(g, in, problem)) {
         g.fileName = path; // first: should the copy fail for want of memory, nothing is marked created
         g.created = true;
     }
+    if (problem.fatal) report.failure = TFileFailure::NotGraphFile(problem.text);
+    else report.damage = problem.text;
+    return report;
 }
 
-void LoadGraph(Tgraph& g, const std::string& path) noexcept {
+} // namespace
+
+void LoadGraphFromText(Tgraph& g, const std::string& text, const std::string& path) {
+    ReadIntoRecord(g, text, path);
+}
+
+TLoadReport LoadGraphReport(Tgraph& g, const std::string& path) noexcept {
     InitGraph(g);
+    TLoadReport report;
     try {
         std::string text;
         // Only a regular file up to the size limit is read: anything else is a read error.
-        if (!ReadRegularFile(path, text)) return;
-        LoadGraphFromText(g, text, path);
+        report.failure = ReadWholeFile(path, text);
+        if (report.failure) return report;
+        report = ReadIntoRecord(g, text, path);
     } catch (const std::bad_alloc&) {
         g.created = false; // memory ran out while reading: a read error like any other
+        report = TLoadReport();
+        report.failure = TFileFailure::FromErrno(ENOMEM);
     }
+    return report;
+}
+
+void LoadGraph(Tgraph& g, const std::string& path) noexcept { LoadGraphReport(g, path); }
+
+std::string DamageText(const std::string& path, const std::string& damage) {
+    return "The file \"" + path + "\" is damaged: " + damage;
 }

@@ -2,7 +2,7 @@
 
 #include "Graph_obj.h"
 
-#include "EdgeIndex.h"
+#include "internal/EdgeIndex.h"
 #include "Geometry.h"
 
 #include <utility>

@@ -4,6 +4,7 @@
 
 #include "Canvas.h"
 #include "Colors.h"
+#include "FileFailure.h"
 
 #include <cstdint>
 #include <memory>
@@ -96,6 +97,19 @@ void SaveGraph(const Tgraph& g, const std::string& path);
 // the old file and no partial one. Throws EInOutError, with SaveGraph's codes and texts.
 void SaveFileSafely(const std::string& path, const std::string& bytes);
 void LoadGraph(Tgraph& g, const std::string& path) noexcept;
+// What a load found beyond its outcome in the record, for the window and the command line to act
+// on. failure set: the file could not be read (System, NotRegular, TooLarge), or is no graph file
+// (NotGraph: a tag line that is no tag, counts or numbers that do not read); its graph must not
+// replace one on screen. Else damage, when not empty, says what a file that reads as a graph
+// lacks ("line 9: the file ends before vertex 4 of 5", "line 12 names vertex 9, which ...").
+struct TLoadReport {
+    TFileFailure failure;
+    std::string damage;
+};
+// LoadGraph, with the record left exactly as LoadGraph leaves it, and its report.
+TLoadReport LoadGraphReport(Tgraph& g, const std::string& path) noexcept;
+// "The file "PATH" is damaged: DAMAGE" (no full stop).
+std::string DamageText(const std::string& path, const std::string& damage);
 // The bytes SaveGraph writes for g.
 std::string GraphFileText(const Tgraph& g);
 // The reader underneath LoadGraph, over bytes already in memory; path only names the result.

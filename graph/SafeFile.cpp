@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <random>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -109,10 +110,39 @@ int FinalTarget(const std::string& path, std::string& target) {
     return ELOOP;
 }
 
-// A name for mkstemp beside the target: hidden, in the same folder (so a rename replaces).
+// A name for a temporary file beside the target: hidden, in the same folder (so a rename
+// replaces); CreateTemp puts six random characters in place of the X's.
 std::string TempBeside(const std::string& folder, const std::string& base) {
     if (base.size() > 240) return folder + ".nodeloom-save.XXXXXX";
     return folder + "." + base + ".XXXXXX";
+}
+
+// Creates a new file from the pattern (its last six characters replaced), readable and writable
+// as far as the process's umask allows: the kernel applies the mask, so it is never read or
+// changed here. name receives the file's path; -1 with errno on failure.
+int CreateTemp(const std::string& pattern, std::string& name) {
+    static constexpr char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device entropy;
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof Letters) - 2);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = pattern;
+        for (std::size_t i = name.size() - 6; i < name.size(); ++i) name[i] = Letters[pick(entropy)];
+        const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// The errors of a folder that refuses a new file while its files may still be written.
+bool NoRoomForNewFile(int err) { return err == EACCES || err == EPERM || err == EROFS || err == ENOSPC || err == EDQUOT; }
+
+// Syncs the folder that holds a file just renamed into it, so that the new name is on the disk
+// too. File systems that cannot sync a folder are not a failure of the save.
+int SyncFolder(const std::string& folder) {
+    TFd fd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.Get() < 0) return 0;
+    return Flush(fd.Get());
 }
 
 TReplaceFailure Failure(TReplaceStep step, int error) {
@@ -131,27 +161,21 @@ TReplaceFailure Refused(mode_t mode) {
 
 // Writes bytes to a temporary file beside target and renames it over target. old: the target's
 // status when it exists (its permissions, owner and group carry over), else null.
-TReplaceFailure ReplaceByRename(const std::string& target, const std::string& temp, const std::string& bytes,
-                                const struct stat* old) {
-    std::string name = temp;
-    TFd fd(::mkstemp(name.data()));
+TReplaceFailure ReplaceByRename(const std::string& target, const std::string& folder, const std::string& temp,
+                                const std::string& bytes, const struct stat* old) {
+    std::string name;
+    TFd fd(CreateTemp(temp, name));
     if (fd.Get() < 0) return Failure(TReplaceStep::Create, errno);
 
-    mode_t mode;
+    int err = 0;
     if (old) {
         // Owner first: a change of owner clears the set-user-ID bits that fchmod then restores.
         if (::fchown(fd.Get(), old->st_uid, old->st_gid) != 0) {
             const int ignored = ::fchown(fd.Get(), static_cast<uid_t>(-1), old->st_gid);
             (void)ignored; // a user may not give a file away, nor always keep its group
         }
-        mode = old->st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+        if (::fchmod(fd.Get(), old->st_mode & 07777) != 0) err = errno;
     }
-
-    int err = ::fchmod(fd.Get(), mode) != 0 ? errno : 0;
     if (!err) err = WriteAll(fd.Get(), bytes.data(), bytes.size());
     if (!err) err = Flush(fd.Get());
     if (!err && !fd.Close()) err = errno;
@@ -160,15 +184,35 @@ TReplaceFailure ReplaceByRename(const std::string& target, const std::string& te
         ::unlink(name.c_str());
         return Failure(TReplaceStep::Write, err);
     }
+    if ((err = SyncFolder(folder))) return Failure(TReplaceStep::Write, err);
     return {};
+}
+
+// Writes bytes into the open target itself, its old content kept in memory and written back when
+// the write fails.
+TReplaceFailure ReplaceInPlaceFromMemory(int fd, const std::string& target, const std::string& bytes) {
+    std::string old;
+    if (const TFileFailure failure = ReadWholeFile(target, old)) {
+        return Failure(TReplaceStep::Create, failure.problem == TFileProblem::System ? failure.error : EFBIG);
+    }
+    int err = ::ftruncate(fd, 0) != 0 ? errno : 0;
+    if (!err) err = WriteAll(fd, bytes.data(), bytes.size());
+    if (!err) err = Flush(fd);
+    if (!err) return {};
+    if (::lseek(fd, 0, SEEK_SET) == 0 && ::ftruncate(fd, 0) == 0 && WriteAll(fd, old.data(), old.size()) == 0) Flush(fd);
+    return Failure(TReplaceStep::Write, err);
 }
 
 // Writes bytes into the open target itself (every hard link sees them), after keeping a copy of
 // the old content in a temporary file that is written back when the write fails.
 TReplaceFailure ReplaceInPlace(int fd, const std::string& target, const std::string& temp, const std::string& bytes) {
-    std::string copyName = temp;
-    TFd copy(::mkstemp(copyName.data()));
-    if (copy.Get() < 0) return Failure(TReplaceStep::Create, errno);
+    std::string copyName;
+    TFd copy(CreateTemp(temp, copyName));
+    if (copy.Get() < 0) {
+        // A folder that takes no new file: the old content is kept in memory instead.
+        if (!NoRoomForNewFile(errno)) return Failure(TReplaceStep::Create, errno);
+        return ReplaceInPlaceFromMemory(fd, target, bytes);
+    }
     int err = 0;
     {
         TFd old(::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
@@ -197,46 +241,51 @@ TReplaceFailure ReplaceInPlace(int fd, const std::string& target, const std::str
 
 } // namespace
 
-const char* FileKindText(TFileKind kind) {
-    switch (kind) {
-    case TFileKind::Regular: return "a regular file";
-    case TFileKind::Directory: return "a folder";
-    case TFileKind::Fifo: return "a FIFO (named pipe)";
-    case TFileKind::CharacterDevice: return "a character device";
-    case TFileKind::BlockDevice: return "a block device";
-    case TFileKind::Socket: return "a socket";
-    case TFileKind::Other: break;
+TFileFailure AsFileFailure(const TReplaceFailure& failure) {
+    switch (failure.step) {
+    case TReplaceStep::None: return {};
+    case TReplaceStep::NotRegular: return TFileFailure::NotRegularFile(failure.kind);
+    case TReplaceStep::Create:
+    case TReplaceStep::Write: break;
     }
-    return "a special file";
-}
-
-std::string NotRegularText(const std::string& path, TFileKind kind) {
-    return "\"" + path + "\". It is " + FileKindText(kind) + ", not a regular file";
+    return TFileFailure::FromErrno(failure.error);
 }
 
 bool ReadRegularFile(const std::string& path, std::string& bytes, std::uint64_t limit) {
+    return !ReadWholeFile(path, bytes, limit);
+}
+
+TFileFailure ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t limit) {
     bytes.clear();
     // What the path is, before it is opened: opening a FIFO for reading would wait for a writer.
     struct stat st;
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !FitsLimit(st, limit)) return false;
+    auto refused = [&st, limit]() -> TFileFailure {
+        if (!S_ISREG(st.st_mode)) return TFileFailure::NotRegularFile(KindOf(st.st_mode));
+        if (!FitsLimit(st, limit)) return TFileFailure::TooLargeFile(limit);
+        return {};
+    };
+    if (::stat(path.c_str(), &st) != 0) return TFileFailure::FromErrno(errno);
+    if (TFileFailure failure = refused()) return failure;
     // O_NONBLOCK: should the path have become a FIFO since, the open still returns at once.
     TFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || !FitsLimit(st, limit)) return false;
+    if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0) return TFileFailure::FromErrno(errno);
+    if (TFileFailure failure = refused()) return failure;
 
     bytes.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
-        if (n == 0) return true;
+        if (n == 0) return {};
         if (n < 0) {
             if (errno == EINTR) continue;
+            const int err = errno;
             bytes.clear();
-            return false;
+            return TFileFailure::FromErrno(err);
         }
         // A file that grows while it is read is still held to the limit.
         if (static_cast<std::uint64_t>(n) > limit - bytes.size()) {
             bytes.clear();
-            return false;
+            return TFileFailure::TooLargeFile(limit);
         }
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
@@ -254,7 +303,7 @@ TReplaceFailure ReplaceFile(const std::string& path, const std::string& bytes) {
     if (::lstat(target.c_str(), &st) != 0) {
         if (errno != ENOENT) return Failure(TReplaceStep::Create, errno);
         if (base.empty()) return Failure(TReplaceStep::Create, EISDIR);
-        return ReplaceByRename(target, temp, bytes, nullptr);
+        return ReplaceByRename(target, folder, temp, bytes, nullptr);
     }
     // Checked before any open: opening a FIFO for writing waits for a reader, and a device
     // must not be replaced by a file.
@@ -266,6 +315,9 @@ TReplaceFailure ReplaceFile(const std::string& path, const std::string& bytes) {
     if (::fstat(fd.Get(), &st) != 0) return Failure(TReplaceStep::Create, errno);
     if (!S_ISREG(st.st_mode)) return Refused(st.st_mode);
     if (st.st_nlink > 1) return ReplaceInPlace(fd.Get(), target, temp, bytes);
-    fd.Close();
-    return ReplaceByRename(target, temp, bytes, &st);
+    const TReplaceFailure renamed = ReplaceByRename(target, folder, temp, bytes, &st);
+    // A folder that takes no new file: the file itself is still writable, so it is written in place.
+    if (renamed.step == TReplaceStep::Create && NoRoomForNewFile(renamed.error))
+        return ReplaceInPlace(fd.Get(), target, temp, bytes);
+    return renamed;
 }

@@ -3,17 +3,13 @@
 // files and pictures): only regular files are read, and only up to a limit; nothing blocks on a
 // FIFO or a device; a file is replaced only when its new content is whole. No Qt.
 
+#include "FileFailure.h"
+
 #include <cstdint>
 #include <string>
 
 // The largest file that is read: anything larger is refused before a byte is read.
 constexpr std::uint64_t MaxReadBytes = std::uint64_t(256) << 20; // 256 MiB
-
-// What a path names, for the messages of refused targets.
-enum class TFileKind { Regular, Directory, Fifo, CharacterDevice, BlockDevice, Socket, Other };
-
-// "a directory", "a FIFO", "a character device", ... (article included).
-const char* FileKindText(TFileKind kind);
 
 // Reads the whole regular file at path (symbolic links followed) into bytes, which it replaces.
 // False, before anything is read, when the path names anything but a regular file (a directory,
@@ -21,6 +17,9 @@ const char* FileKindText(TFileKind kind);
 // read. Never blocks: a FIFO or device is refused after a stat and opened, if ever, without
 // waiting. May throw std::bad_alloc for a large file when memory runs short.
 bool ReadRegularFile(const std::string& path, std::string& bytes, std::uint64_t limit = MaxReadBytes);
+// The same, telling why a read failed: System (the errno of stat, open or read), NotRegular,
+// TooLarge; nothing on success.
+TFileFailure ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t limit = MaxReadBytes);
 
 enum class TReplaceStep { None, NotRegular, Create, Write };
 
@@ -29,8 +28,10 @@ struct TReplaceFailure {
     TReplaceStep step = TReplaceStep::None;
     int error = 0;                       // the system's code (errno) for Create and Write
     TFileKind kind = TFileKind::Regular; // what the target is, for NotRegular
-    bool Failed() const { return step != TReplaceStep::None; }
 };
+
+// The failure as the messages word it: System with the errno, or NotRegular with the kind.
+TFileFailure AsFileFailure(const TReplaceFailure& failure);
 
 // Gives the file at path the content bytes, so that a failure leaves the previous file as it was
 // and no partial or temporary file behind:
@@ -42,13 +43,13 @@ struct TReplaceFailure {
 //   (Create);
 // - a new file, or one with a single link, is written to a temporary file beside it that then
 //   replaces it by rename, with the old file's permissions, owner and group (a refused change of
-//   owner is ignored);
+//   owner is ignored); a new file gets the permissions the process's umask leaves of 0666; the
+//   folder is synced after the rename, so that a save reported as done survives a power cut;
 // - a file with more than one hard link is written in place, so that every link sees the new
 //   content: a copy of the old content is kept beside it first and put back when the write fails.
-//   The copy is removed afterwards, except when putting it back failed too.
+//   The copy is removed afterwards, except when putting it back failed too. So is a writable file
+//   in a folder where no temporary file can be made; its old content is then kept in memory.
 // Create: the target or the temporary file (or the copy) could not be made; Write: writing,
 // flushing or renaming it failed.
 TReplaceFailure ReplaceFile(const std::string& path, const std::string& bytes);
 
-// The end of a message for a target refused as NotRegular: "\"<path>\". It is a FIFO, not a regular file".
-std::string NotRegularText(const std::string& path, TFileKind kind);

@@ -4,62 +4,13 @@
 
 #include "Geometry.h"
 #include "Marks.h"
+#include "Text.h"
 
 #include <cstdio>
 
 using geometry::HeldVertices;
 
-const char16_t Cp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
 namespace {
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsUtf8(const std::string& s) {
-    std::size_t i = 0;
-    const std::size_t n = s.size();
-    while (i < n) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        int extra;
-        unsigned lo = 0x80, hi = 0xBF; // the allowed range of the second byte
-        if (b >= 0xC2 && b <= 0xDF) extra = 1;
-        else if (b == 0xE0) extra = 2, lo = 0xA0;
-        else if (b == 0xED) extra = 2, hi = 0x9F;
-        else if (b >= 0xE1 && b <= 0xEF) extra = 2;
-        else if (b == 0xF0) extra = 3, lo = 0x90;
-        else if (b == 0xF4) extra = 3, hi = 0x8F;
-        else if (b >= 0xF1 && b <= 0xF3) extra = 3;
-        else return false;
-        if (n - i <= static_cast<std::size_t>(extra)) return false;
-        for (int k = 1; k <= extra; ++k) {
-            const auto c = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-            if (c < (k == 1 ? lo : 0x80) || c > (k == 1 ? hi : 0xBF)) return false;
-        }
-        i += static_cast<std::size_t>(extra) + 1;
-    }
-    return true;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // The text as UTF-8 with every control character (C0 and DEL) turned into a space: no format
 // here can carry them, and the window shows none of them as a letter.
@@ -146,17 +97,6 @@ std::string TikzColor(TColor c) {
 }
 
 } // namespace
-
-std::string Utf8Text(const std::string& bytes) {
-    if (IsUtf8(bytes)) return bytes;
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        AppendUtf8(out, b >= 0x80 && b < 0xA0 ? Cp1252High[b - 0x80] : b);
-    }
-    return out;
-}
 
 std::string DotText(const Tgraph& g) {
     const char* arrow = g.directed ? " -> " : " -- ";

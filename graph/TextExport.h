@@ -5,16 +5,9 @@
 // UTF-8 (see Utf8Text), escaped for the format, with control characters shown as spaces.
 
 #include "Graph_obj.h"
+#include "Text.h"
 
 #include <string>
-
-// Windows-1252's characters for the bytes 0x80..0x9F (the rest is Latin-1); the five unassigned
-// codes map to themselves.
-extern const char16_t Cp1252High[32];
-
-// The bytes as UTF-8: unchanged when they are valid UTF-8, else each byte read as Windows-1252,
-// as the window shows such text.
-std::string Utf8Text(const std::string& bytes);
 
 // `graph` or `digraph`; nodes 1..n with label, pos="x,-y!" (points, y up) and the vertex's size;
 // edges with the colour and, in a weighted graph, the weight as label.

@@ -2,7 +2,7 @@
 
 #include "UndoHistory.h"
 
-#include "EdgeIndex.h"
+#include "internal/EdgeIndex.h"
 #include "Geometry.h"
 
 #include <memory>

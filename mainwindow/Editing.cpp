@@ -12,11 +12,13 @@
 #include "ColorBox.h"
 #include "ErrorHandler.h"
 #include "Surface.h"
+#include "Text.h"
 #include "request.h"
 
 #include <QToolButton>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -26,26 +28,12 @@ constexpr char UndoKey = 26; // Ctrl+Z
 constexpr char RedoKey = 25; // Ctrl+Y, and Ctrl+Shift+Z
 constexpr char CopyKey = 3;  // Ctrl+C
 
-// The byte length of the character that starts at name[i]: the whole UTF-8 sequence when one
-// starts there, otherwise the single byte (text from older files need not be UTF-8).
-std::size_t CharacterLength(const std::string& name, std::size_t i) {
-    const auto lead = static_cast<unsigned char>(name[i]);
-    const std::size_t length = lead >= 0xF8 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    if (i + length > name.size()) return 1;
-    for (std::size_t k = 1; k < length; ++k)
-        if ((static_cast<unsigned char>(name[i + k]) & 0xC0) != 0x80) return 1;
-    return length;
-}
-
 // The longest leading part of name, in whole characters, that is at most 25 pixels wide.
+// Characters as the canvas reads the text (Text.h), so a cut never splits one.
 std::string CutName(TCanvas& canvas, const std::string& name) {
-    std::size_t end = 0;
-    std::size_t previous = 0;
-    while (end < name.size()) {
-        previous = end;
-        end += CharacterLength(name, end);
-        if (canvas.TextWidth(name.substr(0, end)) > MaxNameWidth) return name.substr(0, previous);
-    }
+    const std::vector<std::size_t> starts = CharacterStarts(name);
+    for (std::size_t k = 1; k < starts.size(); ++k)
+        if (canvas.TextWidth(name.substr(0, starts[k])) > MaxNameWidth) return name.substr(0, starts[k - 1]);
     return name;
 }
 

@@ -2,7 +2,7 @@
 
 #include "TForm1.h"
 
-#include "JpegWriter.h"
+#include "GraphExport.h"
 #include "PictureFile.h"
 #include "Surface.h"
 
@@ -120,13 +120,15 @@ void TForm1::ToolButton8Click() {
 
 void TForm1::SaveImage(const std::string& path) {
     const std::string ending = PictureEnding(path);
+    TExportFormat format;
     if (ending == ".bmp") {
-        WritePictureFile(path, EncodeBmp(Image1->Picture));
+        format = TExportFormat::Bmp;
     } else if (ending == ".jpg" || ending == "jpeg") {
+        format = TExportFormat::Jpeg;
         Image1->SetPictureSize(Image1->width(), Image1->height());
-        WritePictureFile(path, EncodeJpeg(Image1->Picture));
     } else {
         throw std::runtime_error("Cannot save the picture as \"" + path +
                                  "\": pictures are saved as .bmp, .jpg or .jpeg files.");
     }
+    WritePictureFile(path, ExportFormatInfo(format).encode(Image1->Picture));
 }

@@ -12,6 +12,7 @@
 #include "Surface.h"
 #include "TextCodec.h"
 #include "ToolBar.h"
+#include "Version.h"
 #include "WindowFrame.h"
 #include "formsettings.h"
 #include "helpformp.h"
@@ -35,7 +36,7 @@ using colors::White;
 
 namespace {
 
-const QString ProductName = QStringLiteral("Nodeloom 5.1");
+const QString ProductName = QStringLiteral(NODELOOM_PRODUCT);
 
 // The window's outer size and place on the screen.
 constexpr int OuterLeft = 381, OuterTop = 219;
@@ -90,10 +91,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(client);
     CreateMenus();
     // Ctrl+I: the analysis report of the graph as it is now, in a window beside this one.
-    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this, [this] {
-        auto* report = findChild<TReportWindow*>(QString(), Qt::FindDirectChildrenOnly);
-        (report ? report : new TReportWindow(*this))->ShowReport(LiveGraph);
-    });
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this, [this] { TReportWindow::Of(*this).ShowReport(LiveGraph); });
 
     Image1->OnMouseDown = [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
         Guarded([&] { Image1MouseDown(b, s, x, y); });

@@ -11,20 +11,13 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#ifdef NODELOOM_HAVE_SVG
 #include <QSvgGenerator>
+#endif
 
-#include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstring>
-#include <memory>
 #include <stdexcept>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-const char* const KnownExportEndings = ".png, .bmp, .jpg, .jpeg, .svg, .pdf, .dot, .graphml, .tex";
 
 namespace {
 
@@ -32,16 +25,6 @@ namespace {
 // them at the surface's size.
 constexpr int VectorDpi = 96;
 constexpr int PngQuality = 80;
-
-struct TEnding {
-    const char* ending;
-    TExportFormat format;
-};
-constexpr TEnding Endings[] = {
-    {".png", TExportFormat::Png},     {".bmp", TExportFormat::Bmp},         {".jpg", TExportFormat::Jpeg},
-    {".jpeg", TExportFormat::Jpeg},   {".svg", TExportFormat::Svg},         {".pdf", TExportFormat::Pdf},
-    {".dot", TExportFormat::Dot},     {".graphml", TExportFormat::GraphML}, {".tex", TExportFormat::Tikz},
-};
 
 std::string Bytes(const QByteArray& data) { return std::string(data.constData(), static_cast<std::size_t>(data.size())); }
 
@@ -59,7 +42,14 @@ void PaintVector(const Tgraph& g, QPaintDevice& device, TPictureSize size, const
     else DrawGraph(g, canvas);
 }
 
-std::string SvgBytes(const Tgraph& g, TPictureSize size, const TMarks* marks) {
+TPictureSize DefaultSize(const Tgraph& g) {
+    QImage none;
+    TRasterCanvas measure(none);
+    return ExportPictureSize(g, measure);
+}
+
+#ifdef NODELOOM_HAVE_SVG
+std::string SvgBytes(const Tgraph& g, TPictureSize size, const TMarks* marks = nullptr) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
@@ -77,8 +67,13 @@ std::string SvgBytes(const Tgraph& g, TPictureSize size, const TMarks* marks) {
                      "<svg width=\"" + std::to_string(size.width) + "\" height=\"" + std::to_string(size.height) + "\" ");
     return text;
 }
+#else
+std::string SvgBytes(const Tgraph&, TPictureSize, const TMarks* = nullptr) {
+    throw std::runtime_error("SVG export is not available in this build");
+}
+#endif
 
-std::string PdfBytes(const Tgraph& g, TPictureSize size, const TMarks* marks) {
+std::string PdfBytes(const Tgraph& g, TPictureSize size, const TMarks* marks = nullptr) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter pdf(&buffer);
@@ -92,6 +87,8 @@ std::string PdfBytes(const Tgraph& g, TPictureSize size, const TMarks* marks) {
     return Bytes(buffer.data());
 }
 
+std::string EncodeJpegPicture(const QImage& picture) { return EncodeJpeg(picture); }
+
 std::string PngBytes(const QImage& picture) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -101,40 +98,71 @@ std::string PngBytes(const QImage& picture) {
     return Bytes(bytes);
 }
 
-TPictureSize DefaultSize(const Tgraph& g) {
-    QImage none;
-    TRasterCanvas measure(none);
-    return ExportPictureSize(g, measure);
+std::string WritePng(const Tgraph& g, std::optional<TPictureSize> size) { return PngBytes(RasterPicture(g, size)); }
+std::string WriteBmp(const Tgraph& g, std::optional<TPictureSize> size) { return EncodeBmp(RasterPicture(g, size)); }
+std::string WriteJpeg(const Tgraph& g, std::optional<TPictureSize> size) { return EncodeJpegPicture(RasterPicture(g, size)); }
+std::string WriteSvg(const Tgraph& g, std::optional<TPictureSize> size) { return SvgBytes(g, size ? *size : DefaultSize(g)); }
+std::string WritePdf(const Tgraph& g, std::optional<TPictureSize> size) { return PdfBytes(g, size ? *size : DefaultSize(g)); }
+std::string WriteDot(const Tgraph& g, std::optional<TPictureSize>) { return DotText(g); }
+std::string WriteGraphML(const Tgraph& g, std::optional<TPictureSize>) { return GraphMLText(g); }
+std::string WriteTikz(const Tgraph& g, std::optional<TPictureSize>) { return TikzText(g); }
+
+// The ending alone ("out/.png") names no file.
+bool EndsWith(const std::string& lower, std::size_t nameLength, const char* ending) {
+    const std::size_t n = std::strlen(ending);
+    return nameLength > n && lower.compare(lower.size() - n, n, ending) == 0;
 }
 
 } // namespace
 
-std::string GraphReadFailure(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::strerror(errno);
-    struct stat st;
-    const bool folder = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
-    ::close(fd);
-    return folder ? std::strerror(EISDIR) : "it is not a graph file";
+const TExportFormatInfo ExportFormats[8] = {
+    {TExportFormat::Png, ".png", nullptr, "PNG picture", TExportKind::Raster, WritePng, PngBytes},
+    {TExportFormat::Bmp, ".bmp", nullptr, "Windows bitmap", TExportKind::Raster, WriteBmp, EncodeBmp},
+    {TExportFormat::Jpeg, ".jpg", ".jpeg", "JPEG picture", TExportKind::Raster, WriteJpeg, EncodeJpegPicture},
+    {TExportFormat::Svg, ".svg", nullptr, "SVG drawing, text as text", TExportKind::Vector, WriteSvg, nullptr},
+    {TExportFormat::Pdf, ".pdf", nullptr, "PDF page, text as text", TExportKind::Vector, WritePdf, nullptr},
+    {TExportFormat::Dot, ".dot", nullptr, "Graphviz DOT", TExportKind::Text, WriteDot, nullptr},
+    {TExportFormat::GraphML, ".graphml", nullptr, "GraphML", TExportKind::Text, WriteGraphML, nullptr},
+    {TExportFormat::Tikz, ".tex", nullptr, "LaTeX TikZ picture", TExportKind::Text, WriteTikz, nullptr},
+};
+
+const TExportFormatInfo& ExportFormatInfo(TExportFormat format) {
+    for (const TExportFormatInfo& info : ExportFormats)
+        if (info.format == format) return info;
+    throw std::logic_error("an export format without a row in the table");
 }
-
-namespace {
-
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
-
-} // namespace
 
 std::optional<TExportFormat> ExportFormatOf(const std::string& path) {
     std::string lower = path;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     const std::size_t slash = lower.rfind('/');
-    for (const TEnding& e : Endings) {
-        const std::size_t n = std::strlen(e.ending);
-        // The ending alone ("out/.png") names no file.
-        const std::size_t nameLength = lower.size() - (slash == std::string::npos ? 0 : slash + 1);
-        if (nameLength > n && lower.compare(lower.size() - n, n, e.ending) == 0) return e.format;
+    const std::size_t nameLength = lower.size() - (slash == std::string::npos ? 0 : slash + 1);
+    for (const TExportFormatInfo& info : ExportFormats) {
+        if (EndsWith(lower, nameLength, info.ending)) return info.format;
+        if (info.otherEnding && EndsWith(lower, nameLength, info.otherEnding)) return info.format;
     }
     return std::nullopt;
+}
+
+std::string KnownExportEndings() {
+    std::string list;
+    for (const TExportFormatInfo& info : ExportFormats) {
+        for (const char* ending : {info.ending, info.otherEnding}) {
+            if (!ending) continue;
+            if (!list.empty()) list += ", ";
+            list += ending;
+        }
+    }
+    return list;
+}
+
+bool ExportFormatAvailable(TExportFormat format) {
+#ifdef NODELOOM_HAVE_SVG
+    (void)format;
+    return true;
+#else
+    return format != TExportFormat::Svg;
+#endif
 }
 
 QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks) {
@@ -151,43 +179,15 @@ QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size, const TM
     return picture;
 }
 
-std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size, const TMarks* marks) {
-    switch (format) {
-    case TExportFormat::Dot: return DotText(g);
-    case TExportFormat::GraphML: return GraphMLText(g);
-    case TExportFormat::Tikz: return marks ? TikzText(g, *marks) : TikzText(g);
-    default: break;
-    }
-    switch (format) {
-    case TExportFormat::Svg: return SvgBytes(g, size ? *size : DefaultSize(g), marks);
-    case TExportFormat::Pdf: return PdfBytes(g, size ? *size : DefaultSize(g), marks);
-    case TExportFormat::Png: return PngBytes(RasterPicture(g, size, marks));
-    case TExportFormat::Bmp: return EncodeBmp(RasterPicture(g, size, marks));
-    default: return EncodeJpeg(RasterPicture(g, size, marks));
-    }
+std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size) {
+    return ExportFormatInfo(format).write(g, size);
 }
 
-std::string ExportGraphFile(const std::string& input, const std::string& output, std::optional<TPictureSize> size) {
-    const std::optional<TExportFormat> format = ExportFormatOf(output);
-    if (!format) return "Cannot export to " + Quoted(output) + ": unknown ending; the known ones are " + KnownExportEndings;
-
-    auto g = std::make_unique<Tgraph>();
-    LoadGraph(*g, input);
-    if (!g->created) return "Cannot read " + Quoted(input) + ": " + GraphReadFailure(input);
-
-    std::string bytes;
-    try {
-        bytes = ExportBytes(*g, *format, size);
-    } catch (const std::exception& e) {
-        return "Cannot export to " + Quoted(output) + ": " + e.what();
-    }
-    try {
-        SaveFileSafely(output, bytes);
-    } catch (const EInOutError& e) {
-        // The save's own texts for the errors it names; the system's (2 is ENOENT) for the rest.
-        const bool named = e.ErrorCode == 3 || e.ErrorCode == 4 || e.ErrorCode == 5 ||
-                           e.ErrorCode == 101;
-        return "Cannot write " + Quoted(output) + ": " + (named ? e.what() : std::strerror(e.ErrorCode));
-    }
-    return {};
+std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size, const TMarks& marks) {
+    const TExportFormatInfo& info = ExportFormatInfo(format);
+    if (info.kind == TExportKind::Raster) return info.encode(RasterPicture(g, size, &marks));
+    if (format == TExportFormat::Svg) return SvgBytes(g, size ? *size : DefaultSize(g), &marks);
+    if (format == TExportFormat::Pdf) return PdfBytes(g, size ? *size : DefaultSize(g), &marks);
+    if (format == TExportFormat::Tikz) return TikzText(g, marks);
+    return info.write(g, size); // Graphviz and GraphML carry no drawing of their own
 }

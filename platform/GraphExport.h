@@ -12,11 +12,32 @@
 #include <string>
 
 enum class TExportFormat { Png, Bmp, Jpeg, Svg, Pdf, Dot, GraphML, Tikz };
+enum class TExportKind { Raster, Vector, Text };
+
+// One row of the table of formats: every export, the window's Save image included, finds its
+// format and writer here, and the command line's help lists them from it.
+struct TExportFormatInfo {
+    TExportFormat format;
+    const char* ending;       // as a file name ends, in lower case
+    const char* otherEnding;  // a second spelling, or null (".jpeg")
+    const char* description;  // for the help: "PNG picture"
+    TExportKind kind;
+    // The file's bytes for a graph; pictures of the given size, or else of ExportPictureSize.
+    std::string (*write)(const Tgraph& g, std::optional<TPictureSize> size);
+    // Raster formats: the bytes of a picture as it stands (the window's Save image); else null.
+    std::string (*encode)(const QImage& picture);
+};
+
+// Every format, in the order the help lists them.
+extern const TExportFormatInfo ExportFormats[8];
+const TExportFormatInfo& ExportFormatInfo(TExportFormat format);
 
 // The format the path's ending names, in any case; nothing for any other ending.
 std::optional<TExportFormat> ExportFormatOf(const std::string& path);
-// The endings ExportFormatOf knows, as a message lists them.
-extern const char* const KnownExportEndings;
+// The endings ExportFormatOf knows, as a message lists them: ".png, .bmp, .jpg, .jpeg, ...".
+std::string KnownExportEndings();
+// Whether this build can write the format (SVG needs Qt's SVG module).
+bool ExportFormatAvailable(TExportFormat format);
 
 // DrawGraph of g on a white picture of that size (or of ExportPictureSize), through the raster
 // canvas: the pixels the surface shows right after opening the file on a surface of that size.
@@ -27,12 +48,10 @@ QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size, const TM
 
 // The file's bytes. A picture is of the given size, or else of ExportPictureSize; the text
 // formats have no size. Throws std::runtime_error when the picture cannot be made.
-// With marks, the pictures and the TikZ picture draw the result they describe.
-std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size,
-                        const TMarks* marks = nullptr);
-
-// Why path could not be read as a graph: the system's reason, or that it is not a graph file.
-std::string GraphReadFailure(const std::string& path);
+std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size);
+// The same with a result drawn in: every picture format and the TikZ picture draw the marks over
+// the graph; DOT and GraphML are written as without them.
+std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size, const TMarks& marks);
 
 // The export command: reads input as the Open command does and writes output through the safe
 // replacement of the graph save, so that a failure leaves an existing output as it was and no

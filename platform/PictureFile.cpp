@@ -11,8 +11,8 @@
 
 namespace {
 
-[[noreturn]] void ThrowFileError(const char* what, const std::string& path, int err) {
-    throw std::runtime_error(std::string(what) + " \"" + path + "\". " + std::strerror(err));
+[[noreturn]] void ThrowFileError(const char* what, const std::string& path, const TReplaceFailure& failure) {
+    throw std::runtime_error(std::string(what) + " \"" + path + "\". " + FailureSentence(AsFileFailure(failure)));
 }
 
 } // namespace
@@ -29,8 +29,8 @@ void WritePictureFile(const std::string& path, const std::string& bytes) {
     const TReplaceFailure failure = ReplaceFile(path, bytes);
     switch (failure.step) {
     case TReplaceStep::None: return;
-    case TReplaceStep::NotRegular: throw std::runtime_error("Cannot create file " + NotRegularText(path, failure.kind));
-    case TReplaceStep::Create: ThrowFileError("Cannot create file", path, failure.error);
-    case TReplaceStep::Write: ThrowFileError("Cannot write file", path, failure.error);
+    case TReplaceStep::NotRegular:
+    case TReplaceStep::Create: ThrowFileError("Cannot create file", path, failure);
+    case TReplaceStep::Write: ThrowFileError("Cannot write file", path, failure);
     }
 }

@@ -51,11 +51,6 @@ void TQtCanvas::Paint(bool fill, const std::function<void(QPainter&)>& paint) {
         Begin(painter, fill);
         paint(painter);
     }
-    Changed();
-}
-
-void TQtCanvas::Changed() {
-    if (OnChange) OnChange();
 }
 
 // Qt's rectangle and ellipse include their far edge: a box of w pixels is drawn with width w - 1.

@@ -37,19 +37,11 @@ public:
     int TextWidth(const std::string& text) override;
     int TextHeight(const std::string& text) override;
 
-    TColor BrushColor() const { return brushColor; }
-    int PenWidth() const { return penWidth; }
-    const QFont& Font() const { return font; }
-
-    // Runs after every call that changed pixels; the surface uses it to schedule a repaint.
-    std::function<void()> OnChange;
-
 private:
     void Begin(QPainter& painter, bool fill) const;
-    // Runs paint with a painter set up for a shape (fill: with the brush) and reports the change;
-    // nothing happens on a null image.
+    // Runs paint with a painter set up for a shape (fill: with the brush); nothing happens on a
+    // null image.
     void Paint(bool fill, const std::function<void(QPainter&)>& paint);
-    void Changed();
 
     QImage* image = nullptr;      // the picture painted on, or
     QPainter* external = nullptr; // the painter painted through

@@ -1,59 +1,20 @@
 #include "TextCodec.h"
 
-#include "TextExport.h"
-
-#include <QStringDecoder>
+#include "Text.h"
 
 namespace {
 
-// Windows-1252 differs from Latin-1 only in 0x80..0x9F.
-QString DecodeCp1252(const std::string& bytes) {
-    QString out;
-    out.reserve(static_cast<qsizetype>(bytes.size()));
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        out.append(b >= 0x80 && b < 0xA0 ? QChar(Cp1252High[b - 0x80]) : QChar(b));
-    }
-    return out;
-}
-
 constexpr char16_t EscapedByte = 0xDC00; // a byte that is no part of valid UTF-8, 0x80..0xFF
-
-// The length of the well-formed UTF-8 sequence at the start of p, or 0 when none starts there:
-// no overlong forms, no surrogates, nothing beyond U+10FFFF.
-qsizetype Utf8SequenceLength(const unsigned char* p, qsizetype left) {
-    const unsigned char lead = p[0];
-    if (lead < 0x80) return 1;
-    qsizetype length = 0;
-    unsigned char low = 0x80, high = 0xBF; // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (left < length || p[1] < low || p[1] > high) return 0;
-    for (qsizetype k = 2; k < length; ++k)
-        if ((p[k] & 0xC0) != 0x80) return 0;
-    return length;
-}
 
 } // namespace
 
 QString DecodeFileName(const QByteArray& bytes) {
     QString name;
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const std::string_view view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     for (qsizetype i = 0; i < bytes.size();) {
-        const qsizetype length = Utf8SequenceLength(p + i, bytes.size() - i);
+        const auto length = static_cast<qsizetype>(Utf8SequenceLength(view, static_cast<std::size_t>(i)));
         if (length == 0) {
-            name.append(QChar(char16_t(EscapedByte + p[i])));
+            name.append(QChar(char16_t(EscapedByte + static_cast<unsigned char>(bytes[i]))));
             ++i;
         } else {
             name.append(QString::fromUtf8(bytes.constData() + i, length));
@@ -80,10 +41,8 @@ QByteArray EncodeFileName(const QString& name) {
 }
 
 QString DecodeText(const std::string& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (!utf8.hasError()) return text;
-    return DecodeCp1252(bytes);
+    const std::u32string text = DecodeText32(bytes);
+    return QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 std::string EncodeText(const QString& text) {

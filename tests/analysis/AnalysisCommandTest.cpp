@@ -101,7 +101,8 @@ TEST(AnalysisCommand, FailuresWriteNothing) {
         QStringList arguments;
         const char* message;
     } cases[] = {
-        {{"missing.gf4", "--report", "out.json"}, "Cannot read \"missing.gf4\": No such file or directory"},
+        {{"missing.gf4", "--report", "out.json"}, "Cannot open \"missing.gf4\": No such file or directory"},
+        {{"out.json", "--report", "out.json"}, "Cannot write \"out.json\": it is the graph file being read"},
         {{house, "--report", "out.json", "--show", "path:A,Z"}, "No vertex is named \"Z\"."},
         {{pair, "--report", "out.json", "--show", "bfs:A"}, "The name \"A\" is shared by vertices #1, #2"},
         {{pair, "--report", "out.json", "--show", "flow:#1,C"}, "flow:A,C: the edges' weights are not all non-negative"},
@@ -235,7 +236,7 @@ TEST(AnalysisWindow, CtrlIShowsTheReport) {
     app.ShowMain();
     app.form1->OpenGraphFile(NODELOOM_TEST_DATA "/small.gf4");
     QTest::keyClick(app.form1.get(), Qt::Key_I, Qt::ControlModifier);
-    auto* window = app.form1->findChild<TReportWindow*>();
+    TReportWindow* window = TReportWindow::Find(*app.form1);
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     EXPECT_TRUE(window->Text().startsWith(QStringLiteral("Graph: undirected, unweighted; 2 vertices, 1 edge,")));

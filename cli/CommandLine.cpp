@@ -4,14 +4,13 @@
 #include "GraphExport.h"
 #include "ReportCommand.h"
 #include "TextCodec.h"
+#include "Version.h"
 
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QRegularExpression>
 
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -42,6 +41,26 @@ QString AbsolutePath(const QString& file) {
     const std::filesystem::path folder = std::filesystem::current_path(error);
     if (!QDir::isRelativePath(file) || error) return QFileInfo(file).absoluteFilePath();
     return DecodeFileName(QByteArray::fromStdString(folder.native())) + QLatin1Char('/') + file;
+}
+
+// The export formats as the help lists them, one a line.
+QString FormatList() {
+    QString list;
+    for (const TExportFormatInfo& info : ExportFormats) {
+        QString endings = QString::fromLatin1(info.ending);
+        if (info.otherEnding) endings += QStringLiteral(", ") + QString::fromLatin1(info.otherEnding);
+        list += QStringLiteral("  %1%2\n").arg(endings, -16).arg(QString::fromLatin1(info.description));
+    }
+    return list;
+}
+
+// Qt names the program in its usage line after the application object, "<executable_name>" when
+// there is none: the usage line names the program as users call it.
+QString HelpText(const QCommandLineParser& parser) {
+    QString text = parser.helpText();
+    const qsizetype start = text.indexOf(QStringLiteral("Usage: ")), end = text.indexOf(QStringLiteral(" [options]"));
+    if (start == 0 && end > start) text.replace(7, end - 7, QStringLiteral("nodeloom"));
+    return text + QStringLiteral("\nExport formats, chosen by the output's ending (any case):\n") + FormatList();
 }
 
 // Takes "--report [OUTPUT]" out of the arguments. OUTPUT is optional, so the word after --report
@@ -96,8 +115,8 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption exportOption(
         QStringLiteral("export"),
         QStringLiteral("Write the graph file to OUTPUT and exit, without a window. The ending names the "
-                       "format: %1 (.tex: TikZ).")
-            .arg(QString::fromLatin1(KnownExportEndings)),
+                       "format: %1 (.tex: TikZ). Repeat it to write several files from one reading.")
+            .arg(QString::fromStdString(KnownExportEndings())),
         QStringLiteral("OUTPUT"));
     const QCommandLineOption sizeOption(
         QStringLiteral("size"),
@@ -133,8 +152,8 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     QString reportPath;
     const bool report = TakeReport(rest, reportPath);
     if (!parser.parse(rest)) return Exit(1, parser.errorText() + QLatin1Char('\n'));
-    if (parser.isSet(help)) return Exit(0, parser.helpText());
-    if (parser.isSet(version)) return Exit(0, QStringLiteral("Nodeloom 5.1\n"));
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) return Exit(0, HelpText(parser));
+    if (parser.isSet(version)) return Exit(0, QStringLiteral(NODELOOM_PRODUCT "\n"));
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) return Exit(1, QStringLiteral("Nodeloom opens one file at a time.\n"));
 
@@ -160,53 +179,18 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
         return Exit(1, QStringLiteral("--size is given with --export only.\n"));
     if (parser.isSet(exportOption)) {
         result.action = report || parser.isSet(showOption) ? TCommandLine::TAction::Report : TCommandLine::TAction::Export;
-        result.exportPath = parser.value(exportOption);
-        if (files.isEmpty()) return Exit(1, QStringLiteral("Cannot export to \"%1\": no graph file is named.\n").arg(result.exportPath));
+        result.exportPaths = parser.values(exportOption);
+        const QString& first = result.exportPaths.first();
+        if (files.isEmpty()) return Exit(1, QStringLiteral("Cannot export to \"%1\": no graph file is named.\n").arg(first));
         result.file = files.first();
         const QString size = parser.value(sizeOption);
         if (parser.isSet(sizeOption) && !ParseSize(size, result.exportWidth, result.exportHeight))
             return Exit(1, QStringLiteral("Cannot export to \"%1\": the size \"%2\" is not WIDTHxHEIGHT, two whole "
                                           "numbers from 1 to %3.\n")
-                               .arg(result.exportPath, size)
+                               .arg(first, size)
                                .arg(geometry::MaxPictureSide));
         return result;
     }
     if (!files.isEmpty()) result.file = AbsolutePath(files.first());
     return result;
-}
-
-int RunExport(int& argc, char** argv, const TCommandLine& command) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Qt's notes about the environment (no runtime folder, for one) are no concern of a command
-    // that prints nothing on success; its failures are reported below.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-    });
-    const QGuiApplication app(argc, argv);
-    std::optional<TPictureSize> size;
-    if (command.exportWidth > 0) size = TPictureSize{command.exportWidth, command.exportHeight};
-    const QByteArray input = EncodeFileName(command.file), output = EncodeFileName(command.exportPath);
-    const std::string error = ExportGraphFile(input.toStdString(), output.toStdString(), size);
-    if (error.empty()) return 0;
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 1;
-}
-
-int RunReportCommand(int& argc, char** argv, const TCommandLine& command) {
-    TReportRequest request;
-    request.file = EncodeFileName(command.file).toStdString();
-    request.report = command.report;
-    request.reportPath = EncodeFileName(command.reportPath).toStdString();
-    request.exportPath = EncodeFileName(command.exportPath).toStdString();
-    if (command.exportWidth > 0) request.size = TPictureSize{command.exportWidth, command.exportHeight};
-    for (const QString& show : command.shows) request.shows.push_back(show.toStdString());
-    request.showColour = command.showColour.toStdString();
-    if (request.exportPath.empty()) return RunReport(request);
-    // Pictures need the fonts of an application; the offscreen one, whatever the display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-    });
-    const QGuiApplication app(argc, argv);
-    return RunReport(request);
 }

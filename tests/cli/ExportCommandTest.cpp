@@ -46,7 +46,8 @@ TEST(ExportCommand, OptionsAreReadAndABadSizeIsRefused) {
         EXPECT_TRUE(r.output.contains(QString::fromUtf8(c.output))) << r.output.toStdString();
         if (c.action == A::Export) {
             EXPECT_EQ(r.file, QStringLiteral("g.gf4"));
-            EXPECT_TRUE(r.exportPath.startsWith(QLatin1String("o.")));
+            ASSERT_EQ(r.exportPaths.size(), 1);
+            EXPECT_TRUE(r.exportPaths.first().startsWith(QLatin1String("o.")));
             EXPECT_EQ(r.exportWidth, c.width);
             EXPECT_EQ(r.exportHeight, c.height);
         }
@@ -103,16 +104,26 @@ struct TFailureCase {
 TEST(ExportCommand, EachFailureSaysWhyExitsOneAndLeavesTheOldOutput) {
     const QByteArray old = "the old picture";
     const TFailureCase cases[] = {
-        {"input missing", {"%1/missing.gf4", "--export", "%1/out.png"}, "Cannot read \"%1/missing.gf4\": No such file or directory", false},
-        {"input no graph", {"%1/junk.gf4", "--export", "%1/out.png"}, "Cannot read \"%1/junk.gf4\": it is not a graph file", false},
-        {"input a folder", {"%1/dir.png", "--export", "%1/out.png"}, "Cannot read \"%1/dir.png\": Is a directory", false},
+        {"input missing", {"%1/missing.gf4", "--export", "%1/out.png"}, "Cannot open \"%1/missing.gf4\": No such file or directory", false},
+        {"input no graph", {"%1/junk.gf4", "--export", "%1/out.png"},
+         "Cannot open \"%1/junk.gf4\": it is not a graph file (line 4 is not a vertex count of 0 to 100 and an edge count of 0 to 10000)", false},
+        {"input a folder", {"%1/dir.png", "--export", "%1/out.png"}, "Cannot open \"%1/dir.png\": it is a folder, not a regular file", false},
+        {"input a FIFO", {"%1/fifo.gf4", "--export", "%1/out.png"}, "Cannot open \"%1/fifo.gf4\": it is a FIFO (named pipe), not a regular file", false},
+        {"input too large", {"%1/huge.gf4", "--export", "%1/out.png"}, "Cannot open \"%1/huge.gf4\": it is larger than 256 MiB", false},
+        {"input damaged", {"%1/short.gf4", "--export", "%1/out.png"},
+         "The file \"%1/short.gf4\" is damaged: line 6: the file ends before vertex 2 of 3", false},
+        {"output is the input", {"%1/good.gf4", "--export", "%1/same.png"}, "Cannot export to \"%1/same.png\": it is the graph file being read", false},
         {"unknown ending", {"%1/good.gf4", "--export", "%1/out.gif"},
          "Cannot export to \"%1/out.gif\": unknown ending; the known ones are .png, .bmp, .jpg, .jpeg, .svg, .pdf, .dot, .graphml, .tex", false},
         {"bad size", {"%1/good.gf4", "--export", "%1/out.png", "--size", "0x7"},
          "Cannot export to \"%1/out.png\": the size \"0x7\" is not WIDTHxHEIGHT, two whole numbers from 1 to 16384.", false},
         {"no such folder", {"%1/good.gf4", "--export", "%1/none/out.png"}, "Cannot write \"%1/none/out.png\": No such file or directory", false},
-        {"output a folder", {"%1/good.gf4", "--export", "%1/dir.png"}, "Cannot write \"%1/dir.png\": Is a directory", false},
-        {"output not writable", {"%1/good.gf4", "--export", "%1/out.png"}, "Cannot write \"%1/out.png\": File access denied", true},
+        {"output a folder", {"%1/good.gf4", "--export", "%1/dir.png"}, "Cannot write \"%1/dir.png\": it is a folder, not a regular file", false},
+        {"output a FIFO", {"%1/good.gf4", "--export", "%1/fifo.svg"}, "Cannot write \"%1/fifo.svg\": it is a FIFO (named pipe), not a regular file", false},
+        {"output a device", {"%1/good.gf4", "--export", "%1/full.png"}, "Cannot write \"%1/full.png\": it is a character device, not a regular file", false},
+        {"output not writable", {"%1/good.gf4", "--export", "%1/out.png"}, "Cannot write \"%1/out.png\": Permission denied", true},
+        {"second output fails", {"%1/good.gf4", "--export", "%1/new.svg", "--export", "%1/out.gif"},
+         "Cannot export to \"%1/out.gif\": unknown ending; the known ones are .png, .bmp, .jpg, .jpeg, .svg, .pdf, .dot, .graphml, .tex", false},
     };
     for (const TFailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -127,6 +138,18 @@ TEST(ExportCommand, EachFailureSaysWhyExitsOneAndLeavesTheOldOutput) {
             ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         }
         ASSERT_TRUE(QDir(path).mkdir(QStringLiteral("dir.png")));
+        const QByteArray folder = QFile::encodeName(path);
+        ASSERT_EQ(mkfifo(folder + "/fifo.gf4", 0644), 0);
+        ASSERT_EQ(mkfifo(folder + "/fifo.svg", 0644), 0);
+        ASSERT_EQ(symlink("/dev/full", folder + "/full.png"), 0);
+        ASSERT_EQ(symlink("good.gf4", folder + "/same.png"), 0);
+        {
+            QFile huge(path + QStringLiteral("/huge.gf4"));
+            ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(300 << 20)); // sparse: no disk used
+            QFile damaged(path + QStringLiteral("/short.gf4"));
+            const QByteArray lines = "[directed]\n[unweighted]\n[black]\n3 0\n1 2 /*a*/\n";
+            ASSERT_TRUE(damaged.open(QIODevice::WriteOnly) && damaged.write(lines) == lines.size());
+        }
         const QStringList before = QDir(path).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
 
         QStringList arguments;

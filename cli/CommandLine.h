@@ -1,7 +1,8 @@
 #pragma once
-// The program's command line: nodeloom [FILE], --help, --version, and
-// nodeloom FILE --export OUTPUT [--size WIDTHxHEIGHT], and the analysis: nodeloom FILE --report
-// [OUTPUT] and --show RESULT [--show-colour NAME] with --export or --report.
+// The program's command line: nodeloom [FILE], --help, --version, and the actions that run
+// without a window: nodeloom FILE --export OUTPUT [--export OUTPUT...] [--size WIDTHxHEIGHT], and
+// the analysis: nodeloom FILE --report [OUTPUT] and --show RESULT [--show-colour NAME] with
+// --export or --report.
 
 #include <QString>
 #include <QStringList>
@@ -12,7 +13,7 @@ struct TCommandLine {
     int exitCode = 0;
     QString output; // what to print before exiting (usage, version or the error)
     QString file;   // the graph file to open at start, absolute; empty for none. Export: as given
-    QString exportPath;                   // the file to export to
+    QStringList exportPaths;               // the files to export to, in the order given
     int exportWidth = 0, exportHeight = 0; // --size; 0 for the size of the drawing
     // Report: --report and its output (empty for standard output), --show and --show-colour.
     bool report = false;
@@ -24,9 +25,3 @@ struct TCommandLine {
 // Reads the arguments (program name first). Needs no application object, so --help and
 // --version work without a display.
 TCommandLine ParseCommandLine(const QStringList& arguments);
-
-// Runs the export a command line asked for on Qt's offscreen platform, whatever the display:
-// silent on success (0), one line on standard error on failure (1).
-int RunExport(int& argc, char** argv, const TCommandLine& command);
-// Runs the report or the export with results drawn in (RunReport in ReportCommand.h).
-int RunReportCommand(int& argc, char** argv, const TCommandLine& command);

@@ -49,6 +49,11 @@ TEST(CommandLine, VersionAndHelpPrintAndExit) {
     EXPECT_EQ(version.action, TCommandLine::TAction::Exit);
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.output, QStringLiteral("Nodeloom 5.1\n"));
+    for (const char* option : {"--help", "--help-all"}) {
+        const TCommandLine h = Parse({QString::fromLatin1(option)});
+        EXPECT_EQ(h.action, TCommandLine::TAction::Exit);
+        EXPECT_TRUE(h.output.startsWith(QStringLiteral("Usage: nodeloom [options]"))) << h.output.toStdString();
+    }
     const TCommandLine help = Parse({QStringLiteral("--help")});
     EXPECT_EQ(help.action, TCommandLine::TAction::Exit);
     EXPECT_EQ(help.exitCode, 0);

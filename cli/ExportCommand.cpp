@@ -1,0 +1,82 @@
+#include "ExportCommand.h"
+
+#include "GraphExport.h"
+#include "ReportCommand.h"
+#include "Graph_obj.h"
+#include "SafeFile.h"
+#include "TextCodec.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+
+#include <sys/stat.h>
+
+namespace {
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+// Whether output names the file that input names, links followed.
+bool SameFile(const std::string& input, const std::string& output) {
+    struct stat a, b;
+    return ::stat(input.c_str(), &a) == 0 && ::stat(output.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+}
+
+} // namespace
+
+std::string ExportGraphFile(const std::string& input, const std::vector<std::string>& outputs,
+                            std::optional<TPictureSize> size) {
+    // Every output is checked before anything is read or written.
+    std::vector<TExportFormat> formats;
+    for (const std::string& output : outputs) {
+        const std::optional<TExportFormat> format = ExportFormatOf(output);
+        if (!format)
+            return "Cannot export to " + Quoted(output) + ": unknown ending; the known ones are " + KnownExportEndings();
+        if (!ExportFormatAvailable(*format))
+            return "Cannot export to " + Quoted(output) + ": " + ExportFormatInfo(*format).description +
+                   " export is not available in this build";
+        if (SameFile(input, output))
+            return "Cannot export to " + Quoted(output) + ": it is the graph file being read";
+        formats.push_back(*format);
+    }
+
+    auto g = std::make_unique<Tgraph>();
+    const TLoadReport report = LoadGraphReport(*g, input);
+    if (report.failure) return OpenFailureText(input, report.failure);
+    // A damaged file would be written as what could be read of it, silently: the user is told instead.
+    if (!report.damage.empty()) return DamageText(input, report.damage);
+
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        std::string bytes;
+        try {
+            bytes = ExportBytes(*g, formats[i], size);
+        } catch (const std::exception& e) {
+            return "Cannot export to " + Quoted(outputs[i]) + ": " + e.what();
+        }
+        if (const TFileFailure failure = AsFileFailure(ReplaceFile(outputs[i], bytes)))
+            return WriteFailureText(outputs[i], failure);
+    }
+    return {};
+}
+
+int RunCommandLineAction(int& argc, char** argv, const TCommandLine& command) {
+    if (command.action == TCommandLine::TAction::Report) return RunReportCommand(argc, argv, command);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt's notes about the environment (no runtime folder, for one) are no concern of a command
+    // that prints nothing on success; its failures are reported below.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    });
+    const QGuiApplication app(argc, argv); // the fonts of the pictures
+    std::optional<TPictureSize> size;
+    if (command.exportWidth > 0) size = TPictureSize{command.exportWidth, command.exportHeight};
+    std::vector<std::string> outputs;
+    for (const QString& path : command.exportPaths) outputs.push_back(EncodeFileName(path).toStdString());
+    const std::string error = ExportGraphFile(EncodeFileName(command.file).toStdString(), outputs, size);
+    if (error.empty()) return 0;
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+}
