@@ -1,6 +1,7 @@
 // The redraw cycle of a drag, the hover pass, the gf4 reader and writer, the exports and undo on
 // fixed graphs, timed with Google Benchmark. Every canvas is measured on the same 1280 x 1024 picture.
 
+#include "Analysis.h"
 #include "Graph_obj.h"
 #include "GraphExport.h"
 #include "QtCanvas.h"
@@ -341,6 +342,15 @@ void UndoComplete(benchmark::State& state) {
     }
 }
 
+// The analysis report with every item that applies, as --report writes it in JSON: the complete
+// weighted digraph (distances by the weights), and the typical undirected graph.
+void Report(benchmark::State& state, TKind kind) {
+    std::unique_ptr<Tgraph> g = MakeBenchGraph(kind);
+    for (auto _ : state) benchmark::DoNotOptimize(analysis::ReportJsonText(analysis::Report(*g)));
+}
+void ReportComplete(benchmark::State& s) { Report(s, TKind::Complete); }
+void ReportTypical(benchmark::State& s) { Report(s, TKind::Typical); }
+
 } // namespace
 
 BENCHMARK(RedrawQtTypical)->Unit(benchmark::kMillisecond);
@@ -369,6 +379,8 @@ BENCHMARK(ExportTikzComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportPngFarVertex)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportSvgLongWeight)->Unit(benchmark::kMillisecond);
 BENCHMARK(UndoComplete)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReportComplete)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReportTypical)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -2,6 +2,7 @@
 
 #include "Geometry.h"
 #include "GraphExport.h"
+#include "ReportCommand.h"
 #include "TextCodec.h"
 #include "Version.h"
 
@@ -62,6 +63,48 @@ QString HelpText(const QCommandLineParser& parser) {
     return text + QStringLiteral("\nExport formats, chosen by the output's ending (any case):\n") + FormatList();
 }
 
+// Takes "--report [OUTPUT]" out of the arguments. OUTPUT is optional, so the word after --report
+// is taken for it when it is "-", or a name that does not start with "-" and either has a report
+// ending or leaves another name for the graph file.
+bool TakeReport(QStringList& arguments, QString& output) {
+    const auto takesValue = [](const QString& a) {
+        for (const char* o : {"--export", "--size", "--show", "--show-colour", "-export", "-size", "-show", "-show-colour"})
+            if (a == QLatin1String(o)) return true;
+        return false;
+    };
+    bool found = false;
+    for (int i = 1; i < arguments.size(); ++i) {
+        if (arguments[i].startsWith(QLatin1String("--report="))) {
+            output = arguments[i].mid(9);
+            arguments.removeAt(i--);
+            found = true;
+            continue;
+        }
+        if (arguments[i] != QLatin1String("--report")) {
+            if (takesValue(arguments[i])) ++i;
+            continue;
+        }
+        found = true;
+        arguments.removeAt(i);
+        if (i >= arguments.size()) break;
+        const QString next = arguments[i];
+        int names = 0; // the other names on the line
+        for (int k = 1; k < arguments.size(); ++k) {
+            if (takesValue(arguments[k])) ++k;
+            else if (k != i && !arguments[k].startsWith(QLatin1Char('-'))) ++names;
+        }
+        const QString lower = next.toLower();
+        const bool ending = lower.endsWith(QLatin1String(".json")) || lower.endsWith(QLatin1String(".txt")) ||
+                            lower.endsWith(QLatin1String(".tex"));
+        if (next == QLatin1String("-") || (!next.startsWith(QLatin1Char('-')) && (ending || names > 0))) {
+            output = next;
+            arguments.removeAt(i);
+        }
+        --i;
+    }
+    return found;
+}
+
 } // namespace
 
 TCommandLine ParseCommandLine(const QStringList& arguments) {
@@ -93,17 +136,38 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
                        "positions). Default: keep for a gf4 file and for files that give every vertex a position, "
                        "neato for the others."),
         QStringLiteral("LAYOUT"));
+    const QCommandLineOption showOption(
+        QStringLiteral("show"),
+        QStringLiteral("With --export: draw a result into the picture; with --report: add it to the report. One of "
+                       "path:A,B bfs:A dfs:A mst euler matching colouring components flow:S,T; a vertex by its name "
+                       "or as #N. May be given more than once."),
+        QStringLiteral("RESULT"));
+    const QCommandLineOption showColourOption(
+        QStringLiteral("show-colour"),
+        QStringLiteral("With --show: the colour of the result's edges and texts, one of the 16 colour names."),
+        QStringLiteral("NAME"));
     parser.addOption(exportOption);
     parser.addOption(sizeOption);
     parser.addOption(cropOption);
     parser.addOption(layoutOption);
+    // Listed for --help; TakeReport reads it, as its OUTPUT may be left out.
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("report"),
+        QStringLiteral("[OUTPUT]: write the analysis report of the graph file and exit, without a window. OUTPUT ends "
+                       "%1; none or \"-\" writes text on standard output.")
+            .arg(QString::fromLatin1(KnownReportEndings))));
+    parser.addOption(showOption);
+    parser.addOption(showColourOption);
     parser.addPositionalArgument(
         QStringLiteral("file"),
         QStringLiteral("A graph file to open: gf4, or by its ending GraphML (.graphml), DOT (.dot, .gv), graph6 or "
                        "sparse6 (.g6, .s6), an edge list or adjacency matrix (.txt, .csv)."),
         QStringLiteral("[file]"));
 
-    if (!parser.parse(arguments)) return Exit(1, parser.errorText() + QLatin1Char('\n'));
+    QStringList rest = arguments;
+    QString reportPath;
+    const bool report = TakeReport(rest, reportPath);
+    if (!parser.parse(rest)) return Exit(1, parser.errorText() + QLatin1Char('\n'));
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) return Exit(0, HelpText(parser));
     if (parser.isSet(version)) return Exit(0, QStringLiteral(NODELOOM_PRODUCT "\n"));
     const QStringList files = parser.positionalArguments();
@@ -116,10 +180,27 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
         if (!result.layout)
             return Exit(1, QStringLiteral("The layout \"%1\" is none of neato, circle, grid and keep.\n").arg(layout));
     }
+    if (parser.isSet(showOption) && !report && !parser.isSet(exportOption))
+        return Exit(1, QStringLiteral("--show is given with --export or --report only.\n"));
+    if (parser.isSet(showColourOption) && !parser.isSet(showOption))
+        return Exit(1, QStringLiteral("--show-colour is given with --show only.\n"));
+    if (report || parser.isSet(showOption)) {
+        if (files.isEmpty()) return Exit(1, QStringLiteral("Cannot report: no graph file is named.\n"));
+        result.report = report;
+        result.reportPath = reportPath;
+        result.shows = parser.values(showOption);
+        result.showColour = parser.value(showColourOption);
+    }
+    if (report && !parser.isSet(exportOption)) {
+        if (parser.isSet(sizeOption)) return Exit(1, QStringLiteral("--size is given with --export only.\n"));
+        result.action = TCommandLine::TAction::Report;
+        result.file = files.first();
+        return result;
+    }
     if (parser.isSet(sizeOption) && !parser.isSet(exportOption))
         return Exit(1, QStringLiteral("--size is given with --export only.\n"));
     if (parser.isSet(exportOption)) {
-        result.action = TCommandLine::TAction::Export;
+        result.action = report || parser.isSet(showOption) ? TCommandLine::TAction::Report : TCommandLine::TAction::Export;
         result.exportPaths = parser.values(exportOption);
         result.exportCrop = parser.isSet(cropOption);
         const QString& first = result.exportPaths.first();

@@ -1,7 +1,8 @@
 #pragma once
 // The program's command line: nodeloom [FILE], --help, --version, and the actions that run
-// without a window: nodeloom FILE --export OUTPUT [--export OUTPUT...] [--size WIDTHxHEIGHT] [--crop];
-// --layout for either.
+// without a window: nodeloom FILE --export OUTPUT [--export OUTPUT...] [--size WIDTHxHEIGHT] [--crop],
+// --layout for either, and the analysis: nodeloom FILE --report [OUTPUT] and --show RESULT
+// [--show-colour NAME] with --export or --report.
 
 #include <QString>
 #include <QStringList>
@@ -11,15 +12,19 @@
 #include <optional>
 
 struct TCommandLine {
-    enum class TAction { Start, Exit, Export };
+    enum class TAction { Start, Exit, Export, Report };
     TAction action = TAction::Start;
     int exitCode = 0;
     QString output; // what to print before exiting (usage, version or the error)
     QString file;   // the graph file to open at start, absolute; empty for none. Export: as given
     QStringList exportPaths;               // the files to export to, in the order given
     int exportWidth = 0, exportHeight = 0; // --size; 0 for the size of the drawing
-// without a window: nodeloom FILE --export OUTPUT [--export OUTPUT...] [--size WIDTHxHEIGHT] [--crop].
     std::optional<TLayout> layout;         // --layout; nothing for the file's default
+    // Report: --report and its output (empty for standard output), --show and --show-colour.
+    bool report = false;
+    QString reportPath;
+    QStringList shows;
+    QString showColour;
 };
 
 // Reads the arguments (program name first). Needs no application object, so --help and

@@ -4,6 +4,7 @@
 #include "Graph_obj.h"
 
 #include "Geometry.h"
+#include "Marks.h"
 
 #include <vector>
 
@@ -14,6 +15,9 @@ using colors::White;
 namespace {
 
 enum class TInk { Draw, Erase };
+
+constexpr int MarkedPenWidth = 3; // a highlighted edge's lines
+constexpr int MarkLabelGap = 3;   // between an edge and a result's text beside it
 
 // Each edge of an undirected graph is drawn once, from its lower-numbered end.
 bool IsDrawnNode(const Tgraph& g, int s, const Tedge& node) { return g.directed || node.target >= s; }
@@ -54,24 +58,10 @@ TNodeShape NodeShape(const Tgraph& g, int s, const Tedge& node) {
     return shape;
 }
 
-void PaintWeightLabel(const Tgraph& g, TCanvas& canvas, int s, const Tedge& node, const TNodeShape* shape, TInk ink) {
-    canvas.SetFontColor(ink == TInk::Erase ? White : node.color);
-    canvas.SetBrushColor(White);
-    const std::string& text = node.weight;
-    const long long w = canvas.TextWidth(text);
-    const long long h = canvas.TextHeight(text);
-
-    if (!shape) { // a self-loop
-        const Tvertex& v = g.vertices[s];
-        canvas.TextOut(ClampInt(v.x - w / 2), ClampInt(static_cast<long long>(v.y) - LoopLabelRise), text);
-        return;
-    }
-
-    const long long mx = shape->mx, my = shape->my;
-    const int dx = shape->sx, dy = shape->sy;
-
+// The box of a w x h label at an edge's anchor (mx, my), for travel in the direction of signs
+// (dx, dy): it touches the anchor and lies to the left of the direction.
+void LabelBox(long long mx, long long my, int dx, int dy, long long w, long long h, long long& left, long long& top) {
     // The box touches the anchor and lies to the left of the direction of travel.
-    long long left, top;
     if (dx > 0 && dy < 0) {
         left = mx - w; top = my - h;
     } else if (dx > 0 && dy > 0) {
@@ -89,12 +79,31 @@ void PaintWeightLabel(const Tgraph& g, TCanvas& canvas, int s, const Tedge& node
     } else {
         left = mx; top = my - h / 2;
     }
+}
+
+void PaintWeightLabel(const Tgraph& g, TCanvas& canvas, int s, const Tedge& node, const TNodeShape* shape, TInk ink) {
+    canvas.SetFontColor(ink == TInk::Erase ? White : node.color);
+    canvas.SetBrushColor(White);
+    const std::string& text = node.weight;
+    const long long w = canvas.TextWidth(text);
+    const long long h = canvas.TextHeight(text);
+
+    if (!shape) { // a self-loop
+        const Tvertex& v = g.vertices[s];
+        canvas.TextOut(ClampInt(v.x - w / 2), ClampInt(static_cast<long long>(v.y) - LoopLabelRise), text);
+        return;
+    }
+
+    long long left, top;
+    LabelBox(shape->mx, shape->my, shape->sx, shape->sy, w, h, left, top);
     canvas.TextOut(ClampInt(left), ClampInt(top), text);
 }
 
-void PaintEdge(const Tgraph& g, TCanvas& canvas, int s, const Tedge& node, const TNodeShape* shape, TInk ink) {
-    canvas.SetPenWidth(1);
-    const TColor color = ink == TInk::Erase ? White : node.hovered ? g.currentColor : node.color;
+void PaintEdge(const Tgraph& g, TCanvas& canvas, int s, const Tedge& node, const TNodeShape* shape, TInk ink,
+               const TMarks* marks = nullptr) {
+    const bool marked = marks && marks->edges.count(MarkKey(g.directed, s, node.target)) > 0;
+    canvas.SetPenWidth(marked ? MarkedPenWidth : 1);
+    const TColor color = ink == TInk::Erase ? White : marked ? marks->highlight : node.hovered ? g.currentColor : node.color;
     canvas.SetPenColor(color);
     canvas.SetBrushColor(color);
 
@@ -125,7 +134,27 @@ void PaintEdge(const Tgraph& g, TCanvas& canvas, int s, const Tedge& node, const
     canvas.Polygon(head, 4);
 }
 
-void PaintGraph(const Tgraph& g, TCanvas& canvas, TInk ink) {
+// A result's text beside an edge: across the line from its weight, in the highlight colour.
+void PaintMarkLabel(const Tgraph& g, TCanvas& canvas, int s, const TNodeShape* shape, const std::string& text,
+                    TColor color) {
+    canvas.SetFontColor(color);
+    canvas.SetBrushColor(White);
+    const long long w = canvas.TextWidth(text), h = canvas.TextHeight(text);
+    long long left, top;
+    if (!shape) { // a self-loop: above its weight
+        const Tvertex& v = g.vertices[s];
+        left = v.x - w / 2;
+        top = static_cast<long long>(v.y) - LoopLabelRise - h;
+    } else {
+        LabelBox(shape->mx, shape->my, -shape->sx, -shape->sy, w, h, left, top);
+        // A little off the line, so that it does not run into the weight across it.
+        left -= MarkLabelGap * shape->sy;
+        top += MarkLabelGap * shape->sx;
+    }
+    canvas.TextOut(ClampInt(left), ClampInt(top), text);
+}
+
+void PaintGraph(const Tgraph& g, TCanvas& canvas, TInk ink, const TMarks* marks = nullptr) {
     const int count = HeldVertices(g);
     // The drawn nodes in list order, with the shape of each one between two vertices.
     struct TDrawn {
@@ -144,7 +173,14 @@ void PaintGraph(const Tgraph& g, TCanvas& canvas, TInk ink) {
             }
     if (g.weighted)
         for (const TDrawn& d : drawn) PaintWeightLabel(g, canvas, d.s, *d.node, d.loop ? nullptr : &d.shape, ink);
-    for (const TDrawn& d : drawn) PaintEdge(g, canvas, d.s, *d.node, d.loop ? nullptr : &d.shape, ink);
+    if (marks)
+        for (const TDrawn& d : drawn) {
+            const auto label = marks->edgeLabels.find(MarkKey(g.directed, d.s, d.node->target));
+            if (label != marks->edgeLabels.end())
+                PaintMarkLabel(g, canvas, d.s, d.loop ? nullptr : &d.shape, label->second, marks->highlight);
+        }
+    for (const TDrawn& d : drawn) PaintEdge(g, canvas, d.s, *d.node, d.loop ? nullptr : &d.shape, ink, marks);
+    if (marks) canvas.SetPenWidth(1);
 
     // Vertices last: a white disc hides the line ends inside it, and higher numbers lie on top.
     if (ink == TInk::Draw) {
@@ -158,9 +194,22 @@ void PaintGraph(const Tgraph& g, TCanvas& canvas, TInk ink) {
     for (int v = 1; v <= count; ++v) {
         const Tvertex& c = g.vertices[v];
         const long long x = c.x, y = c.y, r = c.radius;
+        const auto fill = marks ? marks->vertexFills.find(v) : std::map<int, TColor>::const_iterator();
+        const bool filled = marks && fill != marks->vertexFills.end();
+        if (filled) canvas.SetBrushColor(fill->second);
         canvas.Ellipse(ClampInt(x - r), ClampInt(y - r), ClampInt(x + r), ClampInt(y + r));
         const long long w = canvas.TextWidth(c.name);
         canvas.TextOut(ClampInt(x - w / 2), ClampInt(y - NameRise), c.name);
+        if (filled) canvas.SetBrushColor(White);
+    }
+    if (!marks) return;
+    // A result's texts above and to the right of their vertices, over everything else.
+    canvas.SetFontColor(marks->highlight);
+    for (const auto& [v, text] : marks->vertexLabels) {
+        if (v < 1 || v > count) continue;
+        const Tvertex& c = g.vertices[v];
+        const long long h = canvas.TextHeight(text);
+        canvas.TextOut(ClampInt(static_cast<long long>(c.x) + c.radius), ClampInt(static_cast<long long>(c.y) - c.radius - h), text);
     }
 }
 
@@ -169,6 +218,11 @@ void PaintGraph(const Tgraph& g, TCanvas& canvas, TInk ink) {
 void DrawGraph(const Tgraph& g, TCanvas& canvas) {
     if (!g.created) return;
     PaintGraph(g, canvas, TInk::Draw);
+}
+
+void DrawGraph(const Tgraph& g, TCanvas& canvas, const TMarks& marks) {
+    if (!g.created) return;
+    PaintGraph(g, canvas, TInk::Draw, &marks);
 }
 
 void EraseGraph(const Tgraph& g, TCanvas& canvas) { PaintGraph(g, canvas, TInk::Erase); }

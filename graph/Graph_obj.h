@@ -124,4 +124,7 @@ void LoadGraphFromText(Tgraph& g, const std::string& text, const std::string& pa
 
 // Drawing.
 void DrawGraph(const Tgraph& g, TCanvas& canvas);
+// The graph with a result drawn over it (see Marks.h).
+struct TMarks;
+void DrawGraph(const Tgraph& g, TCanvas& canvas, const TMarks& marks);
 void EraseGraph(const Tgraph& g, TCanvas& canvas);

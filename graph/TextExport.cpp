@@ -3,6 +3,7 @@
 #include "TextExport.h"
 
 #include "Geometry.h"
+#include "Marks.h"
 #include "Text.h"
 
 #include <algorithm>
@@ -352,7 +353,8 @@ std::string Decimal(double v) {
 
 } // namespace
 
-std::string TikzText(const Tgraph& g) {
+// The picture, and the marks in it when marked (without, it is as the graph alone gives it).
+static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked) {
     // A surface pixel is 0.75 pt (96 per inch); the vertex keeps its size on the page.
     char size[32];
     std::snprintf(size, sizeof size, "%gpt", 2 * geometry::VertexRadius * 0.75);
@@ -398,18 +400,33 @@ std::string TikzText(const Tgraph& g) {
            std::string(size) +
            ", inner sep=0pt},\n"
            "    every label/.style={font=\\footnotesize, inner sep=0pt},\n"
-           "    weight/.style={auto, font=\\footnotesize}]\n";
+           "    weight/.style={auto, font=\\footnotesize}";
+    // A result's parts, in styles of their own that a document may set anew.
+    if (marked)
+        out += ",\n    result edge/.style={line width=2.25pt, color=nl-result},\n"
+               "    result vertex/.style={},\n"
+               "    result label/.style={font=\\footnotesize, text=nl-result, above right, inner sep=1pt},\n"
+               "    result edge label/.style={auto=right, font=\\footnotesize, text=nl-result}";
+    out += "]\n";
     for (const TColorEntry& e : ColorTable) {
         out += std::string("  \\definecolor{nl-") + e.name + "}{RGB}{" + std::to_string(e.value & 0xFFu) + "," +
                std::to_string((e.value >> 8) & 0xFFu) + "," + std::to_string((e.value >> 16) & 0xFFu) + "}\n";
     }
+    if (marked)
+        out += "  \\colorlet{nl-result}{" + TikzColor(marks.highlight).substr(std::string("color=").size()) + "}\n";
     for (int v = 1; v <= n; ++v) {
         const Tvertex& c = g.vertices[v];
         bool lines = false;
         const std::string name = TexLabel(c.name, lines);
         // The name lies over the circle without widening it, as on the surface.
+        std::string extra;
+        const auto fill = marks.vertexFills.find(v);
+        if (fill != marks.vertexFills.end())
+            extra += ", result vertex, fill=" + TikzColor(fill->second).substr(std::string("color=").size());
+        const auto mark = marks.vertexLabels.find(v);
+        if (mark != marks.vertexLabels.end()) extra += ", label={[result label]above right:{" + TexEscaped(mark->second) + "}}";
         const std::string label = lines ? "label={[align=center]center:{" + name + "}}" : "label=center:{" + name + "}";
-        out += "  \\node[vertex, " + label + "] (v" + std::to_string(v) + ") at (" + X(c.x) + "," +
+        out += "  \\node[vertex" + extra + ", " + label + "] (v" + std::to_string(v) + ") at (" + X(c.x) + "," +
                Y(-static_cast<double>(c.y)) + ") {};\n";
     }
     ForEachFileEdge(g, [&](int s, const Tedge& e) {
@@ -441,8 +458,19 @@ std::string TikzText(const Tgraph& g) {
             label = std::string(" node[weight") + (e.target == s ? ", above" : "") + (lines ? ", align=center" : "") + "] {" +
                     weight + "}";
         }
+        const auto key = MarkKey(g.directed, s, e.target);
+        if (marks.edges.count(key)) options += ", result edge";
+        const auto mark = marks.edgeLabels.find(key);
+        if (mark != marks.edgeLabels.end())
+            label += std::string(" node[result edge label") + (e.target == s ? ", above=8pt" : "") + "] {" + TexEscaped(mark->second) + "}";
         out += "  \\draw[" + options + "] (v" + std::to_string(s) + ") " + path + label + " (v" +
                std::to_string(e.target) + ");\n";
     });
     return out + "\\end{tikzpicture}\n";
 }
+
+std::string TikzText(const Tgraph& g) { return TikzPicture(g, TMarks(), false); }
+
+std::string TikzText(const Tgraph& g, const TMarks& marks) { return TikzPicture(g, marks, true); }
+
+std::string TexText(const std::string& bytes) { return TexEscaped(bytes); }

@@ -39,3 +39,10 @@ std::string GraphMLText(const Tgraph& g);
 // defined at the top; arrowheads in a directed graph; a paired directed edge bent to its left as
 // on the surface; loops above the vertex.
 std::string TikzText(const Tgraph& g);
+// The same with a result drawn in, its parts in styles of their own: result edge, result vertex,
+// result label (beside a vertex), result edge label, and the colour nl-result.
+struct TMarks;
+std::string TikzText(const Tgraph& g, const TMarks& marks);
+
+// The text set in LaTeX as it reads, its special characters escaped (UTF-8 as Utf8Text gives).
+std::string TexText(const std::string& bytes);

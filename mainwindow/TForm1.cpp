@@ -5,6 +5,7 @@
 
 #include "Aboutform.h"
 #include "ErrorHandler.h"
+#include "ReportWindow.h"
 #include "ColorBox.h"
 #include "Fonts.h"
 #include "StatusBar.h"
@@ -22,6 +23,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QShortcut>
 #include <QMenuBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -88,6 +90,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     layout->addWidget(StatusBar1);
     setCentralWidget(client);
     CreateMenus();
+    // Ctrl+I: the analysis report of the graph as it is now, in a window beside this one.
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this, [this] { TReportWindow::Of(*this).ShowReport(LiveGraph); });
 
     Image1->OnMouseDown = [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
         Guarded([&] { Image1MouseDown(b, s, x, y); });

@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 #include "JpegWriter.h"
+#include "Marks.h"
 #include "PictureFile.h"
 #include "PngWriter.h"
 #include "QtCanvas.h"
@@ -84,11 +85,17 @@ private:
     TColor pen_ = 0, brush_ = 0x00FFFFFF, font_ = 0;
 };
 
-std::string SvgBytes(const Tgraph& g, std::optional<TPictureSize> size) {
+// Draws g, with the marks when there are some.
+void DrawWithMarks(const Tgraph& g, TCanvas& canvas, const TMarks* marks) {
+    if (marks) DrawGraph(g, canvas, *marks);
+    else DrawGraph(g, canvas);
+}
+
+std::string SvgBytes(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks = nullptr) {
     TSvgCanvas svg(0, 0); // one canvas measures and draws, so each text is laid out once
     const TPictureSize s = size ? *size : ExportPictureSize(g, svg);
     svg.SetSize(s.width, s.height);
-    DrawGraph(g, svg);
+    DrawWithMarks(g, svg, marks);
     return svg.Finish("Nodeloom graph");
 }
 
@@ -126,7 +133,7 @@ std::string WithExactPage(std::string pdf, double width, double height) {
     return pdf;
 }
 
-std::string PdfBytes(const Tgraph& g, std::optional<TPictureSize> size) {
+std::string PdfBytes(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks = nullptr) {
     TPdfCanvas canvas; // one canvas measures and draws, so each text is laid out once
     const TPictureSize s = size ? *size : ExportPictureSize(g, canvas);
     QBuffer buffer;
@@ -147,7 +154,7 @@ std::string PdfBytes(const Tgraph& g, std::optional<TPictureSize> size) {
     painter.setClipRect(QRect(0, 0, s.width, s.height));
     painter.translate(0.5, 0.5);
     canvas.Start(painter, s);
-    DrawGraph(g, canvas);
+    DrawWithMarks(g, canvas, marks);
     painter.end();
     return WithExactPage(Bytes(buffer.data()), points.width(), points.height());
 }
@@ -256,7 +263,7 @@ std::string KnownExportEndings() {
 
 bool ExportFormatAvailable(TExportFormat) { return true; } // every writer is the program's own or Qt's core
 
-QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size) {
+QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks) {
     QImage picture;
     TRasterCanvas canvas(picture); // one canvas measures and paints, so each text is laid out once
     const TPictureSize s = size ? *size : ExportPictureSize(g, canvas);
@@ -265,7 +272,8 @@ QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size) {
         throw std::runtime_error("not enough memory for a picture of " + std::to_string(s.width) + " x " +
                                  std::to_string(s.height) + " pixels");
     picture.fill(Qt::white);
-    DrawGraph(g, canvas);
+    if (marks) DrawGraph(g, canvas, *marks);
+    else DrawGraph(g, canvas);
     return picture;
 }
 
@@ -279,4 +287,13 @@ TPictureSize CropGraph(Tgraph& g) {
 
 std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size) {
     return ExportFormatInfo(format).write(g, size);
+}
+
+std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size, const TMarks& marks) {
+    const TExportFormatInfo& info = ExportFormatInfo(format);
+    if (info.kind == TExportKind::Raster) return info.encode(RasterPicture(g, size, &marks));
+    if (format == TExportFormat::Svg) return SvgBytes(g, size, &marks);
+    if (format == TExportFormat::Pdf) return PdfBytes(g, size, &marks);
+    if (format == TExportFormat::Tikz) return TikzText(g, marks);
+    return info.write(g, size); // Graphviz and GraphML carry no drawing of their own
 }

@@ -43,7 +43,9 @@ bool ExportFormatAvailable(TExportFormat format);
 // DrawGraph of g on a white picture of that size (or of ExportPictureSize), through the raster
 // canvas: the pixels the surface shows right after opening the file on a surface of that size.
 // Throws std::runtime_error when the picture cannot be allocated.
-QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size);
+// With marks, the result they describe is drawn over the graph.
+struct TMarks;
+QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks = nullptr);
 
 // Moves g's vertices so that the drawing lies a margin from the picture's top left corner, and
 // returns the picture's size (CropToDrawing, texts measured as the raster canvas measures them).
@@ -52,3 +54,6 @@ TPictureSize CropGraph(Tgraph& g);
 // The file's bytes. A picture is of the given size, or else of ExportPictureSize; the text
 // formats have no size. Throws std::runtime_error when the picture cannot be made.
 std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size);
+// The same with a result drawn in: every picture format and the TikZ picture draw the marks over
+// the graph; DOT and GraphML are written as without them.
+std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size, const TMarks& marks);

@@ -2,16 +2,19 @@
 # Sourced, not run.
 
 # Debian packages every build needs.
+# Boost.Graph and nlohmann's JSON are headers only: the analysis needs them to build, not to run.
 NODELOOM_PACKAGES=(cmake g++ make qt6-base-dev qt6-svg-dev libjpeg62-turbo-dev zlib1g-dev fonts-dejavu-core
-                   pkg-config libxml2-dev libgraphviz-dev)
+                   pkg-config libxml2-dev libgraphviz-dev libboost-graph-dev nlohmann-json3-dev)
 # And what the tests use besides: GoogleTest, an X server and a window manager for the end-to-end
 # test and the tools that drive and measure it (xdotool, xprop, xwininfo), screenshots, the desktop
 # validators, the Debian package's tools and checker, the readers of the exported files
-# (rsvg-convert, pdftoppm, dot, Chromium), and networkx with pydot, the writer of the files the
-# import reads.
+# (rsvg-convert, pdftoppm, dot, Chromium); networkx with pydot, which writes the files the import
+# reads and checks the analysis report; pdflatex with TikZ, which compiles the exported pictures
+# and the report's tables.
 NODELOOM_TEST_PACKAGES=(libgtest-dev xvfb openbox chromium xdotool x11-utils imagemagick desktop-file-utils appstream
                         shared-mime-info dpkg-dev lintian man-db librsvg2-bin poppler-utils graphviz
-                        python3-networkx python3-pydot python3-numpy)
+                        python3-networkx python3-pydot python3-numpy
+                        texlive-latex-base texlive-latex-recommended texlive-pictures)
 # What scripts/package.sh needs besides a build: dpkg-shlibdeps and dpkg-buildflags.
 NODELOOM_PACKAGING_PACKAGES=(dpkg-dev)
 

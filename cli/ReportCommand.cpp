@@ -1,0 +1,151 @@
+#include "ReportCommand.h"
+
+#include "Analysis.h"
+#include "GraphExport.h"
+#include "Marks.h"
+#include "SafeFile.h"
+#include "TextCodec.h"
+
+#include <QGuiApplication>
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include <sys/stat.h>
+
+const char* const KnownReportEndings = ".json, .txt, .tex";
+
+namespace {
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The ending alone ("out/.json") names no file.
+bool EndsWith(const std::string& path, const char* ending) {
+    const std::size_t n = std::strlen(ending);
+    const std::size_t slash = path.rfind('/');
+    const std::size_t name = path.size() - (slash == std::string::npos ? 0 : slash + 1);
+    return name > n && Lower(path).compare(path.size() - n, n, ending) == 0;
+}
+
+// Whether output names the file that input names, links followed.
+bool SameFile(const std::string& input, const std::string& output) {
+    struct stat a, b;
+    return ::stat(input.c_str(), &a) == 0 && ::stat(output.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+}
+
+// The colour of a name in the colour table, in any case.
+bool ColourNamed(const std::string& name, TColor& colour) {
+    for (const TColorEntry& e : ColorTable)
+        if (Lower(name) == e.name) return colour = e.value, true;
+    return false;
+}
+
+int Fail(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    return 1;
+}
+
+} // namespace
+
+int RunReport(const TReportRequest& request) {
+    using namespace analysis;
+    if (!request.report && request.exportPaths.empty())
+        return Fail("--show is given with --export or --report only.");
+    if (!request.showColour.empty() && request.shows.empty()) return Fail("--show-colour is given with --show only.");
+    TColor highlight = 0;
+    if (!request.showColour.empty() && !ColourNamed(request.showColour, highlight))
+        return Fail("Unknown colour \"" + request.showColour +
+                    "\"; the colours are black, maroon, green, olive, navy, purple, teal, gray, silver, red, lime, "
+                    "yellow, blue, fuchsia, aqua and white.");
+    const bool toFile = request.report && !request.reportPath.empty() && request.reportPath != "-";
+    if (toFile && !EndsWith(request.reportPath, ".json") && !EndsWith(request.reportPath, ".txt") &&
+        !EndsWith(request.reportPath, ".tex"))
+        return Fail("Cannot write the report to " + Quoted(request.reportPath) + ": unknown ending; the known ones are " +
+                    KnownReportEndings);
+    std::vector<TExportFormat> formats;
+    for (const std::string& output : request.exportPaths) {
+        const std::optional<TExportFormat> format = ExportFormatOf(output);
+        if (!format)
+            return Fail("Cannot export to " + Quoted(output) + ": unknown ending; the known ones are " +
+                        KnownExportEndings());
+        if (!ExportFormatAvailable(*format))
+            return Fail("Cannot export to " + Quoted(output) + ": " + ExportFormatInfo(*format).description +
+                        " export is not available in this build");
+        formats.push_back(*format);
+    }
+    std::vector<std::string> outputs = request.exportPaths;
+    if (toFile) outputs.push_back(request.reportPath);
+    for (const std::string& output : outputs)
+        if (SameFile(request.file, output))
+            return Fail("Cannot write " + Quoted(output) + ": it is the graph file being read");
+
+    auto g = std::make_unique<Tgraph>();
+    const TLoadReport load = LoadGraphReport(*g, request.file);
+    if (load.failure) return Fail(OpenFailureText(request.file, load.failure));
+    if (!load.damage.empty()) return Fail(DamageText(request.file, load.damage));
+
+    // Everything is computed before anything is written.
+    std::vector<std::string> bytes;
+    TMarks marks;
+    marks.highlight = request.showColour.empty() ? DefaultHighlight(*g) : highlight;
+    std::string reportBytes;
+    try {
+        TJson report = request.report ? Report(*g) : TJson();
+        for (const std::string& text : request.shows) {
+            const TResultRequest result = ParseResult(*g, text);
+            const TJson value = Result(*g, result);
+            AddMarks(*g, result, value, marks);
+            // mst, euler, matching, colouring and components are the report's own items.
+            if (request.report && !report.contains(result.word)) report[result.word] = value;
+        }
+        if (request.report) {
+            if (toFile && EndsWith(request.reportPath, ".json")) reportBytes = ReportJsonText(report);
+            else if (toFile && EndsWith(request.reportPath, ".tex")) reportBytes = ReportTex(report, *g);
+            else reportBytes = ReportText(report, *g);
+        }
+    } catch (const TAnalysisError& e) {
+        return Fail(e.what());
+    }
+    for (std::size_t i = 0; i < formats.size(); ++i) {
+        try {
+            bytes.push_back(ExportBytes(*g, formats[i], request.size, marks));
+        } catch (const std::exception& e) {
+            return Fail("Cannot export to " + Quoted(request.exportPaths[i]) + ": " + e.what());
+        }
+    }
+    if (toFile) bytes.push_back(reportBytes);
+
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+        if (const TFileFailure failure = AsFileFailure(ReplaceFile(outputs[i], bytes[i])))
+            return Fail(WriteFailureText(outputs[i], failure));
+    if (!request.report || toFile) return 0;
+    std::fwrite(reportBytes.data(), 1, reportBytes.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : Fail("Cannot write the report to standard output.");
+}
+
+int RunReportCommand(int& argc, char** argv, const TCommandLine& command) {
+    TReportRequest request;
+    request.file = EncodeFileName(command.file).toStdString();
+    request.report = command.report;
+    request.reportPath = EncodeFileName(command.reportPath).toStdString();
+    for (const QString& path : command.exportPaths) request.exportPaths.push_back(EncodeFileName(path).toStdString());
+    if (command.exportWidth > 0) request.size = TPictureSize{command.exportWidth, command.exportHeight};
+    for (const QString& show : command.shows) request.shows.push_back(show.toStdString());
+    request.showColour = command.showColour.toStdString();
+    if (request.exportPaths.empty()) return RunReport(request); // no pictures: no Qt at all
+    // Pictures need the fonts of an application; the offscreen one, whatever the display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    });
+    const QGuiApplication app(argc, argv);
+    return RunReport(request);
+}
