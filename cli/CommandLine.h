@@ -19,6 +19,7 @@ struct TCommandLine {
     QString file;   // the graph file to open at start, absolute; empty for none. Export: as given
     QStringList exportPaths;               // the files to export to, in the order given
     int exportWidth = 0, exportHeight = 0; // --size; 0 for the size of the drawing
+    bool exportCrop = false;               // --crop: the drawing alone, not the surface from its corner
     std::optional<TLayout> layout;         // --layout; nothing for the file's default
     // Report: --report and its output (empty for standard output), --show and --show-colour.
     bool report = false;

@@ -53,6 +53,7 @@ std::string ExportGraphFile(const std::string& input, const std::vector<std::str
     // A damaged file would be written as what could be read of it, silently: the user is told instead.
     if (!source.damage.empty()) return DamageText(input, source.damage);
     if (crop) size = size ? *size : CropGraph(*g);
+    else ShiftIntoPicture(*g);
 
     for (std::size_t i = 0; i < outputs.size(); ++i) {
         std::string bytes;

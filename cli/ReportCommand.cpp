@@ -2,6 +2,7 @@
 
 #include "Analysis.h"
 #include "GraphExport.h"
+#include "GraphSource.h"
 #include "Marks.h"
 #include "SafeFile.h"
 #include "TextCodec.h"
@@ -88,9 +89,11 @@ int RunReport(const TReportRequest& request) {
             return Fail("Cannot write " + Quoted(output) + ": it is the graph file being read");
 
     auto g = std::make_unique<Tgraph>();
-    const TLoadReport load = LoadGraphReport(*g, request.file);
-    if (load.failure) return Fail(OpenFailureText(request.file, load.failure));
-    if (!load.damage.empty()) return Fail(DamageText(request.file, load.damage));
+    // Any format the import reads, laid out as asked, as --export reads it.
+    TGraphSource source;
+    if (!ReadGraphSource(request.file, request.layout, *g, source)) return Fail(SourceFailureText(request.file, source));
+    if (!source.damage.empty()) return Fail(DamageText(request.file, source.damage));
+    for (const std::string& note : source.notes) std::fprintf(stderr, "%s\n", note.c_str());
 
     // Everything is computed before anything is written.
     std::vector<std::string> bytes;
@@ -135,6 +138,7 @@ int RunReportCommand(int& argc, char** argv, const TCommandLine& command) {
     TReportRequest request;
     request.file = EncodeFileName(command.file).toStdString();
     request.report = command.report;
+    request.layout = command.layout;
     request.reportPath = EncodeFileName(command.reportPath).toStdString();
     for (const QString& path : command.exportPaths) request.exportPaths.push_back(EncodeFileName(path).toStdString());
     if (command.exportWidth > 0) request.size = TPictureSize{command.exportWidth, command.exportHeight};

@@ -3,6 +3,7 @@
 // --export or --report, without a window.
 
 #include "CommandLine.h"
+#include "Layout.h"
 #include "PictureBounds.h"
 
 #include <optional>
@@ -17,6 +18,7 @@ struct TReportRequest {
     std::optional<TPictureSize> size;     // --size
     std::vector<std::string> shows;       // --show, in order
     std::string showColour;               // --show-colour; empty for the default
+    std::optional<TLayout> layout;        // --layout; nothing for the file's default
 };
 
 // The report's endings, as a message lists them.

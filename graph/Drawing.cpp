@@ -6,6 +6,7 @@
 #include "Geometry.h"
 #include "Marks.h"
 
+#include <algorithm>
 #include <vector>
 
 using namespace geometry;
@@ -163,8 +164,8 @@ void PaintGraph(const Tgraph& g, TCanvas& canvas, TInk ink, const TMarks* marks 
         bool loop;
         TNodeShape shape;
     };
-    thread_local std::vector<TDrawn> drawn; // kept between passes: no allocation once grown
-    drawn.clear();
+    std::vector<TDrawn> drawn;
+    drawn.reserve(static_cast<std::size_t>(std::max(0, g.edgeCount)) * 2 + 8);
     for (int s = 1; s <= count; ++s)
         for (const Tedge* e = g.edgeLists[s].get(); e; e = e->next.get())
             if (IsDrawnNode(g, s, *e)) {

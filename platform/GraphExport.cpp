@@ -1,6 +1,7 @@
 #include "GraphExport.h"
 
 #include "Fonts.h"
+#include "Geometry.h"
 #include "JpegWriter.h"
 #include "Marks.h"
 #include "PictureFile.h"
@@ -283,6 +284,16 @@ TPictureSize CropGraph(Tgraph& g) {
     const TCrop crop = CropToDrawing(g, measure);
     MoveAllVertices(g, crop.dx, crop.dy);
     return crop.size;
+}
+
+void ShiftIntoPicture(Tgraph& g) {
+    QImage none;
+    TRasterCanvas measure(none);
+    const TCrop crop = CropToDrawing(g, measure);
+    // The crop's shift brings the box to the margin: more than the margin (and its rounding to an
+    // even shift) only for a side that lies before the corner.
+    const int beyond = geometry::PictureMargin + 1;
+    MoveAllVertices(g, crop.dx > beyond ? crop.dx : 0, crop.dy > beyond ? crop.dy : 0);
 }
 
 std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size) {

@@ -50,6 +50,10 @@ QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size, const TM
 // Moves g's vertices so that the drawing lies a margin from the picture's top left corner, and
 // returns the picture's size (CropToDrawing, texts measured as the raster canvas measures them).
 TPictureSize CropGraph(Tgraph& g);
+// Moves every vertex on when the drawing reaches left of or above the surface's corner (a vertex
+// dragged off the top or left), so that a picture anchored at the corner shows all of it: the
+// drawing's box then starts a margin from the corner on that side. Nothing moves otherwise.
+void ShiftIntoPicture(Tgraph& g);
 
 // The file's bytes. A picture is of the given size, or else of ExportPictureSize; the text
 // formats have no size. Throws std::runtime_error when the picture cannot be made.

@@ -73,25 +73,25 @@ struct TBits {
         else if (value < 280) Code(value - 256, 7);
         else Code(0xC0 + value - 280, 8);
     }
-    // count zeros after a zero, as matches at distance 1.
-    void Zeros(std::size_t count) {
+    // Zeros after a zero, as matches at distance 1.
+    void Zeros(std::size_t zeros) {
         static const int base[29] = {3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 15, 17, 19, 23, 27,
                                      31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
         static const int extra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-        while (count > 0) {
-            if (count < 3) {
+        while (zeros > 0) {
+            if (zeros < 3) {
                 Literal(0);
-                --count;
+                --zeros;
                 continue;
             }
             // At most 258, and never leaving 1 or 2 that need literals when a shorter match avoids it.
-            std::size_t length = count > 258 ? (count - 258 < 3 ? count - 3 : 258) : count;
+            std::size_t length = zeros > 258 ? (zeros - 258 < 3 ? zeros - 3 : 258) : zeros;
             int k = 28;
             while (base[k] > static_cast<int>(length)) --k;
             Literal(257 + k);
             if (extra[k]) Put(static_cast<std::uint32_t>(length - base[k]), extra[k]);
             Code(0, 5); // distance 1
-            count -= length;
+            zeros -= length;
         }
     }
 };

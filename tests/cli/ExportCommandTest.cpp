@@ -98,6 +98,29 @@ TEST(ExportCommand, WithoutADisplayItWritesWhatTheWindowShows) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList{QStringLiteral("shown.PNG")});
 }
 
+// A drawing that reaches past the surface's top and left corner is drawn whole, shifted as --crop
+// shifts it; one that does not is left where it is.
+TEST(ExportCommand, VerticesBeforeTheCornerAreDrawnByShiftingThePicture) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString graph = dir.filePath(QStringLiteral("off.gf4"));
+    QFile file(graph);
+    const QByteArray text = "[directed]\r\n[unweighted]\r\n[black]\r\n2 1\r\n-40 -30 /*a*/\r\n100 100 /*b*/\r\n1 2\r\n";
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    file.close();
+    const QString plain = dir.filePath(QStringLiteral("plain.png")), crop = dir.filePath(QStringLiteral("crop.png"));
+    EXPECT_EQ(RunProgram({graph, QStringLiteral("--export"), plain}).exitCode, 0);
+    EXPECT_EQ(RunProgram({graph, QStringLiteral("--crop"), QStringLiteral("--export"), crop}).exitCode, 0);
+    const QImage shifted(plain), cropped(crop);
+    ASSERT_FALSE(shifted.isNull());
+    EXPECT_EQ(shifted.convertToFormat(QImage::Format_RGB32), cropped.convertToFormat(QImage::Format_RGB32));
+    // The first vertex's outline is in the picture: a dark pixel in the top left quarter.
+    bool dark = false;
+    for (int y = 0; y < shifted.height() / 2 && !dark; ++y)
+        for (int x = 0; x < shifted.width() / 2 && !dark; ++x) dark = qGray(shifted.pixel(x, y)) < 128;
+    EXPECT_TRUE(dark);
+}
+
 struct TFailureCase {
     const char* name;
     QStringList arguments; // in the test's folder: good.gf4, junk.gf4 (a read error), out.png (an old picture), dir.png/
