@@ -85,7 +85,9 @@ TEST(AnalysisCommand, ArgumentsAreRead) {
         if (c.action != A::Report) continue;
         EXPECT_EQ(r.file, QString::fromUtf8(c.file));
         EXPECT_EQ(r.report, c.report != nullptr);
-        if (c.report) EXPECT_EQ(r.reportPath, QString::fromUtf8(c.report));
+        if (c.report) {
+            EXPECT_EQ(r.reportPath, QString::fromUtf8(c.report));
+        }
         EXPECT_EQ(r.shows.size(), c.shows);
     }
 }
