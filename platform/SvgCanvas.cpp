@@ -102,19 +102,24 @@ void TSvgCanvas::Open(const char* name, TPaint paint, TColor fill) {
     body_ += "\" ";
 }
 
+// The rest of a rect element opened by Open: its box, and its end.
+void TSvgCanvas::RectBox(long long x, long long y, long long width, long long height) {
+    body_ += "x=\"";
+    Number(x);
+    body_ += "\" y=\"";
+    Number(y);
+    body_ += "\" width=\"";
+    Number(width);
+    body_ += "\" height=\"";
+    Number(height);
+    body_ += "\"/>\n";
+}
+
 void TSvgCanvas::Rectangle(int x1, int y1, int x2, int y2) {
     const long long l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
     if (r - l < 1 || b - t < 1) return;
     Open("rect", TPaint::StrokeFill, brush_);
-    body_ += "x=\"";
-    Number(l);
-    body_ += "\" y=\"";
-    Number(t);
-    body_ += "\" width=\"";
-    Number(r - l - 1);
-    body_ += "\" height=\"";
-    Number(b - t - 1);
-    body_ += "\"/>\n";
+    RectBox(l, t, r - l - 1, b - t - 1);
 }
 
 void TSvgCanvas::Ellipse(int x1, int y1, int x2, int y2) {
@@ -177,15 +182,7 @@ void TSvgCanvas::TextOut(int x, int y, const std::string& text) {
     const long long l = std::max<long long>(x, -1), r = std::min<long long>(x + w, width_ + 1);
     if (l < r && y + h > -1 && y < height_ + 1) {
         Open("rect", TPaint::Fill, brush_);
-        body_ += "x=\"";
-        Number(l);
-        body_ += "\" y=\"";
-        Number(y);
-        body_ += "\" width=\"";
-        Number(r - l);
-        body_ += "\" height=\"";
-        Number(h);
-        body_ += "\"/>\n";
+        RectBox(l, y, r - l, h);
     }
 
     // Every text keeps its element, with the characters near the picture.

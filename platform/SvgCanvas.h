@@ -50,6 +50,7 @@ private:
     // Starts an element: "<name class=..." for the style of what it paints: the pen, and fill.
     void Open(const char* name, TPaint paint, TColor fill);
     void Number(long long v);
+    void RectBox(long long x, long long y, long long width, long long height);
     void Half(long long twice); // twice / 2, a whole number or one half more
     void Point(long long x, long long y);
 
