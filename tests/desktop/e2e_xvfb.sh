@@ -179,9 +179,14 @@ if [ -n "$wm" ]; then
         read -r l r t b < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
         echo $((2 * x + w + r - l)) $((2 * y + h + b - t))
     }
-    read -r mx my < <(centre2 "$window")
-    read -r ax ay < <(centre2 "$(xdotool search --onlyvisible --name '^About Nodeloom 5\.1$' | head -n 1)")
-    (( mx - ax <= 2 && ax - mx <= 2 && my - ay <= 2 && ay - my <= 2 )) ||
+    # The window manager frames and places the window a moment after it is shown: measured
+    # again until the frames agree, or the wait ends.
+    centred() {
+        read -r mx my < <(centre2 "$window")
+        read -r ax ay < <(centre2 "$(xdotool search --onlyvisible --name '^About Nodeloom 5\.1$' | head -n 1)")
+        (( mx - ax <= 2 && ax - mx <= 2 && my - ay <= 2 && ay - my <= 2 ))
+    }
+    await centred ||
         fail "About's frame is centred at ($((ax / 2)), $((ay / 2))), the main window's at ($((mx / 2)), $((my / 2)))"
     xdotool key Escape
     await not shown '^About Nodeloom 5\.1$' || fail "Escape did not close About"
