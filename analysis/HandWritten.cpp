@@ -132,8 +132,12 @@ public:
     }
 
 private:
-    std::size_t Index(int u, int v) const { return static_cast<std::size_t>(u) * static_cast<std::size_t>(n_) + static_cast<std::size_t>(v); }
-    int& Count(int v, int c) { return count_[static_cast<std::size_t>(v) * static_cast<std::size_t>(n_ + 1) + static_cast<std::size_t>(c)]; }
+    std::size_t Index(int u, int v) const {
+        return static_cast<std::size_t>(u) * static_cast<std::size_t>(n_) + static_cast<std::size_t>(v);
+    }
+    int& Count(int v, int c) {
+        return count_[static_cast<std::size_t>(v) * static_cast<std::size_t>(n_ + 1) + static_cast<std::size_t>(c)];
+    }
 
     void Paint(int v, int c, int step) {
         colour_[static_cast<std::size_t>(v)] = step > 0 ? c : -1;
@@ -198,7 +202,8 @@ TColouring ColouringOf(const TPlain& p) {
     // Boost's greedy colouring first: the bound the search must beat.
     using TGraph = boost::adjacency_list<boost::vecS, boost::vecS, boost::undirectedS>;
     TGraph graph(static_cast<std::size_t>(p.n));
-    for (const auto& [u, v] : p.simple) boost::add_edge(static_cast<std::size_t>(u), static_cast<std::size_t>(v), graph);
+    for (const auto& [u, v] : p.simple)
+        boost::add_edge(static_cast<std::size_t>(u), static_cast<std::size_t>(v), graph);
     std::vector<std::size_t> greedy(static_cast<std::size_t>(p.n));
     const auto index = boost::get(boost::vertex_index, graph);
     int count = static_cast<int>(

@@ -81,9 +81,10 @@ TJson Components(const TPlain& p) {
 TJson StrongComponents(const TPlain& p) {
     const TDirected d = Directed(p);
     std::vector<int> component(Z(p.n));
-    const int count = p.n == 0 ? 0
-                               : static_cast<int>(boost::strong_components(
-                                     d, boost::make_iterator_property_map(component.begin(), boost::get(boost::vertex_index, d))));
+    const int count =
+        p.n == 0 ? 0
+                 : static_cast<int>(boost::strong_components(
+                       d, boost::make_iterator_property_map(component.begin(), boost::get(boost::vertex_index, d))));
     return Groups(component, count);
 }
 
@@ -107,8 +108,12 @@ TJson Bipartite(const TPlain& p) {
 struct TCycleFinder : boost::default_dfs_visitor {
     std::vector<int>* parent;
     std::vector<int>* cycle;
-    template <class E, class G> void tree_edge(E e, const G& g) { (*parent)[boost::target(e, g)] = static_cast<int>(boost::source(e, g)); }
-    template <class E, class G> void back_edge(E e, const G& g) {
+    template <class E, class G>
+    void tree_edge(E e, const G& g) {
+        (*parent)[boost::target(e, g)] = static_cast<int>(boost::source(e, g));
+    }
+    template <class E, class G>
+    void back_edge(E e, const G& g) {
         if (!cycle->empty()) return;
         const int from = static_cast<int>(boost::source(e, g)), to = static_cast<int>(boost::target(e, g));
         for (int v = from; v != to; v = (*parent)[Z(v)]) cycle->push_back(v);
@@ -177,9 +182,9 @@ TJson Euler(const TPlain& p) {
 }
 
 TJson Planar(const TPlain& p) {
-    using TPlanarGraph = boost::adjacency_list<boost::vecS, boost::vecS, boost::undirectedS,
-                                               boost::property<boost::vertex_index_t, int>,
-                                               boost::property<boost::edge_index_t, int>>;
+    using TPlanarGraph =
+        boost::adjacency_list<boost::vecS, boost::vecS, boost::undirectedS, boost::property<boost::vertex_index_t, int>,
+                              boost::property<boost::edge_index_t, int>>;
     TPlanarGraph graph(Z(p.n));
     int index = 0;
     for (const auto& [a, b] : p.simple) boost::add_edge(Z(a), Z(b), index++, graph);
@@ -190,7 +195,8 @@ TJson Planar(const TPlain& p) {
     if (planar) return {{"value", true}};
     std::vector<std::pair<int, int>> edges;
     for (const auto& e : kuratowski)
-        edges.push_back(std::minmax(static_cast<int>(boost::source(e, graph)), static_cast<int>(boost::target(e, graph))));
+        edges.push_back(
+            std::minmax(static_cast<int>(boost::source(e, graph)), static_cast<int>(boost::target(e, graph))));
     return {{"value", false}, {"kuratowski", Pairs(edges)}};
 }
 
@@ -273,7 +279,8 @@ TJson Matching(const TPlain& p) {
     std::vector<std::pair<int, int>> edges;
     for (int v = 0; v < p.n; ++v) {
         const auto m = mate[Z(v)];
-        if (m != boost::graph_traits<TUndirected>::null_vertex() && static_cast<int>(m) > v) edges.push_back({v, static_cast<int>(m)});
+        if (m != boost::graph_traits<TUndirected>::null_vertex() && static_cast<int>(m) > v)
+            edges.push_back({v, static_cast<int>(m)});
     }
     return {{"size", edges.size()}, {"edges", Pairs(edges)}};
 }

@@ -113,8 +113,9 @@ std::string ReportText(const TJson& r, const Tgraph& g) {
     const char* link = directed ? "->" : "-";
     std::string out;
     out += std::string("Graph: ") + (directed ? "directed" : "undirected") + ", " +
-           (r["weighted"].get<bool>() ? "weighted" : "unweighted") + "; " + Count(r["vertex_count"], "vertex", "vertices") +
-           ", " + Count(r["edge_count"], "edge", "edges") + ", " + Count(r["loop_count"], "loop", "loops") + "\n";
+           (r["weighted"].get<bool>() ? "weighted" : "unweighted") + "; " +
+           Count(r["vertex_count"], "vertex", "vertices") + ", " + Count(r["edge_count"], "edge", "edges") + ", " +
+           Count(r["loop_count"], "loop", "loops") + "\n";
 
     out += "Vertices:\n";
     std::size_t nameWidth = 4;
@@ -122,22 +123,25 @@ std::string ReportText(const TJson& r, const Tgraph& g) {
     out += "    " + Padded("#", 3, true) + "  " + Padded("name", nameWidth, false) + "  degree" +
            (directed ? "  in  out" : "") + "\n";
     for (const TJson& v : r["vertices"]) {
-        out += "    " + Padded(Number(v["number"]), 3, true) + "  " + Padded(names(v["number"]), nameWidth, false) + "  " +
-               Padded(Number(v["degree"]), 6, true);
-        if (directed) out += "  " + Padded(Number(v["in_degree"]), 2, true) + "  " + Padded(Number(v["out_degree"]), 3, true);
+        out += "    " + Padded(Number(v["number"]), 3, true) + "  " + Padded(names(v["number"]), nameWidth, false) +
+               "  " + Padded(Number(v["degree"]), 6, true);
+        if (directed)
+            out += "  " + Padded(Number(v["in_degree"]), 2, true) + "  " + Padded(Number(v["out_degree"]), 3, true);
         out += "\n";
     }
     std::string sequence;
     for (const TJson& d : r["degree_sequence"]) sequence += (sequence.empty() ? "" : ", ") + Number(d);
     out += "Degree sequence: " + (sequence.empty() ? std::string("empty") : sequence) + "\n";
-    out += "Isolated vertices: " + (r["isolated"].empty() ? std::string("none") : Join(r["isolated"], ", ", names)) + "\n";
+    out +=
+        "Isolated vertices: " + (r["isolated"].empty() ? std::string("none") : Join(r["isolated"], ", ", names)) + "\n";
     out += std::string(directed ? "Weak components: " : "Components: ") + Groups(r["components"], names) + "\n";
     if (directed) out += "Strong components: " + Groups(r["strong_components"], names) + "\n";
 
     const TJson& bip = r["bipartite"];
     out += "Bipartite: " + YesNo(bip["value"]);
     if (bip["value"].get<bool>())
-        out += "; sides {" + Join(bip["sides"][0], ", ", names) + "} and {" + Join(bip["sides"][1], ", ", names) + "}\n";
+        out +=
+            "; sides {" + Join(bip["sides"][0], ", ", names) + "} and {" + Join(bip["sides"][1], ", ", names) + "}\n";
     else
         out += "; odd cycle " + Join(bip["odd_cycle"], " - ", names) + "\n";
 
@@ -153,7 +157,8 @@ std::string ReportText(const TJson& r, const Tgraph& g) {
     if (euler.contains("trail")) out += " " + Join(euler["trail"], std::string(" ") + link + " ", names);
     out += "\n";
     out += "Planar: " + YesNo(r["planar"]["value"]);
-    if (r["planar"].contains("kuratowski")) out += "; Kuratowski subgraph " + Edges(r["planar"]["kuratowski"], names, "-");
+    if (r["planar"].contains("kuratowski"))
+        out += "; Kuratowski subgraph " + Edges(r["planar"]["kuratowski"], names, "-");
     out += "\n";
 
     const TJson& d = r["distances"];
@@ -170,36 +175,44 @@ std::string ReportText(const TJson& r, const Tgraph& g) {
     }
     out += "Girth: " + Number(d["girth"]) + "\n";
     if (r.contains("mst"))
-        out += "Minimum spanning forest: total " + Number(r["mst"]["total"]) + "; " + Edges(r["mst"]["edges"], names, "-") + "\n";
+        out += "Minimum spanning forest: total " + Number(r["mst"]["total"]) + "; " +
+               Edges(r["mst"]["edges"], names, "-") + "\n";
     const TJson& c = r["colouring"];
-    out += "Colouring: " + Count(c["colours"], "colour", "colours") + (c["exact"].get<bool>() ? " (the fewest)" : " (not proven the fewest)");
+    out += "Colouring: " + Count(c["colours"], "colour", "colours") +
+           (c["exact"].get<bool>() ? " (the fewest)" : " (not proven the fewest)");
     for (std::size_t i = 0; i < n; ++i) out += (i ? ", " : "; ") + names.At(i) + " " + Number(c["colour_of"][i]);
     out += "\n";
-    out += "Maximum matching: " + Count(r["matching"]["size"], "edge", "edges") + "; " + Edges(r["matching"]["edges"], names, "-") + "\n";
+    out += "Maximum matching: " + Count(r["matching"]["size"], "edge", "edges") + "; " +
+           Edges(r["matching"]["edges"], names, "-") + "\n";
     out += "Adjacency matrix:" + std::string(n == 0 ? " empty\n" : "\n" + MatrixText(r["adjacency"], names, n));
 
     // The named results the command line added.
     if (r.contains("path")) {
         const TJson& path = r["path"];
         out += "Shortest path from " + names(path["from"]) + " to " + names(path["to"]) + ": ";
-        if (path["negative_cycle"].get<bool>()) out += "none, there is a negative cycle\n";
-        else if (path["length"].is_null()) out += "none\n";
-        else out += Join(path["vertices"], std::string(" ") + link + " ", names) + "; length " + Number(path["length"]) + "\n";
+        if (path["negative_cycle"].get<bool>())
+            out += "none, there is a negative cycle\n";
+        else if (path["length"].is_null())
+            out += "none\n";
+        else
+            out += Join(path["vertices"], std::string(" ") + link + " ", names) + "; length " + Number(path["length"]) +
+                   "\n";
     }
     for (const char* word : {"bfs", "dfs"})
         if (r.contains(word)) {
             const TJson& search = r[word];
             out += std::string(word[0] == 'b' ? "Breadth" : "Depth") + "-first search from " + names(search["start"]) +
-                   ": order " + Join(search["order"], ", ", names) + "; tree " + Edges(search["tree"], names, link) + "\n";
+                   ": order " + Join(search["order"], ", ", names) + "; tree " + Edges(search["tree"], names, link) +
+                   "\n";
         }
     if (r.contains("flow")) {
         const TJson& flow = r["flow"];
         std::string flows;
         for (const TJson& e : flow["edges"])
             flows += (flows.empty() ? "" : ", ") + names(e[0]) + "->" + names(e[1]) + " " + Number(e[2]);
-        out += "Maximum flow from " + names(flow["source"]) + " to " + names(flow["sink"]) + ": " + Number(flow["value"]) +
-               "; flows " + (flows.empty() ? std::string("none") : flows) + "; minimum cut " + Edges(flow["cut"], names, "->") +
-               "\n";
+        out += "Maximum flow from " + names(flow["source"]) + " to " + names(flow["sink"]) + ": " +
+               Number(flow["value"]) + "; flows " + (flows.empty() ? std::string("none") : flows) + "; minimum cut " +
+               Edges(flow["cut"], names, "->") + "\n";
     }
     return out;
 }
@@ -212,7 +225,8 @@ std::string TexMatrix(const char* name, const TJson& matrix, std::size_t n) {
     std::string out = std::string("\\[ ") + name + " = \\begin{bmatrix}\n";
     for (std::size_t i = 0; i < n; ++i) {
         out += "  ";
-        for (std::size_t j = 0; j < n; ++j) out += (j ? " & " : "") + (matrix[i][j].is_null() ? std::string("\\infty") : Number(matrix[i][j]));
+        for (std::size_t j = 0; j < n; ++j)
+            out += (j ? " & " : "") + (matrix[i][j].is_null() ? std::string("\\infty") : Number(matrix[i][j]));
         out += i + 1 < n ? " \\\\\n" : "\n";
     }
     return out + "\\end{bmatrix} \\]\n";
@@ -253,7 +267,8 @@ std::string ReportTex(const TJson& r, const Tgraph& g) {
     }
     out += "\\hline\n\\end{tabular}\n\n";
     const TJson& d = r["distances"];
-    if (n > 0 && !d["matrix"].is_null()) out += "% Distances (" + d["by"].get<std::string>() + ").\n" + TexMatrix("D", d["matrix"], n);
+    if (n > 0 && !d["matrix"].is_null())
+        out += "% Distances (" + d["by"].get<std::string>() + ").\n" + TexMatrix("D", d["matrix"], n);
     if (n > 0) out += "% The adjacency matrix.\n" + TexMatrix("A", r["adjacency"], n);
     return out;
 }

@@ -54,12 +54,14 @@ TJson ShortestPath(const TPlain& p, int from, int to) {
         negativeCycle = true; // an undirected edge of negative length, walked there and back
     } else if (negative) {
         negativeCycle = !boost::bellman_ford_shortest_paths(
-            graph, static_cast<int>(p.n),
-            boost::distance_map(distance.data()).predecessor_map(parent.data()));
+            graph, static_cast<int>(p.n), boost::distance_map(distance.data()).predecessor_map(parent.data()));
     } else {
-        boost::dijkstra_shortest_paths(graph, Z(from), boost::distance_map(distance.data()).predecessor_map(parent.data()));
+        boost::dijkstra_shortest_paths(graph, Z(from),
+                                       boost::distance_map(distance.data()).predecessor_map(parent.data()));
     }
-    TJson result = {{"from", from + 1}, {"to", to + 1}, {"by", p.byWeights ? "weights" : "hops"},
+    TJson result = {{"from", from + 1},
+                    {"to", to + 1},
+                    {"by", p.byWeights ? "weights" : "hops"},
                     {"negative_cycle", negativeCycle}};
     if (negativeCycle || distance[Z(to)] == Inf) {
         result["length"] = nullptr;
@@ -84,18 +86,34 @@ TJson ShortestPath(const TPlain& p, int from, int to) {
 struct TOrderRecorder {
     std::vector<int>* order;
     TJson* tree;
-    template <class V, class G> void discover(V v, const G&) { order->push_back(static_cast<int>(v)); }
-    template <class E, class G> void tree_edge(E e, const G& g) {
+    template <class V, class G>
+    void discover(V v, const G&) {
+        order->push_back(static_cast<int>(v));
+    }
+    template <class E, class G>
+    void tree_edge(E e, const G& g) {
         tree->push_back(Pair(static_cast<int>(boost::source(e, g)), static_cast<int>(boost::target(e, g))));
     }
 };
 struct TBfsVisitor : boost::default_bfs_visitor, TOrderRecorder {
-    template <class V, class G> void discover_vertex(V v, const G& g) { discover(v, g); }
-    template <class E, class G> void tree_edge(E e, const G& g) { TOrderRecorder::tree_edge(e, g); }
+    template <class V, class G>
+    void discover_vertex(V v, const G& g) {
+        discover(v, g);
+    }
+    template <class E, class G>
+    void tree_edge(E e, const G& g) {
+        TOrderRecorder::tree_edge(e, g);
+    }
 };
 struct TDfsVisitor : boost::default_dfs_visitor, TOrderRecorder {
-    template <class V, class G> void discover_vertex(V v, const G& g) { discover(v, g); }
-    template <class E, class G> void tree_edge(E e, const G& g) { TOrderRecorder::tree_edge(e, g); }
+    template <class V, class G>
+    void discover_vertex(V v, const G& g) {
+        discover(v, g);
+    }
+    template <class E, class G>
+    void tree_edge(E e, const G& g) {
+        TOrderRecorder::tree_edge(e, g);
+    }
 };
 
 template <class G>
@@ -113,8 +131,9 @@ TJson Search(const TPlain& p, int start, bool breadth) {
         visitor.order = &order;
         visitor.tree = &tree;
         std::vector<boost::default_color_type> colour(Z(p.n), boost::white_color);
-        boost::depth_first_visit(graph, Z(start), visitor,
-                                 boost::make_iterator_property_map(colour.begin(), boost::get(boost::vertex_index, graph)));
+        boost::depth_first_visit(
+            graph, Z(start), visitor,
+            boost::make_iterator_property_map(colour.begin(), boost::get(boost::vertex_index, graph)));
     }
     TJson numbers = TJson::array();
     for (int v : order) numbers.push_back(v + 1);
@@ -187,14 +206,17 @@ TJson MaximumFlow(const TPlain& p, int source, int sink, const std::string& text
     TJson edges = TJson::array(), cutEdges = TJson::array();
     for (const auto& [a, b, f] : flows) edges.push_back({a + 1, b + 1, Num(f)});
     for (const auto& [a, b] : cut) cutEdges.push_back(Pair(a, b));
-    return {{"source", source + 1}, {"sink", sink + 1}, {"value", Num(value)}, {"edges", std::move(edges)},
+    return {{"source", source + 1},
+            {"sink", sink + 1},
+            {"value", Num(value)},
+            {"edges", std::move(edges)},
             {"cut", std::move(cutEdges)}};
 }
 
 // Words that take no vertex, one, and two.
 bool IsWord(const std::string& word, int& vertices) {
-    static const std::pair<const char*, int> words[] = {{"path", 2}, {"bfs", 1}, {"dfs", 1},
-                                                        {"mst", 0},  {"euler", 0}, {"matching", 0},
+    static const std::pair<const char*, int> words[] = {{"path", 2},      {"bfs", 1},        {"dfs", 1},
+                                                        {"mst", 0},       {"euler", 0},      {"matching", 0},
                                                         {"colouring", 0}, {"components", 0}, {"flow", 2}};
     for (const auto& [w, k] : words)
         if (word == w) return vertices = k, true;
@@ -229,8 +251,9 @@ TResultRequest ParseResult(const Tgraph& g, const std::string& text) {
     request.word = text.substr(0, colon);
     int wanted = 0;
     if (!IsWord(request.word, wanted))
-        throw TAnalysisError("Unknown result \"" + text +
-                             "\"; the results are path:A,B bfs:A dfs:A mst euler matching colouring components flow:S,T.");
+        throw TAnalysisError(
+            "Unknown result \"" + text +
+            "\"; the results are path:A,B bfs:A dfs:A mst euler matching colouring components flow:S,T.");
     std::vector<std::string> names;
     if (colon != std::string::npos) {
         const std::string rest = text.substr(colon + 1);
@@ -273,8 +296,8 @@ TJson Result(const Tgraph& g, const TResultRequest& r) {
 namespace {
 
 // Fills that keep a black name readable, in the order the colours are given out.
-constexpr TColor Fills[] = {colors::Yellow, colors::Aqua,  colors::Lime,  colors::Fuchsia, colors::Silver,
-                            colors::Red,    colors::Gray,  colors::Olive, colors::Teal,    colors::Green};
+constexpr TColor Fills[] = {colors::Yellow, colors::Aqua, colors::Lime,  colors::Fuchsia, colors::Silver,
+                            colors::Red,    colors::Gray, colors::Olive, colors::Teal,    colors::Green};
 
 void MarkEdges(const Tgraph& g, const TJson& pairs, TMarks& marks) {
     for (const TJson& e : pairs) marks.edges.insert(MarkKey(g.directed, e[0].get<int>(), e[1].get<int>()));
@@ -330,9 +353,9 @@ void AddMarks(const Tgraph& g, const TResultRequest& r, const TJson& result, TMa
 }
 
 TColor DefaultHighlight(const Tgraph& g) {
-    constexpr TColor order[] = {colors::Red,   colors::Blue,  colors::Lime,  colors::Fuchsia,
-                                colors::Green, colors::Olive, colors::Purple, colors::Teal,
-                                colors::Maroon, colors::Navy, colors::Aqua,  colors::Yellow};
+    constexpr TColor order[] = {colors::Red,    colors::Blue,  colors::Lime,   colors::Fuchsia,
+                                colors::Green,  colors::Olive, colors::Purple, colors::Teal,
+                                colors::Maroon, colors::Navy,  colors::Aqua,   colors::Yellow};
     const int n = std::clamp(g.vertexCount, 0, MaxVertices);
     for (TColor c : order) {
         bool used = false;

@@ -52,7 +52,10 @@ void LayoutNeato100(benchmark::State& state) {
     for (int v = 1; v <= MaxVertices; ++v) AddVertex(*g, 0, 0);
     std::mt19937 rng(100);
     for (int m = 0; m < 200;)
-        m += ConnectVertices(*g, 1 + static_cast<int>(rng() % MaxVertices), 1 + static_cast<int>(rng() % MaxVertices), "") ? 1 : 0;
+        m += ConnectVertices(*g, 1 + static_cast<int>(rng() % MaxVertices), 1 + static_cast<int>(rng() % MaxVertices),
+                             "")
+                 ? 1
+                 : 0;
     for (auto _ : state) {
         std::string error;
         if (!LayOut(*g, TLayout::Neato, {}, error)) state.SkipWithError(error.c_str());

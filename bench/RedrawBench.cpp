@@ -2,8 +2,8 @@
 // fixed graphs, timed with Google Benchmark. Every canvas is measured on the same 1280 x 1024 picture.
 
 #include "Analysis.h"
-#include "Graph_obj.h"
 #include "GraphExport.h"
+#include "Graph_obj.h"
 #include "QtCanvas.h"
 #include "RasterCanvas.h"
 #include "UndoHistory.h"
@@ -28,7 +28,8 @@ enum class TKind { Typical, Dense, Complete };
 
 // A label of exactly length bytes: start, then words of letters, digits and punctuation.
 std::string LongLabel(const std::string& start, std::size_t length) {
-    static const char* const words[] = {" alpha", " Beta,", " 42", " gamma-ray", " (delta)", " WAVE", " fjord;", " x=y"};
+    static const char* const words[] = {" alpha",   " Beta,", " 42",     " gamma-ray",
+                                        " (delta)", " WAVE",  " fjord;", " x=y"};
     std::string text = start;
     for (std::size_t k = start.size(); text.size() < length; ++k) text += words[(k * 7 + start.size()) % 8];
     text.resize(length);
@@ -315,7 +316,8 @@ void ExportSvgLongWeight(benchmark::State& state) {
     AddVertex(*g, 100, 100);
     AddVertex(*g, 400, 300);
     ConnectVertices(*g, 1, 2, "/*" + LongLabel("weight:", 50u << 20) + "*/ navy");
-    if (g->edgeLists[1] == nullptr || g->edgeLists[1]->weight.size() != 50u << 20) state.SkipWithError("no 50 MB weight");
+    if (g->edgeLists[1] == nullptr || g->edgeLists[1]->weight.size() != 50u << 20)
+        state.SkipWithError("no 50 MB weight");
     const std::string path = BenchFile(".svg");
     std::size_t bytes = 0;
     for (auto _ : state) {

@@ -68,7 +68,8 @@ QString HelpText(const QCommandLineParser& parser) {
 // ending or leaves another name for the graph file.
 bool TakeReport(QStringList& arguments, QString& output) {
     const auto takesValue = [](const QString& a) {
-        for (const char* o : {"--export", "--size", "--show", "--show-colour", "-export", "-size", "-show", "-show-colour"})
+        for (const char* o :
+             {"--export", "--size", "--show", "--show-colour", "-export", "-size", "-show", "-show-colour"})
             if (a == QLatin1String(o)) return true;
         return false;
     };
@@ -90,8 +91,10 @@ bool TakeReport(QStringList& arguments, QString& output) {
         const QString next = arguments[i];
         int names = 0; // the other names on the line
         for (int k = 1; k < arguments.size(); ++k) {
-            if (takesValue(arguments[k])) ++k;
-            else if (k != i && !arguments[k].startsWith(QLatin1Char('-'))) ++names;
+            if (takesValue(arguments[k]))
+                ++k;
+            else if (k != i && !arguments[k].startsWith(QLatin1Char('-')))
+                ++names;
         }
         const QString lower = next.toLower();
         const bool ending = lower.endsWith(QLatin1String(".json")) || lower.endsWith(QLatin1String(".txt")) ||
@@ -200,11 +203,13 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     if (parser.isSet(sizeOption) && !parser.isSet(exportOption))
         return Exit(1, QStringLiteral("--size is given with --export only.\n"));
     if (parser.isSet(exportOption)) {
-        result.action = report || parser.isSet(showOption) ? TCommandLine::TAction::Report : TCommandLine::TAction::Export;
+        result.action =
+            report || parser.isSet(showOption) ? TCommandLine::TAction::Report : TCommandLine::TAction::Export;
         result.exportPaths = parser.values(exportOption);
         result.exportCrop = parser.isSet(cropOption);
         const QString& first = result.exportPaths.first();
-        if (files.isEmpty()) return Exit(1, QStringLiteral("Cannot export to \"%1\": no graph file is named.\n").arg(first));
+        if (files.isEmpty())
+            return Exit(1, QStringLiteral("Cannot export to \"%1\": no graph file is named.\n").arg(first));
         result.file = files.first();
         const QString size = parser.value(sizeOption);
         if (parser.isSet(sizeOption) && !ParseSize(size, result.exportWidth, result.exportHeight))

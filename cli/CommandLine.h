@@ -15,9 +15,9 @@ struct TCommandLine {
     enum class TAction { Start, Exit, Export, Report };
     TAction action = TAction::Start;
     int exitCode = 0;
-    QString output; // what to print before exiting (usage, version or the error)
-    QString file;   // the graph file to open at start, absolute; empty for none. Export: as given
-    QStringList exportPaths;               // the files to export to, in the order given
+    QString output;          // what to print before exiting (usage, version or the error)
+    QString file;            // the graph file to open at start, absolute; empty for none. Export: as given
+    QStringList exportPaths; // the files to export to, in the order given
     int exportWidth = 0, exportHeight = 0; // --size; 0 for the size of the drawing
     bool exportCrop = false;               // --crop: the drawing alone, not the surface from its corner
     std::optional<TLayout> layout;         // --layout; nothing for the file's default

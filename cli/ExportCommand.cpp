@@ -2,8 +2,8 @@
 
 #include "GraphExport.h"
 #include "GraphSource.h"
-#include "ReportCommand.h"
 #include "Graph_obj.h"
+#include "ReportCommand.h"
 #include "SafeFile.h"
 #include "TextCodec.h"
 
@@ -36,12 +36,12 @@ std::string ExportGraphFile(const std::string& input, const std::vector<std::str
     for (const std::string& output : outputs) {
         const std::optional<TExportFormat> format = ExportFormatOf(output);
         if (!format)
-            return "Cannot export to " + Quoted(output) + ": unknown ending; the known ones are " + KnownExportEndings();
+            return "Cannot export to " + Quoted(output) + ": unknown ending; the known ones are " +
+                   KnownExportEndings();
         if (!ExportFormatAvailable(*format))
             return "Cannot export to " + Quoted(output) + ": " + ExportFormatInfo(*format).description +
                    " export is not available in this build";
-        if (SameFile(input, output))
-            return "Cannot export to " + Quoted(output) + ": it is the graph file being read";
+        if (SameFile(input, output)) return "Cannot export to " + Quoted(output) + ": it is the graph file being read";
         formats.push_back(*format);
     }
 
@@ -52,8 +52,10 @@ std::string ExportGraphFile(const std::string& input, const std::vector<std::str
     if (!read) return SourceFailureText(input, source);
     // A damaged file would be written as what could be read of it, silently: the user is told instead.
     if (!source.damage.empty()) return DamageText(input, source.damage);
-    if (crop) size = size ? *size : CropGraph(*g);
-    else ShiftIntoPicture(*g);
+    if (crop)
+        size = size ? *size : CropGraph(*g);
+    else
+        ShiftIntoPicture(*g);
 
     for (std::size_t i = 0; i < outputs.size(); ++i) {
         std::string bytes;

@@ -58,8 +58,7 @@ int Fail(const std::string& line) {
 
 int RunReport(const TReportRequest& request) {
     using namespace analysis;
-    if (!request.report && request.exportPaths.empty())
-        return Fail("--show is given with --export or --report only.");
+    if (!request.report && request.exportPaths.empty()) return Fail("--show is given with --export or --report only.");
     if (!request.showColour.empty() && request.shows.empty()) return Fail("--show-colour is given with --show only.");
     TColor highlight = 0;
     if (!request.showColour.empty() && !ColourNamed(request.showColour, highlight))
@@ -69,8 +68,8 @@ int RunReport(const TReportRequest& request) {
     const bool toFile = request.report && !request.reportPath.empty() && request.reportPath != "-";
     if (toFile && !EndsWith(request.reportPath, ".json") && !EndsWith(request.reportPath, ".txt") &&
         !EndsWith(request.reportPath, ".tex"))
-        return Fail("Cannot write the report to " + Quoted(request.reportPath) + ": unknown ending; the known ones are " +
-                    KnownReportEndings);
+        return Fail("Cannot write the report to " + Quoted(request.reportPath) +
+                    ": unknown ending; the known ones are " + KnownReportEndings);
     std::vector<TExportFormat> formats;
     for (const std::string& output : request.exportPaths) {
         const std::optional<TExportFormat> format = ExportFormatOf(output);
@@ -91,7 +90,8 @@ int RunReport(const TReportRequest& request) {
     auto g = std::make_unique<Tgraph>();
     // Any format the import reads, laid out as asked, as --export reads it.
     TGraphSource source;
-    if (!ReadGraphSource(request.file, request.layout, *g, source)) return Fail(SourceFailureText(request.file, source));
+    if (!ReadGraphSource(request.file, request.layout, *g, source))
+        return Fail(SourceFailureText(request.file, source));
     if (!source.damage.empty()) return Fail(DamageText(request.file, source.damage));
     for (const std::string& note : source.notes) std::fprintf(stderr, "%s\n", note.c_str());
 
@@ -110,9 +110,12 @@ int RunReport(const TReportRequest& request) {
             if (request.report && !report.contains(result.word)) report[result.word] = value;
         }
         if (request.report) {
-            if (toFile && EndsWith(request.reportPath, ".json")) reportBytes = ReportJsonText(report);
-            else if (toFile && EndsWith(request.reportPath, ".tex")) reportBytes = ReportTex(report, *g);
-            else reportBytes = ReportText(report, *g);
+            if (toFile && EndsWith(request.reportPath, ".json"))
+                reportBytes = ReportJsonText(report);
+            else if (toFile && EndsWith(request.reportPath, ".tex"))
+                reportBytes = ReportTex(report, *g);
+            else
+                reportBytes = ReportText(report, *g);
         }
     } catch (const TAnalysisError& e) {
         return Fail(e.what());

@@ -63,6 +63,8 @@ void TReportWindow::ShowReport(const Tgraph& g) {
 QString TReportWindow::Text() const { return text_->toPlainText(); }
 
 void TReportWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) close();
-    else QWidget::keyPressEvent(event);
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }

@@ -37,8 +37,7 @@ void TSecondaryWindow::FormHide() {
 // also along with the main window) leave the window open, so the main window stays disabled.
 void TSecondaryWindow::showEvent(QShowEvent* event) {
     // The show event comes before the native window is mapped, so the window manager sees it.
-    if (windowHandle() && mainWindow.windowHandle())
-        windowHandle()->setTransientParent(mainWindow.windowHandle());
+    if (windowHandle() && mainWindow.windowHandle()) windowHandle()->setTransientParent(mainWindow.windowHandle());
     QDialog::showEvent(event);
     if (!event->spontaneous()) FormShow();
 }

@@ -52,8 +52,8 @@ TForm4::TForm4(QWidget& owner) : TSecondaryWindow(owner) {
 void TForm4::Navigate(const QString& path) {
     QFile page(path);
     if (!page.open(QIODevice::ReadOnly))
-        throw std::runtime_error(EncodeText(QStringLiteral("Cannot open the help page \"%1\": %2")
-                                                .arg(path, page.errorString())));
+        throw std::runtime_error(
+            EncodeText(QStringLiteral("Cannot open the help page \"%1\": %2").arg(path, page.errorString())));
     page.close();
     // The viewer keeps a page it has shown; clearing it first makes every use read the file again.
     WebBrowser1->setSource(QUrl());

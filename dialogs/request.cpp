@@ -50,8 +50,7 @@ void TForm3::Button1Click() {
     promptConfirmed = true;
 }
 
-void PromptText(std::string caption, std::string text, std::string& result,
-                const std::function<bool()>& ownerClosing) {
+void PromptText(std::string caption, std::string text, std::string& result, const std::function<bool()>& ownerClosing) {
     assert(promptWindow);
     TForm3& form = *promptWindow;
     form.setWindowTitle(DecodeText(caption));
@@ -72,5 +71,5 @@ void PromptText(std::string caption, std::string text, std::string& result,
         result = promptResult;
     else
         result = text; // closed by its title-bar control: nothing changes for the caller
-    form.hide(); // its hide handler enables the main window
+    form.hide();       // its hide handler enables the main window
 }

@@ -26,8 +26,8 @@ public:
     virtual void Ellipse(int x1, int y1, int x2, int y2) = 0; // same box convention
     virtual void MoveTo(int x, int y) = 0;
     virtual void LineTo(int x, int y) = 0;
-    virtual void Polygon(const TPoint* points, int count) = 0;     // closed, pen outline, brush fill
-    virtual void PolyBezier(const TPoint (&points)[4]) = 0;         // start, two controls, end
+    virtual void Polygon(const TPoint* points, int count) = 0;       // closed, pen outline, brush fill
+    virtual void PolyBezier(const TPoint (&points)[4]) = 0;          // start, two controls, end
     virtual void TextOut(int x, int y, const std::string& text) = 0; // opaque cell in the brush colour
     virtual int TextWidth(const std::string& text) = 0;
     virtual int TextHeight(const std::string& text) = 0;

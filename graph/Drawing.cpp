@@ -64,21 +64,29 @@ TNodeShape NodeShape(const Tgraph& g, int s, const Tedge& node) {
 void LabelBox(long long mx, long long my, int dx, int dy, long long w, long long h, long long& left, long long& top) {
     // The box touches the anchor and lies to the left of the direction of travel.
     if (dx > 0 && dy < 0) {
-        left = mx - w; top = my - h;
+        left = mx - w;
+        top = my - h;
     } else if (dx > 0 && dy > 0) {
-        left = mx; top = my - h;
+        left = mx;
+        top = my - h;
     } else if (dx < 0 && dy < 0) {
-        left = mx - w; top = my;
+        left = mx - w;
+        top = my;
     } else if (dx < 0 && dy > 0) {
-        left = mx; top = my;
+        left = mx;
+        top = my;
     } else if (dx > 0) {
-        left = mx - w / 2; top = my - h;
+        left = mx - w / 2;
+        top = my - h;
     } else if (dx < 0) {
-        left = mx - w / 2; top = my;
+        left = mx - w / 2;
+        top = my;
     } else if (dy <= 0) {
-        left = mx - w; top = my - h / 2;
+        left = mx - w;
+        top = my - h / 2;
     } else {
-        left = mx; top = my - h / 2;
+        left = mx;
+        top = my - h / 2;
     }
 }
 
@@ -104,7 +112,10 @@ void PaintEdge(const Tgraph& g, TCanvas& canvas, int s, const Tedge& node, const
                const TMarks* marks = nullptr) {
     const bool marked = marks && marks->edges.count(MarkKey(g.directed, s, node.target)) > 0;
     canvas.SetPenWidth(marked ? MarkedPenWidth : 1);
-    const TColor color = ink == TInk::Erase ? White : marked ? marks->highlight : node.hovered ? g.currentColor : node.color;
+    const TColor color = ink == TInk::Erase ? White
+                         : marked           ? marks->highlight
+                         : node.hovered     ? g.currentColor
+                                            : node.color;
     canvas.SetPenColor(color);
     canvas.SetBrushColor(color);
 
@@ -117,8 +128,7 @@ void PaintEdge(const Tgraph& g, TCanvas& canvas, int s, const Tedge& node, const
         canvas.PolyBezier(curve);
         if (g.directed) {
             TPoint head[4];
-            for (int i = 0; i < 4; ++i)
-                head[i] = {ClampInt(x + LoopArrowhead[i].x), ClampInt(y + LoopArrowhead[i].y)};
+            for (int i = 0; i < 4; ++i) head[i] = {ClampInt(x + LoopArrowhead[i].x), ClampInt(y + LoopArrowhead[i].y)};
             canvas.Polygon(head, 4);
         }
         return;
@@ -210,7 +220,8 @@ void PaintGraph(const Tgraph& g, TCanvas& canvas, TInk ink, const TMarks* marks 
         if (v < 1 || v > count) continue;
         const Tvertex& c = g.vertices[v];
         const long long h = canvas.TextHeight(text);
-        canvas.TextOut(ClampInt(static_cast<long long>(c.x) + c.radius), ClampInt(static_cast<long long>(c.y) - c.radius - h), text);
+        canvas.TextOut(ClampInt(static_cast<long long>(c.x) + c.radius),
+                       ClampInt(static_cast<long long>(c.y) - c.radius - h), text);
     }
 }
 

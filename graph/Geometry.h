@@ -11,29 +11,29 @@
 
 namespace geometry {
 
-constexpr std::int32_t VertexRadius = 15;         // every vertex, new or loaded
-constexpr long double LengthGuard = 0.0001L;     // added to every centre distance
-constexpr int PairOffset = 4;                    // a paired directed edge is drawn this far to its left
-constexpr int EdgeTolerance = 3;                 // distance from an edge's drawn line that still hits it
+constexpr std::int32_t VertexRadius = 15;    // every vertex, new or loaded
+constexpr long double LengthGuard = 0.0001L; // added to every centre distance
+constexpr int PairOffset = 4;                // a paired directed edge is drawn this far to its left
+constexpr int EdgeTolerance = 3;             // distance from an edge's drawn line that still hits it
 constexpr long long EdgeTolerance2 = static_cast<long long>(EdgeTolerance) * EdgeTolerance;
 // How far from the line through both centres a hit can lie: the paired offset, half a pixel for
 // rounding the shifted foot, and the tolerance; 7.5 taken up to whole pixels.
 constexpr int EdgeReach = PairOffset + 1 + EdgeTolerance;
-constexpr int LoopRise = 30;                     // self-loop hit circle: centre this far above the vertex
-constexpr int LoopHitRadius = 16;                // ... and radius (the circle itself excluded)
+constexpr int LoopRise = 30;      // self-loop hit circle: centre this far above the vertex
+constexpr int LoopHitRadius = 16; // ... and radius (the circle itself excluded)
 constexpr long long LoopHitRadius2 = static_cast<long long>(LoopHitRadius) * LoopHitRadius;
-constexpr int LoopControlDx = 50;                // self-loop Bezier control points (x +- 50, y - 51)
+constexpr int LoopControlDx = 50; // self-loop Bezier control points (x +- 50, y - 51)
 constexpr int LoopControlRise = 51;
-constexpr int LoopLabelRise = 50;                // top of a self-loop's weight label above the centre
-constexpr int NameRise = 5;                      // top of a vertex name above the centre
-constexpr int ArrowNotch = 8;                    // arrowhead notch, back from the target's radius
-constexpr int ArrowBarbs = 10;                   // arrowhead barbs, back from the target's radius
+constexpr int LoopLabelRise = 50; // top of a self-loop's weight label above the centre
+constexpr int NameRise = 5;       // top of a vertex name above the centre
+constexpr int ArrowNotch = 8;     // arrowhead notch, back from the target's radius
+constexpr int ArrowBarbs = 10;    // arrowhead barbs, back from the target's radius
 constexpr int ArrowHalfWidth = 3;
 // A directed self-loop's arrowhead, relative to the vertex centre: a notched head whose tip
 // touches the circle at its upper right. Fixed points, whatever the radius.
 constexpr TPoint LoopArrowhead[4] = {{10, -12}, {17, -19}, {13, -19}, {11, -22}};
-constexpr int PictureMargin = 10;                // an exported picture's margin right of and below the drawing
-constexpr int MaxPictureSide = 16384;            // the widest and tallest picture an export paints
+constexpr int PictureMargin = 10;     // an exported picture's margin right of and below the drawing
+constexpr int MaxPictureSide = 16384; // the widest and tallest picture an export paints
 
 // The raster rules that decide which pixels a shape covers, shared by the raster canvas that
 // paints them and the picture bounds that size an export to hold them.

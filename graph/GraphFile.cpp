@@ -2,10 +2,10 @@
 
 #include "Graph_obj.h"
 
-#include "internal/EdgeIndex.h"
 #include "FileFailure.h"
 #include "Geometry.h"
 #include "SafeFile.h"
+#include "internal/EdgeIndex.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -114,8 +114,10 @@ public:
     }
 
     void SkipLineEnd() {
-        if (pos_ < text_.size() && text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n') pos_ += 2;
-        else if (pos_ < text_.size() && text_[pos_] == '\n') pos_ += 1;
+        if (pos_ < text_.size() && text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n')
+            pos_ += 2;
+        else if (pos_ < text_.size() && text_[pos_] == '\n')
+            pos_ += 1;
     }
 
     // A signed decimal number after any control characters and spaces; 0 at the end of the text.
@@ -218,14 +220,16 @@ std::string LineText(int line) { return "line " + std::to_string(line); }
 // problem receives the first thing that makes the file no graph file, or damaged.
 bool ReadGraph(Tgraph& g, TReader& in, TReadProblem& problem) {
     const std::string direction = WithoutSpaces(in.Line());
-    if (direction == "[directed]") g.directed = true;
+    if (direction == "[directed]")
+        g.directed = true;
     else if (direction != "[undirected]") {
         problem.Note(true, "line 1 is not \"[directed]\" or \"[undirected]\"");
         return true;
     }
 
     const std::string weight = WithoutSpaces(in.Line());
-    if (weight == "[weighted]") g.weighted = true;
+    if (weight == "[weighted]")
+        g.weighted = true;
     else if (weight != "[unweighted]") {
         problem.Note(true, "line 2 is not \"[weighted]\" or \"[unweighted]\"");
         return true;
@@ -283,7 +287,7 @@ bool ReadGraph(Tgraph& g, TReader& in, TReadProblem& problem) {
         if (in.AtEnd()) {
             if (problem.text.empty())
                 problem.Note(false, LineText(in.Here()) + ": the file ends before edge line " + std::to_string(k + 1) +
-                                    " of " + std::to_string(m));
+                                        " of " + std::to_string(m));
             break;
         }
         std::int32_t source = 0, target = 0;
@@ -293,7 +297,8 @@ bool ReadGraph(Tgraph& g, TReader& in, TReadProblem& problem) {
         }
         const std::size_t lineStart = in.TokenStart();
         if (!in.Number(target)) {
-            problem.Note(true, LineText(in.LineAt(lineStart)) + " does not begin with the two vertex numbers of an edge");
+            problem.Note(true,
+                         LineText(in.LineAt(lineStart)) + " does not begin with the two vertex numbers of an edge");
             return false;
         }
         const std::string_view text = in.RestOfLine();
@@ -340,16 +345,16 @@ TLoadReport ReadIntoRecord(Tgraph& g, const std::string& text, const std::string
         g.fileName = path; // first: should the copy fail for want of memory, nothing is marked created
         g.created = true;
     }
-    if (problem.fatal) report.failure = TFileFailure::NotGraphFile(problem.text);
-    else report.damage = problem.text;
+    if (problem.fatal)
+        report.failure = TFileFailure::NotGraphFile(problem.text);
+    else
+        report.damage = problem.text;
     return report;
 }
 
 } // namespace
 
-void LoadGraphFromText(Tgraph& g, const std::string& text, const std::string& path) {
-    ReadIntoRecord(g, text, path);
-}
+void LoadGraphFromText(Tgraph& g, const std::string& text, const std::string& path) { ReadIntoRecord(g, text, path); }
 
 TLoadReport LoadGraphReport(Tgraph& g, const std::string& path) noexcept {
     InitGraph(g);

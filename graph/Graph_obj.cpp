@@ -2,18 +2,18 @@
 
 #include "Graph_obj.h"
 
-#include "internal/EdgeIndex.h"
 #include "Geometry.h"
+#include "internal/EdgeIndex.h"
 
 #include <utility>
 
 using geometry::WrapAdd;
 
 const TColorEntry ColorTable[16] = {
-    {"black", colors::Black},   {"maroon", colors::Maroon}, {"green", colors::Green},     {"olive", colors::Olive},
-    {"navy", colors::Navy},     {"purple", colors::Purple}, {"teal", colors::Teal},       {"gray", colors::Gray},
-    {"silver", colors::Silver}, {"red", colors::Red},       {"lime", colors::Lime},       {"yellow", colors::Yellow},
-    {"blue", colors::Blue},     {"fuchsia", colors::Fuchsia}, {"aqua", colors::Aqua},     {"white", colors::White},
+    {"black", colors::Black},   {"maroon", colors::Maroon},   {"green", colors::Green}, {"olive", colors::Olive},
+    {"navy", colors::Navy},     {"purple", colors::Purple},   {"teal", colors::Teal},   {"gray", colors::Gray},
+    {"silver", colors::Silver}, {"red", colors::Red},         {"lime", colors::Lime},   {"yellow", colors::Yellow},
+    {"blue", colors::Blue},     {"fuchsia", colors::Fuchsia}, {"aqua", colors::Aqua},   {"white", colors::White},
 };
 
 EInOutError::EInOutError(int code, const std::string& text) : std::runtime_error(text), ErrorCode(code) {}
@@ -267,16 +267,17 @@ void SyncShadow(const Tgraph& live, Tgraph& shadow) {
             node.color = live.baseColor;
             node.hovered = false;
             node.twin = nullptr;
-            if (live.weighted) node.weight = e.weight;
-            else node.weight.clear();
+            if (live.weighted)
+                node.weight = e.weight;
+            else
+                node.weight.clear();
             at[i][e.target] = &node;
             link = &node.next;
         }
         link->reset();
     }
     for (int i = 1; i <= count; ++i)
-        for (Tedge* e = shadow.edgeLists[i].get(); e; e = e->next.get())
-            e->twin = at[e->target][i];
+        for (Tedge* e = shadow.edgeLists[i].get(); e; e = e->next.get()) e->twin = at[e->target][i];
 }
 
 bool StorableText(const std::string& text) {

@@ -38,8 +38,8 @@ struct Tgraph {
     Tvertex vertices[MaxVertices + 1];                 // index = vertex number 1..100; [0] unused
     std::unique_ptr<Tedge> edgeLists[MaxVertices + 1]; // index = vertex number; head = newest
     std::int32_t vertexCount = 0, edgeCount = 0;
-    bool directed = false, weighted = false, created = false, skipNextPress = false,
-         draggingVertex = false, draggingAll = false;
+    bool directed = false, weighted = false, created = false, skipNextPress = false, draggingVertex = false,
+         draggingAll = false;
     std::int32_t edgeStart = 0, edgeEnd = 0, dragVertex = 0;
     TColor baseColor = 0, currentColor = 0;
     std::string fileName;
@@ -58,8 +58,8 @@ public:
 // edgeCount: InitGraph and ClearGraph set it to 0; DeleteEdge lowers it by one for each edge it
 // removes, but not below 0, and so do DeleteVertex and DeleteHoveredEdges, which remove edges
 // through it; ConnectVertices raises it by one for an edge it adds, but not above MaxEdges (a
-// file's counts line need not match its edge lines, and every count saved must read back). AddEdge adds one node and leaves the
-// count to its caller: an undirected edge takes two calls and counts once. SyncShadow copies it.
+// file's counts line need not match its edge lines, and every count saved must read back). AddEdge adds one node and
+// leaves the count to its caller: an undirected edge takes two calls and counts once. SyncShadow copies it.
 void InitGraph(Tgraph& g);
 void ClearGraph(Tgraph& g);
 bool AddEdge(Tgraph& g, int source, int target, const std::string& text);
@@ -85,7 +85,7 @@ bool SetEdgeWeight(Tedge& edge, const std::string& weight);
 bool ConnectVertices(Tgraph& g, int source, int target, const std::string& text);
 
 // Hit tests, in surface pixels.
-int VertexAt(const Tgraph& g, int x, int y);                          // 0 for none
+int VertexAt(const Tgraph& g, int x, int y);                           // 0 for none
 bool EdgeHit(const Tgraph& g, int x, int y, int s, const Tedge& node); // node is held in list s
 // The hover pass at a pointer position: every node's hovered becomes EdgeHit there. Returns
 // whether any node's flag changed, that is whether the picture must be redrawn.

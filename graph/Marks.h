@@ -13,8 +13,8 @@ struct TMarks {
     TColor highlight = colors::Red; // the highlighted edges' colour
     // Edges by their ends, (source, target); an undirected edge as (lower, higher) number.
     std::set<std::pair<int, int>> edges;
-    std::map<int, std::string> vertexLabels; // by vertex number: a text beside the vertex
-    std::map<int, TColor> vertexFills;       // by vertex number: the disc's fill instead of white
+    std::map<int, std::string> vertexLabels;               // by vertex number: a text beside the vertex
+    std::map<int, TColor> vertexFills;                     // by vertex number: the disc's fill instead of white
     std::map<std::pair<int, int>, std::string> edgeLabels; // by the edges' key: a text beside the edge
 };
 

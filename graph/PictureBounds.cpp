@@ -85,7 +85,8 @@ TCrop CropToDrawing(const Tgraph& g, TCanvas& measure) {
         if (g.vertices[v].x + dx < INT32_MIN || g.vertices[v].x + dx > INT32_MAX || g.vertices[v].y + dy < INT32_MIN ||
             g.vertices[v].y + dy > INT32_MAX)
             return none();
-    return {static_cast<int>(dx), static_cast<int>(dy),
+    return {static_cast<int>(dx),
+            static_cast<int>(dy),
             {static_cast<int>(std::min<long long>(right + dx + m, geometry::MaxPictureSide)),
              static_cast<int>(std::min<long long>(bottom + dy + m, geometry::MaxPictureSide))}};
 }

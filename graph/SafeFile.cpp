@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <random>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -135,7 +135,9 @@ int CreateTemp(const std::string& pattern, std::string& name) {
 }
 
 // The errors of a folder that refuses a new file while its files may still be written.
-bool NoRoomForNewFile(int err) { return err == EACCES || err == EPERM || err == EROFS || err == ENOSPC || err == EDQUOT; }
+bool NoRoomForNewFile(int err) {
+    return err == EACCES || err == EPERM || err == EROFS || err == ENOSPC || err == EDQUOT;
+}
 
 // Syncs the folder that holds a file just renamed into it, so that the new name is on the disk
 // too. File systems that cannot sync a folder are not a failure of the save.
@@ -199,7 +201,8 @@ TReplaceFailure ReplaceInPlaceFromMemory(int fd, const std::string& target, cons
     if (!err) err = WriteAll(fd, bytes.data(), bytes.size());
     if (!err) err = Flush(fd);
     if (!err) return {};
-    if (::lseek(fd, 0, SEEK_SET) == 0 && ::ftruncate(fd, 0) == 0 && WriteAll(fd, old.data(), old.size()) == 0) Flush(fd);
+    if (::lseek(fd, 0, SEEK_SET) == 0 && ::ftruncate(fd, 0) == 0 && WriteAll(fd, old.data(), old.size()) == 0)
+        Flush(fd);
     return Failure(TReplaceStep::Write, err);
 }
 

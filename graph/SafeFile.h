@@ -52,4 +52,3 @@ TFileFailure AsFileFailure(const TReplaceFailure& failure);
 // Create: the target or the temporary file (or the copy) could not be made; Write: writing,
 // flushing or renaming it failed.
 TReplaceFailure ReplaceFile(const std::string& path, const std::string& bytes);
-

@@ -86,8 +86,8 @@ std::string DotQuoted(const std::string& bytes) {
 std::string Points(long long pixels) {
     const long long quarters = pixels * 3;
     const bool negative = quarters < 0;
-    const unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(quarters)
-                                                  : static_cast<unsigned long long>(quarters);
+    const unsigned long long magnitude =
+        negative ? 0ULL - static_cast<unsigned long long>(quarters) : static_cast<unsigned long long>(quarters);
     std::string out = (negative ? "-" : "") + std::to_string(magnitude / 4);
     static const char* const fractions[4] = {"", ".25", ".5", ".75"};
     return out + fractions[magnitude % 4];
@@ -138,8 +138,8 @@ std::string TexEscaped(const std::string& bytes) {
 std::string TikzColor(TColor c) {
     for (const TColorEntry& e : ColorTable)
         if (e.value == c) return std::string("color=nl-") + e.name;
-    return "color={rgb,255:red," + std::to_string(c & 0xFFu) + ";green," + std::to_string((c >> 8) & 0xFFu) +
-           ";blue," + std::to_string((c >> 16) & 0xFFu) + "}";
+    return "color={rgb,255:red," + std::to_string(c & 0xFFu) + ";green," + std::to_string((c >> 8) & 0xFFu) + ";blue," +
+           std::to_string((c >> 16) & 0xFFu) + "}";
 }
 
 } // namespace
@@ -256,21 +256,20 @@ std::string GraphMLText(const Tgraph& g) {
     ForEachFileEdge(g, [&](int, const Tedge& e) { numeric = numeric && IsDecimalNumber(e.weight); });
     std::string base;
     ColorName(g, g.baseColor, base);
-    std::string out =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<graphml xmlns=\"http://graphml.graphdrawing.org/xmlns\" "
-        "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-        "xsi:schemaLocation=\"http://graphml.graphdrawing.org/xmlns "
-        "http://graphml.graphdrawing.org/xmlns/1.0/graphml.xsd\">\n"
-        "  <key id=\"weighted\" for=\"graph\" attr.name=\"nodeloom.weighted\" attr.type=\"boolean\"/>\n"
-        "  <key id=\"base\" for=\"graph\" attr.name=\"nodeloom.base\" attr.type=\"string\"/>\n"
-        "  <key id=\"edges\" for=\"graph\" attr.name=\"nodeloom.edges\" attr.type=\"int\"/>\n"
-        "  <key id=\"name\" for=\"node\" attr.name=\"name\" attr.type=\"string\"/>\n"
-        "  <key id=\"label\" for=\"node\" attr.name=\"label\" attr.type=\"string\"/>\n"
-        "  <key id=\"exactname\" for=\"node\" attr.name=\"nodeloom.name\" attr.type=\"string\"/>\n"
-        "  <key id=\"x\" for=\"node\" attr.name=\"x\" attr.type=\"int\"/>\n"
-        "  <key id=\"y\" for=\"node\" attr.name=\"y\" attr.type=\"int\"/>\n"
-        "  <key id=\"weight\" for=\"edge\" attr.name=\"weight\" attr.type=\"string\"/>\n";
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<graphml xmlns=\"http://graphml.graphdrawing.org/xmlns\" "
+                      "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+                      "xsi:schemaLocation=\"http://graphml.graphdrawing.org/xmlns "
+                      "http://graphml.graphdrawing.org/xmlns/1.0/graphml.xsd\">\n"
+                      "  <key id=\"weighted\" for=\"graph\" attr.name=\"nodeloom.weighted\" attr.type=\"boolean\"/>\n"
+                      "  <key id=\"base\" for=\"graph\" attr.name=\"nodeloom.base\" attr.type=\"string\"/>\n"
+                      "  <key id=\"edges\" for=\"graph\" attr.name=\"nodeloom.edges\" attr.type=\"int\"/>\n"
+                      "  <key id=\"name\" for=\"node\" attr.name=\"name\" attr.type=\"string\"/>\n"
+                      "  <key id=\"label\" for=\"node\" attr.name=\"label\" attr.type=\"string\"/>\n"
+                      "  <key id=\"exactname\" for=\"node\" attr.name=\"nodeloom.name\" attr.type=\"string\"/>\n"
+                      "  <key id=\"x\" for=\"node\" attr.name=\"x\" attr.type=\"int\"/>\n"
+                      "  <key id=\"y\" for=\"node\" attr.name=\"y\" attr.type=\"int\"/>\n"
+                      "  <key id=\"weight\" for=\"edge\" attr.name=\"weight\" attr.type=\"string\"/>\n";
     if (numeric) out += "  <key id=\"value\" for=\"edge\" attr.name=\"weight_value\" attr.type=\"double\"/>\n";
     out += "  <key id=\"exactweight\" for=\"edge\" attr.name=\"nodeloom.weight\" attr.type=\"string\"/>\n"
            "  <key id=\"color\" for=\"edge\" attr.name=\"color\" attr.type=\"string\"/>\n";
@@ -280,8 +279,8 @@ std::string GraphMLText(const Tgraph& g) {
     for (int v = 1; v <= HeldVertices(g); ++v) {
         const Tvertex& c = g.vertices[v];
         const std::string name = XmlEscaped(c.name);
-        out += "    <node id=\"n" + std::to_string(v) + "\"><data key=\"name\">" + name + "</data><data key=\"label\">" +
-               name + "</data>";
+        out += "    <node id=\"n" + std::to_string(v) + "\"><data key=\"name\">" + name +
+               "</data><data key=\"label\">" + name + "</data>";
         if (!ShownExactly(c.name)) out += "<data key=\"exactname\">" + PercentEncoded(c.name) + "</data>";
         out += "<data key=\"x\">" + std::to_string(c.x) + "</data><data key=\"y\">" + std::to_string(c.y) +
                "</data></node>\n";
@@ -388,14 +387,17 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
         pdfLatex = pdfLatex && PdfLatexSets(e.weight);
     });
     std::string engine = "pdflatex";
-    if (!pdfLatex) engine = "lualatex (a name or weight holds characters that pdfLaTeX cannot set)";
-    else if (labels > TikzPdfLatexLabels) engine = "lualatex (pdfLaTeX's default memory does not hold this many labels)";
+    if (!pdfLatex)
+        engine = "lualatex (a name or weight holds characters that pdfLaTeX cannot set)";
+    else if (labels > TikzPdfLatexLabels)
+        engine = "lualatex (pdfLaTeX's default memory does not hold this many labels)";
 
     std::string out = std::string("% Nodeloom graph: ") + (g.directed ? "directed" : "undirected") + ", " +
                       (g.weighted ? "weighted" : "unweighted") + ". TeX engine: " + engine + ".\n";
     char scale[32];
     std::snprintf(scale, sizeof scale, "%.6gpt", 0.75 * unit);
-    out += "\\begin{tikzpicture}[x=" + std::string(scale) + ", y=" + scale + ", >=stealth,\n"
+    out += "\\begin{tikzpicture}[x=" + std::string(scale) + ", y=" + scale +
+           ", >=stealth,\n"
            "    vertex/.style={circle, draw, fill=white, minimum size=" +
            std::string(size) +
            ", inner sep=0pt},\n"
@@ -424,7 +426,8 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
         if (fill != marks.vertexFills.end())
             extra += ", result vertex, fill=" + TikzColor(fill->second).substr(std::string("color=").size());
         const auto mark = marks.vertexLabels.find(v);
-        if (mark != marks.vertexLabels.end()) extra += ", label={[result label]above right:{" + TexEscaped(mark->second) + "}}";
+        if (mark != marks.vertexLabels.end())
+            extra += ", label={[result label]above right:{" + TexEscaped(mark->second) + "}}";
         const std::string label = lines ? "label={[align=center]center:{" + name + "}}" : "label=center:{" + name + "}";
         out += "  \\node[vertex" + extra + ", " + label + "] (v" + std::to_string(v) + ") at (" + X(c.x) + "," +
                Y(-static_cast<double>(c.y)) + ") {};\n";
@@ -440,10 +443,12 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
         if (e.target == s) {
             // Above the vertex, through the surface's control points.
             const double dx = geometry::LoopControlDx, rise = geometry::LoopControlRise;
-            path = ".. controls (" + X(x1 + dx) + "," + Y(y1 + rise) + ") and (" + X(x1 - dx) + "," + Y(y1 + rise) + ") ..";
+            path = ".. controls (" + X(x1 + dx) + "," + Y(y1 + rise) + ") and (" + X(x1 - dx) + "," + Y(y1 + rise) +
+                   ") ..";
         } else if (g.directed && e.twin) {
             // Bent to the left by 8 degrees at both ends, the control points at 0.3915 of the way.
-            const double k = 0.3915, c8 = std::cos(8 * 3.14159265358979 / 180), s8 = std::sin(8 * 3.14159265358979 / 180);
+            const double k = 0.3915, c8 = std::cos(8 * 3.14159265358979 / 180),
+                         s8 = std::sin(8 * 3.14159265358979 / 180);
             const double dx = x2 - x1, dy = y2 - y1;
             const double ax = x1 + k * (dx * c8 - dy * s8), ay = y1 + k * (dx * s8 + dy * c8);
             const double bx = x2 + k * (-dx * c8 - dy * s8), by = y2 + k * (dx * s8 - dy * c8);
@@ -455,14 +460,15 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
         if (g.weighted) {
             bool lines = false;
             const std::string weight = TexLabel(e.weight, lines);
-            label = std::string(" node[weight") + (e.target == s ? ", above" : "") + (lines ? ", align=center" : "") + "] {" +
-                    weight + "}";
+            label = std::string(" node[weight") + (e.target == s ? ", above" : "") + (lines ? ", align=center" : "") +
+                    "] {" + weight + "}";
         }
         const auto key = MarkKey(g.directed, s, e.target);
         if (marks.edges.count(key)) options += ", result edge";
         const auto mark = marks.edgeLabels.find(key);
         if (mark != marks.edgeLabels.end())
-            label += std::string(" node[result edge label") + (e.target == s ? ", above=8pt" : "") + "] {" + TexEscaped(mark->second) + "}";
+            label += std::string(" node[result edge label") + (e.target == s ? ", above=8pt" : "") + "] {" +
+                     TexEscaped(mark->second) + "}";
         out += "  \\draw[" + options + "] (v" + std::to_string(s) + ") " + path + label + " (v" +
                std::to_string(e.target) + ");\n";
     });

@@ -2,8 +2,8 @@
 
 #include "UndoHistory.h"
 
-#include "internal/EdgeIndex.h"
 #include "Geometry.h"
+#include "internal/EdgeIndex.h"
 
 #include <memory>
 #include <string_view>
@@ -18,8 +18,8 @@ bool ValidEnd(std::int32_t v) { return v >= 1 && v <= MaxVertices; }
 } // namespace
 
 TGraphSnapshot::TGraphSnapshot(const Tgraph& g)
-    : fileName(g.fileName), edgeCount(g.edgeCount), baseColor(g.baseColor), directed(g.directed),
-      weighted(g.weighted), created(g.created) {
+    : fileName(g.fileName), edgeCount(g.edgeCount), baseColor(g.baseColor), directed(g.directed), weighted(g.weighted),
+      created(g.created) {
     // Sized first, so that a snapshot holds no slack.
     const int count = geometry::HeldVertices(g);
     std::size_t nodeTotal = 0, textTotal = 0;

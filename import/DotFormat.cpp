@@ -63,7 +63,8 @@ std::string DotStringsTooLong(const std::string& text) {
             while (i < n && text[i] != '"') i += text[i] == '\\' ? 2 : 1;
             const std::size_t length = std::min(i, n) - start;
             ++i;
-            if (length > MaxDotString) return "a quoted string of " + std::to_string(length) + " bytes (more than 16384)";
+            if (length > MaxDotString)
+                return "a quoted string of " + std::to_string(length) + " bytes (more than 16384)";
             chain += length;
             inChain = true;
             if (chain > MaxDotConcatenation) return "a concatenated string of more than 1 MiB";
@@ -72,13 +73,15 @@ std::string DotStringsTooLong(const std::string& text) {
             std::size_t start = i, depth = 0;
             if (c == '<') {
                 for (; i < n; ++i) {
-                    if (text[i] == '<') ++depth;
-                    else if (text[i] == '>' && --depth == 0) break;
+                    if (text[i] == '<')
+                        ++depth;
+                    else if (text[i] == '>' && --depth == 0)
+                        break;
                 }
                 ++i;
             } else {
-                while (i < n && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_' || text[i] == '.' ||
-                                 static_cast<unsigned char>(text[i]) >= 0x80))
+                while (i < n && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_' ||
+                                 text[i] == '.' || static_cast<unsigned char>(text[i]) >= 0x80))
                     ++i;
                 if (i == start) ++i; // punctuation
             }
@@ -106,9 +109,12 @@ std::string LabelText(const std::string& label, const char* nodeName) {
             continue;
         }
         const char c = label[++i];
-        if (c == 'N' && nodeName) out += nodeName;
-        else if (c == 'n' || c == 'l' || c == 'r') out += '\n';
-        else out += c;
+        if (c == 'N' && nodeName)
+            out += nodeName;
+        else if (c == 'n' || c == 'l' || c == 'r')
+            out += '\n';
+        else
+            out += c;
     }
     return out;
 }

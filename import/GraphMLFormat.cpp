@@ -221,8 +221,10 @@ bool TGraphMLReader::Walk(xmlTextReaderPtr reader) {
         } else if (local == "data" && !empty) {
             const std::string key = Attribute(reader, "key").value_or("");
             std::map<std::string, std::string>* data = &skipped;
-            if (edge) data = &edge->data;
-            else if (node) data = &node->data;
+            if (edge)
+                data = &edge->data;
+            else if (node)
+                data = &node->data;
             else if (graphDepth == 1) {
                 const std::string role = roles_.Role(key);
                 if (role == "nodeloom.weighted") weightedSaid_ = true;
@@ -254,9 +256,12 @@ bool TGraphMLReader::Walk(xmlTextReaderPtr reader) {
             auto channel = [](double v) { return static_cast<unsigned>(v < 0 ? 0 : v > 255 ? 255 : v); };
             edge->drawnColor = NearestColor(channel(r), channel(g), channel(b));
         }
-        if (!empty) open.push_back({local, owner});
-        else if (owner == TOwner::Node) node = nullptr;
-        else if (owner == TOwner::Edge) edge = nullptr;
+        if (!empty)
+            open.push_back({local, owner});
+        else if (owner == TOwner::Node)
+            node = nullptr;
+        else if (owner == TOwner::Edge)
+            edge = nullptr;
         if (owner == TOwner::Graph && empty) --graphDepth;
     }
     if (status != 0) return false;
@@ -296,9 +301,12 @@ bool TGraphMLReader::Map() {
         }
         std::string name = n.id;
         std::string exact;
-        if (const std::string* e = Find(n.data, roles_, {"nodeloom.name"}); e && PercentDecoded(*e, exact)) name = exact;
-        else if (const std::string* s = Find(n.data, roles_, {"name", "label", "Label"})) name = *s;
-        else if (n.hasYed && !n.yedLabel.empty()) name = n.yedLabel;
+        if (const std::string* e = Find(n.data, roles_, {"nodeloom.name"}); e && PercentDecoded(*e, exact))
+            name = exact;
+        else if (const std::string* s = Find(n.data, roles_, {"name", "label", "Label"}))
+            name = *s;
+        else if (n.hasYed && !n.yedLabel.empty())
+            name = n.yedLabel;
         const int v = graph_.AddVertex(name);
         byId[n.id] = v;
         TImportedVertex& vertex = graph_.At(v);
@@ -318,7 +326,8 @@ bool TGraphMLReader::Map() {
         return false;
     }
     bool weighted = false;
-    if (weightedSaid_) weighted = weightedValue_;
+    if (weightedSaid_)
+        weighted = weightedValue_;
     else
         for (const TRawEdge& e : edges_) weighted = weighted || Find(e.data, roles_, {"weight", "Weight"});
     graph_.weighted = weighted;
@@ -328,13 +337,16 @@ bool TGraphMLReader::Map() {
     for (TRawEdge& e : edges_) {
         const auto s = byId.find(e.source), t = byId.find(e.target);
         if (s == byId.end() || t == byId.end()) {
-            error_ = "an edge joins \"" + e.source + "\" and \"" + e.target + "\", which are not both nodes of the graph";
+            error_ =
+                "an edge joins \"" + e.source + "\" and \"" + e.target + "\", which are not both nodes of the graph";
             return false;
         }
         std::string weight;
         std::string exact;
-        if (const std::string* x = Find(e.data, roles_, {"nodeloom.weight"}); x && PercentDecoded(*x, exact)) weight = exact;
-        else if (const std::string* w = Find(e.data, roles_, {"weight", "Weight"})) weight = *w;
+        if (const std::string* x = Find(e.data, roles_, {"nodeloom.weight"}); x && PercentDecoded(*x, exact))
+            weight = exact;
+        else if (const std::string* w = Find(e.data, roles_, {"weight", "Weight"}))
+            weight = *w;
         std::optional<TColor> color = e.drawnColor;
         if (const std::string* c = Find(e.data, roles_, {"color", "Color"})) color = ColorOfText(*c);
         graph_.AddEdge(s->second, t->second, weight, color);

@@ -20,7 +20,7 @@ struct TEnding {
     TImportFormat format;
 };
 constexpr TEnding Endings[] = {
-    {".graphml", TImportFormat::GraphML}, {".dot", TImportFormat::Dot}, {".gv", TImportFormat::Dot},
+    {".graphml", TImportFormat::GraphML}, {".dot", TImportFormat::Dot},   {".gv", TImportFormat::Dot},
     {".g6", TImportFormat::Graph6},       {".s6", TImportFormat::Graph6}, {".txt", TImportFormat::Text},
     {".csv", TImportFormat::Text},
 };
@@ -110,7 +110,8 @@ bool TImportedGraph::Build(Tgraph& g, TImportResult& result) const {
     g.edgeCount = static_cast<std::int32_t>(
         std::clamp<long long>(countedEdges.value_or(static_cast<long long>(edges_.size())), 0, MaxEdges));
     if (merged_ > 0)
-        result.notes.push_back(std::to_string(merged_) + (merged_ == 1 ? " parallel edge was" : " parallel edges were") +
+        result.notes.push_back(std::to_string(merged_) +
+                               (merged_ == 1 ? " parallel edge was" : " parallel edges were") +
                                " merged into the edge before (its weight and colour kept).");
     g.fileName.clear();
     g.created = true;
@@ -143,7 +144,8 @@ std::optional<TColor> ColorOfText(std::string_view text) {
             for (int d = 0; d < 2; ++d) {
                 const char c = text[static_cast<std::size_t>(1 + 2 * k + d)];
                 if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
-                v = v * 16 + static_cast<unsigned>(std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::tolower(c) - 'a' + 10));
+                v = v * 16 + static_cast<unsigned>(
+                                 std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::tolower(c) - 'a' + 10));
             }
             value[k] = v;
         }

@@ -29,7 +29,7 @@ struct TImportedEdge {
 class TImportedGraph {
 public:
     bool directed = false, weighted = false;
-    std::optional<TColor> base;           // the graph's base colour, when the file names one
+    std::optional<TColor> base;            // the graph's base colour, when the file names one
     std::optional<long long> countedEdges; // the edge count of a Nodeloom file's counts line
 
     // The vertex of that key (a name or an id), added at the end with that name when new; -1 once

@@ -73,7 +73,8 @@ bool Neato(const Tgraph& g, const std::vector<bool>& pinned, std::vector<TPointF
         Agnode_t* node = agnode(graph, const_cast<char*>(name.c_str()), 1);
         nodes[static_cast<std::size_t>(v)] = node;
         if (pinned[static_cast<std::size_t>(v)]) {
-            const std::string pos = std::to_string(g.vertices[v].x * 0.75) + "," + std::to_string(-g.vertices[v].y * 0.75);
+            const std::string pos =
+                std::to_string(g.vertices[v].x * 0.75) + "," + std::to_string(-g.vertices[v].y * 0.75);
             agset(node, const_cast<char*>("pos"), const_cast<char*>(pos.c_str()));
             agset(node, const_cast<char*>("pin"), const_cast<char*>("true"));
         }
@@ -81,7 +82,8 @@ bool Neato(const Tgraph& g, const std::vector<bool>& pinned, std::vector<TPointF
     for (int s = 1; s <= n; ++s)
         for (const Tedge* e = g.edgeLists[s].get(); e; e = e->next.get())
             if (e->target != s && e->target >= 1 && e->target <= n && (e->target > s || !e->twin))
-                agedge(graph, nodes[static_cast<std::size_t>(s)], nodes[static_cast<std::size_t>(e->target)], nullptr, 1);
+                agedge(graph, nodes[static_cast<std::size_t>(s)], nodes[static_cast<std::size_t>(e->target)], nullptr,
+                       1);
     // Graphviz's notes go nowhere: a failure is reported below.
     const agerrlevel_t level = agseterr(AGMAX);
     const int failed = gvLayout(context, graph, "neato");
@@ -161,7 +163,8 @@ bool LayOut(Tgraph& g, TLayout layout, const std::vector<bool>& placed, std::str
     case TLayout::Grid: {
         const int columns = std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n))))),
                   rows = std::max(1, (n + columns - 1) / columns);
-        const double stepX = columns > 1 ? InnerWidth / (columns - 1) : 0, stepY = rows > 1 ? InnerHeight / (rows - 1) : 0;
+        const double stepX = columns > 1 ? InnerWidth / (columns - 1) : 0,
+                     stepY = rows > 1 ? InnerHeight / (rows - 1) : 0;
         for (int v = 1; v <= n; ++v) {
             const int column = (v - 1) % columns, row = (v - 1) / columns;
             points[static_cast<std::size_t>(v)] = {columns > 1 ? Inset + column * stepX : LayoutAreaWidth / 2.0,

@@ -225,8 +225,10 @@ bool ReadDense6(TSixBits bits, std::uint64_t n, bool directed, TImportedGraph& g
             if (bits.Bit(k++)) {
                 ++edges;
                 if (!fits) continue;
-                if (directed) graph.AddEdge(static_cast<int>(j), static_cast<int>(i));
-                else graph.AddEdge(static_cast<int>(i), static_cast<int>(j));
+                if (directed)
+                    graph.AddEdge(static_cast<int>(j), static_cast<int>(i));
+                else
+                    graph.AddEdge(static_cast<int>(i), static_cast<int>(j));
             }
     if (!fits) {
         error = TooLargeText(static_cast<std::size_t>(n), edges);

@@ -138,9 +138,10 @@ bool TForm1::ConfirmDiscard() {
     if (!HasUnsavedChanges()) return true;
     const std::string& file = LiveGraph.fileName;
     const std::size_t slash = file.rfind('/');
-    const QString question =
-        file.empty() ? QStringLiteral("Save changes to the new graph?")
-                     : QStringLiteral("Save changes to \"%1\"?").arg(DecodeText(slash == std::string::npos ? file : file.substr(slash + 1)));
+    const QString question = file.empty()
+                                 ? QStringLiteral("Save changes to the new graph?")
+                                 : QStringLiteral("Save changes to \"%1\"?")
+                                       .arg(DecodeText(slash == std::string::npos ? file : file.substr(slash + 1)));
     TUnsavedAnswer answer = TUnsavedAnswer::Cancel;
     if (AskUnsaved) {
         answer = AskUnsaved(question);
@@ -176,7 +177,8 @@ bool TForm1::SaveCommand() {
     if (!LiveGraph.fileName.empty()) {
         SaveDialog1->selectFile(DecodeFileName(QByteArray::fromStdString(LiveGraph.fileName)));
     } else {
-        if (!LastSaveFolder.empty()) SaveDialog1->setDirectory(DecodeFileName(QByteArray::fromStdString(LastSaveFolder)));
+        if (!LastSaveFolder.empty())
+            SaveDialog1->setDirectory(DecodeFileName(QByteArray::fromStdString(LastSaveFolder)));
         // No name: the one the dialog gave back last belongs to another graph.
         SaveDialog1->selectFile(QString());
         for (QAbstractItemView* view : SaveDialog1->findChildren<QAbstractItemView*>()) view->clearSelection();

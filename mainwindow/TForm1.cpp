@@ -4,10 +4,10 @@
 #include "TForm1.h"
 
 #include "Aboutform.h"
-#include "ErrorHandler.h"
-#include "ReportWindow.h"
 #include "ColorBox.h"
+#include "ErrorHandler.h"
 #include "Fonts.h"
+#include "ReportWindow.h"
 #include "StatusBar.h"
 #include "Surface.h"
 #include "TextCodec.h"
@@ -18,13 +18,13 @@
 #include "helpformp.h"
 
 #include <QCloseEvent>
-#include <QFontMetrics>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QShortcut>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -85,8 +85,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     // stays readable in DejaVu Sans.
     const QFontMetrics metrics(StatusBar1->Panel(0)->font());
     const int frame = 2 * StatusBar1->Panel(0)->frameWidth() + 2 * StatusBar1->Panel(0)->margin() + 6;
-    StatusBar1->SetPanel0Width(std::max<int>(TStatusBar::Panel0Width,
-                                             metrics.horizontalAdvance(QStringLiteral(" Undirected unweighted graph")) + frame));
+    StatusBar1->SetPanel0Width(std::max<int>(
+        TStatusBar::Panel0Width, metrics.horizontalAdvance(QStringLiteral(" Undirected unweighted graph")) + frame));
     layout->addWidget(StatusBar1);
     setCentralWidget(client);
     CreateMenus();
@@ -96,9 +96,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     Image1->OnMouseDown = [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
         Guarded([&] { Image1MouseDown(b, s, x, y); });
     };
-    Image1->OnMouseMove = [this](Qt::KeyboardModifiers s, int x, int y) {
-        Guarded([&] { Image1MouseMove(s, x, y); });
-    };
+    Image1->OnMouseMove = [this](Qt::KeyboardModifiers s, int x, int y) { Guarded([&] { Image1MouseMove(s, x, y); }); };
     Image1->OnClick = Handler([this] { Image1Click(); });
     Image1->OnDblClick = Handler([this] { Image1DblClick(); });
     Image1->OnMouseUp = [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
@@ -244,7 +242,8 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
         event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
     const int key = event->key();
     // The file commands' keys; the menus show none, as they show no keys at all.
-    if (modifiers == Qt::ControlModifier && (key == Qt::Key_N || key == Qt::Key_O || key == Qt::Key_S || key == Qt::Key_Q)) {
+    if (modifiers == Qt::ControlModifier &&
+        (key == Qt::Key_N || key == Qt::Key_O || key == Qt::Key_S || key == Qt::Key_Q)) {
         void (TForm1::*command)() = key == Qt::Key_N   ? &TForm1::ToolButton1Click
                                     : key == Qt::Key_O ? &TForm1::ToolButton4Click
                                     : key == Qt::Key_S ? &TForm1::ToolButton6Click

@@ -121,10 +121,10 @@ private:
     // LiveGraph's content before each change, for Ctrl+Z and its redo keys. A change spans one
     // click, one double-click, one drag from press to release, a Create or an Open.
     TUndoHistory History;
-    bool appClosing = false;  // set when the window closes; stops resize redraws and the prompt's wait
+    bool appClosing = false; // set when the window closes; stops resize redraws and the prompt's wait
     std::optional<TGraphSnapshot> SavedContent; // as last opened, saved or created
     std::string LastSaveFolder;                 // where the last save went, with its slash
-    int pressX = 0, pressY = 0; // the last press point on the surface, in surface pixels
+    int pressX = 0, pressY = 0;                 // the last press point on the surface, in surface pixels
 
     // Controls.
     TToolBar* ToolBar1;

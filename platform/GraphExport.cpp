@@ -31,7 +31,9 @@ namespace {
 // them at the surface's size.
 constexpr int VectorDpi = 96;
 
-std::string Bytes(const QByteArray& data) { return std::string(data.constData(), static_cast<std::size_t>(data.size())); }
+std::string Bytes(const QByteArray& data) {
+    return std::string(data.constData(), static_cast<std::size_t>(data.size()));
+}
 
 // The PDF's canvas: shapes through the QPainter canvas; texts measured as the raster canvas
 // measures them, and of a long text only the characters near the page written. It measures
@@ -88,8 +90,10 @@ private:
 
 // Draws g, with the marks when there are some.
 void DrawWithMarks(const Tgraph& g, TCanvas& canvas, const TMarks* marks) {
-    if (marks) DrawGraph(g, canvas, *marks);
-    else DrawGraph(g, canvas);
+    if (marks)
+        DrawGraph(g, canvas, *marks);
+    else
+        DrawGraph(g, canvas);
 }
 
 std::string SvgBytes(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks = nullptr) {
@@ -273,8 +277,10 @@ QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size, const TM
         throw std::runtime_error("not enough memory for a picture of " + std::to_string(s.width) + " x " +
                                  std::to_string(s.height) + " pixels");
     picture.fill(Qt::white);
-    if (marks) DrawGraph(g, canvas, *marks);
-    else DrawGraph(g, canvas);
+    if (marks)
+        DrawGraph(g, canvas, *marks);
+    else
+        DrawGraph(g, canvas);
     return picture;
 }
 

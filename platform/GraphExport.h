@@ -1,8 +1,8 @@
 #pragma once
 // Writing a graph in another format, chosen by the output file's ending: pictures of exactly
 // what the surface shows (PNG, BMP and JPEG through the raster canvas, band by band; SVG through
-// the SVG canvas and PDF through a QPainter canvas, text as text) and descriptions for other programs (DOT, GraphML, TikZ).
-// Needs a QGuiApplication for the fonts; any platform will do, the offscreen one included.
+// the SVG canvas and PDF through a QPainter canvas, text as text) and descriptions for other programs (DOT, GraphML,
+// TikZ). Needs a QGuiApplication for the fonts; any platform will do, the offscreen one included.
 
 #include "PictureBounds.h"
 
@@ -18,9 +18,9 @@ enum class TExportKind { Raster, Vector, Text };
 // format and writer here, and the command line's help lists them from it.
 struct TExportFormatInfo {
     TExportFormat format;
-    const char* ending;       // as a file name ends, in lower case
-    const char* otherEnding;  // a second spelling, or null (".jpeg")
-    const char* description;  // for the help: "PNG picture"
+    const char* ending;      // as a file name ends, in lower case
+    const char* otherEnding; // a second spelling, or null (".jpeg")
+    const char* description; // for the help: "PNG picture"
     TExportKind kind;
     // The file's bytes for a graph; pictures of the given size, or else of ExportPictureSize.
     std::string (*write)(const Tgraph& g, std::optional<TPictureSize> size);

@@ -105,8 +105,10 @@ void TJpegWriter::Rows(const QImage& image, int count) {
 
 std::string TJpegWriter::Finish() {
     TState& s = *state_;
-    if (!s.failed && s.cinfo.next_scanline == s.cinfo.image_height) s.failed = !End(s);
-    else if (!s.failed) throw std::runtime_error("JPEG encoding failed: rows are missing");
+    if (!s.failed && s.cinfo.next_scanline == s.cinfo.image_height)
+        s.failed = !End(s);
+    else if (!s.failed)
+        throw std::runtime_error("JPEG encoding failed: rows are missing");
     if (s.failed) throw std::runtime_error(std::string("JPEG encoding failed: ") + s.error.message);
     return std::string(reinterpret_cast<const char*>(s.out), s.outSize);
 }

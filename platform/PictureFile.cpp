@@ -28,7 +28,8 @@ TBmpWriter::TBmpWriter(int width, int height)
     : width_(width), height_(height), stride_((static_cast<std::size_t>(width > 0 ? width : 0) * 3 + 3) / 4 * 4) {
     constexpr std::size_t Header = 54;
     const std::size_t size = Header + stride_ * static_cast<std::size_t>(height > 0 ? height : 0);
-    if (width <= 0 || height <= 0 || size > 0xFFFFFFFFu) throw std::runtime_error("The picture cannot be encoded as BMP");
+    if (width <= 0 || height <= 0 || size > 0xFFFFFFFFu)
+        throw std::runtime_error("The picture cannot be encoded as BMP");
     bytes_.assign(size, '\0');
     bytes_[0] = 'B';
     bytes_[1] = 'M';

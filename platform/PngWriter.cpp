@@ -43,7 +43,8 @@ void Chunk(std::string& to, const char* type, const std::string& data) {
     const std::size_t start = to.size();
     to.append(type, 4);
     to += data;
-    const uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(to.data() + start), static_cast<uInt>(to.size() - start));
+    const uLong crc =
+        crc32(0L, reinterpret_cast<const Bytef*>(to.data() + start), static_cast<uInt>(to.size() - start));
     PutBig(to, static_cast<std::uint32_t>(crc));
 }
 
@@ -68,16 +69,21 @@ struct TBits {
         Put(reversed, bits);
     }
     void Literal(int value) { // the fixed code of deflate's literal/length alphabet
-        if (value < 144) Code(0x30 + value, 8);
-        else if (value < 256) Code(0x190 + value - 144, 9);
-        else if (value < 280) Code(value - 256, 7);
-        else Code(0xC0 + value - 280, 8);
+        if (value < 144)
+            Code(0x30 + value, 8);
+        else if (value < 256)
+            Code(0x190 + value - 144, 9);
+        else if (value < 280)
+            Code(value - 256, 7);
+        else
+            Code(0xC0 + value - 280, 8);
     }
     // Zeros after a zero, as matches at distance 1.
     void Zeros(std::size_t zeros) {
-        static const int base[29] = {3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 15, 17, 19, 23, 27,
+        static const int base[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
                                      31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
-        static const int extra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+        static const int extra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                      2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
         while (zeros > 0) {
             if (zeros < 3) {
                 Literal(0);
@@ -135,7 +141,8 @@ std::uint64_t Cost(const unsigned char* filtered, std::size_t n) {
 
 TPngWriter::TPngWriter(int width, int height) : state_(std::make_unique<TState>()) {
     TState& s = *state_;
-    if (width <= 0 || height <= 0 || width > (1 << 24)) throw std::runtime_error("the picture cannot be encoded as PNG");
+    if (width <= 0 || height <= 0 || width > (1 << 24))
+        throw std::runtime_error("the picture cannot be encoded as PNG");
     s.width = width;
     s.height = height;
     const std::size_t n = static_cast<std::size_t>(width) * 3;

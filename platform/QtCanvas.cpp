@@ -113,9 +113,7 @@ void TQtCanvas::TextOut(int x, int y, const std::string& text) {
     });
 }
 
-int TQtCanvas::TextWidth(const std::string& text) {
-    return QFontMetrics(font).horizontalAdvance(DecodeText(text));
-}
+int TQtCanvas::TextWidth(const std::string& text) { return QFontMetrics(font).horizontalAdvance(DecodeText(text)); }
 
 int TQtCanvas::TextHeight(const std::string& text) {
     (void)text;

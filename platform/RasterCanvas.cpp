@@ -36,9 +36,9 @@ long long CeilDiv(Int128 n, Int128 d) { return -FloorDiv(-n, d); }
 } // namespace
 
 struct TRasterCanvas::TTarget {
-    u32* bits;             // the pixel of the image's first row and column
-    std::ptrdiff_t stride; // in pixels
-    long long row0;        // the picture row of the image's first row
+    u32* bits;                // the pixel of the image's first row and column
+    std::ptrdiff_t stride;    // in pixels
+    long long row0;           // the picture row of the image's first row
     long long x1, y1, x2, y2; // the paintable box in picture coordinates, right and bottom exclusive
     u32* Row(long long y) const { return bits + (y - row0) * stride; }
 };
@@ -132,8 +132,10 @@ public:
     }
     void TextOut(int x, int y, const std::string& text) override {
         if (text.empty()) return;
-        if (textCount < texts.size()) texts[textCount].assign(text);
-        else texts.push_back(text);
+        if (textCount < texts.size())
+            texts[textCount].assign(text);
+        else
+            texts.push_back(text);
         const long long m = owner_.texts_.Margin();
         Shape(TOp::Text, x, y, static_cast<int>(textCount++), 0, y - m, y + owner_.texts_.LineHeight() + m);
     }
@@ -177,7 +179,8 @@ TRasterCanvas::TRasterCanvas(QImage& image) : image_(image) {}
 
 TRasterCanvas::~TRasterCanvas() = default;
 
-void TRasterCanvas::Record(const std::function<void(TCanvas&)>& paint, long long top, long long bottom, long long rows) {
+void TRasterCanvas::Record(const std::function<void(TCanvas&)>& paint, long long top, long long bottom,
+                           long long rows) {
     if (!recorder_) recorder_ = std::make_unique<TRecorder>(*this);
     recorder_->Start(top, bottom, rows);
     paint(*recorder_);
@@ -229,9 +232,10 @@ TScopeExit(TRestore) -> TScopeExit<TRestore>;
 void TRasterCanvas::PaintPass(const std::function<void(TCanvas&)>& paint) {
     TTarget t;
     const bool target = Target(t);
-    const long long rows = bandRows_ > 0 ? bandRows_
-                                         : std::max<long long>(MinBandRows, static_cast<long long>(BandBytes) /
-                                                                                (4 * std::max(1, image_.width())));
+    const long long rows =
+        bandRows_ > 0
+            ? bandRows_
+            : std::max<long long>(MinBandRows, static_cast<long long>(BandBytes) / (4 * std::max(1, image_.width())));
     Record(paint, target ? t.y1 : 0, target ? t.y2 : 0, rows);
     lastPassBands_ = 0;
     if (target && recorder_->changes) {
@@ -365,14 +369,12 @@ void TRasterCanvas::PenSquare(const TTarget& t, long long x, long long y) const 
 // Bresenham from (x0, y0) towards (x1, y1), the end pixel excluded. Step i along the major axis
 // puts the minor coordinate at floor((2 i d_minor + d_major) / (2 d_major)) from the start, so
 // the part inside the box is found by division and only that part is stepped through.
-void TRasterCanvas::PaintLine(const TTarget& t, long long x0, long long y0, long long x1, long long y1,
-                              u32 px) const {
+void TRasterCanvas::PaintLine(const TTarget& t, long long x0, long long y0, long long x1, long long y1, u32 px) const {
     const long long adx = std::llabs(x1 - x0), ady = std::llabs(y1 - y0);
     if (adx == 0 && ady == 0) return;
     const long long grow = penWidth_ > 1 ? penWidth_ : 0;
     const long long bx1 = t.x1 - grow, by1 = t.y1 - grow, bx2 = t.x2 + grow, by2 = t.y2 + grow;
-    if (std::max(x0, x1) < bx1 || std::min(x0, x1) >= bx2 || std::max(y0, y1) < by1 || std::min(y0, y1) >= by2)
-        return;
+    if (std::max(x0, x1) < bx1 || std::min(x0, x1) >= bx2 || std::max(y0, y1) < by1 || std::min(y0, y1) >= by2) return;
 
     const bool xMajor = adx >= ady;
     const long long a0 = xMajor ? x0 : y0, b0 = xMajor ? y0 : x0;
@@ -415,8 +417,10 @@ void TRasterCanvas::PaintLine(const TTarget& t, long long x0, long long y0, long
 
     if (penWidth_ > 1) {
         for (; count > 0; --count) {
-            if (xMajor) PenSquare(t, a, b);
-            else PenSquare(t, b, a);
+            if (xMajor)
+                PenSquare(t, a, b);
+            else
+                PenSquare(t, b, a);
             a += sa;
             r += inc;
             if (r >= limit) {
@@ -613,9 +617,12 @@ void TRasterCanvas::Polygon(const TPoint* points, int count) {
         e.yb = down ? n.y : p.y;
         e.d = 2 * (e.yb - e.ya);
         const long long step = 2 * (e.xb - e.xa);
-        if (step >= 0 && step < e.d) e.stepQ = 0; // steep edges, the most common, need no division
-        else if (step < 0 && step >= -e.d) e.stepQ = -1;
-        else e.stepQ = FloorDiv(step, e.d);
+        if (step >= 0 && step < e.d)
+            e.stepQ = 0; // steep edges, the most common, need no division
+        else if (step < 0 && step >= -e.d)
+            e.stepQ = -1;
+        else
+            e.stepQ = FloorDiv(step, e.d);
         e.stepR = step - e.stepQ * e.d;
         e.started = false;
     }

@@ -22,9 +22,7 @@ void TStatusBar::SetPanelText(int index, const QString& text) {
     if (index == 0 || index == 1) panels[index]->setText(text);
 }
 
-QString TStatusBar::PanelText(int index) const {
-    return index == 0 || index == 1 ? panels[index]->text() : QString();
-}
+QString TStatusBar::PanelText(int index) const { return index == 0 || index == 1 ? panels[index]->text() : QString(); }
 
 QLabel* TStatusBar::Panel(int index) const { return index == 0 || index == 1 ? panels[index] : nullptr; }
 

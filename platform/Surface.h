@@ -53,6 +53,6 @@ private:
 
     TRasterCanvas canvas;
     int pictureWidth = 0, pictureHeight = 0;
-    bool leftDown = false;    // a left press on the surface that is not yet released
+    bool leftDown = false;     // a left press on the surface that is not yet released
     bool clickPending = false; // that press may still end in a click
 };

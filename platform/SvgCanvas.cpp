@@ -193,7 +193,8 @@ void TSvgCanvas::TextOut(int x, int y, const std::string& text) {
         Number(x + part.pen / 64);
     } else {
         char number[32];
-        const auto end = std::to_chars(number, number + sizeof number, x + part.pen / 64.0, std::chars_format::fixed, 3).ptr;
+        const auto end =
+            std::to_chars(number, number + sizeof number, x + part.pen / 64.0, std::chars_format::fixed, 3).ptr;
         body_.append(number, end);
     }
     body_ += "\" y=\"";

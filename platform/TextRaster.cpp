@@ -60,24 +60,44 @@ void TTextRaster::ClearPieces() {
 // a text holding any of them is laid out by Qt as a whole.
 bool TTextRaster::NeedsWhole(char32_t c) const {
     switch (QChar::direction(c)) {
-    case QChar::DirR: case QChar::DirAL: case QChar::DirAN: case QChar::DirRLE: case QChar::DirRLO:
-    case QChar::DirLRE: case QChar::DirLRO: case QChar::DirPDF: case QChar::DirRLI: case QChar::DirLRI:
-    case QChar::DirFSI: case QChar::DirPDI: case QChar::DirB: case QChar::DirS:
-        return true;
+    case QChar::DirR:
+    case QChar::DirAL:
+    case QChar::DirAN:
+    case QChar::DirRLE:
+    case QChar::DirRLO:
+    case QChar::DirLRE:
+    case QChar::DirLRO:
+    case QChar::DirPDF:
+    case QChar::DirRLI:
+    case QChar::DirLRI:
+    case QChar::DirFSI:
+    case QChar::DirPDI:
+    case QChar::DirB:
+    case QChar::DirS: return true;
     default: break;
     }
     switch (QChar::category(c)) {
-    case QChar::Other_Control: case QChar::Other_Format: case QChar::Separator_Line:
-    case QChar::Separator_Paragraph: case QChar::Mark_NonSpacing: case QChar::Mark_SpacingCombining:
-    case QChar::Mark_Enclosing:
-        return true;
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing: return true;
     default: break;
     }
     switch (QChar::script(c)) {
-    case QChar::Script_Common: case QChar::Script_Latin: case QChar::Script_Greek: case QChar::Script_Cyrillic:
-    case QChar::Script_Han: case QChar::Script_Hiragana: case QChar::Script_Katakana: case QChar::Script_Hangul:
-    case QChar::Script_Bopomofo: case QChar::Script_Armenian: case QChar::Script_Georgian:
-        return false;
+    case QChar::Script_Common:
+    case QChar::Script_Latin:
+    case QChar::Script_Greek:
+    case QChar::Script_Cyrillic:
+    case QChar::Script_Han:
+    case QChar::Script_Hiragana:
+    case QChar::Script_Katakana:
+    case QChar::Script_Hangul:
+    case QChar::Script_Bopomofo:
+    case QChar::Script_Armenian:
+    case QChar::Script_Georgian: return false;
     default: return true;
     }
 }
@@ -92,10 +112,10 @@ std::uint8_t TTextRaster::Kind(char16_t c, bool create) {
         const QChar::Category category = ch.category();
         const bool assigned = category != QChar::Other_Surrogate && category != QChar::Other_PrivateUse &&
                               category != QChar::Other_NotAssigned;
-        known = ch.isSurrogate() ? 2
-                : NeedsWhole(c)  ? 3
+        known = ch.isSurrogate()                                                                ? 2
+                : NeedsWhole(c)                                                                 ? 3
                 : assigned && ch.direction() != QChar::DirNSM && ch.direction() != QChar::DirBN ? 1
-                                                                                                 : 2;
+                                                                                                : 2;
     }
     return known;
 }
@@ -209,8 +229,10 @@ std::int32_t TTextRaster::Join(int a, int b, bool create) {
         return found == join_.end() ? Unknown : found->second;
     }
     std::int32_t* slot = nullptr;
-    if (a < SmallPieces && b < SmallPieces) slot = &joinSmall_[static_cast<std::size_t>(a) * SmallPieces + b];
-    else slot = &join_.emplace(key, Unknown).first->second;
+    if (a < SmallPieces && b < SmallPieces)
+        slot = &joinSmall_[static_cast<std::size_t>(a) * SmallPieces + b];
+    else
+        slot = &join_.emplace(key, Unknown).first->second;
     if (*slot != Unknown) return *slot;
     const TPiece& pa = pieces_[a];
     const TPiece& pb = pieces_[b];
@@ -235,7 +257,9 @@ template <class TVisit>
 bool TTextRaster::Walk(const QString& shown, TMark from, bool create, TVisit&& visit) {
     const int n = static_cast<int>(shown.size());
     const char16_t* units = reinterpret_cast<const char16_t*>(shown.utf16());
-    auto length = [&](int i) { return QChar::isHighSurrogate(units[i]) && i + 1 < n && QChar::isLowSurrogate(units[i + 1]) ? 2 : 1; };
+    auto length = [&](int i) {
+        return QChar::isHighSurrogate(units[i]) && i + 1 < n && QChar::isLowSurrogate(units[i + 1]) ? 2 : 1;
+    };
     std::int64_t pen = from.pen;
     int previous = -1;
     // The kerning found at the last cut, between two one-unit pieces.
@@ -259,8 +283,7 @@ bool TTextRaster::Walk(const QString& shown, TMark from, bool create, TVisit&& v
         const int piece = single ? SinglePiece(units[i], create) : PieceAt(shown, i, j, create);
         if (piece < 0) return false;
         if (previous >= 0) {
-            const std::int32_t join =
-                single && cutKerning != Unjoinable ? cutKerning : Join(previous, piece, create);
+            const std::int32_t join = single && cutKerning != Unjoinable ? cutKerning : Join(previous, piece, create);
             if (join == Unjoinable || join == Unknown) return false;
             pen += join;
         }
@@ -342,7 +365,8 @@ void TTextRaster::Place(TText& text) {
         }
         const TPiece& p = pieces_[piece];
         for (const TSpan& span : p.spans)
-            merged.spans.push_back({span.dy, static_cast<std::int16_t>(span.x0 + at), static_cast<std::int16_t>(span.x1 + at)});
+            merged.spans.push_back(
+                {span.dy, static_cast<std::int16_t>(span.x0 + at), static_cast<std::int16_t>(span.x1 + at)});
         if (!p.spans.empty()) {
             merged.left = std::min(merged.left, p.left + at);
             merged.right = std::max(merged.right, p.right + at);
@@ -444,8 +468,8 @@ TTextRaster::TPart TTextRaster::VisiblePart(const std::string& text, long long x
     const auto after = std::upper_bound(entry.marks.begin(), entry.marks.end(), x1 - x - 2 * m,
                                         [](long long limit, const TMark& k) { return limit < FloorDiv64(k.pen); });
     const TMark& from = after == entry.marks.begin() ? entry.marks.front() : *(after - 1);
-    const auto beyond = std::find_if(after, entry.marks.end(),
-                                     [&](const TMark& k) { return FloorDiv64(k.pen) - 2 * m >= x2 - x; });
+    const auto beyond =
+        std::find_if(after, entry.marks.end(), [&](const TMark& k) { return FloorDiv64(k.pen) - 2 * m >= x2 - x; });
     const int end = beyond == entry.marks.end() ? static_cast<int>(entry.shown.size()) : beyond->unit;
     if (from.unit == 0 && end == entry.shown.size()) return {entry.shown, 0};
     return {entry.shown.mid(from.unit, std::max(0, end - from.unit)), from.pen};

@@ -64,7 +64,7 @@ public:
     static constexpr std::size_t MaxTextUnits = 48u << 20; // UTF-16 units held for measured texts
     static constexpr std::size_t MaxPieces = 1u << 16;
     static constexpr std::size_t MaxSpans = 4u << 20;
-    static constexpr int MaxPieceUnits = 64;   // longer runs without a cut are laid out whole
+    static constexpr int MaxPieceUnits = 64;        // longer runs without a cut are laid out whole
     static constexpr int MaxWholePieceWidth = 1024; // wider whole texts are painted part by part
     std::size_t PieceCount() const { return pieces_.size(); }
     std::size_t TextCount() const { return texts_.size(); }
@@ -81,8 +81,8 @@ private:
         int left = 0, top = 0, right = 0, bottom = 0; // box of the spans, right and bottom exclusive
     };
     struct TMark {
-        std::int32_t unit;   // a piece starts here
-        std::int64_t pen;    // at this pen position, 1/64 pixel
+        std::int32_t unit; // a piece starts here
+        std::int64_t pen;  // at this pen position, 1/64 pixel
     };
     struct TPlaced {
         std::int32_t piece;
@@ -91,8 +91,8 @@ private:
     struct TText {
         QString shown;
         int width = 0;
-        bool whole = false;     // laid out by Qt as a whole
-        bool monotone = true;   // every pen position at or right of the one before
+        bool whole = false;       // laid out by Qt as a whole
+        bool monotone = true;     // every pen position at or right of the one before
         std::vector<TMark> marks; // about every MarkEvery units
         // A short text's pieces, while the pieces of that generation are kept; the shortest texts'
         // spans merged instead, so that painting one is one blit.
@@ -135,12 +135,12 @@ private:
     std::vector<TPiece> pieces_;
     std::uint32_t generation_ = 1; // counts the times the pieces were emptied
     std::size_t spanCount_ = 0;
-    QHash<QString, int> pieceIndex_;          // pieces of more than one unit
-    std::vector<std::int32_t> singles_;        // piece of each UTF-16 unit, -1 before it is made
-    std::vector<std::uint8_t> plain_;          // Kind of each UTF-16 unit, 0 before it is known
-    std::vector<std::int32_t> joinSmall_;      // Join of pieces below SmallPieces, Unknown first
+    QHash<QString, int> pieceIndex_;      // pieces of more than one unit
+    std::vector<std::int32_t> singles_;   // piece of each UTF-16 unit, -1 before it is made
+    std::vector<std::uint8_t> plain_;     // Kind of each UTF-16 unit, 0 before it is known
+    std::vector<std::int32_t> joinSmall_; // Join of pieces below SmallPieces, Unknown first
     std::unordered_map<std::uint64_t, std::int32_t> join_;
-    std::vector<QRawFont> fonts_;              // font number -> the font Qt took the glyphs from
+    std::vector<QRawFont> fonts_; // font number -> the font Qt took the glyphs from
     static constexpr int SmallPieces = 256;
     static constexpr std::int32_t Unknown = INT32_MIN + 1;
 };

@@ -111,7 +111,8 @@ inline std::string CheckFileLayerOf(const std::string& bytes, const std::string&
 
     Tgraph back;
     LoadGraph(back, saveTo);
-    if (std::string differs = SameGraph(fromFile, back, true); !differs.empty()) return fail("after reload: " + differs);
+    if (std::string differs = SameGraph(fromFile, back, true); !differs.empty())
+        return fail("after reload: " + differs);
     if (back.fileName != saveTo) return fail("fileName of the reload is not the path");
     cleanUp();
     return {};

@@ -72,7 +72,12 @@ TEST(AnalysisCommand, ArgumentsAreRead) {
         {{"g.gf4", "--report=r.TEX", "--show", "mst", "--show", "bfs:#1"}, A::Report, "g.gf4", "r.TEX", 2, ""},
         {{"g.gf4", "--show", "mst", "--export", "o.png", "--show-colour", "navy"}, A::Report, "g.gf4", nullptr, 1, ""},
         {{"g.gf4", "--show", "mst"}, A::Exit, "", nullptr, 0, "--show is given with --export or --report only"},
-        {{"g.gf4", "--report", "--show-colour", "red"}, A::Exit, "", nullptr, 0, "--show-colour is given with --show only"},
+        {{"g.gf4", "--report", "--show-colour", "red"},
+         A::Exit,
+         "",
+         nullptr,
+         0,
+         "--show-colour is given with --show only"},
         {{"--report"}, A::Exit, "", nullptr, 0, "no graph file is named"},
         {{"g.gf4", "--report", "--size", "10x10"}, A::Exit, "", nullptr, 0, "--size is given with --export only"},
         {{"--help"}, A::Exit, "", nullptr, 0, "--show-colour <NAME>"},
@@ -107,7 +112,8 @@ TEST(AnalysisCommand, FailuresWriteNothing) {
         {{"out.json", "--report", "out.json"}, "Cannot write \"out.json\": it is the graph file being read"},
         {{house, "--report", "out.json", "--show", "path:A,Z"}, "No vertex is named \"Z\"."},
         {{pair, "--report", "out.json", "--show", "bfs:A"}, "The name \"A\" is shared by vertices #1, #2"},
-        {{pair, "--report", "out.json", "--show", "flow:#1,C"}, "flow:A,C: the edges' weights are not all non-negative"},
+        {{pair, "--report", "out.json", "--show", "flow:#1,C"},
+         "flow:A,C: the edges' weights are not all non-negative"},
         {{pair, "--report", "out.json", "--show", "mst"}, "a spanning tree is for an undirected graph"},
         {{house, "--report", "out.json", "--show", "spanning"}, "Unknown result \"spanning\""},
         {{house, "--report", "out.json", "--show", "path:A"}, "is written path:A,B"},
@@ -137,18 +143,20 @@ TEST(AnalysisCommand, ReportForms) {
     QTemporaryDir dir;
     const QString house = dir.filePath("house.gf4");
     Write(house, House);
-    const TRun json = RunProgram({house, "--report", dir.filePath("r.json"), "--show", "flow:E,C", "--show", "path:#5,#3"});
+    const TRun json =
+        RunProgram({house, "--report", dir.filePath("r.json"), "--show", "flow:E,C", "--show", "path:#5,#3"});
     ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
     const QJsonObject r = QJsonDocument::fromJson(Read(dir.filePath("r.json"))).object();
     EXPECT_EQ(r["format"].toString(), QStringLiteral("nodeloom-report/1"));
-    EXPECT_EQ(r["flow"].toObject()["value"].toInt(), 5); // the cut A-D, B-C: 2 + 3
+    EXPECT_EQ(r["flow"].toObject()["value"].toInt(), 5);  // the cut A-D, B-C: 2 + 3
     EXPECT_EQ(r["path"].toObject()["length"].toInt(), 8); // E-A-D-C: 1 + 2 + 5
     EXPECT_EQ(r["mst"].toObject()["total"].toInt(), 10);  // A-E, A-D, B-C, A-B
 
     const TRun text = RunProgram({house, "--report"});
     EXPECT_EQ(text.exitCode, 0);
     EXPECT_EQ(RunProgram({house, "--report", "-"}).out, text.out);
-    EXPECT_TRUE(text.out.startsWith("Graph: undirected, weighted; 5 vertices, 6 edges, 0 loops\n")) << text.out.toStdString();
+    EXPECT_TRUE(text.out.startsWith("Graph: undirected, weighted; 5 vertices, 6 edges, 0 loops\n"))
+        << text.out.toStdString();
     ASSERT_EQ(RunProgram({house, "--report", dir.filePath("r.txt")}).exitCode, 0);
     EXPECT_EQ(Read(dir.filePath("r.txt")), text.out);
 
@@ -187,10 +195,12 @@ TEST(AnalysisCommand, ResultsAreDrawnOverThePlainPicture) {
     ASSERT_FALSE(plain.isNull());
     const QPoint centres[] = {{100, 100}, {200, 100}, {200, 200}, {100, 200}, {150, 30}};
     const QColor highlight(Qt::blue);
-    for (const char* word : {"path:E,C", "bfs:A", "dfs:#3", "mst", "euler", "matching", "colouring", "components", "flow:E,C"}) {
+    for (const char* word :
+         {"path:E,C", "bfs:A", "dfs:#3", "mst", "euler", "matching", "colouring", "components", "flow:E,C"}) {
         SCOPED_TRACE(word);
         const QString out = dir.filePath("show.png");
-        const TRun run = RunProgram({house, "--export", out, "--size", "260x240", "--show", word, "--show-colour", "blue"});
+        const TRun run =
+            RunProgram({house, "--export", out, "--size", "260x240", "--show", word, "--show-colour", "blue"});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         const QImage shown(out);
         ASSERT_EQ(shown.size(), plain.size());
@@ -209,14 +219,17 @@ TEST(AnalysisCommand, ResultsAreDrawnOverThePlainPicture) {
     }
 
     const QString svg = dir.filePath("show.svg"), tex = dir.filePath("show.tex");
-    ASSERT_EQ(RunProgram({house, "--export", svg, "--show", "mst", "--show", "bfs:A", "--show-colour", "fuchsia"}).exitCode, 0);
+    ASSERT_EQ(
+        RunProgram({house, "--export", svg, "--show", "mst", "--show", "bfs:A", "--show-colour", "fuchsia"}).exitCode,
+        0);
     QXmlStreamReader xml(Read(svg));
     while (!xml.atEnd()) xml.readNext();
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     EXPECT_TRUE(Read(svg).toLower().contains("#ff00ff"));
     ASSERT_EQ(RunProgram({house, "--export", tex, "--show", "flow:E,C", "--show", "colouring"}).exitCode, 0);
     const QByteArray picture = Read(tex);
-    for (const char* style : {"result edge/.style", "[result edge", "result edge label", "result label", "result vertex"})
+    for (const char* style :
+         {"result edge/.style", "[result edge", "result edge label", "result label", "result vertex"})
         EXPECT_TRUE(picture.contains(style)) << style;
     ASSERT_EQ(RunProgram({house, "--report", dir.filePath("report.tex")}).exitCode, 0);
 

@@ -36,7 +36,10 @@ TEST(CommandLine, AFileIsOpenedByItsAbsolutePath) {
 // to open: valid UTF-8 is read as text, anything else is kept byte for byte.
 TEST(CommandLine, AFileNameIsKeptByteForByte) {
     const QByteArray folder = QDir::current().absolutePath().toUtf8() + '/';
-    for (const QByteArray& name : {QByteArray("Gr\xC3\xBC\xC3\x9F" "e.gf4"), QByteArray("Gr\xFC\xDF" "e.gf4"),
+    for (const QByteArray& name : {QByteArray("Gr\xC3\xBC\xC3\x9F"
+                                              "e.gf4"),
+                                   QByteArray("Gr\xFC\xDF"
+                                              "e.gf4"),
                                    QByteArray("\xC3.gf4"), QByteArray("\xC0\xAF\xE0\x80\xAF.gf4"),
                                    QByteArray("\xED\xB2\x80\xF4\x90\x80\x80\xF0\x9F\x98\x80"),
                                    QByteArray("sub/\xFF\x80/x.gf4"), QByteArray("/abs/\xE9t\xE9.gf4")}) {
@@ -45,7 +48,9 @@ TEST(CommandLine, AFileNameIsKeptByteForByte) {
         EXPECT_EQ(c.action, TCommandLine::TAction::Start);
         EXPECT_EQ(EncodeFileName(c.file), name.startsWith('/') ? name : folder + name);
     }
-    EXPECT_EQ(DecodeFileName("Gr\xC3\xBC\xC3\x9F" "e"), QStringLiteral("Grüße"));
+    EXPECT_EQ(DecodeFileName("Gr\xC3\xBC\xC3\x9F"
+                             "e"),
+              QStringLiteral("Grüße"));
 }
 
 TEST(CommandLine, VersionAndHelpPrintAndExit) {
@@ -66,8 +71,8 @@ TEST(CommandLine, VersionAndHelpPrintAndExit) {
 }
 
 TEST(CommandLine, UnknownOptionsAndTwoFilesAreRefused) {
-    for (const QStringList& args : {QStringList{QStringLiteral("--frobnicate")},
-                                    QStringList{QStringLiteral("a.gf4"), QStringLiteral("b.gf4")}}) {
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("--frobnicate")}, QStringList{QStringLiteral("a.gf4"), QStringLiteral("b.gf4")}}) {
         const TCommandLine c = Parse(args);
         EXPECT_EQ(c.action, TCommandLine::TAction::Exit);
         EXPECT_EQ(c.exitCode, 1);
@@ -117,15 +122,17 @@ TEST(CommandLine, WithoutADisplayTheEditorSaysSoInOneLine) {
         SCOPED_TRACE(display);
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
         if (*display) env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(NODELOOM_PROGRAM), {});
         ASSERT_TRUE(p.waitForFinished(60000));
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(p.exitCode(), 1);
-        EXPECT_EQ(p.readAllStandardError(),
-                  QByteArray("nodeloom: cannot open a display: set DISPLAY, or use --export to convert without a window\n"));
+        EXPECT_EQ(
+            p.readAllStandardError(),
+            QByteArray("nodeloom: cannot open a display: set DISPLAY, or use --export to convert without a window\n"));
     }
 }
 

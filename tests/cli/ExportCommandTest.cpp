@@ -90,12 +90,14 @@ TEST(ExportCommand, WithoutADisplayItWritesWhatTheWindowShows) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString out = dir.filePath(QStringLiteral("shown.PNG"));
-    const TRun run = RunProgram({QStringLiteral(NODELOOM_TEST_DATA "/undirected_weighted.gf4"), QStringLiteral("--export=") + out,
-                                 QStringLiteral("--size"), QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height())});
+    const TRun run =
+        RunProgram({QStringLiteral(NODELOOM_TEST_DATA "/undirected_weighted.gf4"), QStringLiteral("--export=") + out,
+                    QStringLiteral("--size"), QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height())});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out + run.err, QByteArray());
     EXPECT_EQ(QImage(out, "PNG").convertToFormat(QImage::Format_RGB32), shown.convertToFormat(QImage::Format_RGB32));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList{QStringLiteral("shown.PNG")});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+              QStringList{QStringLiteral("shown.PNG")});
 }
 
 // A drawing that reaches past the surface's top and left corner is drawn whole, shifted as --crop
@@ -123,34 +125,78 @@ TEST(ExportCommand, VerticesBeforeTheCornerAreDrawnByShiftingThePicture) {
 
 struct TFailureCase {
     const char* name;
-    QStringList arguments; // in the test's folder: good.gf4, junk.gf4 (a read error), out.png (an old picture), dir.png/
-    const char* message;   // the whole line, with the folder written as %1
+    QStringList
+        arguments;       // in the test's folder: good.gf4, junk.gf4 (a read error), out.png (an old picture), dir.png/
+    const char* message; // the whole line, with the folder written as %1
     bool asNobody;
 };
 
 TEST(ExportCommand, EachFailureSaysWhyExitsOneAndLeavesTheOldOutput) {
     const QByteArray old = "the old picture";
     const TFailureCase cases[] = {
-        {"input missing", {"%1/missing.gf4", "--export", "%1/out.png"}, "Cannot open \"%1/missing.gf4\": No such file or directory", false},
-        {"input no graph", {"%1/junk.gf4", "--export", "%1/out.png"},
-         "Cannot open \"%1/junk.gf4\": it is not a graph file (line 4 is not a vertex count of 0 to 100 and an edge count of 0 to 10000)", false},
-        {"input a folder", {"%1/dir.png", "--export", "%1/out.png"}, "Cannot open \"%1/dir.png\": it is a folder, not a regular file", false},
-        {"input a FIFO", {"%1/fifo.gf4", "--export", "%1/out.png"}, "Cannot open \"%1/fifo.gf4\": it is a FIFO (named pipe), not a regular file", false},
-        {"input too large", {"%1/huge.gf4", "--export", "%1/out.png"}, "Cannot open \"%1/huge.gf4\": it is larger than 256 MiB", false},
-        {"input damaged", {"%1/short.gf4", "--export", "%1/out.png"},
-         "The file \"%1/short.gf4\" is damaged: line 6: the file ends before vertex 2 of 3", false},
-        {"output is the input", {"%1/good.gf4", "--export", "%1/same.png"}, "Cannot export to \"%1/same.png\": it is the graph file being read", false},
-        {"unknown ending", {"%1/good.gf4", "--export", "%1/out.gif"},
-         "Cannot export to \"%1/out.gif\": unknown ending; the known ones are .png, .bmp, .jpg, .jpeg, .svg, .pdf, .dot, .graphml, .tex, .gf4", false},
-        {"bad size", {"%1/good.gf4", "--export", "%1/out.png", "--size", "0x7"},
-         "Cannot export to \"%1/out.png\": the size \"0x7\" is not WIDTHxHEIGHT, two whole numbers from 1 to 16384.", false},
-        {"no such folder", {"%1/good.gf4", "--export", "%1/none/out.png"}, "Cannot write \"%1/none/out.png\": No such file or directory", false},
-        {"output a folder", {"%1/good.gf4", "--export", "%1/dir.png"}, "Cannot write \"%1/dir.png\": it is a folder, not a regular file", false},
-        {"output a FIFO", {"%1/good.gf4", "--export", "%1/fifo.svg"}, "Cannot write \"%1/fifo.svg\": it is a FIFO (named pipe), not a regular file", false},
-        {"output a device", {"%1/good.gf4", "--export", "%1/full.png"}, "Cannot write \"%1/full.png\": it is a character device, not a regular file", false},
-        {"output not writable", {"%1/good.gf4", "--export", "%1/out.png"}, "Cannot write \"%1/out.png\": Permission denied", true},
-        {"second output fails", {"%1/good.gf4", "--export", "%1/new.svg", "--export", "%1/out.gif"},
-         "Cannot export to \"%1/out.gif\": unknown ending; the known ones are .png, .bmp, .jpg, .jpeg, .svg, .pdf, .dot, .graphml, .tex, .gf4", false},
+        {"input missing",
+         {"%1/missing.gf4", "--export", "%1/out.png"},
+         "Cannot open \"%1/missing.gf4\": No such file or directory",
+         false},
+        {"input no graph",
+         {"%1/junk.gf4", "--export", "%1/out.png"},
+         "Cannot open \"%1/junk.gf4\": it is not a graph file (line 4 is not a vertex count of 0 to 100 and an edge "
+         "count of 0 to 10000)",
+         false},
+        {"input a folder",
+         {"%1/dir.png", "--export", "%1/out.png"},
+         "Cannot open \"%1/dir.png\": it is a folder, not a regular file",
+         false},
+        {"input a FIFO",
+         {"%1/fifo.gf4", "--export", "%1/out.png"},
+         "Cannot open \"%1/fifo.gf4\": it is a FIFO (named pipe), not a regular file",
+         false},
+        {"input too large",
+         {"%1/huge.gf4", "--export", "%1/out.png"},
+         "Cannot open \"%1/huge.gf4\": it is larger than 256 MiB",
+         false},
+        {"input damaged",
+         {"%1/short.gf4", "--export", "%1/out.png"},
+         "The file \"%1/short.gf4\" is damaged: line 6: the file ends before vertex 2 of 3",
+         false},
+        {"output is the input",
+         {"%1/good.gf4", "--export", "%1/same.png"},
+         "Cannot export to \"%1/same.png\": it is the graph file being read",
+         false},
+        {"unknown ending",
+         {"%1/good.gf4", "--export", "%1/out.gif"},
+         "Cannot export to \"%1/out.gif\": unknown ending; the known ones are .png, .bmp, .jpg, .jpeg, .svg, .pdf, "
+         ".dot, .graphml, .tex, .gf4",
+         false},
+        {"bad size",
+         {"%1/good.gf4", "--export", "%1/out.png", "--size", "0x7"},
+         "Cannot export to \"%1/out.png\": the size \"0x7\" is not WIDTHxHEIGHT, two whole numbers from 1 to 16384.",
+         false},
+        {"no such folder",
+         {"%1/good.gf4", "--export", "%1/none/out.png"},
+         "Cannot write \"%1/none/out.png\": No such file or directory",
+         false},
+        {"output a folder",
+         {"%1/good.gf4", "--export", "%1/dir.png"},
+         "Cannot write \"%1/dir.png\": it is a folder, not a regular file",
+         false},
+        {"output a FIFO",
+         {"%1/good.gf4", "--export", "%1/fifo.svg"},
+         "Cannot write \"%1/fifo.svg\": it is a FIFO (named pipe), not a regular file",
+         false},
+        {"output a device",
+         {"%1/good.gf4", "--export", "%1/full.png"},
+         "Cannot write \"%1/full.png\": it is a character device, not a regular file",
+         false},
+        {"output not writable",
+         {"%1/good.gf4", "--export", "%1/out.png"},
+         "Cannot write \"%1/out.png\": Permission denied",
+         true},
+        {"second output fails",
+         {"%1/good.gf4", "--export", "%1/new.svg", "--export", "%1/out.gif"},
+         "Cannot export to \"%1/out.gif\": unknown ending; the known ones are .png, .bmp, .jpg, .jpeg, .svg, .pdf, "
+         ".dot, .graphml, .tex, .gf4",
+         false},
     };
     for (const TFailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -159,8 +205,9 @@ TEST(ExportCommand, EachFailureSaysWhyExitsOneAndLeavesTheOldOutput) {
         const QString path = dir.path();
         ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0755), 0); // readable by nobody, writable by root alone
         ASSERT_TRUE(QFile::copy(QStringLiteral(NODELOOM_TEST_DATA "/small.gf4"), path + QStringLiteral("/good.gf4")));
-        for (const auto& [name, bytes] : {std::pair<const char*, QByteArray>("junk.gf4", "[directed]\n[weighted]\n[black]\nno counts\n"),
-                                          std::pair<const char*, QByteArray>("out.png", old)}) {
+        for (const auto& [name, bytes] :
+             {std::pair<const char*, QByteArray>("junk.gf4", "[directed]\n[weighted]\n[black]\nno counts\n"),
+              std::pair<const char*, QByteArray>("out.png", old)}) {
             QFile file(path + QLatin1Char('/') + QLatin1String(name));
             ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         }
@@ -183,7 +230,8 @@ TEST(ExportCommand, EachFailureSaysWhyExitsOneAndLeavesTheOldOutput) {
         for (const QString& a : c.arguments) arguments << QString(a).replace(QLatin1String("%1"), path);
         const TRun run = RunProgram(arguments, c.asNobody);
         EXPECT_EQ(run.exitCode, 1) << "99: cannot become nobody";
-        EXPECT_EQ(QString::fromUtf8(run.err), QString::fromUtf8(c.message).replace(QLatin1String("%1"), path) + QLatin1Char('\n'));
+        EXPECT_EQ(QString::fromUtf8(run.err),
+                  QString::fromUtf8(c.message).replace(QLatin1String("%1"), path) + QLatin1Char('\n'));
         EXPECT_EQ(run.out, QByteArray());
         QFile picture(path + QStringLiteral("/out.png"));
         EXPECT_TRUE(picture.open(QIODevice::ReadOnly) && picture.readAll() == old);

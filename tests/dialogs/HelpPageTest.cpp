@@ -26,12 +26,9 @@ TEST_P(HelpPage, SitsBesideTheExecutable) {
 INSTANTIATE_TEST_SUITE_P(Paths, HelpPage,
                          testing::Values(TPathCase{"/opt/tools/graphs/nodeloom", "/opt/tools/graphs/help.html"},
                                          TPathCase{"/opt/tools/graphs/other-name", "/opt/tools/graphs/help.html"},
-                                         TPathCase{"/nodeloom", "/help.html"},
-                                         TPathCase{"nodeloom", "help.html"},
+                                         TPathCase{"/nodeloom", "/help.html"}, TPathCase{"nodeloom", "help.html"},
                                          TPathCase{"/home/a b/Gräphs/nodeloom", "/home/a b/Gräphs/help.html"}),
-                         [](const testing::TestParamInfo<TPathCase>& c) {
-                             return TestName(c.param.executable);
-                         });
+                         [](const testing::TestParamInfo<TPathCase>& c) { return TestName(c.param.executable); });
 
 // An installed program finds its help page in share/nodeloom when there is none beside it.
 TEST(HelpPage, BesideTheProgramFirstThenTheInstalledCopy) {

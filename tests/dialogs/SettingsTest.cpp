@@ -107,8 +107,8 @@ TEST_F(SettingsWindow, ClosingItChangesNothing) {
 // keyboard again.
 TEST_F(SettingsWindow, EscapeClosesItAndTheOtherSecondaryWindows) {
     ShowMain();
-    for (QWidget* window : {static_cast<QWidget*>(form2.get()), static_cast<QWidget*>(form4.get()),
-                            static_cast<QWidget*>(form5.get())}) {
+    for (QWidget* window :
+         {static_cast<QWidget*>(form2.get()), static_cast<QWidget*>(form4.get()), static_cast<QWidget*>(form5.get())}) {
         window->show();
         QTest::keyClick(window, Qt::Key_Escape);
         EXPECT_FALSE(window->isVisible());

@@ -27,14 +27,17 @@ TEST(DrawEdge, PairedArcsAreDrawnFourPixelsToTheirLeft) {
     Connect(g, 2, 1, "/*abcd*/ red");
     TRecordingCanvas c;
     DrawGraph(g, c);
-    EXPECT_EQ(c.Only("MoveTo"), (Calls{"MoveTo(114,96) ink=000000 fill=000000", "MoveTo(186,104) ink=0000FF fill=0000FF"}));
-    EXPECT_EQ(c.Only("LineTo"), (Calls{"LineTo(186,96) ink=000000 fill=000000", "LineTo(114,104) ink=0000FF fill=0000FF"}));
+    EXPECT_EQ(c.Only("MoveTo"),
+              (Calls{"MoveTo(114,96) ink=000000 fill=000000", "MoveTo(186,104) ink=0000FF fill=0000FF"}));
+    EXPECT_EQ(c.Only("LineTo"),
+              (Calls{"LineTo(186,96) ink=000000 fill=000000", "LineTo(114,104) ink=0000FF fill=0000FF"}));
     EXPECT_EQ(c.Only("Polygon"), (Calls{"Polygon(175,93,177,96,175,99,186,96) ink=000000 fill=000000",
                                         "Polygon(125,107,123,104,125,101,114,104) ink=0000FF fill=0000FF"}));
     // Labels: right-going above its line, left-going below; weight text in the edge's colour on white.
     Calls labels = c.Only("TextOut");
     labels.resize(2);
-    EXPECT_EQ(labels, (Calls{"TextOut(144,83) ink=000000 fill=FFFFFF 'ab'", "TextOut(138,104) ink=0000FF fill=FFFFFF 'abcd'"}));
+    EXPECT_EQ(labels,
+              (Calls{"TextOut(144,83) ink=000000 fill=FFFFFF 'ab'", "TextOut(138,104) ink=0000FF fill=FFFFFF 'abcd'"}));
 }
 
 TEST(DrawEdge, UnpairedLabelSitsAboveAHorizontalEdge) {
@@ -110,21 +113,22 @@ TEST_P(LabelPlacement, ByDirectionOfTravel) {
     DrawGraph(g, c);
     const Calls labels = c.Only("TextOut");
     ASSERT_FALSE(labels.empty());
-    EXPECT_EQ(labels[0], "TextOut(" + std::to_string(p.left) + "," + std::to_string(p.top) + ") ink=000000 fill=FFFFFF 'ww'");
+    EXPECT_EQ(labels[0],
+              "TextOut(" + std::to_string(p.left) + "," + std::to_string(p.top) + ") ink=000000 fill=FFFFFF 'ww'");
 }
 
 INSTANTIATE_TEST_SUITE_P(Directions, LabelPlacement,
-                         testing::Values(TLabelCase{200, 0, 138, 37},     // up and right
-                                         TLabelCase{200, 200, 150, 137},  // down and right
-                                         TLabelCase{0, 0, 38, 50},        // up and left
-                                         TLabelCase{0, 200, 50, 150},     // down and left
-                                         TLabelCase{200, 100, 144, 87},   // right
-                                         TLabelCase{0, 100, 44, 100},     // left
-                                         TLabelCase{100, 0, 88, 44},      // up
-                                         TLabelCase{100, 100, 88, 94},    // both centres at one point
-                                         TLabelCase{100, 200, 100, 144},  // down
-                                         TLabelCase{201, 100, 144, 87},   // mid x 150.5 rounds to 150
-                                         TLabelCase{203, 100, 146, 87}),  // mid x 151.5 rounds to 152
+                         testing::Values(TLabelCase{200, 0, 138, 37},    // up and right
+                                         TLabelCase{200, 200, 150, 137}, // down and right
+                                         TLabelCase{0, 0, 38, 50},       // up and left
+                                         TLabelCase{0, 200, 50, 150},    // down and left
+                                         TLabelCase{200, 100, 144, 87},  // right
+                                         TLabelCase{0, 100, 44, 100},    // left
+                                         TLabelCase{100, 0, 88, 44},     // up
+                                         TLabelCase{100, 100, 88, 94},   // both centres at one point
+                                         TLabelCase{100, 200, 100, 144}, // down
+                                         TLabelCase{201, 100, 144, 87},  // mid x 150.5 rounds to 150
+                                         TLabelCase{203, 100, 146, 87}), // mid x 151.5 rounds to 152
                          [](const testing::TestParamInfo<TLabelCase>& c) {
                              return "To" + std::to_string(c.param.x2) + "x" + std::to_string(c.param.y2);
                          });
@@ -147,10 +151,11 @@ TEST(DrawGraph, OrderIsLabelsThenEdgesThenVerticesWithNames) {
     g.vertices[1].name = "long name";
     TRecordingCanvas c;
     DrawGraph(g, c);
-    EXPECT_EQ(c.calls, (Calls{"TextOut(147,87) ink=000000 fill=FFFFFF '7'", "MoveTo(114,100) ink=000000 fill=000000",
-                              "LineTo(186,100) ink=000000 fill=000000", "Ellipse(85,85,115,115) ink=000000 fill=FFFFFF",
-                              "TextOut(73,95) ink=000000 fill=FFFFFF 'long name'",
-                              "Ellipse(185,85,215,115) ink=000000 fill=FFFFFF", "TextOut(197,95) ink=000000 fill=FFFFFF '2'"}));
+    EXPECT_EQ(c.calls,
+              (Calls{"TextOut(147,87) ink=000000 fill=FFFFFF '7'", "MoveTo(114,100) ink=000000 fill=000000",
+                     "LineTo(186,100) ink=000000 fill=000000", "Ellipse(85,85,115,115) ink=000000 fill=FFFFFF",
+                     "TextOut(73,95) ink=000000 fill=FFFFFF 'long name'",
+                     "Ellipse(185,85,215,115) ink=000000 fill=FFFFFF", "TextOut(197,95) ink=000000 fill=FFFFFF '2'"}));
 }
 
 TEST(DrawGraph, HoveredEdgeUsesCurrentColourButItsWeightKeepsItsOwn) {

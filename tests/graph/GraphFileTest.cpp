@@ -97,7 +97,8 @@ TEST(RoundTrip, RandomGraphsReadBackTheSame) {
             g.vertices[v + 1].name = pick(3) ? "v " + std::to_string(pick(1000)) + " \xE9" : "";
         }
         for (int k = 0; k < 3 * n; ++k)
-            Connect(g, 1 + pick(n), 1 + pick(n), "/*" + std::to_string(pick(50)) + " kg*/ " + ColorTable[pick(16)].name);
+            Connect(g, 1 + pick(n), 1 + pick(n),
+                    "/*" + std::to_string(pick(50)) + " kg*/ " + ColorTable[pick(16)].name);
         SaveGraph(g, dir.File("r.gf4"));
         Tgraph back;
         LoadGraph(back, dir.File("r.gf4"));
@@ -213,8 +214,8 @@ TEST(LoadGraph, MissingLinesReadAsZeros) {
 
 TEST(LoadGraph, ReadErrorsLeaveTheRecordNotCreatedAndTheNameAlone) {
     for (const std::string& body :
-         {std::string("2 0\n12abc 5\n"), std::string("x 1\n"), std::string("1 1\n0 0\n1 y\n"),
-          std::string("101 0\n"), std::string("-1 0\n"), std::string("1 -1\n"), std::string("2147483648 0\n"),
+         {std::string("2 0\n12abc 5\n"), std::string("x 1\n"), std::string("1 1\n0 0\n1 y\n"), std::string("101 0\n"),
+          std::string("-1 0\n"), std::string("1 -1\n"), std::string("2147483648 0\n"),
           std::string("1 1\n0 0\n99999999999999999999999999999999999 1\n")}) {
         SCOPED_TRACE(body);
         Tgraph g;

@@ -18,7 +18,8 @@ void ExpectHits(const Tgraph& g, int s, int t, std::initializer_list<THitCase> c
     const Tedge* node = FindEdge(g, s, t);
     ASSERT_NE(node, nullptr);
     for (const THitCase& c : cases)
-        EXPECT_EQ(EdgeHit(g, c.x, c.y, s, *node), c.hit) << "edge " << s << "->" << t << " at (" << c.x << ", " << c.y << ")";
+        EXPECT_EQ(EdgeHit(g, c.x, c.y, s, *node), c.hit)
+            << "edge " << s << "->" << t << " at (" << c.x << ", " << c.y << ")";
 }
 
 TEST(VertexAt, CircleIncludesItsRimAndHighestNumberWins) {
@@ -72,18 +73,22 @@ TEST(EdgeHit, SelfLoopCircleAboveTheVertexExcludesItsRim) {
     MakeGraph(g, false, false, {{100, 100}});
     Connect(g, 1, 1);
     ExpectHits(g, 1, 1,
-               {{100, 70, true}, {100, 85, true}, {115, 70, true}, {100, 55, true}, {100, 86, false},
-                {116, 70, false}, {100, 54, false}});
+               {{100, 70, true},
+                {100, 85, true},
+                {115, 70, true},
+                {100, 55, true},
+                {100, 86, false},
+                {116, 70, false},
+                {100, 54, false}});
 }
 
 TEST(EdgeHit, HorizontalEdgeWithinThreePixelsBetweenTheCircles) {
     Tgraph g;
     MakeGraph(g, false, false, {{100, 100}, {200, 100}});
     Connect(g, 1, 2);
-    const std::initializer_list<THitCase> cases = {{150, 100, true}, {150, 103, true}, {150, 104, false},
-                                                   {116, 100, true}, {184, 100, true}, {115, 100, false},
-                                                   {185, 100, false}, {90, 100, false}, {210, 100, false},
-                                                   {150, 97, true}};
+    const std::initializer_list<THitCase> cases = {
+        {150, 100, true},  {150, 103, true},  {150, 104, false}, {116, 100, true},  {184, 100, true},
+        {115, 100, false}, {185, 100, false}, {90, 100, false},  {210, 100, false}, {150, 97, true}};
     ExpectHits(g, 1, 2, cases);
     ExpectHits(g, 2, 1, cases); // both halves of an undirected edge answer alike
 }
@@ -132,8 +137,13 @@ TEST(EdgeHit, DiagonalEdgeHitNearItsLineOnly) {
     Tgraph g;
     MakeGraph(g, false, false, {{100, 100}, {200, 200}});
     Connect(g, 1, 2);
-    ExpectHits(g, 1, 2, {{150, 150, true}, {152, 148, true}, {153, 147, false}, {105, 105, false},
-                         {195, 195, false}, {250, 250, false}});
+    ExpectHits(g, 1, 2,
+               {{150, 150, true},
+                {152, 148, true},
+                {153, 147, false},
+                {105, 105, false},
+                {195, 195, false},
+                {250, 250, false}});
 }
 
 TEST(EdgeHit, CoincidentCentresActAsAVerticalLineOutsideBothCircles) {
@@ -203,7 +213,8 @@ TEST(EdgeHit, FastRejectionNeverChangesAnAnswer) {
                 for (const Tedge* n = g.edgeLists[i].get(); n; n = n->next.get()) {
                     const bool expected = ReferenceEdgeHit(g, x, y, i, *n);
                     hits += expected;
-                    ASSERT_EQ(EdgeHit(g, x, y, i, *n), expected) << "round " << round << " at (" << x << ", " << y << ")";
+                    ASSERT_EQ(EdgeHit(g, x, y, i, *n), expected)
+                        << "round " << round << " at (" << x << ", " << y << ")";
                 }
         }
     }

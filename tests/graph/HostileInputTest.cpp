@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <sys/resource.h>
@@ -58,15 +58,14 @@ std::vector<THostileCase> HostileCases() {
         {"edge count 10001, one above a full table", Head + "2 10001\r\n0 0\r\n9 9\r\n1 2\r\n", TOutcome::ReadError},
         {"edge count 10000, a full table", Head + "2 10000\r\n0 0\r\n9 9\r\n1 2\r\n", TOutcome::Graph, 2},
         {"101 vertices", hundredOne, TOutcome::ReadError},
-        {"coordinates at the 32-bit limits", Head + "2 1\r\n2147483647 -2147483648 /*a*/\r\n-2147483648 2147483647\r\n1 2\r\n",
-         TOutcome::Graph, 2},
+        {"coordinates at the 32-bit limits",
+         Head + "2 1\r\n2147483647 -2147483648 /*a*/\r\n-2147483648 2147483647\r\n1 2\r\n", TOutcome::Graph, 2},
         {"coordinate one past the limit", Head + "1 0\r\n2147483648 0\r\n", TOutcome::ReadError},
         {"name of 100 kB", Head + "1 0\r\n5 5 /*" + std::string(100000, 'n') + "*/\r\n", TOutcome::Graph, 1},
         {"edge lines far out of range", Head + "2 4\r\n0 0\r\n9 9\r\n-2147483648 1\r\n1 2147483647\r\n0 0\r\n3 1\r\n",
          TOutcome::Graph, 2},
         {"NUL bytes in a tag", std::string("[directed]\0\r\n", 13), TOutcome::EmptyGraph},
-        {"NUL bytes between numbers and in a name",
-         Head + "1\0000\r\n5\0007 /*a\0b*/\r\n"s, TOutcome::Graph, 1},
+        {"NUL bytes between numbers and in a name", Head + "1\0000\r\n5\0007 /*a\0b*/\r\n"s, TOutcome::Graph, 1},
         {"CR alone as line end", "[directed]\r[weighted]\r[black]\r1 0\r5 5\r", TOutcome::EmptyGraph},
         {"byte-order mark", "\xEF\xBB\xBF" + Head + "1 0\r\n5 5\r\n", TOutcome::EmptyGraph},
         {"33-character number", Head + "1 0\r\n" + std::string(33, '1') + " 5\r\n", TOutcome::ReadError},
@@ -88,7 +87,8 @@ std::string LoadOutcome(const THostileCase& c, const std::string& path) {
         if (!g.created || g.fileName != path || g.vertexCount != 0) return "not an empty graph";
         break;
     case TOutcome::Graph:
-        if (!g.created || g.vertexCount != c.vertices) return "not a graph of " + std::to_string(c.vertices) + " vertices";
+        if (!g.created || g.vertexCount != c.vertices)
+            return "not a graph of " + std::to_string(c.vertices) + " vertices";
         break;
     }
     return c.bytes.size() < (1 << 20) ? CheckLoadOf(c.bytes) : "";
@@ -126,8 +126,12 @@ const std::string SmallGraph = Head + "2 1\r\n10 10 /*a*/\r\n90 10 /*b*/\r\n1 2 
 std::string Mode(const std::string& path) {
     struct stat st;
     if (lstat(path.c_str(), &st) != 0) return "missing";
-    return S_ISREG(st.st_mode) ? "file" : S_ISDIR(st.st_mode) ? "folder" : S_ISFIFO(st.st_mode) ? "fifo"
-           : S_ISCHR(st.st_mode) ? "chr" : S_ISLNK(st.st_mode) ? "link" : "other";
+    return S_ISREG(st.st_mode)    ? "file"
+           : S_ISDIR(st.st_mode)  ? "folder"
+           : S_ISFIFO(st.st_mode) ? "fifo"
+           : S_ISCHR(st.st_mode)  ? "chr"
+           : S_ISLNK(st.st_mode)  ? "link"
+                                  : "other";
 }
 
 std::string Contents(const std::string& path) {
@@ -182,13 +186,15 @@ bool MakeLargeFile(const std::string& path, off_t size, bool dense) {
     std::ofstream out(path, std::ios::binary | std::ios::app);
     const std::string chunk(1 << 20, ' ');
     for (off_t done = static_cast<off_t>(SmallGraph.size()); done < size; done += static_cast<off_t>(chunk.size()))
-        out.write(chunk.data(), static_cast<std::streamsize>(std::min<off_t>(size - done, static_cast<off_t>(chunk.size()))));
+        out.write(chunk.data(),
+                  static_cast<std::streamsize>(std::min<off_t>(size - done, static_cast<off_t>(chunk.size()))));
     return static_cast<bool>(out);
 }
 
 // a.gf4 holding "old", and b.gf4 a second hard link to it.
 std::string MakeLinkedPair(const TempFolder& dir) {
-    const bool made = WriteWholeFile(dir.File("a.gf4"), "old") && link(dir.File("a.gf4").c_str(), dir.File("b.gf4").c_str()) == 0;
+    const bool made =
+        WriteWholeFile(dir.File("a.gf4"), "old") && link(dir.File("a.gf4").c_str(), dir.File("b.gf4").c_str()) == 0;
     return made ? "" : "cannot link";
 }
 
@@ -224,7 +230,9 @@ std::vector<THostilePath> HostilePathCases() {
     return {
         {"/dev/zero opened", Nothing, [](const TempFolder&) -> std::string { return ReadErrorOf("/dev/zero"); }},
         {"a FIFO opened", MakeFifo,
-         [](const TempFolder& dir) -> std::string { return ReadErrorOf(dir.File("pipe.gf4")) + (Mode(dir.File("pipe.gf4")) == "fifo" ? "" : " and the FIFO is gone");
+         [](const TempFolder& dir) -> std::string {
+             return ReadErrorOf(dir.File("pipe.gf4")) +
+                    (Mode(dir.File("pipe.gf4")) == "fifo" ? "" : " and the FIFO is gone");
          }},
         {"a FIFO as save target", MakeFifo,
          [](const TempFolder& dir) -> std::string {
@@ -232,9 +240,11 @@ std::vector<THostilePath> HostilePathCases() {
              return SaveFailsWith(path, "Cannot save \"" + path + "\". It is a FIFO (named pipe), not a regular file") +
                     (Mode(path) == "fifo" ? "" : " and the FIFO is gone") + OnlyFiles(dir.path, "pipe.gf4 ");
          }},
-        {"a folder opened", [](const TempFolder& dir) -> std::string { return mkdir(dir.File("sub").c_str(), 0777) == 0 ? "" : "mkdir"; },
+        {"a folder opened",
+         [](const TempFolder& dir) -> std::string { return mkdir(dir.File("sub").c_str(), 0777) == 0 ? "" : "mkdir"; },
          [](const TempFolder& dir) -> std::string { return ReadErrorOf(dir.File("sub")); }},
-        {"a folder as save target", [](const TempFolder& dir) -> std::string { return mkdir(dir.File("sub").c_str(), 0777) == 0 ? "" : "mkdir"; },
+        {"a folder as save target",
+         [](const TempFolder& dir) -> std::string { return mkdir(dir.File("sub").c_str(), 0777) == 0 ? "" : "mkdir"; },
          [](const TempFolder& dir) -> std::string {
              const std::string path = dir.File("sub");
              return SaveFailsWith(path, "Cannot save \"" + path + "\". It is a folder, not a regular file") +
@@ -252,19 +262,25 @@ std::vector<THostilePath> HostilePathCases() {
                     (Mode(path) == "chr" ? "" : " and the device node is gone") + OnlyFiles(dir.path, "device ");
          }},
         {"an 8 GB sparse file opened",
-         [](const TempFolder& dir) -> std::string { return MakeLargeFile(dir.File("huge.gf4"), off_t(8) << 30, false) ? "" : "no room"; },
+         [](const TempFolder& dir) -> std::string {
+             return MakeLargeFile(dir.File("huge.gf4"), off_t(8) << 30, false) ? "" : "no room";
+         },
          [](const TempFolder& dir) -> std::string { return ReadErrorOf(dir.File("huge.gf4")); }},
         {"a 300 MB file opened",
-         [](const TempFolder& dir) -> std::string { return MakeLargeFile(dir.File("large.gf4"), off_t(300) << 20, true) ? "" : "no room"; },
+         [](const TempFolder& dir) -> std::string {
+             return MakeLargeFile(dir.File("large.gf4"), off_t(300) << 20, true) ? "" : "no room";
+         },
          [](const TempFolder& dir) -> std::string { return ReadErrorOf(dir.File("large.gf4")); }},
         {"counts 2 2147483647, then an added edge",
          [](const TempFolder& dir) -> std::string {
-             const bool made = WriteWholeFile(dir.File("overflow.gf4"), Head + "2 2147483647\r\n0 0\r\n9 9\r\n1 2\r\n") &&
-                               WriteWholeFile(dir.File("full.gf4"), Head + "2 10000\r\n0 0\r\n9 9\r\n1 2\r\n");
+             const bool made =
+                 WriteWholeFile(dir.File("overflow.gf4"), Head + "2 2147483647\r\n0 0\r\n9 9\r\n1 2\r\n") &&
+                 WriteWholeFile(dir.File("full.gf4"), Head + "2 10000\r\n0 0\r\n9 9\r\n1 2\r\n");
              return made ? "" : "cannot write";
          },
          [](const TempFolder& dir) -> std::string {
-             if (std::string broken = ReadErrorOf(dir.File("overflow.gf4")); !broken.empty()) return "2147483647: " + broken;
+             if (std::string broken = ReadErrorOf(dir.File("overflow.gf4")); !broken.empty())
+                 return "2147483647: " + broken;
              // The largest count a file may give stays where it is when the editor adds an edge,
              // and the saved file opens again.
              Tgraph g;
@@ -277,8 +293,7 @@ std::vector<THostilePath> HostilePathCases() {
              LoadGraph(back, dir.File("full.gf4"));
              return back.created && back.edgeCount == MaxEdges ? "" : "the saved file does not open";
          }},
-        {"a hard-linked target",
-         MakeLinkedPair,
+        {"a hard-linked target", MakeLinkedPair,
          [](const TempFolder& dir) -> std::string {
              struct stat before, after;
              stat(dir.File("a.gf4").c_str(), &before);
@@ -292,7 +307,8 @@ std::vector<THostilePath> HostilePathCases() {
          [](const TempFolder& dir) -> std::string {
              const std::string path = dir.File("theirs.gf4");
              chmod(dir.path.c_str(), 0755); // its owner may reach it
-             if (!WriteWholeFile(path, "old") || chown(path.c_str(), 65534, 65534) != 0 || chmod(path.c_str(), 0600) != 0)
+             if (!WriteWholeFile(path, "old") || chown(path.c_str(), 65534, 65534) != 0 ||
+                 chmod(path.c_str(), 0600) != 0)
                  return "cannot give the file to nobody: " + std::string(std::strerror(errno));
              return std::string();
          },
@@ -314,9 +330,12 @@ std::vector<THostilePath> HostilePathCases() {
              return owner.finished ? owner.failure : "as nobody: " + owner.failure;
          }},
         {"a dangling symbolic link",
-         [](const TempFolder& dir) -> std::string { return symlink("made.gf4", dir.File("link.gf4").c_str()) == 0 ? "" : "symlink"; },
          [](const TempFolder& dir) -> std::string {
-             if (std::string broken = SavesTo(dir.File("link.gf4"), dir.File("made.gf4")); !broken.empty()) return broken;
+             return symlink("made.gf4", dir.File("link.gf4").c_str()) == 0 ? "" : "symlink";
+         },
+         [](const TempFolder& dir) -> std::string {
+             if (std::string broken = SavesTo(dir.File("link.gf4"), dir.File("made.gf4")); !broken.empty())
+                 return broken;
              if (Mode(dir.File("link.gf4")) != "link") return std::string("the link was replaced");
              return ReadErrorOf(dir.File("link.gf4")).empty() ? "the file does not open through the link" : "";
          }},
@@ -340,17 +359,19 @@ std::vector<THostilePath> HostilePathCases() {
              return ReadErrorOf(dir.File("200mb.gf4"));
          }},
         {"a failed replace keeps the previous file",
-         [](const TempFolder& dir) -> std::string { return WriteWholeFile(dir.File("kept.gf4"), std::string(3000, 'k')) ? "" : "cannot write"; },
+         [](const TempFolder& dir) -> std::string {
+             return WriteWholeFile(dir.File("kept.gf4"), std::string(3000, 'k')) ? "" : "cannot write";
+         },
          [](const TempFolder& dir) -> std::string {
              if (std::string broken = SaveFailsForWantOfSpace(dir.File("kept.gf4")); !broken.empty()) return broken;
              return (Contents(dir.File("kept.gf4")) == std::string(3000, 'k') ? "" : "the previous file is damaged") +
                     OnlyFiles(dir.path, "kept.gf4 ");
          }},
-        {"a failed write in place puts the old content back",
-         MakeLinkedPair,
+        {"a failed write in place puts the old content back", MakeLinkedPair,
          [](const TempFolder& dir) -> std::string {
              if (std::string broken = SaveFailsForWantOfSpace(dir.File("a.gf4")); !broken.empty()) return broken;
-             return (Contents(dir.File("b.gf4")) == "old" ? "" : "the old content is lost") + OnlyFiles(dir.path, "a.gf4 b.gf4 ");
+             return (Contents(dir.File("b.gf4")) == "old" ? "" : "the old content is lost") +
+                    OnlyFiles(dir.path, "a.gf4 b.gf4 ");
          }},
     };
 }

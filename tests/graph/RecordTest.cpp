@@ -66,9 +66,9 @@ TEST(ConnectVertices, AddsBothHalvesWhenUndirectedAndCountsEachNewEdgeOnce) {
         bool added;
         int nodes, edgeCount;
     };
-    for (const TCase& c : {TCase{false, 2, 3, true, 4, 2}, TCase{false, 3, 3, true, 3, 2},
-                           TCase{false, 2, 1, false, 2, 1}, TCase{true, 2, 1, true, 2, 2},
-                           TCase{true, 1, 2, false, 1, 1}, TCase{true, 3, 3, true, 2, 2}}) {
+    for (const TCase& c :
+         {TCase{false, 2, 3, true, 4, 2}, TCase{false, 3, 3, true, 3, 2}, TCase{false, 2, 1, false, 2, 1},
+          TCase{true, 2, 1, true, 2, 2}, TCase{true, 1, 2, false, 1, 1}, TCase{true, 3, 3, true, 2, 2}}) {
         SCOPED_TRACE(std::to_string(c.directed) + " " + std::to_string(c.s) + "->" + std::to_string(c.t));
         Tgraph g;
         MakeGraph(g, c.directed, false, {{0, 0}, {50, 0}, {100, 0}});
@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(TEdgeTextCase{true, "/*12*/ red", "12", Red}, TEdgeTextCase{true, " /*5*/", "5", Navy},
                     TEdgeTextCase{true, "/*5*/red", "", Navy}, // no space after the closing mark
                     TEdgeTextCase{true, "/**/ blue", "", Blue}, TEdgeTextCase{true, "/*a b*/  red ", "a b", Red},
-                    TEdgeTextCase{true, "*/ /*x", "", Navy},   // close before open: no weight, text cut
+                    TEdgeTextCase{true, "*/ /*x", "", Navy}, // close before open: no weight, text cut
                     TEdgeTextCase{true, "red", "", Red}, TEdgeTextCase{false, "/*12*/ red", "", Navy},
                     TEdgeTextCase{false, " r e d ", "", Red}, TEdgeTextCase{false, "Red", "", Navy},
                     TEdgeTextCase{false, "", "", Navy}, TEdgeTextCase{false, "white", "", White},
@@ -265,8 +265,10 @@ TEST(RandomEdits, KeepTheRecordConsistent) {
             case 6:
                 for (int i = 1; i <= n; ++i)
                     for (Tedge* e = g.edgeLists[i].get(); e; e = e->next.get()) e->hovered = pick(10) == 0;
-                if (pick(2)) DeleteHoveredEdges(g);
-                else RecolorHoveredEdges(g, ColorTable[pick(16)].value);
+                if (pick(2))
+                    DeleteHoveredEdges(g);
+                else
+                    RecolorHoveredEdges(g, ColorTable[pick(16)].value);
                 break;
             case 7:
                 if (n > 0) MoveVertex(g, 1 + pick(n), pick(21) - 10, pick(21) - 10);

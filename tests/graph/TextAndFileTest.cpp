@@ -18,15 +18,19 @@ TEST(Text, CharactersAreUtf8SequencesOnlyWhenTheWholeTextIsValid) {
         std::u32string characters;
     } cases[] = {
         {"ab", U"ab"},
-        {"Gr\xC3\xBC\xC3\x9F" "e", U"Grüße"},
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e",
+         U"Grüße"},
         {"\xF0\x9F\x98\x80", U"\U0001F600"},
-        {"Gr\xFC\xDF" "e", U"Grüße"},              // Windows-1252
-        {"\x80\x9F\x81", U"\u20AC\u0178\u0081"},   // its table, an unassigned code kept
-        {"\xC0\x80", U"\u00C0\u20AC"},             // overlong NUL: not UTF-8
-        {"\xE0\x80\xAF", U"\u00E0\u20AC\u00AF"},   // overlong slash
-        {"\xED\xA0\x80", U"\u00ED\u00A0\u20AC"},   // a surrogate
+        {"Gr\xFC\xDF"
+         "e",
+         U"Grüße"},                                        // Windows-1252
+        {"\x80\x9F\x81", U"\u20AC\u0178\u0081"},           // its table, an unassigned code kept
+        {"\xC0\x80", U"\u00C0\u20AC"},                     // overlong NUL: not UTF-8
+        {"\xE0\x80\xAF", U"\u00E0\u20AC\u00AF"},           // overlong slash
+        {"\xED\xA0\x80", U"\u00ED\u00A0\u20AC"},           // a surrogate
         {"\xF4\x90\x80\x80", U"\u00F4\u0090\u20AC\u20AC"}, // above U+10FFFF
-        {"\xC3\xBC\xFC", U"\u00C3\u00BC\u00FC"},  // one bad byte: the whole text is Windows-1252
+        {"\xC3\xBC\xFC", U"\u00C3\u00BC\u00FC"},           // one bad byte: the whole text is Windows-1252
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes);

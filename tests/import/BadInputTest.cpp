@@ -47,12 +47,14 @@ const std::string Laughs = "<!DOCTYPE graphml [<!ENTITY l0 \"ha\">" + [] {
 
 std::vector<TBadCase> BadCases() {
     const std::string big(100 << 20, 'a');
-    const std::string complete = GraphMLHead + "<node id=\"a\"/><node id=\"b\"/><edge source=\"a\" target=\"b\"/>" + GraphMLTail;
+    const std::string complete =
+        GraphMLHead + "<node id=\"a\"/><node id=\"b\"/><edge source=\"a\" target=\"b\"/>" + GraphMLTail;
     return {
         {"GraphML cut short", TImportFormat::GraphML, complete.substr(0, complete.size() / 2), "line"},
         {"GraphML malformed", TImportFormat::GraphML, GraphMLHead + "<node id=\"a\"></edge>" + GraphMLTail, "line"},
         {"GraphML of another root", TImportFormat::GraphML, "<svg/>", "not GraphML"},
-        {"GraphML edge to no node", TImportFormat::GraphML, GraphMLHead + "<edge source=\"a\" target=\"b\"/>" + GraphMLTail, "not both nodes"},
+        {"GraphML edge to no node", TImportFormat::GraphML,
+         GraphMLHead + "<edge source=\"a\" target=\"b\"/>" + GraphMLTail, "not both nodes"},
         {"GraphML of 101 nodes", TImportFormat::GraphML,
          GraphMLHead + Numbered("<node id=\"", "\"/>", 101) + "<edge source=\"1\" target=\"2\"/>" + GraphMLTail,
          "101 vertices and 1 edges"},
@@ -62,10 +64,12 @@ std::vector<TBadCase> BadCases() {
          "<?xml version=\"1.0\"?><!DOCTYPE graphml [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
          "<graphml><graph><node id=\"a\"><data key=\"name\">&x;</data></node></graph></graphml>",
          "entity &x;"},
-        {"GraphML 100 MB attribute", TImportFormat::GraphML, GraphMLHead + "<node id=\"" + big + "\"/>" + GraphMLTail, "line"},
+        {"GraphML 100 MB attribute", TImportFormat::GraphML, GraphMLHead + "<node id=\"" + big + "\"/>" + GraphMLTail,
+         "line"},
         {"DOT cut short", TImportFormat::Dot, "digraph { a -> ", "syntax error"},
         {"DOT malformed", TImportFormat::Dot, "graph { a -- b ] }", "syntax error"},
-        {"DOT of 101 nodes", TImportFormat::Dot, "graph {" + Numbered("n", ";", 101) + "n0 -- n1 }", "101 vertices and 1 edges"},
+        {"DOT of 101 nodes", TImportFormat::Dot, "graph {" + Numbered("n", ";", 101) + "n0 -- n1 }",
+         "101 vertices and 1 edges"},
         {"DOT with a NUL byte", TImportFormat::Dot, std::string("graph { a\0 }", 12), "NUL"},
         {"DOT 100 MB attribute", TImportFormat::Dot, "graph { a [label=\"" + big + "\"] }", "more than 16384"},
         {"DOT 100 MB in concatenated strings", TImportFormat::Dot,
@@ -73,12 +77,14 @@ std::vector<TBadCase> BadCases() {
         {"graph6 cut short", TImportFormat::Graph6, "I?h\n", "cut short"},
         {"graph6 malformed", TImportFormat::Graph6, "I\x01??????\n", "no graph6"},
         {"graph6 of 2^36 vertices without data", TImportFormat::Graph6, "~~~~~~~~\n", "cut short"},
-        {"graph6 of 101 vertices", TImportFormat::Graph6, "~?@d" + std::string(842, '~') + "\n", "101 vertices and 5050 edges"},
+        {"graph6 of 101 vertices", TImportFormat::Graph6, "~?@d" + std::string(842, '~') + "\n",
+         "101 vertices and 5050 edges"},
         {"sparse6 of 101 vertices", TImportFormat::Graph6, ":~?@d" + std::string(20, '@') + "\n", "101 vertices"},
         {"graph6 100 MB line", TImportFormat::Graph6, "~?@d" + std::string(100 << 20, '\x01'), "no graph6"},
         {"edge list malformed line", TImportFormat::Text, "a b\na b c d\n", "line 2"},
         {"edge list of 101 vertices", TImportFormat::Text, Numbered("hub v", "\n", 100), "101 vertices and 100 edges"},
-        {"matrix of 101 vertices", TImportFormat::Text, Repeat(Repeat("1 ", 101) + "\n", 101), "101 vertices and 10201 edges"},
+        {"matrix of 101 vertices", TImportFormat::Text, Repeat(Repeat("1 ", 101) + "\n", 101),
+         "101 vertices and 10201 edges"},
         {"nothing but comments", TImportFormat::Text, "# a\n\n   # b\n", "no edge"},
         {"edge list 100 MB line", TImportFormat::Text, "a b c " + big, "line 1"},
     };
@@ -112,8 +118,9 @@ namespace {
 
 // Every seed of the import fuzz targets, and every finding kept among them, passes their check.
 TEST(ImportBadInput, EveryKeptFuzzSeedAndFindingPassesTheFuzzCheck) {
-    const std::pair<const char*, TImportFormat> targets[] = {
-        {"edgelist_fuzz", TImportFormat::Text}, {"graph6_fuzz", TImportFormat::Graph6}, {"graphml_fuzz", TImportFormat::GraphML}};
+    const std::pair<const char*, TImportFormat> targets[] = {{"edgelist_fuzz", TImportFormat::Text},
+                                                             {"graph6_fuzz", TImportFormat::Graph6},
+                                                             {"graphml_fuzz", TImportFormat::GraphML}};
     int files = 0;
     for (const auto& [target, format] : targets) {
         const std::string folder = std::string(NODELOOM_IMPORT_SEEDS) + "/" + target;

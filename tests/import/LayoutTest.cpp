@@ -1,9 +1,9 @@
 // The layouts: every vertex inside the default area with its margin, the same drawing for the
 // same graph every time, kept positions kept.
 
-#include "GraphBuilders.h"
-#include "Geometry.h"
 #include "Layout.h"
+#include "Geometry.h"
+#include "GraphBuilders.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,8 @@ void Unplaced(Tgraph& g, int n, int m, bool directed) {
     MakeGraph(g, directed, false, {});
     for (int v = 1; v <= n; ++v) AddVertex(g, 0, 0);
     std::mt19937 rng(static_cast<unsigned>(n * 31 + m));
-    for (int k = 0; k < m && n > 0;) k += Connect(g, 1 + static_cast<int>(rng() % n), 1 + static_cast<int>(rng() % n)) ? 1 : 0;
+    for (int k = 0; k < m && n > 0;)
+        k += Connect(g, 1 + static_cast<int>(rng() % n), 1 + static_cast<int>(rng() % n)) ? 1 : 0;
 }
 
 std::vector<std::pair<int, int>> Positions(const Tgraph& g) {
@@ -37,7 +38,8 @@ TEST(Layout, EveryLayoutFillsTheAreaTheSameWayEachTime) {
             Unplaced(again, n, m, n % 2 == 0);
             std::string error;
             ASSERT_TRUE(LayOut(g, layout, {}, error)) << error;
-            ASSERT_TRUE(LayOut(again, layout, std::vector<bool>(static_cast<std::size_t>(n) + 1, false), error)) << error;
+            ASSERT_TRUE(LayOut(again, layout, std::vector<bool>(static_cast<std::size_t>(n) + 1, false), error))
+                << error;
             EXPECT_EQ(Positions(g), Positions(again));
             std::set<std::pair<int, int>> distinct;
             for (const auto& [x, y] : Positions(g)) {

@@ -14,9 +14,10 @@ namespace {
 // Any bytes but the line ends a gf4 name cannot hold; now and then a text past Graphviz's
 // quoted-string limit.
 std::string RandomText(std::mt19937& rng) {
-    static const std::string pieces[] = {"a", "Z", "7", " ", "\"", "\\", "\\N", "<", "&amp;", "%", "%4", "*/",
-                                         "\t", "\x01", "\x7F", "\x81", "\xE9", "\xC3\xA9", "\xEF\xBF\xBF",
-                                         "\xF0\x9F\x98\x80", "\r", ",", "->", "#"};
+    static const std::string pieces[] = {
+        "a",  "Z",  "7",  " ",    "\"",   "\\",   "\\N",  "<",        "&amp;",        "%",
+        "%4", "*/", "\t", "\x01", "\x7F", "\x81", "\xE9", "\xC3\xA9", "\xEF\xBF\xBF", "\xF0\x9F\x98\x80",
+        "\r", ",",  "->", "#"};
     std::string text;
     const int length = static_cast<int>(rng() % 12);
     for (int i = 0; i < length; ++i) text += pieces[rng() % std::size(pieces)];
@@ -40,7 +41,8 @@ void RandomGraph(Tgraph& g, std::mt19937& rng, bool directed, bool weighted) {
             if (weighted) e->weight = RandomText(rng);
         }
         // Both halves of an undirected edge alike, as the file reader makes them.
-        if (!directed) FindEdge(g, t, s)->color = FindEdge(g, s, t)->color, FindEdge(g, t, s)->weight = FindEdge(g, s, t)->weight;
+        if (!directed)
+            FindEdge(g, t, s)->color = FindEdge(g, s, t)->color, FindEdge(g, t, s)->weight = FindEdge(g, s, t)->weight;
     }
     if (rng() % 4 == 0) g.edgeCount = static_cast<std::int32_t>(rng() % (MaxEdges + 1)); // a counts line that disagrees
 }
@@ -60,7 +62,8 @@ TEST(ImportRoundTrip, DotAndGraphMLGiveBackTheSameGf4Bytes) {
         for (const auto& e : exports) {
             Tgraph back;
             TImportResult result;
-            ASSERT_TRUE(ImportGraphText(e.text, e.format, back, result)) << e.name << ": " << result.error << "\n" << e.text;
+            ASSERT_TRUE(ImportGraphText(e.text, e.format, back, result)) << e.name << ": " << result.error << "\n"
+                                                                         << e.text;
             ASSERT_EQ(GraphFileText(back), file) << e.name << " of round " << round << ":\n" << e.text;
             EXPECT_TRUE(back.created);
             EXPECT_EQ(back.fileName, "");

@@ -25,8 +25,7 @@ protected:
     }
     bool Down(QToolButton* b) { return b->isChecked(); }
     int DownCount() {
-        return Down(ui.ToolButton10) + Down(ui.ToolButton12) + Down(ui.ToolButton14) +
-               Down(ui.ToolButton16);
+        return Down(ui.ToolButton10) + Down(ui.ToolButton12) + Down(ui.ToolButton14) + Down(ui.ToolButton16);
     }
 };
 

@@ -256,7 +256,8 @@ TEST_F(FileCommands, AnotherProgramsFileIsImportedAsANewGraphAndABadOneIsReporte
     Answer(bad);
     Click(ui.ToolButton4);
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith(QString::fromStdString("Cannot open \"" + bad + "\": line 1"))) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].startsWith(QString::fromStdString("Cannot open \"" + bad + "\": line 1")))
+        << errors[0].toStdString();
     EXPECT_EQ(ui.LiveGraph.vertexCount, 3) << "the graph on screen is kept";
 }
 
@@ -353,7 +354,8 @@ TEST_P(SaveImage, WritesTheSurfaceInTheFormatOfTheEnding) {
         EXPECT_LT(MeanDistance(jpeg.image, surface.Picture), 2.0);
         int far = 0;
         for (int y = 0; y < jpeg.image.height(); ++y)
-            for (int x = 0; x < jpeg.image.width(); ++x) far += ChannelDistance(jpeg.image.pixel(x, y), surface.Picture.pixel(x, y)) > 64;
+            for (int x = 0; x < jpeg.image.width(); ++x)
+                far += ChannelDistance(jpeg.image.pixel(x, y), surface.Picture.pixel(x, y)) > 64;
         EXPECT_LT(far, jpeg.image.width() * jpeg.image.height() / 200);
     } else {
         EXPECT_EQ(bytes.substr(0, 2), "BM");
@@ -393,7 +395,8 @@ TEST_F(FileCommands, APictureFileThatCannotBeCreatedIsReported) {
     const std::string path = folder.File("no-such-folder/picture.bmp");
     Answer(path);
     Click(ui.ToolButton8);
-    EXPECT_EQ(errors, QStringList{QString::fromStdString("Cannot create file \"" + path + "\". No such file or directory.")});
+    EXPECT_EQ(errors,
+              QStringList{QString::fromStdString("Cannot create file \"" + path + "\". No such file or directory.")});
 
     // A folder without write permission.
     ASSERT_EQ(chmod(folder.path.c_str(), 0555), 0);

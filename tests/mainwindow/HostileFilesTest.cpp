@@ -55,8 +55,10 @@ public:
 
     // "" when exactly this error box was shown and the graph, its file name and the title stayed.
     std::string OnlyError(const std::string& text, const QString& title) {
-        if (errors != QStringList{QString::fromStdString(text)}) return "errors: " + errors.join(QLatin1Char('|')).toStdString();
-        if (!G().created || G().fileName != Navy || form1->windowTitle() != title) return "the graph or its title changed";
+        if (errors != QStringList{QString::fromStdString(text)})
+            return "errors: " + errors.join(QLatin1Char('|')).toStdString();
+        if (!G().created || G().fileName != Navy || form1->windowTitle() != title)
+            return "the graph or its title changed";
         return {};
     }
 
@@ -79,14 +81,19 @@ std::vector<TWindowCase> WindowCases() {
     };
     return {
         {"/dev/zero opened", nullptr,
-         [](HostileFiles& t) { return OpeningKeepsTheGraph(t, "/dev/zero", "it is a character device, not a regular file"); }},
+         [](HostileFiles& t) {
+             return OpeningKeepsTheGraph(t, "/dev/zero", "it is a character device, not a regular file");
+         }},
         {"a FIFO opened", makeFifo,
-         [](HostileFiles& t) { return OpeningKeepsTheGraph(t, t.File("pipe"), "it is a FIFO (named pipe), not a regular file"); }},
+         [](HostileFiles& t) {
+             return OpeningKeepsTheGraph(t, t.File("pipe"), "it is a FIFO (named pipe), not a regular file");
+         }},
         {"a folder opened", nullptr,
          [](HostileFiles& t) { return OpeningKeepsTheGraph(t, t.folder, "it is a folder, not a regular file"); }},
         {"an 8 GB sparse file opened",
          [](HostileFiles& t) -> std::string {
-             return WriteWholeFile(t.File("huge.gf4"), "[directed]\r\n") && truncate(t.File("huge.gf4").c_str(), off_t(8) << 30) == 0
+             return WriteWholeFile(t.File("huge.gf4"), "[directed]\r\n") &&
+                            truncate(t.File("huge.gf4").c_str(), off_t(8) << 30) == 0
                         ? ""
                         : "cannot make the file";
          },
@@ -97,11 +104,15 @@ std::vector<TWindowCase> WindowCases() {
              const QString title = t.form1->windowTitle();
              t.Answer(t.File("pipe"));
              QTest::mouseClick(t.ui.ToolButton6, Qt::LeftButton);
-             return t.OnlyError("Cannot save \"" + t.File("pipe") + "\". It is a FIFO (named pipe), not a regular file.", title) +
+             return t.OnlyError("Cannot save \"" + t.File("pipe") +
+                                    "\". It is a FIFO (named pipe), not a regular file.",
+                                title) +
                     (Mode(t.File("pipe")) == "fifo" ? "" : " and the FIFO is gone");
          }},
         {"a FIFO as picture target",
-         [](HostileFiles& t) -> std::string { return mkfifo(t.File("pipe.bmp").c_str(), 0666) == 0 ? "" : "mkfifo failed"; },
+         [](HostileFiles& t) -> std::string {
+             return mkfifo(t.File("pipe.bmp").c_str(), 0666) == 0 ? "" : "mkfifo failed";
+         },
          [](HostileFiles& t) -> std::string {
              t.Open(Navy);
              const QString title = t.form1->windowTitle();

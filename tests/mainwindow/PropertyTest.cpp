@@ -83,8 +83,9 @@ protected:
     // Texts a user types: plain, spaced, accented, long, empty. No "/" or "*", which the file's
     // unescaped frames cannot hold.
     QString Text() {
-        static const QString texts[] = {QStringLiteral("A"), QStringLiteral("12"), QStringLiteral("3 km"),
-                                        QStringLiteral("Ölberg"), QStringLiteral(""), QStringLiteral("Wolverhampton"),
+        static const QString texts[] = {QStringLiteral("A"),     QStringLiteral("12"),
+                                        QStringLiteral("3 km"),  QStringLiteral("Ölberg"),
+                                        QStringLiteral(""),      QStringLiteral("Wolverhampton"),
                                         QStringLiteral("x y z"), QStringLiteral("名前")};
         return texts[Pick(8)];
     }
@@ -110,8 +111,10 @@ protected:
         case 3: {
             const QPoint p = Somewhere();
             log = "add vertex at " + std::to_string(p.x()) + "," + std::to_string(p.y());
-            if (Pick(2) == 0) ui.Addvertex1->trigger();
-            else ui.ToolButton10->click();
+            if (Pick(2) == 0)
+                ui.Addvertex1->trigger();
+            else
+                ui.ToolButton10->click();
             Click(p);
             break;
         }
@@ -124,8 +127,7 @@ protected:
             for (int k = 0; k < 2 && G().vertexCount > 0; ++k) Click(Pick(8) == 0 ? Somewhere() : VertexCentre());
             break;
         case 7: {
-            QAction* tools[] = {ui.Addvertex1, ui.Addedge1, ui.Deletevertex1, ui.Deleteedge1,
-                                ui.Cancelediting1};
+            QAction* tools[] = {ui.Addvertex1, ui.Addedge1, ui.Deletevertex1, ui.Deleteedge1, ui.Cancelediting1};
             const int t = Pick(5);
             log = "menu tool " + std::to_string(t);
             tools[t]->trigger();
@@ -133,8 +135,8 @@ protected:
             break;
         }
         case 8: {
-            QToolButton* buttons[] = {ui.ToolButton10, ui.ToolButton12, ui.ToolButton14,
-                                      ui.ToolButton16, ui.ToolButton18};
+            QToolButton* buttons[] = {ui.ToolButton10, ui.ToolButton12, ui.ToolButton14, ui.ToolButton16,
+                                      ui.ToolButton18};
             const int b = Pick(5);
             log = "tool button " + std::to_string(b);
             buttons[b]->click();

@@ -28,7 +28,8 @@ protected:
         ConnectVertices(g, 2, 3, "green");
         ConnectVertices(g, 3, 3, "purple");
         for (int s = 1; s <= 3; ++s)
-            for (Tedge* e = g.edgeLists[s].get(); e; e = e->next.get()) e->weight = "w" + std::to_string(s * 10 + e->target);
+            for (Tedge* e = g.edgeLists[s].get(); e; e = e->next.get())
+                e->weight = "w" + std::to_string(s * 10 + e->target);
         g.vertices[1].name = "Ab";
     }
 
@@ -143,8 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
     FileNames, Title,
     testing::Values(TTitleCase{"", "Nodeloom 5.1  - new graph"},
                     TTitleCase{"/home/ann/graphs/a.gf4", "Nodeloom 5.1  - a.gf4"},
-                    TTitleCase{"a.gf4", "Nodeloom 5.1  - a.gf4"},
-                    TTitleCase{"/a.gf4", "Nodeloom 5.1  - a.gf4"},
+                    TTitleCase{"a.gf4", "Nodeloom 5.1  - a.gf4"}, TTitleCase{"/a.gf4", "Nodeloom 5.1  - a.gf4"},
                     TTitleCase{"C:\\g\\a.gf4", "Nodeloom 5.1  - C:\\g\\a.gf4"}, // backslash is no separator here
                     TTitleCase{"/tmp/gr\xE4ph.gf4", "Nodeloom 5.1  - gräph.gf4"}),
     [](const testing::TestParamInfo<TTitleCase>& c) { return TestName(c.param.fileName); });

@@ -78,7 +78,7 @@ TEST_F(Rename, LongNamesAreCutToTwentyFivePixelsInWholeCharacters) {
         DoubleClick({100, 100});
         const std::string& name = G().vertices[1].name;
         EXPECT_EQ(full.compare(0, name.size(), name), 0); // a leading part
-        EXPECT_EQ(EncodeText(DecodeText(name)), name);     // no sequence split
+        EXPECT_EQ(EncodeText(DecodeText(name)), name);    // no sequence split
         EXPECT_EQ(DecodeText(name), typed.left(DecodeText(name).size()));
         EXPECT_LE(Width(name), MaxNameWidth);
         if (name.size() < full.size()) {
@@ -87,7 +87,7 @@ TEST_F(Rename, LongNamesAreCutToTwentyFivePixelsInWholeCharacters) {
             EXPECT_GT(Width(EncodeText(longer)), MaxNameWidth);
         }
     }
-    EXPECT_EQ(G().vertices[1].name, "");       // the empty name stays empty
+    EXPECT_EQ(G().vertices[1].name, ""); // the empty name stays empty
 }
 
 TEST_F(Rename, NameThatFitsStaysWholeAndACutOneShowsAsCut) {

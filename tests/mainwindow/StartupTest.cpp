@@ -35,8 +35,8 @@ TEST_F(MainWindowStartup, ShowsTheNoGraphStateWithASilverFramedSurface) {
     ASSERT_GT(h, 10);
     ASSERT_EQ(surface.Picture.size(), QSize(w, h));
     TRasterCanvas& canvas = surface.Canvas();
-    for (const QPoint p : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1), QPoint(w / 2, 0),
-                           QPoint(0, h / 2)}) {
+    for (const QPoint p :
+         {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1), QPoint(w / 2, 0), QPoint(0, h / 2)}) {
         SCOPED_TRACE(p.x() * 10000 + p.y());
         EXPECT_EQ(canvas.Pixel(p.x(), p.y()), Black);
     }
@@ -141,8 +141,7 @@ TEST_P(CreateGraph, GivesAnEmptyWhiteGraphOfThatKind) {
     EXPECT_EQ(ui.StatusBar1->PanelText(1), QString());
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, CreateGraph,
-                         testing::Combine(testing::Bool(), testing::Bool()),
+INSTANTIATE_TEST_SUITE_P(Kinds, CreateGraph, testing::Combine(testing::Bool(), testing::Bool()),
                          [](const testing::TestParamInfo<std::tuple<bool, bool>>& c) {
                              return std::string(std::get<0>(c.param) ? "Directed" : "Undirected") +
                                     (std::get<1>(c.param) ? "Weighted" : "Unweighted");

@@ -26,13 +26,22 @@ TEST_F(Undo, EveryKindOfChangeIsOneStepBothWays) {
     Join(3, 3);
     ui.ExecuteFileDialog = [](QFileDialog&) { return std::optional<QString>(NODELOOM_TEST_DATA "/small.gf4"); };
     const std::pair<const char*, std::function<void()>> rows[] = {
-        {"vertex added", [&] { AddVertexAt({300, 200}); }},
+        {"vertex added",
+         [&] {
+             AddVertexAt({300, 200});
+         }},
         {"edge added", [&] { Join(2, 4); }},
         {"edge recoloured", [&] { PickColor(9), Move(Between(1, 2)), Click(Between(1, 2)); }},
         {"edge reweighted", [&] { AnswerPrompt("7 km"), Move(Between(1, 2)), DoubleClick(Between(1, 2)); }},
         {"vertex renamed", [&] { AnswerPrompt("Hub"), DoubleClick(At(3)); }},
-        {"vertex dragged", [&] { Drag(At(1), {40, 30}); }},
-        {"picture dragged", [&] { Drag({20, 300}, {15, -10}); }},
+        {"vertex dragged",
+         [&] {
+             Drag(At(1), {40, 30});
+         }},
+        {"picture dragged",
+         [&] {
+             Drag({20, 300}, {15, -10});
+         }},
         {"edge deleted", [&] { Move(Between(1, 2)), ui.Deleteedge1->trigger(), Click(Between(1, 2)); }},
         {"vertex deleted", [&] { ui.Deletevertex1->trigger(), Click(At(2)); }},
         {"file opened", [&] { ui.ToolButton4->click(); }},

@@ -138,7 +138,8 @@ TEST_F(Unsaved, ANewGraphIsAskedForByItsKindAndACancelledSaveStopsTheClose) {
 TEST_F(Unsaved, OpenOfAFileThatIsNoGraphKeepsTheGraphAndSaysWhy) {
     const std::string notGraph = folder.File("notes.gf4"), tag = folder.File("tag.gf4"), png = folder.File("pic.gf4"),
                       fifo = folder.File("fifo.gf4"), huge = folder.File("huge.gf4");
-    ASSERT_TRUE(WriteWholeFile(notGraph, "hello world\n") && WriteWholeFile(tag, "[Directed]\n[unweighted]\n[black]\n0 0\n") &&
+    ASSERT_TRUE(WriteWholeFile(notGraph, "hello world\n") &&
+                WriteWholeFile(tag, "[Directed]\n[unweighted]\n[black]\n0 0\n") &&
                 WriteWholeFile(png, "\x89PNG\r\n\x1a\n") && WriteWholeFile(huge, "[directed]\n"));
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     ASSERT_EQ(truncate(huge.c_str(), off_t(300) << 20), 0);
@@ -177,7 +178,8 @@ TEST_F(Unsaved, OpenOfAFileThatIsNoGraphKeepsTheGraphAndSaysWhy) {
 
 TEST_F(Unsaved, ADamagedFileOpensWithWhatCouldBeReadAndSaysWhereItIsDamaged) {
     const std::string damaged = folder.File("damaged.gf4");
-    ASSERT_TRUE(WriteWholeFile(damaged, "[directed]\r\n[unweighted]\r\n[black]\r\n2 2\r\n10 10 /*a*/\r\n50 50 /*b*/\r\n1 7\r\n1 2\r\n"));
+    ASSERT_TRUE(WriteWholeFile(
+        damaged, "[directed]\r\n[unweighted]\r\n[black]\r\n2 2\r\n10 10 /*a*/\r\n50 50 /*b*/\r\n1 7\r\n1 2\r\n"));
     Open(damaged);
     EXPECT_EQ(G().fileName, damaged);
     EXPECT_EQ(G().vertexCount, 2);

@@ -2,8 +2,8 @@
 // rsvg-convert's, Chromium's and pdftoppm's renderings of SVG and PDF), DOT through Graphviz,
 // GraphML through Qt's XML reader.
 
-#include "Files.h"
 #include "GraphExport.h"
+#include "Files.h"
 #include "TextExport.h"
 
 #include <QFile>
@@ -81,8 +81,10 @@ void ExpectLooksLike(const QImage& rendered, const QImage& reference) {
 TEST(GraphExport, PicturesShowWhatTheRasterCanvasPaints) {
     const auto g = Sample();
     const QImage fitted = RasterPicture(*g, std::nullopt);
-    for (TExportFormat format : {TExportFormat::Png, TExportFormat::Bmp, TExportFormat::Jpeg, TExportFormat::Svg, TExportFormat::Pdf}) {
-        for (std::optional<TPictureSize> size : {std::optional<TPictureSize>(), std::optional<TPictureSize>({200, 150})}) {
+    for (TExportFormat format :
+         {TExportFormat::Png, TExportFormat::Bmp, TExportFormat::Jpeg, TExportFormat::Svg, TExportFormat::Pdf}) {
+        for (std::optional<TPictureSize> size :
+             {std::optional<TPictureSize>(), std::optional<TPictureSize>({200, 150})}) {
             SCOPED_TRACE(static_cast<int>(format) * 10 + (size ? 1 : 0));
             const QImage reference = size ? RasterPicture(*g, size) : fitted;
             const QByteArray bytes = Data(ExportBytes(*g, format, size));
@@ -97,8 +99,10 @@ TEST(GraphExport, PicturesShowWhatTheRasterCanvasPaints) {
                 std::map<QString, int> count;
                 while (!xml.atEnd())
                     if (xml.readNext() == QXmlStreamReader::StartElement)
-                        ++count[xml.name() == QLatin1String("path") && xml.attributes().value(QLatin1String("d")).contains(QLatin1Char('C'))
-                                    ? QStringLiteral("curve") : xml.name().toString()];
+                        ++count[xml.name() == QLatin1String("path") &&
+                                        xml.attributes().value(QLatin1String("d")).contains(QLatin1Char('C'))
+                                    ? QStringLiteral("curve")
+                                    : xml.name().toString()];
                 EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
                 EXPECT_EQ(count[QStringLiteral("circle")], 4);
                 EXPECT_EQ(count[QStringLiteral("polyline")] + count[QStringLiteral("curve")], SampleEdges);
@@ -106,7 +110,8 @@ TEST(GraphExport, PicturesShowWhatTheRasterCanvasPaints) {
                 ExpectLooksLike(QImage::fromData(RunTool(QStringLiteral("rsvg-convert"), {}, bytes)), reference);
             } else {
                 EXPECT_TRUE(bytes.startsWith("%PDF-"));
-                const QStringList options{QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-png"), QStringLiteral("-singlefile")};
+                const QStringList options{QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-png"),
+                                          QStringLiteral("-singlefile")};
                 ExpectLooksLike(QImage::fromData(RunTool(QStringLiteral("pdftoppm"), options, bytes)), reference);
             }
         }
@@ -158,7 +163,8 @@ TEST(GraphExport, SvgInABrowserAndWithHostileNames) {
     g->vertices[2].name = "\xFF\xFE caf\xE9 \x81";
     QXmlStreamReader xml(Data(ExportBytes(*g, TExportFormat::Svg, std::nullopt)));
     int texts = 0;
-    while (!xml.atEnd()) texts += xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text");
+    while (!xml.atEnd())
+        texts += xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text");
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     EXPECT_EQ(texts, SampleTexts);
 
@@ -174,7 +180,8 @@ TEST(GraphExport, SvgInABrowserAndWithHostileNames) {
     const QString shot = QString::fromStdString(dir.File("shot.png"));
     RunTool(chromium,
             {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
-             QStringLiteral("--hide-scrollbars"), QStringLiteral("--user-data-dir=") + QString::fromStdString(dir.File("profile")),
+             QStringLiteral("--hide-scrollbars"),
+             QStringLiteral("--user-data-dir=") + QString::fromStdString(dir.File("profile")),
              QStringLiteral("--window-size=%1,%2").arg(reference.width()).arg(reference.height()),
              QStringLiteral("--screenshot=") + shot, QStringLiteral("file://") + svg.fileName()},
             {});
@@ -198,19 +205,24 @@ TEST(GraphExport, VectorFilesHoldOnlyTheCharactersThatCanShow) {
 // and colours (dot -Tplain quotes a field that holds spaces or quotes).
 TEST(GraphExport, GraphvizReadsTheDotFile) {
     const auto g = Sample();
-    const QList<QByteArray> lines = RunTool(QStringLiteral("dot"), {QStringLiteral("-Tplain")},
-                                            Data(ExportBytes(*g, TExportFormat::Dot, {}))).split('\n');
+    const QList<QByteArray> lines =
+        RunTool(QStringLiteral("dot"), {QStringLiteral("-Tplain")}, Data(ExportBytes(*g, TExportFormat::Dot, {})))
+            .split('\n');
     const std::vector<std::vector<QByteArray>> expected = {
-        {"node 1 ", " \"a\\\\b{c}%d&e_f\" "}, {"node 2 ", " \"<x & \\\"y\\\">\" "}, {"node 3 ", " caf\xC3\xA9 "},
-        {"node 4 ", " Hub "}, {"edge 1 2 ", " \"1_2\" ", " #000080"}, {"edge 2 1 ", " \"w\\\"q\" ", " #FF0000"},
-        {"edge 2 2 ", " loop ", " #008000"}, {"edge 1 3 ", " 13 ", " #000000"}, {"edge 3 4 ", " solid #FF00FF"},
-        {"edge 4 1 ", " x ", " #000000"}};
+        {"node 1 ", " \"a\\\\b{c}%d&e_f\" "},   {"node 2 ", " \"<x & \\\"y\\\">\" "},
+        {"node 3 ", " caf\xC3\xA9 "},           {"node 4 ", " Hub "},
+        {"edge 1 2 ", " \"1_2\" ", " #000080"}, {"edge 2 1 ", " \"w\\\"q\" ", " #FF0000"},
+        {"edge 2 2 ", " loop ", " #008000"},    {"edge 1 3 ", " 13 ", " #000000"},
+        {"edge 3 4 ", " solid #FF00FF"},        {"edge 4 1 ", " x ", " #000000"}};
     for (const auto& parts : expected) {
-        const auto line = std::find_if(lines.begin(), lines.end(), [&](const QByteArray& l) { return l.startsWith(parts[0]); });
+        const auto line =
+            std::find_if(lines.begin(), lines.end(), [&](const QByteArray& l) { return l.startsWith(parts[0]); });
         ASSERT_NE(line, lines.end()) << parts[0].toStdString();
-        for (const QByteArray& part : parts) EXPECT_TRUE(line->contains(part)) << line->toStdString() << " lacks " << part.toStdString();
+        for (const QByteArray& part : parts)
+            EXPECT_TRUE(line->contains(part)) << line->toStdString() << " lacks " << part.toStdString();
     }
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const QByteArray& l) { return l.startsWith("edge "); }), SampleEdges);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const QByteArray& l) { return l.startsWith("edge "); }),
+              SampleEdges);
 }
 
 // Qt's XML reader reads the GraphML file back into the same vertices and edges.
@@ -228,20 +240,24 @@ TEST(GraphExport, GraphMLReadsBackIntoTheSameGraph) {
         if (xml.name() == QLatin1String("graph")) read << at("edgedefault");
         if (xml.name() == QLatin1String("node")) read << QStringLiteral("node ") + at("id") + QLatin1Char(':');
         if (xml.name() == QLatin1String("edge")) read << QStringLiteral("edge %1 %2:").arg(at("source"), at("target"));
-        if (xml.name() == QLatin1String("data")) read.last() += QLatin1Char(' ') + keyName[at("key")] + QLatin1Char('=') + xml.readElementText();
+        if (xml.name() == QLatin1String("data"))
+            read.last() += QLatin1Char(' ') + keyName[at("key")] + QLatin1Char('=') + xml.readElementText();
     }
     ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     // Edges in the file's order: each vertex's list, newest first.
     // Names twice (name, label), and the Windows-1252 name once more as its exact bytes.
-    EXPECT_EQ(read, (QStringList{
-                        QStringLiteral("directed nodeloom.weighted=true nodeloom.base=black nodeloom.edges=6"),
-                        QStringLiteral("node n1: name=a\\b{c}%d&e_f label=a\\b{c}%d&e_f x=60 y=60"),
-                        QStringLiteral("node n2: name=<x & \"y\"> label=<x & \"y\"> x=260 y=60"),
-                        QStringLiteral("node n3: name=caf\u00e9 label=caf\u00e9 nodeloom.name=caf%E9 x=160 y=200"),
-                        QStringLiteral("node n4: name=Hub label=Hub x=300 y=220"), QStringLiteral("edge n1 n3: weight=13 color=#000000"),
-                        QStringLiteral("edge n1 n2: weight=1_2 color=#000080"), QStringLiteral("edge n2 n2: weight=loop color=#008000"),
-                        QStringLiteral("edge n2 n1: weight=w\"q color=#FF0000"), QStringLiteral("edge n3 n4: weight= color=#FF00FF"),
-                        QStringLiteral("edge n4 n1: weight=x color=#000000")}));
+    EXPECT_EQ(read,
+              (QStringList{QStringLiteral("directed nodeloom.weighted=true nodeloom.base=black nodeloom.edges=6"),
+                           QStringLiteral("node n1: name=a\\b{c}%d&e_f label=a\\b{c}%d&e_f x=60 y=60"),
+                           QStringLiteral("node n2: name=<x & \"y\"> label=<x & \"y\"> x=260 y=60"),
+                           QStringLiteral("node n3: name=caf\u00e9 label=caf\u00e9 nodeloom.name=caf%E9 x=160 y=200"),
+                           QStringLiteral("node n4: name=Hub label=Hub x=300 y=220"),
+                           QStringLiteral("edge n1 n3: weight=13 color=#000000"),
+                           QStringLiteral("edge n1 n2: weight=1_2 color=#000080"),
+                           QStringLiteral("edge n2 n2: weight=loop color=#008000"),
+                           QStringLiteral("edge n2 n1: weight=w\"q color=#FF0000"),
+                           QStringLiteral("edge n3 n4: weight= color=#FF00FF"),
+                           QStringLiteral("edge n4 n1: weight=x color=#000000")}));
 }
 
 } // namespace
@@ -258,7 +274,8 @@ TEST(GraphExport, PdfPageIsThePicturesSizeExactly) {
         file.write(Data(ExportBytes(*g, TExportFormat::Pdf, size)));
         file.close();
         const QString info = QString::fromUtf8(RunTool(QStringLiteral("pdfinfo"), {file.fileName()}, {}));
-        const QString expected = QStringLiteral("Page size:       %1 x %2 pts").arg(size.width * 0.75).arg(size.height * 0.75);
+        const QString expected =
+            QStringLiteral("Page size:       %1 x %2 pts").arg(size.width * 0.75).arg(size.height * 0.75);
         EXPECT_TRUE(info.contains(expected)) << info.toStdString() << "\nlacks " << expected.toStdString();
         EXPECT_FALSE(info.contains(QStringLiteral("rror"))) << info.toStdString();
     }
@@ -271,7 +288,10 @@ namespace {
 // SVG and GraphML are well-formed XML whatever a name holds: C0 controls and U+FFFF become spaces.
 TEST(GraphExport, XmlExportsAreWellFormedWhateverANameHolds) {
     auto g = Sample();
-    g->vertices[1].name = std::string("a\x01" "b\x1F\xEF\xBF\xBF" "c\x0B\x00", 10);
+    g->vertices[1].name = std::string("a\x01"
+                                      "b\x1F\xEF\xBF\xBF"
+                                      "c\x0B\x00",
+                                      10);
     for (TExportFormat format : {TExportFormat::Svg, TExportFormat::GraphML}) {
         QXmlStreamReader xml(Data(ExportBytes(*g, format, {})));
         while (!xml.atEnd()) xml.readNext();

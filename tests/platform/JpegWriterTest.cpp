@@ -1,7 +1,7 @@
 // The JPEG encoder: what a JPEG reader finds in the bytes it writes.
 
-#include "JpegDecode.h"
 #include "JpegWriter.h"
+#include "JpegDecode.h"
 #include "TestPictures.h"
 
 #include <QImage>
@@ -55,7 +55,8 @@ TEST(JpegWriter, KeepsSizeAndPixelsOfOddSizedPictures) {
         EXPECT_LT(MeanDistance(jpeg.image, picture), 3.0);
         int worst = 0;
         for (int y = 0; y < size.height(); ++y)
-            for (int x = 0; x < size.width(); ++x) worst = std::max(worst, ChannelDistance(jpeg.image.pixel(x, y), picture.pixel(x, y)));
+            for (int x = 0; x < size.width(); ++x)
+                worst = std::max(worst, ChannelDistance(jpeg.image.pixel(x, y), picture.pixel(x, y)));
         EXPECT_LE(worst, 12);
     }
 }

@@ -1,8 +1,8 @@
 // The picture files: the BMP encoding, and writing encoded bytes to a path with the errors of a
 // file that cannot be written.
 
-#include "Files.h"
 #include "PictureFile.h"
+#include "Files.h"
 #include "PngWriter.h"
 #include "TestPictures.h"
 
@@ -51,7 +51,8 @@ TEST(PngEncoding, ReadsBackWithExactlyThePixels) {
                 png.Rows(image.copy(0, top, image.width(), rows), rows);
             }
             const std::string bytes = png.Finish();
-            const QImage back = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()), "PNG");
+            const QImage back =
+                QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()), "PNG");
             EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image.convertToFormat(QImage::Format_RGB32));
         }
     TPngWriter partial(4, 4);
@@ -92,7 +93,8 @@ TEST_F(PictureFileTest, ALinkToADeviceIsRefusedAndTheDeviceLeftAlone) {
         WritePictureFile(path, std::string(100000, 'x'));
         FAIL() << "no error";
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + path + "\". It is a character device, not a regular file");
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot create file \"" + path + "\". It is a character device, not a regular file");
     }
     char target[64] = {};
     EXPECT_EQ(readlink(path.c_str(), target, sizeof target - 1), 9);

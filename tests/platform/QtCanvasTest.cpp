@@ -63,10 +63,10 @@ TEST_P(BoxConvention, EllipseStaysInsideItsBoxAndTouchesEverySide) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Boxes, BoxConvention,
-                         testing::Values(TBox{0, 0, 30, 30},       // a vertex of radius 15 at (15, 15)
-                                         TBox{10, 12, 41, 20},     // odd width
-                                         TBox{25, 25, 55, 55},     // reaching the far corner
-                                         TBox{5, 5, 9, 9}),        // small
+                         testing::Values(TBox{0, 0, 30, 30},   // a vertex of radius 15 at (15, 15)
+                                         TBox{10, 12, 41, 20}, // odd width
+                                         TBox{25, 25, 55, 55}, // reaching the far corner
+                                         TBox{5, 5, 9, 9}),    // small
                          [](const testing::TestParamInfo<TBox>& c) {
                              const TBox& b = c.param;
                              return "From" + std::to_string(b.x1) + "x" + std::to_string(b.y1) + "To" +

@@ -3,8 +3,8 @@
 
 #include "RasterCanvas.h"
 
-#include "Graph_obj.h"
 #include "Fonts.h"
+#include "Graph_obj.h"
 #include "QtCanvas.h"
 #include "TestPictures.h"
 #include "TextCodec.h"
@@ -90,9 +90,9 @@ TEST(RasterCanvasColours, PixelReadsBackTheBgrValueAndImageHoldsRgb) {
 
 TEST(RasterCanvasLines, EveryLineOmitsItsEndAndFollowsTheIdealLine) {
     const TLine lines[] = {
-        {5, 5, 25, 5},  {25, 5, 5, 5},   {5, 5, 5, 25},   {5, 25, 5, 5},   {5, 5, 25, 25}, {25, 25, 5, 5},
-        {5, 25, 25, 5}, {3, 4, 30, 11},  {30, 11, 3, 4},  {4, 3, 11, 30},  {11, 30, 4, 3}, {2, 20, 31, 17},
-        {8, 8, 9, 9},   {8, 8, 9, 8},    {10, 2, 12, 31}, {0, 0, 31, 1},
+        {5, 5, 25, 5},  {25, 5, 5, 5},  {5, 5, 5, 25},   {5, 25, 5, 5},  {5, 5, 25, 25}, {25, 25, 5, 5},
+        {5, 25, 25, 5}, {3, 4, 30, 11}, {30, 11, 3, 4},  {4, 3, 11, 30}, {11, 30, 4, 3}, {2, 20, 31, 17},
+        {8, 8, 9, 9},   {8, 8, 9, 8},   {10, 2, 12, 31}, {0, 0, 31, 1},
     };
     for (const TLine& l : lines) {
         SCOPED_TRACE(std::to_string(l.x0) + "," + std::to_string(l.y0) + " -> " + std::to_string(l.x1) + "," +
@@ -104,7 +104,8 @@ TEST(RasterCanvasLines, EveryLineOmitsItsEndAndFollowsTheIdealLine) {
         EXPECT_FALSE(px.count({l.x1, l.y1}));
         for (const auto& p : px) {
             // Each pixel lies within half a pixel of the ideal line along the minor axis.
-            const double t = adx >= ady ? double(p.first - l.x0) / (l.x1 - l.x0) : double(p.second - l.y0) / (l.y1 - l.y0);
+            const double t =
+                adx >= ady ? double(p.first - l.x0) / (l.x1 - l.x0) : double(p.second - l.y0) / (l.y1 - l.y0);
             const double ideal = adx >= ady ? l.y0 + t * (l.y1 - l.y0) : l.x0 + t * (l.x1 - l.x0);
             const int minor = adx >= ady ? p.second : p.first;
             EXPECT_LE(std::abs(minor - ideal), 0.5) << p.first << "," << p.second;
@@ -124,9 +125,7 @@ TEST(RasterCanvasLines, ConnectedLinesShareTheCurrentPosition) {
     EXPECT_EQ(Painted(canvas, 20, 20).size(), 16u);
 }
 
-TEST(RasterCanvasLines, ZeroLengthLinePaintsNothing) {
-    EXPECT_TRUE(LinePixels({5, 5, 5, 5}, 10, 10).empty());
-}
+TEST(RasterCanvasLines, ZeroLengthLinePaintsNothing) { EXPECT_TRUE(LinePixels({5, 5, 5, 5}, 10, 10).empty()); }
 
 TEST(RasterCanvasLines, WidePenCoversASquareAroundEachPixel) {
     QImage image = WhiteImage(20, 20);
@@ -166,8 +165,8 @@ TEST(RasterCanvasClipping, ClipBoxKeepsThePixelsInsideAndNothingElse) {
         QImage whole = WhiteImage(64, 64), part = WhiteImage(64, 64);
         TRasterCanvas a(whole), b(part);
         b.SetClip(10, 20, 50, 33);
-        const TPoint poly[4] = {{coord(rng), coord(rng)}, {coord(rng), coord(rng)}, {coord(rng), coord(rng)},
-                                {coord(rng), coord(rng)}};
+        const TPoint poly[4] = {
+            {coord(rng), coord(rng)}, {coord(rng), coord(rng)}, {coord(rng), coord(rng)}, {coord(rng), coord(rng)}};
         for (TRasterCanvas* c : {&a, &b}) {
             c->SetBrushColor(Red);
             c->Polygon(poly, 4);
@@ -314,7 +313,7 @@ TEST(RasterCanvasPolygons, ArrowheadKeepsItsOutlineInsideTheFilledShape) {
         EXPECT_GE(p.second, 97);
         EXPECT_LE(p.second, 103);
     }
-    EXPECT_EQ(canvas.Pixel(180, 100), Blue); // filled along the axis
+    EXPECT_EQ(canvas.Pixel(180, 100), Blue);  // filled along the axis
     EXPECT_EQ(canvas.Pixel(176, 100), White); // the notch behind B
 }
 
@@ -349,8 +348,12 @@ TEST(RasterCanvasErase, RepaintingEveryShapeInWhiteRestoresTheBackground) {
     };
     std::vector<TCall> calls;
     for (int n = 0; n < 300; ++n) {
-        TCall c{kind(rng), {}, static_cast<TColor>(colour(rng)), static_cast<TColor>(colour(rng)),
-                static_cast<TColor>(colour(rng)), std::to_string(colour(rng) % 1000)};
+        TCall c{kind(rng),
+                {},
+                static_cast<TColor>(colour(rng)),
+                static_cast<TColor>(colour(rng)),
+                static_cast<TColor>(colour(rng)),
+                std::to_string(colour(rng) % 1000)};
         for (TPoint& p : c.p) p = {coord(rng), coord(rng)};
         calls.push_back(c);
     }
@@ -360,7 +363,10 @@ TEST(RasterCanvasErase, RepaintingEveryShapeInWhiteRestoresTheBackground) {
             canvas.SetBrushColor(erase ? White : c.brush);
             canvas.SetFontColor(erase ? White : c.font);
             switch (c.kind) {
-            case 0: canvas.MoveTo(c.p[0].x, c.p[0].y); canvas.LineTo(c.p[1].x, c.p[1].y); break;
+            case 0:
+                canvas.MoveTo(c.p[0].x, c.p[0].y);
+                canvas.LineTo(c.p[1].x, c.p[1].y);
+                break;
             case 1: canvas.Rectangle(c.p[0].x, c.p[0].y, c.p[1].x, c.p[1].y); break;
             case 2: canvas.Ellipse(c.p[0].x, c.p[0].y, c.p[0].x + 30, c.p[0].y + 30); break;
             case 3: canvas.Polygon(c.p, 4); break;
@@ -428,7 +434,8 @@ TEST(RasterCanvasHalves, RecordedPassPaintsWhatTheCallsPaint) {
     while (longLabel.size() < 900) longLabel += " long label, fjord AV";
     for (int s = 1; s <= 40; ++s)
         for (int t = 1; t <= 40; ++t)
-            if (s != t) AddEdge(*g, s, t, (s * t) % 97 == 0 ? longLabel + "*/ navy" : "/*" + std::to_string(s * t) + "*/ teal");
+            if (s != t)
+                AddEdge(*g, s, t, (s * t) % 97 == 0 ? longLabel + "*/ navy" : "/*" + std::to_string(s * t) + "*/ teal");
     g->vertices[7].name = "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D name"; // laid out whole
     for (const bool large : {false, true}) {
         SCOPED_TRACE(large ? "in bands" : "one band");
@@ -494,8 +501,7 @@ TEST(RasterCanvasBands, BandedPaintEqualsDirectPaint) {
         three.PaintBands(paint, 600, 520, rows ? rows : 100, [&](const QImage& image, int top, int count) {
             EXPECT_EQ(top, next);
             next = top + count;
-            for (int y = 0; y < count; ++y)
-                std::copy_n(image.constScanLine(y), 600 * 4, joined.scanLine(top + y));
+            for (int y = 0; y < count; ++y) std::copy_n(image.constScanLine(y), 600 * 4, joined.scanLine(top + y));
         });
         EXPECT_EQ(next, 520);
         EXPECT_EQ(joined, direct);
@@ -580,7 +586,8 @@ TEST(RasterCanvasText, CacheGivesTheSamePixelsWhateverTheColours) {
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 60; ++x) {
             const QRgb was = first.pixel(x, y);
-            const bool inCell = x >= 5 && x < 5 + canvas.TextWidth("1234") && y >= 3 && y < 3 + canvas.TextHeight("1234");
+            const bool inCell =
+                x >= 5 && x < 5 + canvas.TextWidth("1234") && y >= 3 && y < 3 + canvas.TextHeight("1234");
             const QRgb expected = !inCell ? 0xFFFFFFFFu : was == 0xFF000000u ? 0xFFFF0000u : 0xFF0000FFu;
             ASSERT_EQ(image.pixel(x, y), expected) << x << "," << y;
         }
@@ -612,14 +619,14 @@ TEST(RasterCanvasText, LongMixedAndOffSurfaceTextsEqualTheQtCanvasText) {
     std::string words;
     for (int k = 0; words.size() < 3000; ++k) words += std::to_string(k) + " office AVATAR To, fjord; W.A. ";
     const std::string texts[] = {
-        words,                                                       // long, kerned pairs and ligatures
+        words,                                                                      // long, kerned pairs and ligatures
         "\xCE\xB1\xCE\xB2\xCE\xB3 \xD0\x96\xD0\xB8\xD0\xB2 e\xCC\x81t\xC3\xA9 ffi", // Greek, Cyrillic, a mark
-        "x\xE4\xB8\xAD\xE6\x96\x87y \xF0\x9F\x98\x80 z",             // CJK and a character beyond 16 bits
-        "ab \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D 12 cd",                 // right to left: laid out whole
-        "tab\there \x7F",                                            // control characters: whole
-        "caf\xE9 \x80 \x81\x9D na\xEFve \xFF\xFE",                   // invalid UTF-8: Windows-1252
+        "x\xE4\xB8\xAD\xE6\x96\x87y \xF0\x9F\x98\x80 z", // CJK and a character beyond 16 bits
+        "ab \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D 12 cd",     // right to left: laid out whole
+        "tab\there \x7F",                                // control characters: whole
+        "caf\xE9 \x80 \x81\x9D na\xEFve \xFF\xFE",       // invalid UTF-8: Windows-1252
         "\xEF\xBB\xBFwith a byte order mark",
-        std::string(2000, 'f') + "i",                                // one ligature after a long run
+        std::string(2000, 'f') + "i", // one ligature after a long run
     };
     for (const std::string& text : texts) {
         QImage probe = WhiteImage(1, 1);
@@ -640,9 +647,34 @@ TEST(RasterCanvasText, LongMixedAndOffSurfaceTextsEqualTheQtCanvasText) {
 // Random texts of plain letters, kerned pairs, ligature letters, marks and other scripts: the
 // width is Qt's, and so are the pixels.
 TEST(RasterCanvasText, RandomTextsMeasureAndPaintAsQtDoes) {
-    const char* const pool[] = {"f", "i", "l", "A", "V", "T", "o", "W", "a", "y", " ", ".", ",", "1", "7",
-                                "\xC3\xA9", "\xCC\x81", "\xCE\xA9", "\xD0\xAF", "\xE2\x80\x94", "\xC5\x93", "j", "'",
-                                "\xE4\xB8\xAD", "\xE3\x81\x82", "\xF0\x9F\x98\x80", "\xD5\xA1", "\xE0\xA4\x95"};
+    const char* const pool[] = {"f",
+                                "i",
+                                "l",
+                                "A",
+                                "V",
+                                "T",
+                                "o",
+                                "W",
+                                "a",
+                                "y",
+                                " ",
+                                ".",
+                                ",",
+                                "1",
+                                "7",
+                                "\xC3\xA9",
+                                "\xCC\x81",
+                                "\xCE\xA9",
+                                "\xD0\xAF",
+                                "\xE2\x80\x94",
+                                "\xC5\x93",
+                                "j",
+                                "'",
+                                "\xE4\xB8\xAD",
+                                "\xE3\x81\x82",
+                                "\xF0\x9F\x98\x80",
+                                "\xD5\xA1",
+                                "\xE0\xA4\x95"};
     std::mt19937 random(20261208);
     QImage raster(300, 20, QImage::Format_RGB32), qt(300, 20, QImage::Format_RGB32);
     TRasterCanvas rc(raster);

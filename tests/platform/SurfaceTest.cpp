@@ -71,8 +71,8 @@ TEST_F(SurfaceEvents, DoubleClickGivesDblClickThenDownAndNoSecondClick) {
     Send(QEvent::MouseButtonRelease, Qt::LeftButton, {50, 60}, Qt::NoButton);
     Send(QEvent::MouseButtonDblClick, Qt::LeftButton, {50, 60}, Qt::LeftButton);
     Send(QEvent::MouseButtonRelease, Qt::LeftButton, {50, 60}, Qt::NoButton);
-    EXPECT_EQ(events, (Events{"down left 50,60", "click", "up left 50,60", "dblclick", "down left 50,60",
-                              "up left 50,60"}));
+    EXPECT_EQ(events,
+              (Events{"down left 50,60", "click", "up left 50,60", "dblclick", "down left 50,60", "up left 50,60"}));
 }
 
 TEST_F(SurfaceEvents, LeftReleaseOutsideGivesNoClickButItsRelease) {

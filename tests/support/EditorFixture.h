@@ -3,8 +3,8 @@
 // events a user's hand produces, and the prompt answered from a timer inside its wait.
 
 #include "AppWindows.h"
-#include "GraphBuilders.h"
 #include "ColorBox.h"
+#include "GraphBuilders.h"
 #include "Surface.h"
 
 #include <QAction>

@@ -30,9 +30,7 @@ struct TError {
     std::jmp_buf escape;
 };
 
-extern "C" inline void ErrorExit(j_common_ptr cinfo) {
-    std::longjmp(reinterpret_cast<TError*>(cinfo->err)->escape, 1);
-}
+extern "C" inline void ErrorExit(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<TError*>(cinfo->err)->escape, 1); }
 
 // The decoding between setjmp and the last libjpeg call; no object with a destructor is made here.
 inline bool Decode(const std::string& bytes, TDecodedJpeg& out, char* message) {
@@ -46,7 +44,8 @@ inline bool Decode(const std::string& bytes, TDecodedJpeg& out, char* message) {
         return false;
     }
     jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()),
+                 static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&cinfo, TRUE);
     out.jfif = cinfo.saw_JFIF_marker;
     out.components = cinfo.num_components;
@@ -56,7 +55,8 @@ inline bool Decode(const std::string& bytes, TDecodedJpeg& out, char* message) {
     if (cinfo.quant_tbl_ptrs[0]) out.lumaQuant0 = cinfo.quant_tbl_ptrs[0]->quantval[0];
     cinfo.out_color_space = JCS_RGB;
     jpeg_start_decompress(&cinfo);
-    out.image = QImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height), QImage::Format_RGB32);
+    out.image =
+        QImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height), QImage::Format_RGB32);
     unsigned char* row = static_cast<unsigned char*>(std::malloc(cinfo.output_width * 3 + 1));
     while (cinfo.output_scanline < cinfo.output_height) {
         const int y = static_cast<int>(cinfo.output_scanline);
@@ -84,7 +84,8 @@ inline TDecodedJpeg DecodeJpeg(const std::string& bytes) {
         if (marker == 0xDA) break;
         if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
             out.baselineFrame = marker == 0xC0;
-        const std::size_t length = static_cast<unsigned char>(bytes[at + 2]) * 256u + static_cast<unsigned char>(bytes[at + 3]);
+        const std::size_t length =
+            static_cast<unsigned char>(bytes[at + 2]) * 256u + static_cast<unsigned char>(bytes[at + 3]);
         at += 2 + length;
     }
     return out;
