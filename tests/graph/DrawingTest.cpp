@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 namespace {
 
 using Calls = std::vector<std::string>;
@@ -223,6 +226,65 @@ TEST(DrawGraph, FarVerticesClampInsteadOfOverflowing) {
     DrawGraph(g, c);
     EXPECT_EQ(c.Only("Ellipse")[0], "Ellipse(2147483632,2147483632,2147483647,2147483647) ink=000000 fill=FFFFFF");
     EXPECT_EQ(c.Only("PolyBezier")[0].substr(0, 42), "PolyBezier(2147483647,2147483647,214748364");
+}
+
+// Every coordinate of an arc, as defined: long double, integer products before the division by
+// the guarded length, rounded half to even. The drawing may compute it another way, but must land
+// on the same pixels for every pair of ends, including those whose values fall on halves.
+TEST(DrawEdge, ArcCoordinatesMatchTheirLongDoubleDefinition) {
+    std::mt19937 random(20261208);
+    auto round = [](long double v) { return static_cast<int>(std::rintl(v)); };
+    for (int trial = 0; trial < 20000; ++trial) {
+        // Small spreads give many exact halves and ties; wide ones cover the far range.
+        const int spread = trial % 3 == 0 ? 8 : trial % 3 == 1 ? 300 : 20000000;
+        std::uniform_int_distribution<int> at(-spread, spread), radius(0, 20);
+        const long long x1 = at(random), y1 = at(random), x2 = at(random), y2 = at(random);
+        const long long r1 = radius(random), r2 = radius(random);
+        const bool paired = trial % 2 == 0;
+        Tgraph g;
+        MakeGraph(g, true, true, {});
+        g.vertexCount = 2; // placed directly: the editor would refuse overlapping circles
+        g.vertices[1] = {"", static_cast<int>(r1), static_cast<int>(x1), static_cast<int>(y1)};
+        g.vertices[2] = {"", static_cast<int>(r2), static_cast<int>(x2), static_cast<int>(y2)};
+        Connect(g, 1, 2);
+        if (paired) Connect(g, 2, 1);
+
+        const long long dx = x2 - x1, dy = y2 - y1;
+        const long double L =
+            std::sqrt(static_cast<long double>(dx) * dx + static_cast<long double>(dy) * dy) + 0.0001L;
+        if (x1 == x2 && y1 == y2) continue;
+        const long double ox = paired ? 4 * dy / L : 0.0L, oy = paired ? -4 * dx / L : 0.0L;
+        auto point = [&](long double x, long double y) {
+            return std::to_string(round(x)) + "," + std::to_string(round(y));
+        };
+        // The empty weight's box: at the anchor, above it for travel to the right, below it to the
+        // left, centred on it straight up or down.
+        const long double mx = (x1 + x2) / 2.0L + ox, my = (y1 + y2) / 2.0L + oy;
+        std::string expected = "TextOut(" + std::to_string(round(mx)) + "," +
+                               std::to_string(round(my) - (dx > 0   ? 13
+                                                           : dx < 0 ? 0
+                                                                    : 6)) +
+                               ")";
+        if (L >= r1 + r2) {
+            const long long barbs = r2 + 10, notch = r2 + 8;
+            expected += " MoveTo(" + point(x1 + ((r1 - 1) * dx) / L + ox, y1 + ((r1 - 1) * dy) / L + oy) + ") LineTo(" +
+                        point(x2 - ((r2 - 1) * dx) / L + ox, y2 - ((r2 - 1) * dy) / L + oy) + ") Polygon(" +
+                        point(x2 - (barbs * dx) / L + (3 * dy) / L + ox, y2 - (barbs * dy) / L - (3 * dx) / L + oy) +
+                        "," + point(x2 - (notch * dx) / L + ox, y2 - (notch * dy) / L + oy) + "," +
+                        point(x2 - (barbs * dx) / L - (3 * dy) / L + ox, y2 - (barbs * dy) / L + (3 * dx) / L + oy) +
+                        "," + point(x2 - ((r2 - 1) * dx) / L + ox, y2 - ((r2 - 1) * dy) / L + oy) + ")";
+        }
+        TRecordingCanvas c;
+        DrawGraph(g, c);
+        // The first arc's label, line and arrowhead; the second arc mirrors them.
+        std::string drawn = c.calls.at(0).substr(0, c.calls[0].find(' '));
+        int taken = 0;
+        for (const std::string& call : c.calls)
+            if (taken < 3 && call.find("Ellipse") != 0 && call.find("TextOut") != 0)
+                drawn += " " + call.substr(0, call.find(' ')), ++taken;
+        ASSERT_EQ(drawn, expected) << "(" << x1 << "," << y1 << " r" << r1 << ") -> (" << x2 << "," << y2 << " r" << r2
+                                   << ")" << (paired ? " paired" : "");
+    }
 }
 
 } // namespace
