@@ -1,6 +1,6 @@
 #pragma once
-// PNG encoding of a picture that arrives band by band: 8-bit RGB, each row's filter chosen as
-// libpng chooses it, zlib's fastest level; a row equal to the one above costs a comparison and a
+// PNG encoding of a picture that arrives band by band: 8-bit RGB, each row's filter (none, sub or
+// up) chosen as libpng chooses it, zlib's run-length strategy; a row equal to the one above costs a comparison and a
 // copy of a few hundred bytes made once, so that blank stretches of a picture cost next to nothing.
 
 #include <memory>
