@@ -189,6 +189,8 @@ void TRasterCanvas::Record(const std::function<void(TCanvas&)>& paint, long long
 
 void TRasterCanvas::ReplayBand(std::size_t band) {
     const TRecorder& r = *recorder_;
+    TTarget t;
+    if (!Target(t)) return;
     for (std::uint32_t k = r.first[band]; k < r.first[band + 1]; ++k) {
         const TRecorder::TShape& s = r.shapes[r.order[k]];
         if (s.pen != pen_) SetPenColor(s.pen);
@@ -198,11 +200,7 @@ void TRasterCanvas::ReplayBand(std::size_t band) {
         switch (s.op) {
         case TRecorder::TOp::Rectangle: Rectangle(s.a, s.b, s.c, s.d); break;
         case TRecorder::TOp::Ellipse: Ellipse(s.a, s.b, s.c, s.d); break;
-        case TRecorder::TOp::Line:
-            curX_ = s.fromX;
-            curY_ = s.fromY;
-            LineTo(s.a, s.b);
-            break;
+        case TRecorder::TOp::Line: PaintLine(t, s.fromX, s.fromY, s.a, s.b, penPixel_); break;
         case TRecorder::TOp::Polygon: Polygon(r.points.data() + s.a, s.b); break;
         case TRecorder::TOp::Bezier: {
             const TPoint(&p)[4] = *reinterpret_cast<const TPoint(*)[4]>(r.points.data() + s.a);
@@ -250,7 +248,7 @@ void TRasterCanvas::PaintPass(const std::function<void(TCanvas&)>& paint) {
             clipX2_ = oldClip[2];
             clipY2_ = oldClip[3];
         }};
-        passBits_ = t.bits;
+        StartReplay(t);
         const std::vector<std::uint32_t>& first = recorder_->first;
         for (std::size_t band = 0; band + 1 < first.size(); ++band) {
             if (first[band] == first[band + 1]) continue;
@@ -293,7 +291,7 @@ void TRasterCanvas::PaintBands(const std::function<void(TCanvas&)>& paint, int w
             TTarget t;
             passBits_ = nullptr;
             if (Target(t)) {
-                passBits_ = t.bits;
+                StartReplay(t);
                 SetClip(0, top, width, top + count);
                 ReplayBand(k);
                 clipped_ = false;
@@ -327,11 +325,20 @@ void TRasterCanvas::SetBrushColor(TColor c) {
 }
 
 bool TRasterCanvas::Target(TTarget& t) const {
-    if (image_.isNull() || image_.depth() != 32) return false;
+    if (passBits_) {
+        t.bits = passBits_;
+        t.stride = passStride_;
+        t.x2 = passWidth_;
+        t.y2 = static_cast<long long>(originY_) + passHeight_;
+    } else {
+        if (image_.isNull() || image_.depth() != 32) return false;
+        t.bits = nullptr;
+        t.stride = image_.bytesPerLine() / 4;
+        t.x2 = image_.width();
+        t.y2 = static_cast<long long>(originY_) + image_.height();
+    }
     t.x1 = 0;
     t.y1 = originY_;
-    t.x2 = image_.width();
-    t.y2 = static_cast<long long>(originY_) + image_.height();
     t.row0 = originY_;
     if (clipped_) {
         t.x1 = std::max<long long>(t.x1, clipX1_);
@@ -340,9 +347,15 @@ bool TRasterCanvas::Target(TTarget& t) const {
         t.y2 = std::min<long long>(t.y2, clipY2_);
     }
     if (t.x1 >= t.x2 || t.y1 >= t.y2) return false;
-    t.bits = passBits_ ? passBits_ : reinterpret_cast<u32*>(image_.bits());
-    t.stride = image_.bytesPerLine() / 4;
+    if (!t.bits) t.bits = reinterpret_cast<u32*>(image_.bits());
     return true;
+}
+
+void TRasterCanvas::StartReplay(const TTarget& image) {
+    passBits_ = image.bits;
+    passStride_ = image.stride;
+    passWidth_ = image_.width();
+    passHeight_ = image_.height();
 }
 
 TColor TRasterCanvas::Pixel(int x, int y) const {

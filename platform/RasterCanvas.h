@@ -52,8 +52,10 @@ public:
     // its texts are measured by this canvas, its PenColor() is the pen it set last, and it must
     // not read pixels. This canvas is left in the state the calls ended in.
     void PaintPass(const std::function<void(TCanvas&)>& paint);
-    // The bytes of pixels a band holds at most (the rows of a narrow picture: at least MinBandRows).
-    static constexpr std::size_t BandBytes = 256u << 10;
+    // The bytes of pixels a band holds at most (the rows of a narrow picture: at least MinBandRows):
+    // half of a 1 MB second-level cache, the rest left to the record and the text pieces. Smaller
+    // bands list a long line in more of them, which costs more than the cache saves.
+    static constexpr std::size_t BandBytes = 512u << 10;
     static constexpr int MinBandRows = 8;
     // The bands the last PaintPass was painted in; 0 when it painted nothing.
     int LastPassBands() const { return lastPassBands_; }
@@ -118,8 +120,12 @@ private:
     long long curX_ = 0, curY_ = 0;
 
     TTextRaster texts_;
-    // While a pass replays: the pixels, fetched once (QImage::bits() checks the image's sharing).
+    // While a pass replays: the pixels and the image's size, fetched once (QImage::bits() checks
+    // the image's sharing, and every accessor is a call into Qt).
     std::uint32_t* passBits_ = nullptr;
+    int passWidth_ = 0, passHeight_ = 0;
+    std::ptrdiff_t passStride_ = 0;
+    void StartReplay(const TTarget& image);
     std::unique_ptr<TRecorder> recorder_;
     int lastPassBands_ = 0;
     int bandRows_ = 0;
