@@ -135,26 +135,14 @@ void Redraw(benchmark::State& state, TKind kind, std::size_t labelLength = 0) {
     std::unique_ptr<Tgraph> live = MakeBenchGraph(kind, labelLength);
     Redraw(state, image, canvas, *live);
 }
-// The same cycle as RefreshView runs it: recorded once and replayed band by band.
+// The same cycle as RefreshView runs it: on the surface's own picture (RasterImage), painted
+// directly on one thread.
 void RedrawPass(benchmark::State& state, TKind kind) {
-    QImage image(SurfaceWidth, SurfaceHeight, QImage::Format_RGB32);
+    QImage image = RasterImage(SurfaceWidth, SurfaceHeight);
     image.fill(Qt::white);
     TRasterCanvas canvas(image);
     std::unique_ptr<Tgraph> live = MakeBenchGraph(kind);
-    auto shadow = std::make_unique<Tgraph>();
-    DrawGraph(*live, canvas);
-    SyncShadow(*live, *shadow);
-    int step = 1;
-    for (auto _ : state) {
-        MoveAllVertices(*live, step, 0);
-        step = -step;
-        canvas.PaintPass([&](TCanvas& c) {
-            EraseGraph(*shadow, c);
-            DrawGraph(*live, c);
-        });
-        SyncShadow(*live, *shadow);
-        benchmark::DoNotOptimize(image.constBits());
-    }
+    Redraw(state, image, canvas, *live);
 }
 
 void RedrawQtTypical(benchmark::State& s) { Redraw<TQtCanvas>(s, TKind::Typical); }

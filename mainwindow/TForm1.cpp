@@ -285,11 +285,8 @@ void TForm1::RefreshView() {
         canvas.Rectangle(-1, -1, w + 1, h + 1);
     }
     // The old picture is erased by repainting it in white, so it must use the shadow's geometry.
-    // Recorded once and painted band by band, each band while its pixels stay in the cache.
-    canvas.PaintPass([this](TCanvas& c) {
-        EraseGraph(ShadowGraph, c);
-        DrawGraph(LiveGraph, c);
-    });
+    EraseGraph(ShadowGraph, canvas);
+    DrawGraph(LiveGraph, canvas);
     SyncShadow(LiveGraph, ShadowGraph);
 
     setWindowTitle(GraphTitle(LiveGraph.fileName));

@@ -175,6 +175,23 @@ private:
     int x_ = 0, y_ = 0;
 };
 
+QImage RasterImage(int width, int height) {
+    constexpr std::size_t Line = 64;
+    if (width <= 0 || height <= 0) return QImage();
+    std::size_t lines = (static_cast<std::size_t>(width) * 4 + Line - 1) / Line;
+    lines += 1 - lines % 2;
+    const std::size_t stride = lines * Line;
+    constexpr std::size_t MaxBytes = std::size_t{1} << 36; // far beyond any screen or export
+    if (static_cast<std::size_t>(height) > MaxBytes / stride) return QImage();
+    void* data = std::aligned_alloc(Line, stride * static_cast<std::size_t>(height));
+    if (!data) return QImage();
+    QImage image(
+        static_cast<uchar*>(data), width, height, static_cast<qsizetype>(stride), QImage::Format_RGB32,
+        [](void* pixels) { std::free(pixels); }, data);
+    if (image.isNull()) std::free(data);
+    return image;
+}
+
 TRasterCanvas::TRasterCanvas(QImage& image) : image_(image) {}
 
 TRasterCanvas::~TRasterCanvas() = default;
@@ -227,46 +244,11 @@ TScopeExit(TRestore) -> TScopeExit<TRestore>;
 
 } // namespace
 
-void TRasterCanvas::PaintPass(const std::function<void(TCanvas&)>& paint) {
-    TTarget t;
-    const bool target = Target(t);
-    const long long rows =
-        bandRows_ > 0
-            ? bandRows_
-            : std::max<long long>(MinBandRows, static_cast<long long>(BandBytes) / (4 * std::max(1, image_.width())));
-    Record(paint, target ? t.y1 : 0, target ? t.y2 : 0, rows);
-    lastPassBands_ = 0;
-    if (target && recorder_->changes) {
-        Changed();
-        const bool wasClipped = clipped_;
-        const int oldClip[4] = {clipX1_, clipY1_, clipX2_, clipY2_};
-        TScopeExit restore{[&] {
-            passBits_ = nullptr;
-            clipped_ = wasClipped;
-            clipX1_ = oldClip[0];
-            clipY1_ = oldClip[1];
-            clipX2_ = oldClip[2];
-            clipY2_ = oldClip[3];
-        }};
-        StartReplay(t);
-        const std::vector<std::uint32_t>& first = recorder_->first;
-        for (std::size_t band = 0; band + 1 < first.size(); ++band) {
-            if (first[band] == first[band + 1]) continue;
-            const long long top = t.y1 + static_cast<long long>(band) * rows;
-            SetClip(static_cast<int>(t.x1), static_cast<int>(top), static_cast<int>(t.x2),
-                    static_cast<int>(std::min(top + rows, t.y2)));
-            ReplayBand(band);
-            ++lastPassBands_;
-        }
-    }
-    EndPass();
-}
-
 void TRasterCanvas::PaintBands(const std::function<void(TCanvas&)>& paint, int width, int height, int bandRows,
                                const std::function<void(const QImage& image, int top, int rows)>& band) {
     if (width <= 0 || height <= 0) return;
     const int rows = std::clamp(bandRows, 1, height);
-    image_ = QImage(width, rows, QImage::Format_RGB32);
+    image_ = RasterImage(width, rows);
     if (image_.isNull())
         throw std::runtime_error("not enough memory for a picture of " + std::to_string(width) + " x " +
                                  std::to_string(rows) + " pixels");

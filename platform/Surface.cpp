@@ -14,13 +14,14 @@ int EventY(const QMouseEvent* event) { return event->position().toPoint().y(); }
 
 } // namespace
 
-TImage::TImage(QWidget* parent) : QWidget(parent), Picture(0, 0, QImage::Format_RGB32), canvas(Picture) {
+TImage::TImage(QWidget* parent) : QWidget(parent), canvas(Picture) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     canvas.OnChange = [this] { update(); };
 }
 
-void TImage::CopyPicture() const { QGuiApplication::clipboard()->setImage(Picture); }
+// A copy of its own: sharing the picture would make the next redraw copy it out of its buffer.
+void TImage::CopyPicture() const { QGuiApplication::clipboard()->setImage(Picture.copy()); }
 
 // A picture with one side 0 is a null QImage that forgets the other side, so the sizes are kept
 // apart from it.
@@ -30,7 +31,7 @@ void TImage::Resize(int w, int h) {
     if (w == pictureWidth && h == pictureHeight) return;
     pictureWidth = w;
     pictureHeight = h;
-    QImage grown(w, h, QImage::Format_RGB32);
+    QImage grown = RasterImage(w, h);
     if (!grown.isNull()) {
         grown.fill(ToQColor(canvas.BrushColor()));
         if (!Picture.isNull()) {
