@@ -577,6 +577,74 @@ void TRasterCanvas::Polygon(const TPoint* points, int count) {
     TTarget t;
     if (!Target(t)) return;
     Changed();
+    if (penWidth_ == 1 && pen_ == brush_ && count <= MaxCachedPolygonPoints) {
+        const std::uint64_t key = PolygonKey(points, count);
+        if (key != 0) {
+            auto found = polygons_.find(key);
+            if (found == polygons_.end()) {
+                if (polygons_.size() >= MaxCachedPolygons) polygons_.clear();
+                found = polygons_.emplace(key, PolygonSpans(points, count)).first;
+            }
+            const long long x = points[0].x, y = points[0].y;
+            if (y + found->second.top < t.y2 && y + found->second.bottom > t.y1)
+                for (const TPolygonSpan& span : found->second.spans)
+                    FillSpan(t, y + span.dy, x + span.x0, x + span.x1, penPixel_);
+            return;
+        }
+    }
+    PaintPolygon(t, points, count, brushPixel_, penPixel_);
+}
+
+// A polygon's pixels move with it by whole pixels: they are found once for its shape, relative to
+// its first point, on a small image of its own.
+TRasterCanvas::TPolygonShape TRasterCanvas::PolygonSpans(const TPoint* points, int count) const {
+    TPoint shifted[MaxCachedPolygonPoints];
+    int minX = points[0].x, minY = points[0].y, maxX = minX, maxY = minY;
+    for (int k = 1; k < count; ++k) {
+        minX = std::min(minX, points[k].x);
+        minY = std::min(minY, points[k].y);
+        maxX = std::max(maxX, points[k].x);
+        maxY = std::max(maxY, points[k].y);
+    }
+    for (int k = 0; k < count; ++k) shifted[k] = {points[k].x - minX, points[k].y - minY};
+    const int w = maxX - minX + 1, h = maxY - minY + 1;
+    std::vector<u32> scratch(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
+    TTarget t{scratch.data(), w, 0, 0, 0, w, h};
+    PaintPolygon(t, shifted, count, 1, 1);
+    TPolygonShape shape;
+    const int dx = minX - points[0].x, dy = minY - points[0].y;
+    for (int row = 0; row < h; ++row)
+        for (int col = 0; col < w;) {
+            if (!scratch[static_cast<std::size_t>(row) * static_cast<std::size_t>(w) + static_cast<std::size_t>(col)]) {
+                ++col;
+                continue;
+            }
+            const int start = col;
+            while (col < w &&
+                   scratch[static_cast<std::size_t>(row) * static_cast<std::size_t>(w) + static_cast<std::size_t>(col)])
+                ++col;
+            shape.spans.push_back({dy + row, dx + start, dx + col});
+        }
+    shape.top = dy;
+    shape.bottom = dy + h;
+    return shape;
+}
+
+// The shape of a polygon of at most MaxCachedPolygonPoints points whose points lie within 63
+// pixels of its first one: the count and each point's offset from the first, 7 bits a coordinate;
+// 0 for any other polygon.
+std::uint64_t TRasterCanvas::PolygonKey(const TPoint* points, int count) {
+    std::uint64_t key = static_cast<std::uint64_t>(count);
+    for (int k = 1; k < count; ++k) {
+        const long long dx = static_cast<long long>(points[k].x) - points[0].x,
+                        dy = static_cast<long long>(points[k].y) - points[0].y;
+        if (dx < -63 || dx > 63 || dy < -63 || dy > 63) return 0;
+        key = key << 14 | static_cast<std::uint64_t>(dx + 64) << 7 | static_cast<std::uint64_t>(dy + 64);
+    }
+    return key;
+}
+
+void TRasterCanvas::PaintPolygon(const TTarget& t, const TPoint* points, int count, u32 fill, u32 line) const {
     long long minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
     for (int k = 1; k < count; ++k) {
         minX = std::min<long long>(minX, points[k].x);
@@ -656,13 +724,13 @@ void TRasterCanvas::Polygon(const TPoint* points, int count) {
             }
             cross[at] = e.q;
         }
-        for (int k = 0; k + 1 < n; k += 2) FillSpan(t, j, cross[k], cross[k + 1], brushPixel_);
+        for (int k = 0; k + 1 < n; k += 2) FillSpan(t, j, cross[k], cross[k + 1], fill);
     }
 
     for (int k = 0; k < count; ++k) {
         const TPoint& p = points[k];
         const TPoint& n = points[(k + 1) % count];
-        PaintLine(t, p.x, p.y, n.x, n.y, penPixel_);
+        PaintLine(t, p.x, p.y, n.x, n.y, line);
     }
 }
 

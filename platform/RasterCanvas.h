@@ -31,6 +31,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // A white-to-be 32-bit picture of width x height for a raster canvas (its pixels undefined), or a
@@ -107,6 +108,21 @@ private:
     void EndPass();
     void PaintLine(const TTarget& t, long long x0, long long y0, long long x1, long long y1, std::uint32_t px) const;
     void FillSpan(const TTarget& t, long long y, long long xa, long long xb, std::uint32_t px) const;
+    void PaintPolygon(const TTarget& t, const TPoint* points, int count, std::uint32_t fill, std::uint32_t line) const;
+    // Small polygons in one colour (arrowheads: each one of a drag step was painted in the step
+    // before, in white or in its colour), painted from their spans, found once for each shape.
+    struct TPolygonSpan {
+        int dy, x0, x1; // row and columns [x0, x1) from the first point
+    };
+    struct TPolygonShape {
+        std::vector<TPolygonSpan> spans;
+        int top = 0, bottom = 0; // rows [top, bottom) from the first point
+    };
+    static constexpr int MaxCachedPolygonPoints = 4;
+    static constexpr std::size_t MaxCachedPolygons = 1u << 16;
+    static std::uint64_t PolygonKey(const TPoint* points, int count);
+    TPolygonShape PolygonSpans(const TPoint* points, int count) const;
+    std::unordered_map<std::uint64_t, TPolygonShape> polygons_;
     void PenSquare(const TTarget& t, long long x, long long y) const;
 
     QImage& image_;

@@ -735,3 +735,34 @@ TEST(RasterImage, RowsStartAnOddNumberOfCacheLinesApart) {
     EXPECT_TRUE(RasterImage(0, 10).isNull());
     EXPECT_TRUE(RasterImage(10, -1).isNull());
 }
+
+// A small polygon in one colour is painted from the spans of its shape, found once: at any place,
+// clipped or not, it covers the pixels that its fill and outline cover when painted apart.
+TEST(RasterCanvasPolygon, ShapesPaintedFromTheirSpansCoverTheirOwnPixels) {
+    std::mt19937 random(8122026);
+    std::uniform_int_distribution<int> offset(-12, 12), place(-20, 80), count(2, 5);
+    QImage cached = WhiteImage(64, 48), apart = WhiteImage(64, 48);
+    TRasterCanvas one(cached), two(apart);
+    one.SetPenColor(Red);
+    one.SetBrushColor(Red);
+    two.SetPenColor(Blue);
+    two.SetBrushColor(Red);
+    for (int trial = 0; trial < 3000; ++trial) {
+        TPoint shape[5];
+        const int n = count(random);
+        for (int k = 0; k < n; ++k) shape[k] = {offset(random), offset(random)};
+        for (int placed = 0; placed < 3; ++placed) { // the second and third time from the spans
+            const int x = place(random), y = place(random);
+            TPoint at[5];
+            for (int k = 0; k < n; ++k) at[k] = {shape[k].x + x, shape[k].y + y};
+            cached.fill(0xFFFFFFFFu);
+            apart.fill(0xFFFFFFFFu);
+            one.Polygon(at, n);
+            two.Polygon(at, n);
+            for (int row = 0; row < 48; ++row)
+                for (int col = 0; col < 64; ++col)
+                    ASSERT_EQ(cached.pixel(col, row) != 0xFFFFFFFFu, apart.pixel(col, row) != 0xFFFFFFFFu)
+                        << "trial " << trial << " at " << col << "," << row;
+        }
+    }
+}
