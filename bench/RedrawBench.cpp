@@ -111,8 +111,13 @@ private:
     TColor pen = 0;
 };
 
+struct TNoFrame {
+    explicit TNoFrame(TCanvas&) {}
+};
+
 // One step of a drag of the whole picture, as the surface runs it on every pointer move.
-void Redraw(benchmark::State& state, const QImage& image, TCanvas& canvas, Tgraph& live) {
+template <class TCanvasImpl, class TFrame = TNoFrame>
+void Redraw(benchmark::State& state, const QImage& image, TCanvasImpl& canvas, Tgraph& live) {
     auto shadow = std::make_unique<Tgraph>();
     DrawGraph(live, canvas);
     SyncShadow(live, *shadow);
@@ -120,8 +125,11 @@ void Redraw(benchmark::State& state, const QImage& image, TCanvas& canvas, Tgrap
     for (auto _ : state) {
         MoveAllVertices(live, step, 0);
         step = -step;
-        EraseGraph(*shadow, canvas);
-        DrawGraph(live, canvas);
+        {
+            const TFrame frame(canvas);
+            EraseGraph(*shadow, canvas);
+            DrawGraph(live, canvas);
+        }
         SyncShadow(live, *shadow);
         benchmark::DoNotOptimize(image.constBits());
     }
@@ -136,13 +144,13 @@ void Redraw(benchmark::State& state, TKind kind, std::size_t labelLength = 0) {
     Redraw(state, image, canvas, *live);
 }
 // The same cycle as RefreshView runs it: on the surface's own picture (RasterImage), painted
-// directly on one thread.
-void RedrawPass(benchmark::State& state, TKind kind) {
+// directly in one frame on one thread.
+void RedrawPass(benchmark::State& state, TKind kind, std::size_t labelLength = 0) {
     QImage image = RasterImage(SurfaceWidth, SurfaceHeight);
     image.fill(Qt::white);
     TRasterCanvas canvas(image);
-    std::unique_ptr<Tgraph> live = MakeBenchGraph(kind);
-    Redraw(state, image, canvas, *live);
+    std::unique_ptr<Tgraph> live = MakeBenchGraph(kind, labelLength);
+    Redraw<TRasterCanvas, TRasterCanvas::TFrame>(state, image, canvas, *live);
 }
 
 void RedrawQtTypical(benchmark::State& s) { Redraw<TQtCanvas>(s, TKind::Typical); }
@@ -154,8 +162,8 @@ void RedrawPassComplete(benchmark::State& s) { RedrawPass(s, TKind::Complete); }
 void RedrawRasterTypical(benchmark::State& s) { Redraw<TRasterCanvas>(s, TKind::Typical); }
 void RedrawRasterDense(benchmark::State& s) { Redraw<TRasterCanvas>(s, TKind::Dense); }
 void RedrawRasterComplete(benchmark::State& s) { Redraw<TRasterCanvas>(s, TKind::Complete); }
-void RedrawLabels64Complete(benchmark::State& s) { Redraw<TRasterCanvas>(s, TKind::Complete, 64); }
-void RedrawLabels1000Complete(benchmark::State& s) { Redraw<TRasterCanvas>(s, TKind::Complete, 1000); }
+void RedrawLabels64Complete(benchmark::State& s) { RedrawPass(s, TKind::Complete, 64); }
+void RedrawLabels1000Complete(benchmark::State& s) { RedrawPass(s, TKind::Complete, 1000); }
 
 // One vertex in the middle of the picture, named with 4 million characters.
 void RedrawLongName4M(benchmark::State& state) {

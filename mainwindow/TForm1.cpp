@@ -285,8 +285,11 @@ void TForm1::RefreshView() {
         canvas.Rectangle(-1, -1, w + 1, h + 1);
     }
     // The old picture is erased by repainting it in white, so it must use the shadow's geometry.
-    EraseGraph(ShadowGraph, canvas);
-    DrawGraph(LiveGraph, canvas);
+    {
+        const TRasterCanvas::TFrame frame(canvas);
+        EraseGraph(ShadowGraph, canvas);
+        DrawGraph(LiveGraph, canvas);
+    }
     SyncShadow(LiveGraph, ShadowGraph);
 
     setWindowTitle(GraphTitle(LiveGraph.fileName));

@@ -340,6 +340,20 @@ void TRasterCanvas::StartReplay(const TTarget& image) {
     passHeight_ = image_.height();
 }
 
+TRasterCanvas::TFrame::TFrame(TRasterCanvas& canvas) : canvas_(canvas) {
+    if (canvas.passBits_) return; // inside a frame or a pass already
+    const bool clipped = canvas.clipped_;
+    canvas.clipped_ = false;
+    TTarget t;
+    open_ = canvas.Target(t);
+    canvas.clipped_ = clipped;
+    if (open_) canvas.StartReplay(t);
+}
+
+TRasterCanvas::TFrame::~TFrame() {
+    if (open_) canvas_.passBits_ = nullptr;
+}
+
 TColor TRasterCanvas::Pixel(int x, int y) const {
     const long long row = static_cast<long long>(y) - originY_;
     if (image_.isNull() || image_.depth() != 32 || x < 0 || row < 0 || x >= image_.width() || row >= image_.height())

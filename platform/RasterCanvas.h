@@ -62,6 +62,21 @@ public:
     // The bands the last PaintBands painted in; 0 when it painted nothing.
     int LastPassBands() const { return lastPassBands_; }
 
+    // While a frame is open, the image's pixels and size are the ones it had when the frame
+    // opened, instead of being asked of Qt for every shape (bits() also checks the image's
+    // sharing): the image must not be resized, reassigned or shared until the frame closes.
+    class TFrame {
+    public:
+        explicit TFrame(TRasterCanvas& canvas);
+        ~TFrame();
+        TFrame(const TFrame&) = delete;
+        TFrame& operator=(const TFrame&) = delete;
+
+    private:
+        TRasterCanvas& canvas_;
+        bool open_ = false;
+    };
+
     // Paints what paint draws on a white picture of width x height pixels, without holding it:
     // the image this canvas paints on becomes a band of at most bandRows rows, and band is called
     // with it for each band in turn from the top, with the picture row of its first row and the
