@@ -314,8 +314,8 @@ bool TRasterCanvas::Target(TTarget& t) const {
         t.y2 = static_cast<long long>(originY_) + passHeight_;
     } else {
         if (image_.isNull() || image_.depth() != 32) return false;
-        t.bits = nullptr;
-        t.stride = image_.bytesPerLine() / 4;
+        t.bits = nullptr; // fetched last: it may copy a shared image, with another stride
+        t.stride = 0;
         t.x2 = image_.width();
         t.y2 = static_cast<long long>(originY_) + image_.height();
     }
@@ -329,7 +329,10 @@ bool TRasterCanvas::Target(TTarget& t) const {
         t.y2 = std::min<long long>(t.y2, clipY2_);
     }
     if (t.x1 >= t.x2 || t.y1 >= t.y2) return false;
-    if (!t.bits) t.bits = reinterpret_cast<u32*>(image_.bits());
+    if (!t.bits) {
+        t.bits = reinterpret_cast<u32*>(image_.bits());
+        t.stride = image_.bytesPerLine() / 4;
+    }
     return true;
 }
 

@@ -731,6 +731,11 @@ TEST(RasterImage, RowsStartAnOddNumberOfCacheLinesApart) {
             c->Ellipse(-5, 100, w / 2 + 3, 130);
         }
         EXPECT_EQ(image, plain);
+        // Shared, the picture is copied before it is painted, into Qt's own stride.
+        const QImage kept = image;
+        for (TRasterCanvas* c : {&ours, &qts}) c->Rectangle(0, 3, w / 3 + 4, 200);
+        EXPECT_EQ(image, plain);
+        EXPECT_NE(kept, plain);
     }
     EXPECT_TRUE(RasterImage(0, 10).isNull());
     EXPECT_TRUE(RasterImage(10, -1).isNull());
