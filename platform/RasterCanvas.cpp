@@ -554,11 +554,33 @@ void TRasterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
     const long long grow = penWidth_;
     if (r <= t.x1 - grow || l >= t.x2 + grow || bottom <= t.y1 - grow || top >= t.y2 + grow) return;
 
+    // The rows of a box met before come from its spans (every vertex of a graph is the same size).
+    const std::vector<TEllipseRow>* known = nullptr;
+    if (w <= MaxCachedEllipse && h <= MaxCachedEllipse) {
+        const std::uint64_t key = static_cast<std::uint64_t>(w) << 32 | static_cast<std::uint64_t>(h);
+        auto found = ellipses_.find(key);
+        if (found == ellipses_.end()) {
+            if (ellipses_.size() >= MaxCachedEllipses) ellipses_.clear();
+            std::vector<TEllipseRow> rows(static_cast<std::size_t>(h));
+            for (long long j = 0; j < h; ++j) {
+                const TSpan span = EllipseRow(w, h, j);
+                rows[static_cast<std::size_t>(j)] = {span.left, span.right};
+            }
+            found = ellipses_.emplace(key, std::move(rows)).first;
+        }
+        known = &found->second;
+    }
+    auto rowAt = [&](long long j) {
+        if (!known || j < 0 || j >= h) return EllipseRow(w, h, j);
+        const TEllipseRow& k = (*known)[static_cast<std::size_t>(j)];
+        return TSpan{k.left, k.right};
+    };
+
     // The pen paints the border ring: the inside pixels with a 4-neighbour outside.
     const long long jFirst = std::max(0LL, t.y1 - grow - top), jLast = std::min(h - 1, t.y2 - 1 + grow - top);
-    TSpan above = EllipseRow(w, h, jFirst - 1), row = EllipseRow(w, h, jFirst);
+    TSpan above = rowAt(jFirst - 1), row = rowAt(jFirst);
     for (long long j = jFirst; j <= jLast; ++j) {
-        const TSpan below = EllipseRow(w, h, j + 1);
+        const TSpan below = rowAt(j + 1);
         if (row.left <= row.right) {
             const long long y = top + j;
             const long long inL = std::max({row.left + 1, above.left, below.left});

@@ -138,6 +138,13 @@ private:
     static std::uint64_t PolygonKey(const TPoint* points, int count);
     TPolygonShape PolygonSpans(const TPoint* points, int count) const;
     std::unordered_map<std::uint64_t, TPolygonShape> polygons_;
+    // The pixels of each row of an ellipse's box, by the box's size: columns [left, right].
+    struct TEllipseRow {
+        long long left, right;
+    };
+    static constexpr long long MaxCachedEllipse = 4096;
+    static constexpr std::size_t MaxCachedEllipses = 64;
+    std::unordered_map<std::uint64_t, std::vector<TEllipseRow>> ellipses_;
     void PenSquare(const TTarget& t, long long x, long long y) const;
 
     QImage& image_;
