@@ -382,6 +382,14 @@ void TTextRaster::Place(TText& text) {
 void TTextRaster::Blit(const TPixels& to, long long x, long long y, const TPiece& piece, u32 px) const {
     if (x + piece.right <= to.x1 || x + piece.left >= to.x2 || y + piece.bottom <= to.y1 || y + piece.top >= to.y2)
         return;
+    if (x + piece.left >= to.x1 && x + piece.right <= to.x2 && y + piece.top >= to.y1 && y + piece.bottom <= to.y2) {
+        // Wholly inside: no span needs its ends checked.
+        for (const TSpan& s : piece.spans) {
+            u32* const row = to.Row(y + s.dy) + x;
+            std::fill(row + s.x0, row + s.x1, px);
+        }
+        return;
+    }
     for (const TSpan& s : piece.spans) {
         const long long row = y + s.dy;
         if (row < to.y1 || row >= to.y2) continue;
