@@ -619,15 +619,24 @@ void TRasterCanvas::Polygon(const TPoint* points, int count) {
     if (penWidth_ == 1 && pen_ == brush_ && count <= MaxCachedPolygonPoints) {
         const std::uint64_t key = PolygonKey(points, count);
         if (key != 0) {
-            auto found = polygons_.find(key);
-            if (found == polygons_.end()) {
-                if (polygons_.size() >= MaxCachedPolygons) polygons_.clear();
-                found = polygons_.emplace(key, PolygonSpans(points, count)).first;
+            if (polygonSlots_.empty()) polygonSlots_.resize(PolygonSlots);
+            TPolygonSlot& slot = polygonSlots_[(key * 0x9E3779B97F4A7C15u) >> (64 - PolygonSlotBits)];
+            if (slot.key != key) {
+                if (polygonSpans_.size() >= MaxPolygonSpans) { // forget every shape
+                    polygonSpans_.clear();
+                    for (TPolygonSlot& s : polygonSlots_) s.key = 0;
+                }
+                slot.first = static_cast<std::uint32_t>(polygonSpans_.size());
+                AddPolygonSpans(points, count, slot);
+                slot.count = static_cast<std::uint32_t>(polygonSpans_.size()) - slot.first;
+                slot.key = key;
             }
             const long long x = points[0].x, y = points[0].y;
-            if (y + found->second.top < t.y2 && y + found->second.bottom > t.y1)
-                for (const TPolygonSpan& span : found->second.spans)
+            if (y + slot.top < t.y2 && y + slot.bottom > t.y1)
+                for (std::uint32_t k = slot.first; k < slot.first + slot.count; ++k) {
+                    const TPolygonSpan& span = polygonSpans_[k];
                     FillSpan(t, y + span.dy, x + span.x0, x + span.x1, penPixel_);
+                }
             return;
         }
     }
@@ -635,8 +644,8 @@ void TRasterCanvas::Polygon(const TPoint* points, int count) {
 }
 
 // A polygon's pixels move with it by whole pixels: they are found once for its shape, relative to
-// its first point, on a small image of its own.
-TRasterCanvas::TPolygonShape TRasterCanvas::PolygonSpans(const TPoint* points, int count) const {
+// its first point, on a small image of its own, and added to the spans of known shapes.
+void TRasterCanvas::AddPolygonSpans(const TPoint* points, int count, TPolygonSlot& slot) {
     TPoint shifted[MaxCachedPolygonPoints];
     int minX = points[0].x, minY = points[0].y, maxX = minX, maxY = minY;
     for (int k = 1; k < count; ++k) {
@@ -650,23 +659,21 @@ TRasterCanvas::TPolygonShape TRasterCanvas::PolygonSpans(const TPoint* points, i
     std::vector<u32> scratch(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
     TTarget t{scratch.data(), w, 0, 0, 0, w, h};
     PaintPolygon(t, shifted, count, 1, 1);
-    TPolygonShape shape;
     const int dx = minX - points[0].x, dy = minY - points[0].y;
-    for (int row = 0; row < h; ++row)
+    for (int row = 0; row < h; ++row) {
+        const u32* line = scratch.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(w);
         for (int col = 0; col < w;) {
-            if (!scratch[static_cast<std::size_t>(row) * static_cast<std::size_t>(w) + static_cast<std::size_t>(col)]) {
+            if (!line[col]) {
                 ++col;
                 continue;
             }
             const int start = col;
-            while (col < w &&
-                   scratch[static_cast<std::size_t>(row) * static_cast<std::size_t>(w) + static_cast<std::size_t>(col)])
-                ++col;
-            shape.spans.push_back({dy + row, dx + start, dx + col});
+            while (col < w && line[col]) ++col;
+            polygonSpans_.push_back({dy + row, dx + start, dx + col});
         }
-    shape.top = dy;
-    shape.bottom = dy + h;
-    return shape;
+    }
+    slot.top = dy;
+    slot.bottom = dy + h;
 }
 
 // The shape of a polygon of at most MaxCachedPolygonPoints points whose points lie within 63

@@ -125,19 +125,24 @@ private:
     void FillSpan(const TTarget& t, long long y, long long xa, long long xb, std::uint32_t px) const;
     void PaintPolygon(const TTarget& t, const TPoint* points, int count, std::uint32_t fill, std::uint32_t line) const;
     // Small polygons in one colour (arrowheads: each one of a drag step was painted in the step
-    // before, in white or in its colour), painted from their spans, found once for each shape.
+    // before, in white or in its colour), painted from their spans, found once for each shape and
+    // kept in a table of slots indexed by the shape's hash (a shape meeting another's slot takes it).
     struct TPolygonSpan {
         int dy, x0, x1; // row and columns [x0, x1) from the first point
     };
-    struct TPolygonShape {
-        std::vector<TPolygonSpan> spans;
-        int top = 0, bottom = 0; // rows [top, bottom) from the first point
+    struct TPolygonSlot {
+        std::uint64_t key = 0;              // the shape (PolygonKey), 0 for none
+        std::uint32_t first = 0, count = 0; // its spans in polygonSpans_
+        int top = 0, bottom = 0;            // rows [top, bottom) from the first point
     };
     static constexpr int MaxCachedPolygonPoints = 4;
-    static constexpr std::size_t MaxCachedPolygons = 1u << 16;
+    static constexpr int PolygonSlotBits = 16;
+    static constexpr std::size_t PolygonSlots = std::size_t{1} << PolygonSlotBits;
+    static constexpr std::size_t MaxPolygonSpans = std::size_t{1} << 20;
     static std::uint64_t PolygonKey(const TPoint* points, int count);
-    TPolygonShape PolygonSpans(const TPoint* points, int count) const;
-    std::unordered_map<std::uint64_t, TPolygonShape> polygons_;
+    void AddPolygonSpans(const TPoint* points, int count, TPolygonSlot& slot);
+    std::vector<TPolygonSlot> polygonSlots_;
+    std::vector<TPolygonSpan> polygonSpans_;
     // The pixels of each row of an ellipse's box, by the box's size: columns [left, right].
     struct TEllipseRow {
         long long left, right;
