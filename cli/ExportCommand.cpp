@@ -58,14 +58,13 @@ std::string ExportGraphFile(const std::string& input, const std::vector<std::str
         ShiftIntoPicture(*g);
 
     for (std::size_t i = 0; i < outputs.size(); ++i) {
-        std::string bytes;
+        TReplaceFailure written;
         try {
-            bytes = ExportBytes(*g, formats[i], size);
+            written = ExportToFile(*g, formats[i], size, outputs[i]);
         } catch (const std::exception& e) {
             return "Cannot export to " + Quoted(outputs[i]) + ": " + e.what();
         }
-        if (const TFileFailure failure = AsFileFailure(ReplaceFile(outputs[i], bytes)))
-            return WriteFailureText(outputs[i], failure);
+        if (const TFileFailure failure = AsFileFailure(written)) return WriteFailureText(outputs[i], failure);
     }
     return {};
 }

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <exception>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -66,6 +67,11 @@ int WriteAll(int fd, const char* data, std::size_t size) {
         size -= static_cast<std::size_t>(n);
     }
     return 0;
+}
+
+// Writes what content produces, piece by piece; the first failure stops it.
+int WriteContent(int fd, const TFileContent& content) {
+    return content([fd](const char* data, std::size_t size) { return WriteAll(fd, data, size); });
 }
 
 // Copies everything from the offset of `from` to the end into `to`. 0, or the errno of the failure.
@@ -161,10 +167,10 @@ TReplaceFailure Refused(mode_t mode) {
     return failure;
 }
 
-// Writes bytes to a temporary file beside target and renames it over target. old: the target's
+// Writes the content to a temporary file beside target and renames it over target. old: the target's
 // status when it exists (its permissions, owner and group carry over), else null.
 TReplaceFailure ReplaceByRename(const std::string& target, const std::string& folder, const std::string& temp,
-                                const std::string& bytes, const struct stat* old) {
+                                const TFileContent& content, const struct stat* old) {
     std::string name;
     TFd fd(CreateTemp(temp, name));
     if (fd.Get() < 0) return Failure(TReplaceStep::Create, errno);
@@ -178,7 +184,7 @@ TReplaceFailure ReplaceByRename(const std::string& target, const std::string& fo
         }
         if (::fchmod(fd.Get(), old->st_mode & 07777) != 0) err = errno;
     }
-    if (!err) err = WriteAll(fd.Get(), bytes.data(), bytes.size());
+    if (!err) err = WriteContent(fd.Get(), content);
     if (!err) err = Flush(fd.Get());
     if (!err && !fd.Close()) err = errno;
     if (!err && ::rename(name.c_str(), target.c_str()) != 0) err = errno;
@@ -190,15 +196,15 @@ TReplaceFailure ReplaceByRename(const std::string& target, const std::string& fo
     return {};
 }
 
-// Writes bytes into the open target itself, its old content kept in memory and written back when
+// Writes the content into the open target itself, its old content kept in memory and written back when
 // the write fails.
-TReplaceFailure ReplaceInPlaceFromMemory(int fd, const std::string& target, const std::string& bytes) {
+TReplaceFailure ReplaceInPlaceFromMemory(int fd, const std::string& target, const TFileContent& content) {
     std::string old;
     if (const TFileFailure failure = ReadWholeFile(target, old)) {
         return Failure(TReplaceStep::Create, failure.problem == TFileProblem::System ? failure.error : EFBIG);
     }
     int err = ::ftruncate(fd, 0) != 0 ? errno : 0;
-    if (!err) err = WriteAll(fd, bytes.data(), bytes.size());
+    if (!err) err = WriteContent(fd, content);
     if (!err) err = Flush(fd);
     if (!err) return {};
     if (::lseek(fd, 0, SEEK_SET) == 0 && ::ftruncate(fd, 0) == 0 && WriteAll(fd, old.data(), old.size()) == 0)
@@ -206,15 +212,16 @@ TReplaceFailure ReplaceInPlaceFromMemory(int fd, const std::string& target, cons
     return Failure(TReplaceStep::Write, err);
 }
 
-// Writes bytes into the open target itself (every hard link sees them), after keeping a copy of
+// Writes the content into the open target itself (every hard link sees them), after keeping a copy of
 // the old content in a temporary file that is written back when the write fails.
-TReplaceFailure ReplaceInPlace(int fd, const std::string& target, const std::string& temp, const std::string& bytes) {
+TReplaceFailure ReplaceInPlace(int fd, const std::string& target, const std::string& temp,
+                               const TFileContent& content) {
     std::string copyName;
     TFd copy(CreateTemp(temp, copyName));
     if (copy.Get() < 0) {
         // A folder that takes no new file: the old content is kept in memory instead.
         if (!NoRoomForNewFile(errno)) return Failure(TReplaceStep::Create, errno);
-        return ReplaceInPlaceFromMemory(fd, target, bytes);
+        return ReplaceInPlaceFromMemory(fd, target, content);
     }
     int err = 0;
     {
@@ -228,7 +235,7 @@ TReplaceFailure ReplaceInPlace(int fd, const std::string& target, const std::str
     }
 
     err = ::ftruncate(fd, 0) != 0 ? errno : 0;
-    if (!err) err = WriteAll(fd, bytes.data(), bytes.size());
+    if (!err) err = WriteContent(fd, content);
     if (!err) err = Flush(fd);
     if (!err) {
         ::unlink(copyName.c_str());
@@ -294,7 +301,9 @@ TFileFailure ReadWholeFile(const std::string& path, std::string& bytes, std::uin
     }
 }
 
-TReplaceFailure ReplaceFile(const std::string& path, const std::string& bytes) {
+namespace {
+
+TReplaceFailure ReplaceWith(const std::string& path, const TFileContent& content) {
     std::string target;
     if (const int err = FinalTarget(path, target)) return Failure(TReplaceStep::Create, err);
     const std::size_t slash = target.rfind('/');
@@ -306,7 +315,7 @@ TReplaceFailure ReplaceFile(const std::string& path, const std::string& bytes) {
     if (::lstat(target.c_str(), &st) != 0) {
         if (errno != ENOENT) return Failure(TReplaceStep::Create, errno);
         if (base.empty()) return Failure(TReplaceStep::Create, EISDIR);
-        return ReplaceByRename(target, folder, temp, bytes, nullptr);
+        return ReplaceByRename(target, folder, temp, content, nullptr);
     }
     // Checked before any open: opening a FIFO for writing waits for a reader, and a device
     // must not be replaced by a file.
@@ -317,10 +326,33 @@ TReplaceFailure ReplaceFile(const std::string& path, const std::string& bytes) {
     if (fd.Get() < 0) return Failure(TReplaceStep::Create, errno);
     if (::fstat(fd.Get(), &st) != 0) return Failure(TReplaceStep::Create, errno);
     if (!S_ISREG(st.st_mode)) return Refused(st.st_mode);
-    if (st.st_nlink > 1) return ReplaceInPlace(fd.Get(), target, temp, bytes);
-    const TReplaceFailure renamed = ReplaceByRename(target, folder, temp, bytes, &st);
+    if (st.st_nlink > 1) return ReplaceInPlace(fd.Get(), target, temp, content);
+    const TReplaceFailure renamed = ReplaceByRename(target, folder, temp, content, &st);
     // A folder that takes no new file: the file itself is still writable, so it is written in place.
     if (renamed.step == TReplaceStep::Create && NoRoomForNewFile(renamed.error))
-        return ReplaceInPlace(fd.Get(), target, temp, bytes);
+        return ReplaceInPlace(fd.Get(), target, temp, content);
     return renamed;
+}
+
+} // namespace
+
+TReplaceFailure ReplaceFile(const std::string& path, const TFileContent& content) {
+    // An exception from content ends its write as a failure would, and leaves ReplaceFile once the
+    // old file is back and no temporary one is left.
+    std::exception_ptr thrown;
+    const TFileContent guarded = [&](const TFileWriter& write) {
+        try {
+            return content(write);
+        } catch (...) {
+            thrown = std::current_exception();
+            return ECANCELED;
+        }
+    };
+    const TReplaceFailure failure = ReplaceWith(path, guarded);
+    if (thrown) std::rethrow_exception(thrown);
+    return failure;
+}
+
+TReplaceFailure ReplaceFile(const std::string& path, const std::string& bytes) {
+    return ReplaceFile(path, [&bytes](const TFileWriter& write) { return write(bytes.data(), bytes.size()); });
 }

@@ -6,6 +6,7 @@
 #include "FileFailure.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // The largest file that is read: anything larger is refused before a byte is read.
@@ -52,3 +53,10 @@ TFileFailure AsFileFailure(const TReplaceFailure& failure);
 // Create: the target or the temporary file (or the copy) could not be made; Write: writing,
 // flushing or renaming it failed.
 TReplaceFailure ReplaceFile(const std::string& path, const std::string& bytes);
+// The same for content produced piece by piece, never held whole: content(write) calls write(data,
+// size) for each piece in order, stops at the first nonzero value it returns (an errno) and returns
+// that, or 0 when all was written; it is called at most once. An exception from it leaves the old
+// file as a failed write does, and then leaves ReplaceFile.
+using TFileWriter = std::function<int(const char* data, std::size_t size)>;
+using TFileContent = std::function<int(const TFileWriter& write)>;
+TReplaceFailure ReplaceFile(const std::string& path, const TFileContent& content);

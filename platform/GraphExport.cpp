@@ -9,6 +9,7 @@
 #include "QtCanvas.h"
 #include "QtColor.h"
 #include "RasterCanvas.h"
+#include "SafeFile.h"
 #include "SvgCanvas.h"
 #include "TextExport.h"
 
@@ -164,6 +165,12 @@ std::string PdfBytes(const Tgraph& g, std::optional<TPictureSize> size, const TM
     return WithExactPage(Bytes(buffer.data()), points.width(), points.height());
 }
 
+// The rows of a band of a picture width pixels wide.
+int BandRows(int width) {
+    return static_cast<int>(std::max<std::size_t>(
+        TRasterCanvas::MinBandRows, TRasterCanvas::BandBytes / (4 * static_cast<std::size_t>(std::max(1, width)))));
+}
+
 // A raster picture painted and encoded band by band: memory holds one band and the encoder,
 // whatever the picture's size, and a band no shape reaches costs no painting.
 template <class TWriter>
@@ -172,9 +179,7 @@ std::string RasterBytes(const Tgraph& g, std::optional<TPictureSize> size, TWrit
     TRasterCanvas canvas(band); // one canvas measures and paints, so each text is laid out once
     const TPictureSize s = size ? *size : ExportPictureSize(g, canvas);
     auto writer = make(s.width, s.height);
-    const int rows = static_cast<int>(std::max<std::size_t>(
-        TRasterCanvas::MinBandRows, TRasterCanvas::BandBytes / (4 * static_cast<std::size_t>(std::max(1, s.width)))));
-    canvas.PaintBands([&](TCanvas& c) { DrawGraph(g, c); }, s.width, s.height, rows,
+    canvas.PaintBands([&](TCanvas& c) { DrawGraph(g, c); }, s.width, s.height, BandRows(s.width),
                       [&](const QImage& image, int top, int count) { writer.Rows(image, top, count); });
     return writer.Finish();
 }
@@ -304,6 +309,32 @@ void ShiftIntoPicture(Tgraph& g) {
 
 std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size) {
     return ExportFormatInfo(format).write(g, size);
+}
+
+TReplaceFailure ExportToFile(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size,
+                             const std::string& path) {
+    if (format != TExportFormat::Bmp) return ReplaceFile(path, ExportBytes(g, format, size));
+    QImage band;
+    TRasterCanvas canvas(band);
+    const TPictureSize s = size ? *size : ExportPictureSize(g, canvas);
+    const std::string header = BmpHeader(s.width, s.height); // a picture too large fails before the file is touched
+    return ReplaceFile(path, [&](const TFileWriter& write) {
+        if (const int err = write(header.data(), header.size())) return err;
+        const std::size_t rowBytes = BmpRowBytes(s.width);
+        std::string rows;
+        int err = 0;
+        canvas.PaintBands([&](TCanvas& c) { DrawGraph(g, c); }, s.width, s.height, BandRows(s.width),
+                          [&](const QImage& image, int, int count) {
+                              if (err) return;
+                              rows.assign(rowBytes * static_cast<std::size_t>(count), '\0');
+                              for (int y = 0; y < count; ++y) // the band's rows from its bottom one up
+                                  BmpRow(image, count - 1 - y, s.width,
+                                         rows.data() + rowBytes * static_cast<std::size_t>(y));
+                              err = write(rows.data(), rows.size());
+                          },
+                          true);
+        return err;
+    });
 }
 
 std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size, const TMarks& marks) {

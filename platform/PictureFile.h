@@ -6,8 +6,15 @@
 
 class QImage;
 
-// A standard Windows bitmap file of 24 bits a pixel, filled band by band in any order: memory
-// holds the file, which is as large as the format makes it, and nothing else of the picture.
+// The parts of a standard Windows bitmap file of 24 bits a pixel: its header (54 bytes; throws
+// std::runtime_error for an empty picture or one too large for the format), the bytes of each row
+// (BmpRowBytes, padded to 4), stored from the bottom row up, and the bytes of row y of image.
+std::string BmpHeader(int width, int height);
+std::size_t BmpRowBytes(int width);
+void BmpRow(const QImage& image, int y, int width, char* to);
+
+// A standard Windows bitmap file, filled band by band in any order: memory holds the file, which
+// is as large as the format makes it, and nothing else of the picture.
 class TBmpWriter {
 public:
     // Throws std::runtime_error for an empty picture or one too large for the format.

@@ -245,7 +245,8 @@ TScopeExit(TRestore) -> TScopeExit<TRestore>;
 } // namespace
 
 void TRasterCanvas::PaintBands(const std::function<void(TCanvas&)>& paint, int width, int height, int bandRows,
-                               const std::function<void(const QImage& image, int top, int rows)>& band) {
+                               const std::function<void(const QImage& image, int top, int rows)>& band,
+                               bool fromBottom) {
     if (width <= 0 || height <= 0) return;
     const int rows = std::clamp(bandRows, 1, height);
     image_ = RasterImage(width, rows);
@@ -264,7 +265,9 @@ void TRasterCanvas::PaintBands(const std::function<void(TCanvas&)>& paint, int w
     lastPassBands_ = 0;
     bool white = true;
     const std::vector<std::uint32_t>& first = recorder_->first;
-    for (std::size_t k = 0; k + 1 < first.size(); ++k) {
+    const std::size_t bands = first.size() - 1;
+    for (std::size_t step = 0; step < bands; ++step) {
+        const std::size_t k = fromBottom ? bands - 1 - step : step;
         const int top = static_cast<int>(k) * rows, count = std::min(rows, height - top);
         originY_ = top;
         if (!white) image_.fill(0xFFFFFFFFu);

@@ -81,8 +81,9 @@ public:
     // the image this canvas paints on becomes a band of at most bandRows rows, and band is called
     // with it for each band in turn from the top, with the picture row of its first row and the
     // rows it holds. A band that no shape reaches is white and costs no painting.
+    // fromBottom: the bands in turn from the bottom instead (a BMP file stores its rows so).
     void PaintBands(const std::function<void(TCanvas&)>& paint, int width, int height, int bandRows,
-                    const std::function<void(const QImage& image, int top, int rows)>& band);
+                    const std::function<void(const QImage& image, int top, int rows)>& band, bool fromBottom = false);
 
     // Restricts painting to the box [x1, x2) x [y1, y2) inside the image; the pixels a shape
     // covers inside the box are exactly those it covers without it.

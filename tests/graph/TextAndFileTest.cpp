@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <stdexcept>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -62,6 +65,44 @@ TEST(SafeSave, ANewFileTakesTheUmaskAndAnExistingOneKeepsItsMode) {
     EXPECT_EQ(st.st_mode & 07777, mode_t(0604));
     EXPECT_EQ(ReadBytes(kept), "y");
     EXPECT_EQ(folder.Entries().size(), 2u); // no temporary file left
+}
+
+// Content written piece by piece: the pieces in order; a failure or an exception part way leaves
+// the old file whole and nothing beside it, whether the file is replaced by rename or, having a
+// second link, written in place.
+TEST(SafeSave, ContentInPiecesIsWrittenWholeOrNotAtAll) {
+    TempFolder folder;
+    const std::string path = folder.File("out.bmp"), link = folder.File("link.bmp");
+    WriteBytes(path, "old");
+    auto pieces = [](int failAfter, bool raise) {
+        return [=](const TFileWriter& write) {
+            for (int k = 0; k < 3; ++k) {
+                if (k == failAfter) {
+                    if (raise) throw std::runtime_error("no memory for the band");
+                    return ENOSPC;
+                }
+                const std::string piece(1000, static_cast<char>('a' + k));
+                if (const int err = write(piece.data(), piece.size())) return err;
+            }
+            return 0;
+        };
+    };
+    for (const bool linked : {false, true}) {
+        SCOPED_TRACE(linked ? "in place" : "by rename");
+        if (linked) {
+            ASSERT_EQ(::link(path.c_str(), link.c_str()), 0);
+        }
+        const std::size_t entries = folder.Entries().size();
+        EXPECT_THROW(ReplaceFile(path, pieces(1, true)), std::runtime_error);
+        EXPECT_EQ(ReadBytes(path), "old");
+        EXPECT_EQ(AsFileFailure(ReplaceFile(path, pieces(2, false))).error, ENOSPC);
+        EXPECT_EQ(ReadBytes(path), "old");
+        EXPECT_EQ(folder.Entries().size(), entries);
+        EXPECT_FALSE(AsFileFailure(ReplaceFile(path, pieces(-1, false))));
+        EXPECT_EQ(ReadBytes(path), std::string(1000, 'a') + std::string(1000, 'b') + std::string(1000, 'c'));
+        WriteBytes(path, "old");
+    }
+    EXPECT_EQ(ReadBytes(link), "old"); // the second link saw every write
 }
 
 } // namespace

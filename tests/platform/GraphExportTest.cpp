@@ -4,6 +4,7 @@
 
 #include "GraphExport.h"
 #include "Files.h"
+#include "SafeFile.h"
 #include "TextExport.h"
 
 #include <QFile>
@@ -130,6 +131,19 @@ TEST(GraphExport, PicturesShowWhatTheRasterCanvasPaints) {
 
 // A cropped picture holds the drawing alone with a margin on every side, and its pixels are those
 // of the picture from the surface's corner, whatever the shift (odd coordinates among them).
+// A BMP file written band by band as it is painted, from the bottom band up, is the file of the
+// whole picture, byte for byte, whether the bands are many or one.
+TEST(GraphExport, BmpWrittenBandByBandIsTheWholePicturesFile) {
+    const auto g = Sample();
+    TempFolder folder;
+    for (const TPictureSize size : {TPictureSize{300, 2100}, TPictureSize{641, 97}}) {
+        SCOPED_TRACE(size.height);
+        const std::string path = folder.File("out.bmp");
+        ASSERT_FALSE(AsFileFailure(ExportToFile(*g, TExportFormat::Bmp, size, path)));
+        EXPECT_EQ(ReadBytes(path), ExportBytes(*g, TExportFormat::Bmp, size));
+    }
+}
+
 TEST(GraphExport, CropShowsTheDrawingAloneWithTheSamePixels) {
     for (const int shift : {3001, 2, -55}) {
         SCOPED_TRACE(shift);
