@@ -42,6 +42,7 @@ TTextRaster::TTextRaster() : font_(CanvasFont()) {
     singles_.assign(0x10000, -1);
     plain_.assign(0x10000, 0);
     joinSmall_.assign(SmallPieces * SmallPieces, Unknown);
+    asciiSteps_.assign(128 * 128, UnknownStep);
 }
 
 void TTextRaster::ClearPieces() {
@@ -51,6 +52,7 @@ void TTextRaster::ClearPieces() {
     pieceIndex_.clear();
     std::fill(singles_.begin(), singles_.end(), -1);
     std::fill(joinSmall_.begin(), joinSmall_.end(), Unknown);
+    std::fill(asciiSteps_.begin(), asciiSteps_.end(), UnknownStep);
     join_.clear();
 }
 
@@ -296,14 +298,85 @@ bool TTextRaster::Walk(const QString& shown, TMark from, bool create, TVisit&& v
     return true;
 }
 
+// Whether every byte is a printable ASCII character (space to tilde).
+bool TTextRaster::PrintableAscii(const std::string& text) {
+    unsigned char outside = 0;
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        outside |= static_cast<unsigned char>((b < 0x20) | (b > 0x7E));
+    }
+    return outside == 0;
+}
+
+// The pen's step from printable ASCII character a to b, each a piece of its own: a's advance and
+// the kerning of the pair; UnjoinableStep when Qt shapes the pair otherwise than apart.
+std::int64_t TTextRaster::AsciiStep(unsigned char a, unsigned char b) {
+    if (Kind(a, true) != 1 || Kind(b, true) != 1) return UnjoinableStep;
+    const int pa = SinglePiece(a, true), pb = SinglePiece(b, true);
+    if (pa < 0 || pb < 0) return UnjoinableStep;
+    const std::int32_t kerning = Join(pa, pb, true);
+    if (kerning == Unjoinable || kerning == Unknown) return UnjoinableStep;
+    return pieces_[static_cast<std::size_t>(pa)].advance + kerning;
+}
+
+// A long text of printable ASCII characters is measured in one pass over its bytes, never
+// decoded whole: each character is one piece when every pair of neighbours joins, and the pen
+// moves by the pair's step. Its marks and width are those the walk over the decoded text finds.
+// False (a pair that does not join) leaves the text to that walk.
+bool TTextRaster::MeasureAscii(const std::string& text, TText& entry) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    entry.marks.reserve(n / MarkEvery + 1);
+    entry.marks.push_back({0, 0});
+    std::int64_t pen = 0;
+    std::size_t nextMark = MarkEvery;
+    for (std::size_t i = 1; i < n; ++i) {
+        std::int64_t& step = asciiSteps_[static_cast<std::size_t>(bytes[i - 1]) << 7 | bytes[i]];
+        if (step == UnknownStep) step = AsciiStep(bytes[i - 1], bytes[i]);
+        if (step == UnjoinableStep) return false;
+        pen += step;
+        if (step < 0) entry.monotone = false; // this piece starts left of the one before
+        if (i >= nextMark) {
+            entry.marks.push_back({static_cast<std::int32_t>(i), pen});
+            nextMark = i + MarkEvery;
+        }
+    }
+    const int last = SinglePiece(bytes[n - 1], true);
+    if (last < 0 || Kind(bytes[n - 1], true) != 1) return false;
+    entry.width = qRound(static_cast<qreal>(pen + pieces_[static_cast<std::size_t>(last)].advance) / 64);
+    entry.units = static_cast<std::int32_t>(n);
+    return true;
+}
+
+// Units begin..end of an entry's text as it shows: of its decoded text, or of the ASCII bytes.
+QString TTextRaster::Units(const TText& entry, const std::string& text, int begin, int end) {
+    if (!entry.ascii) return entry.shown.mid(begin, end - begin);
+    return QString::fromLatin1(text.data() + begin, end - begin);
+}
+
 TTextRaster::TText& TTextRaster::Text(const std::string& text) {
     if (lastKey_ && *lastKey_ == text) return *lastText_;
     if (pieces_.size() >= MaxPieces || spanCount_ >= MaxSpans) ClearPieces();
     auto found = texts_.find(text);
     if (found == texts_.end()) {
         TText entry;
+        if (text.size() >= LongAsciiBytes && text.size() <= INT32_MAX && PrintableAscii(text))
+            entry.ascii = MeasureAscii(text, entry);
+        if (entry.ascii) {
+            if (texts_.size() >= MaxTexts || textUnits_ + text.size() > MaxTextUnits) {
+                texts_.clear();
+                textUnits_ = 0;
+            }
+            textUnits_ += text.size();
+            found = texts_.emplace(text, std::move(entry)).first;
+            lastKey_ = &found->first;
+            lastText_ = &found->second;
+            return *lastText_;
+        }
+        entry = TText();
         entry.shown = DecodeText(text);
         const std::size_t units = static_cast<std::size_t>(entry.shown.size());
+        entry.units = static_cast<std::int32_t>(std::min<std::size_t>(units, INT32_MAX));
         if (texts_.size() >= MaxTexts || textUnits_ + units > MaxTextUnits) {
             texts_.clear();
             textUnits_ = 0;
@@ -444,9 +517,9 @@ void TTextRaster::Paint(const TPixels& to, long long x, long long y, const std::
         return;
     }
 
-    if (entry.shown.size() <= PlacedUpTo) {
+    if (entry.units <= PlacedUpTo) {
         if (entry.generation != generation_) Place(entry);
-        if (entry.shown.size() <= MergedUpTo) paintPiece(entry.merged, x);
+        if (entry.units <= MergedUpTo) paintPiece(entry.merged, x);
         for (const TPlaced& p : entry.placed) paintPiece(pieces_[p.piece], x + p.pen);
         return;
     }
@@ -460,12 +533,22 @@ void TTextRaster::Paint(const TPixels& to, long long x, long long y, const std::
         mark = after == entry.marks.begin() ? 0 : static_cast<std::size_t>(after - entry.marks.begin() - 1);
     }
     const bool monotone = entry.monotone;
-    Walk(entry.shown, entry.marks[mark], true, [&](int piece, int, std::int64_t pen) {
+    auto visit = [&](int piece, int, std::int64_t pen) {
         const long long px = x + FloorDiv64(pen);
         if (monotone && px - 2 * m >= to.x2) return false;
         paintPiece(pieces_[piece], px);
         return true;
-    });
+    };
+    if (!entry.ascii) {
+        Walk(entry.shown, entry.marks[mark], true, visit);
+        return;
+    }
+    // Only the characters from the mark to the first mark right of the box are decoded.
+    const TMark from = entry.marks[mark];
+    const auto beyond = std::find_if(entry.marks.begin() + static_cast<std::ptrdiff_t>(mark), entry.marks.end(),
+                                     [&](const TMark& k) { return FloorDiv64(k.pen) - 2 * m >= to.x2 - x; });
+    const int end = beyond == entry.marks.end() ? entry.units : beyond->unit;
+    Walk(Units(entry, text, from.unit, end), {0, from.pen}, true, visit);
 }
 
 TTextRaster::TPart TTextRaster::VisiblePart(const std::string& text, long long x, long long x1, long long x2) {
@@ -478,7 +561,7 @@ TTextRaster::TPart TTextRaster::VisiblePart(const std::string& text, long long x
     const TMark& from = after == entry.marks.begin() ? entry.marks.front() : *(after - 1);
     const auto beyond =
         std::find_if(after, entry.marks.end(), [&](const TMark& k) { return FloorDiv64(k.pen) - 2 * m >= x2 - x; });
-    const int end = beyond == entry.marks.end() ? static_cast<int>(entry.shown.size()) : beyond->unit;
-    if (from.unit == 0 && end == entry.shown.size()) return {entry.shown, 0};
-    return {entry.shown.mid(from.unit, std::max(0, end - from.unit)), from.pen};
+    const int end = beyond == entry.marks.end() ? entry.units : beyond->unit;
+    if (from.unit == 0 && end == entry.units && !entry.ascii) return {entry.shown, 0};
+    return {Units(entry, text, from.unit, std::max(from.unit, end)), from.pen};
 }

@@ -89,7 +89,9 @@ private:
         std::int32_t pen; // whole pixels
     };
     struct TText {
-        QString shown;
+        QString shown; // empty for an ASCII text measured from its bytes
+        bool ascii = false;
+        std::int32_t units = 0; // UTF-16 units of the text as it shows
         int width = 0;
         bool whole = false;       // laid out by Qt as a whole
         bool monotone = true;     // every pen position at or right of the one before
@@ -106,6 +108,14 @@ private:
     static constexpr std::int32_t Unjoinable = INT32_MIN;
 
     TText& Text(const std::string& text);
+    // Long texts of printable ASCII characters (see MeasureAscii).
+    static constexpr std::size_t LongAsciiBytes = 4096;
+    static constexpr std::int64_t UnknownStep = INT64_MIN, UnjoinableStep = INT64_MIN + 1;
+    std::vector<std::int64_t> asciiSteps_; // AsciiStep of each pair, UnknownStep first
+    static bool PrintableAscii(const std::string& text);
+    std::int64_t AsciiStep(unsigned char a, unsigned char b);
+    bool MeasureAscii(const std::string& text, TText& entry);
+    static QString Units(const TText& entry, const std::string& text, int begin, int end);
     // Walks the pieces of a piecewise text from a mark; visit(piece, pen) returns false to stop.
     // Returns false when two pieces do not join as Qt would shape them.
     // Without create, nothing is measured or rendered: what is missing ends the walk (false), or

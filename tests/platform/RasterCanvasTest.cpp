@@ -612,8 +612,10 @@ TEST(RasterCanvasText, CacheStaysWithinItsBound) {
 // Texts of every kind, measured and painted by the raster canvas and by Qt's own text rendering,
 // over the cell's start, its middle, its end and far away from the picture.
 TEST(RasterCanvasText, LongMixedAndOffSurfaceTextsEqualTheQtCanvasText) {
-    std::string words;
+    std::string words, ascii;
     for (int k = 0; words.size() < 3000; ++k) words += std::to_string(k) + " office AVATAR To, fjord; W.A. ";
+    // Long printable ASCII without a ligature is measured from its bytes.
+    for (int k = 0; ascii.size() < 6000; ++k) ascii += std::to_string(k) + " AVATAR To, jetty; W.A. {x=y} ";
     const std::string texts[] = {
         words,                                                                      // long, kerned pairs and ligatures
         "\xCE\xB1\xCE\xB2\xCE\xB3 \xD0\x96\xD0\xB8\xD0\xB2 e\xCC\x81t\xC3\xA9 ffi", // Greek, Cyrillic, a mark
@@ -623,6 +625,8 @@ TEST(RasterCanvasText, LongMixedAndOffSurfaceTextsEqualTheQtCanvasText) {
         "caf\xE9 \x80 \x81\x9D na\xEFve \xFF\xFE",       // invalid UTF-8: Windows-1252
         "\xEF\xBB\xBFwith a byte order mark",
         std::string(2000, 'f') + "i", // one ligature after a long run
+        ascii,
+        ascii + "fi", // the same with a ligature at its end, measured as a whole
     };
     for (const std::string& text : texts) {
         QImage probe = WhiteImage(1, 1);
