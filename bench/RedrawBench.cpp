@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 namespace {
 
@@ -135,9 +136,12 @@ void Redraw(benchmark::State& state, const QImage& image, TCanvasImpl& canvas, T
     }
 }
 
+// On the picture the surface paints on: RasterImage for the raster canvas, Qt's own otherwise.
 template <class TCanvasImpl>
 void Redraw(benchmark::State& state, TKind kind, std::size_t labelLength = 0) {
-    QImage image(SurfaceWidth, SurfaceHeight, QImage::Format_RGB32);
+    QImage image = std::is_same_v<TCanvasImpl, TRasterCanvas>
+                       ? RasterImage(SurfaceWidth, SurfaceHeight)
+                       : QImage(SurfaceWidth, SurfaceHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
     TCanvasImpl canvas(image);
     std::unique_ptr<Tgraph> live = MakeBenchGraph(kind, labelLength);

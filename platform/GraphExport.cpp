@@ -172,13 +172,26 @@ int BandRows(int width) {
 }
 
 // A raster picture painted and encoded band by band: memory holds one band and the encoder,
-// whatever the picture's size, and a band no shape reaches costs no painting.
+// whatever the picture's size, and a band no shape reaches costs no painting. A picture of at
+// most DirectPictureBytes is one band, painted directly without recording the calls first.
+constexpr std::size_t DirectPictureBytes = std::size_t{16} << 20;
 template <class TWriter>
 std::string RasterBytes(const Tgraph& g, std::optional<TPictureSize> size, TWriter&& make) {
     QImage band;
     TRasterCanvas canvas(band); // one canvas measures and paints, so each text is laid out once
     const TPictureSize s = size ? *size : ExportPictureSize(g, canvas);
     auto writer = make(s.width, s.height);
+    if (static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height) * 4 <= DirectPictureBytes) {
+        band = RasterImage(s.width, s.height);
+        if (band.isNull()) throw std::runtime_error("not enough memory for the picture");
+        band.fill(0xFFFFFFFFu);
+        {
+            const TRasterCanvas::TFrame frame(canvas);
+            DrawGraph(g, canvas);
+        }
+        writer.Rows(band, 0, s.height);
+        return writer.Finish();
+    }
     canvas.PaintBands([&](TCanvas& c) { DrawGraph(g, c); }, s.width, s.height, BandRows(s.width),
                       [&](const QImage& image, int top, int count) { writer.Rows(image, top, count); });
     return writer.Finish();
