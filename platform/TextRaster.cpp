@@ -449,6 +449,14 @@ void TTextRaster::Place(TText& text) {
         return true;
     });
     if (merged.spans.empty()) merged.left = merged.top = merged.right = merged.bottom = 0;
+    // Whether every letter lies inside the cell, where letters in the cell's colour do not show.
+    text.lettersInside = true;
+    auto inside = [&](const TPiece& p, int at) {
+        return p.spans.empty() ||
+               (p.left + at >= 0 && p.right + at <= text.width && p.top >= 0 && p.bottom <= lineHeight_);
+    };
+    if (merge) text.lettersInside = inside(merged, 0);
+    for (const TPlaced& p : text.placed) text.lettersInside = text.lettersInside && inside(pieces_[p.piece], p.pen);
     text.generation = generation_;
 }
 
@@ -519,6 +527,7 @@ void TTextRaster::Paint(const TPixels& to, long long x, long long y, const std::
 
     if (entry.units <= PlacedUpTo) {
         if (entry.generation != generation_) Place(entry);
+        if (!lettersShow && entry.lettersInside) return;
         if (entry.units <= MergedUpTo) paintPiece(entry.merged, x);
         for (const TPlaced& p : entry.placed) paintPiece(pieces_[p.piece], x + p.pen);
         return;

@@ -100,6 +100,7 @@ private:
         // spans merged instead, so that painting one is one blit.
         std::vector<TPlaced> placed;
         TPiece merged;
+        bool lettersInside = false; // every letter inside the cell (known with placed)
         std::uint32_t generation = 0;
     };
     static constexpr int MarkEvery = 64;
