@@ -354,65 +354,89 @@ QString TTextRaster::Units(const TText& entry, const std::string& text, int begi
     return QString::fromLatin1(text.data() + begin, end - begin);
 }
 
+// A text's entry, measured: from its bytes when it is long printable ASCII that allows it, else
+// from its decoded characters.
+TTextRaster::TText TTextRaster::Measure(const std::string& text) {
+    TText entry;
+    if (text.size() >= LongAsciiBytes && text.size() <= INT32_MAX && PrintableAscii(text) &&
+        MeasureAscii(text, entry)) {
+        entry.ascii = true;
+        return entry;
+    }
+    entry = TText();
+    entry.shown = DecodeText(text);
+    entry.units = static_cast<std::int32_t>(std::min<qsizetype>(entry.shown.size(), INT32_MAX));
+    const QString& shown = entry.shown;
+    for (qsizetype i = 0; i < shown.size() && !entry.whole; ++i) {
+        if (shown[i].isHighSurrogate() && i + 1 < shown.size() && shown[i + 1].isLowSurrogate()) {
+            entry.whole = NeedsWhole(QChar::surrogateToUcs4(shown[i], shown[i + 1]));
+            ++i;
+        } else {
+            entry.whole = Kind(shown[i].unicode(), true) == 3;
+        }
+    }
+    if (!entry.whole) {
+        std::int64_t end = 0, previousPen = 0;
+        int nextMark = 0;
+        entry.marks.push_back({0, 0});
+        const bool joined = Walk(shown, entry.marks[0], true, [&](int piece, int unit, std::int64_t pen) {
+            if (pen < previousPen) entry.monotone = false;
+            previousPen = pen;
+            if (unit >= nextMark) {
+                if (unit > 0) entry.marks.push_back({unit, pen});
+                nextMark = unit + MarkEvery;
+            }
+            end = pen + pieces_[piece].advance;
+            return true;
+        });
+        if (joined) {
+            entry.width = qRound(static_cast<qreal>(end) / 64);
+            entry.marks.shrink_to_fit();
+        } else {
+            entry.whole = true;
+            entry.marks.clear();
+        }
+    }
+    if (entry.whole) entry.width = QFontMetrics(font_, &Device()).horizontalAdvance(shown);
+    return entry;
+}
+
+// Room for units more UTF-16 units of measured texts, every text forgotten when there is none.
+void TTextRaster::MakeRoom(std::size_t units) {
+    if (texts_.size() + longTexts_.size() < MaxTexts && textUnits_ + units <= MaxTextUnits) return;
+    texts_.clear();
+    longTexts_.clear();
+    textUnits_ = 0;
+    lastKey_ = nullptr;
+}
+
 TTextRaster::TText& TTextRaster::Text(const std::string& text) {
     if (lastKey_ && *lastKey_ == text) return *lastText_;
     if (pieces_.size() >= MaxPieces || spanCount_ >= MaxSpans) ClearPieces();
+    if (text.size() >= LongTextBytes) {
+        // A long text is kept by its length and two keyed hashes of its bytes (Qt's, seeded at
+        // random for each process), not by a copy: copying and comparing it cost more than
+        // measuring it.
+        const std::size_t seed = QHashSeed::globalSeed();
+        const TLongKey key{text.size(), qHashBits(text.data(), text.size(), seed),
+                           qHashBits(text.data(), text.size(), ~seed ^ 0x9E3779B97F4A7C15u)};
+        auto found = longTexts_.find(key);
+        if (found == longTexts_.end()) {
+            TText entry = Measure(text);
+            // What the entry holds: an ASCII one only its marks, 16 bytes each.
+            const std::size_t units = entry.ascii ? entry.marks.size() * 8 : static_cast<std::size_t>(entry.units);
+            MakeRoom(units);
+            textUnits_ += units;
+            found = longTexts_.emplace(key, std::move(entry)).first;
+        }
+        lastKey_ = nullptr;
+        return found->second;
+    }
     auto found = texts_.find(text);
     if (found == texts_.end()) {
-        TText entry;
-        if (text.size() >= LongAsciiBytes && text.size() <= INT32_MAX && PrintableAscii(text))
-            entry.ascii = MeasureAscii(text, entry);
-        if (entry.ascii) {
-            if (texts_.size() >= MaxTexts || textUnits_ + text.size() > MaxTextUnits) {
-                texts_.clear();
-                textUnits_ = 0;
-            }
-            textUnits_ += text.size();
-            found = texts_.emplace(text, std::move(entry)).first;
-            lastKey_ = &found->first;
-            lastText_ = &found->second;
-            return *lastText_;
-        }
-        entry = TText();
-        entry.shown = DecodeText(text);
-        const std::size_t units = static_cast<std::size_t>(entry.shown.size());
-        entry.units = static_cast<std::int32_t>(std::min<std::size_t>(units, INT32_MAX));
-        if (texts_.size() >= MaxTexts || textUnits_ + units > MaxTextUnits) {
-            texts_.clear();
-            textUnits_ = 0;
-        }
-        const QString& shown = entry.shown;
-        for (qsizetype i = 0; i < shown.size() && !entry.whole; ++i) {
-            if (shown[i].isHighSurrogate() && i + 1 < shown.size() && shown[i + 1].isLowSurrogate()) {
-                entry.whole = NeedsWhole(QChar::surrogateToUcs4(shown[i], shown[i + 1]));
-                ++i;
-            } else {
-                entry.whole = Kind(shown[i].unicode(), true) == 3;
-            }
-        }
-        if (!entry.whole) {
-            std::int64_t end = 0, previousPen = 0;
-            int nextMark = 0;
-            entry.marks.push_back({0, 0});
-            const bool joined = Walk(shown, entry.marks[0], true, [&](int piece, int unit, std::int64_t pen) {
-                if (pen < previousPen) entry.monotone = false;
-                previousPen = pen;
-                if (unit >= nextMark) {
-                    if (unit > 0) entry.marks.push_back({unit, pen});
-                    nextMark = unit + MarkEvery;
-                }
-                end = pen + pieces_[piece].advance;
-                return true;
-            });
-            if (joined) {
-                entry.width = qRound(static_cast<qreal>(end) / 64);
-                entry.marks.shrink_to_fit();
-            } else {
-                entry.whole = true;
-                entry.marks.clear();
-            }
-        }
-        if (entry.whole) entry.width = QFontMetrics(font_, &Device()).horizontalAdvance(shown);
+        TText entry = Measure(text);
+        const std::size_t units = static_cast<std::size_t>(entry.units);
+        MakeRoom(units);
         textUnits_ += units;
         found = texts_.emplace(text, std::move(entry)).first;
     }

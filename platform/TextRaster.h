@@ -67,7 +67,7 @@ public:
     static constexpr int MaxPieceUnits = 64;        // longer runs without a cut are laid out whole
     static constexpr int MaxWholePieceWidth = 1024; // wider whole texts are painted part by part
     std::size_t PieceCount() const { return pieces_.size(); }
-    std::size_t TextCount() const { return texts_.size(); }
+    std::size_t TextCount() const { return texts_.size() + longTexts_.size(); }
 
 private:
     struct TSpan {
@@ -109,6 +109,18 @@ private:
     static constexpr std::int32_t Unjoinable = INT32_MIN;
 
     TText& Text(const std::string& text);
+    TText Measure(const std::string& text);
+    void MakeRoom(std::size_t units);
+    // Texts of LongTextBytes or more, by length and two keyed hashes of their bytes.
+    static constexpr std::size_t LongTextBytes = 4096;
+    struct TLongKey {
+        std::size_t size, hash1, hash2;
+        bool operator==(const TLongKey& o) const { return size == o.size && hash1 == o.hash1 && hash2 == o.hash2; }
+    };
+    struct TLongKeyHash {
+        std::size_t operator()(const TLongKey& k) const { return k.hash1; }
+    };
+    std::unordered_map<TLongKey, TText, TLongKeyHash> longTexts_;
     // Long texts of printable ASCII characters (see MeasureAscii).
     static constexpr std::size_t LongAsciiBytes = 4096;
     static constexpr std::int64_t UnknownStep = INT64_MIN, UnjoinableStep = INT64_MIN + 1;

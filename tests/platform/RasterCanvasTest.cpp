@@ -714,6 +714,22 @@ TEST(RasterCanvasText, MillionCharacterTextIsMeasuredAndPainted) {
     EXPECT_EQ(w, QFontMetrics(CanvasFont(), &image).horizontalAdvance(DecodeText(name)));
 }
 
+// Long texts are kept by their length and hashes of their bytes: texts of one length that differ
+// in one character, ASCII or not, are each measured as Qt measures them, again and again.
+TEST(RasterCanvasText, LongTextsOfOneLengthAreMeasuredApart) {
+    QImage image = WhiteImage(10, 10);
+    TRasterCanvas canvas(image);
+    const QFontMetrics qt(CanvasFont(), &image);
+    std::string ascii(6000, 'i'), other = ascii, accented = ascii;
+    other[3000] = 'W';
+    accented.replace(3000, 1, "\xC3\x89");
+    accented.pop_back();
+    for (int round = 0; round < 2; ++round)
+        for (const std::string* text : {&ascii, &other, &accented})
+            EXPECT_EQ(canvas.TextWidth(*text), qt.horizontalAdvance(DecodeText(*text)));
+    EXPECT_NE(canvas.TextWidth(ascii), canvas.TextWidth(other));
+}
+
 // The surface's picture: rows an odd number of cache lines apart, whatever the width, and as
 // good a picture as Qt's own for the canvas.
 TEST(RasterImage, RowsStartAnOddNumberOfCacheLinesApart) {
