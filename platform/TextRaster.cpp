@@ -490,8 +490,17 @@ void TTextRaster::Blit(const TPixels& to, long long x, long long y, const TPiece
     if (x + piece.left >= to.x1 && x + piece.right <= to.x2 && y + piece.top >= to.y1 && y + piece.bottom <= to.y2) {
         // Wholly inside: no span needs its ends checked.
         for (const TSpan& s : piece.spans) {
-            u32* const row = to.Row(y + s.dy) + x;
-            std::fill(row + s.x0, row + s.x1, px);
+            u32* const p = to.Row(y + s.dy) + x + s.x0;
+            const int n = s.x1 - s.x0;
+            if (n > 4) {
+                std::fill(p, p + n, px);
+                continue;
+            }
+            // Most spans of letters are a pixel or a few: stored without std::fill's set-up.
+            p[0] = px;
+            if (n > 1) p[1] = px;
+            if (n > 2) p[2] = px;
+            if (n > 3) p[3] = px;
         }
         return;
     }
