@@ -82,37 +82,19 @@ TJson ShortestPath(const TPlain& p, int from, int to) {
     return result;
 }
 
-// The order in which a search discovers the vertices, and the edges it reaches them by.
-struct TOrderRecorder {
+// The order in which a search discovers the vertices, and the edges it reaches them by; TBase is
+// Boost's breadth-first or depth-first visitor.
+template <class TBase>
+struct TSearchVisitor : TBase {
     std::vector<int>* order;
     TJson* tree;
     template <class V, class G>
-    void discover(V v, const G&) {
+    void discover_vertex(V v, const G&) {
         order->push_back(static_cast<int>(v));
     }
     template <class E, class G>
     void tree_edge(E e, const G& g) {
         tree->push_back(Pair(static_cast<int>(boost::source(e, g)), static_cast<int>(boost::target(e, g))));
-    }
-};
-struct TBfsVisitor : boost::default_bfs_visitor, TOrderRecorder {
-    template <class V, class G>
-    void discover_vertex(V v, const G& g) {
-        discover(v, g);
-    }
-    template <class E, class G>
-    void tree_edge(E e, const G& g) {
-        TOrderRecorder::tree_edge(e, g);
-    }
-};
-struct TDfsVisitor : boost::default_dfs_visitor, TOrderRecorder {
-    template <class V, class G>
-    void discover_vertex(V v, const G& g) {
-        discover(v, g);
-    }
-    template <class E, class G>
-    void tree_edge(E e, const G& g) {
-        TOrderRecorder::tree_edge(e, g);
     }
 };
 
@@ -122,12 +104,12 @@ TJson Search(const TPlain& p, int start, bool breadth) {
     std::vector<int> order;
     TJson tree = TJson::array();
     if (breadth) {
-        TBfsVisitor visitor;
+        TSearchVisitor<boost::default_bfs_visitor> visitor;
         visitor.order = &order;
         visitor.tree = &tree;
         boost::breadth_first_search(graph, Z(start), boost::visitor(visitor));
     } else {
-        TDfsVisitor visitor;
+        TSearchVisitor<boost::default_dfs_visitor> visitor;
         visitor.order = &order;
         visitor.tree = &tree;
         std::vector<boost::default_color_type> colour(Z(p.n), boost::white_color);
