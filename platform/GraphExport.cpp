@@ -176,7 +176,7 @@ int BandRows(int width) {
 // most DirectPictureBytes is one band, painted directly without recording the calls first.
 constexpr std::size_t DirectPictureBytes = std::size_t{16} << 20;
 template <class TWriter>
-std::string RasterBytes(const Tgraph& g, std::optional<TPictureSize> size, TWriter&& make) {
+std::string RasterBytes(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks, TWriter&& make) {
     QImage band;
     TRasterCanvas canvas(band); // one canvas measures and paints, so each text is laid out once
     const TPictureSize s = size ? *size : ExportPictureSize(g, canvas);
@@ -187,12 +187,12 @@ std::string RasterBytes(const Tgraph& g, std::optional<TPictureSize> size, TWrit
         band.fill(0xFFFFFFFFu);
         {
             const TRasterCanvas::TFrame frame(canvas);
-            DrawGraph(g, canvas);
+            DrawWithMarks(g, canvas, marks);
         }
         writer.Rows(band, 0, s.height);
         return writer.Finish();
     }
-    canvas.PaintBands([&](TCanvas& c) { DrawGraph(g, c); }, s.width, s.height, BandRows(s.width),
+    canvas.PaintBands([&](TCanvas& c) { DrawWithMarks(g, c, marks); }, s.width, s.height, BandRows(s.width),
                       [&](const QImage& image, int top, int count) { writer.Rows(image, top, count); });
     return writer.Finish();
 }
@@ -218,21 +218,28 @@ std::string PngBytes(const QImage& picture) {
     return png.Finish();
 }
 
-std::string WritePng(const Tgraph& g, std::optional<TPictureSize> size) {
-    return RasterBytes(g, size, [](int w, int h) { return TPngRows{TPngWriter(w, h)}; });
+std::string WritePng(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks) {
+    return RasterBytes(g, size, marks, [](int w, int h) { return TPngRows{TPngWriter(w, h)}; });
 }
-std::string WriteBmp(const Tgraph& g, std::optional<TPictureSize> size) {
-    return RasterBytes(g, size, [](int w, int h) { return TBmpWriter(w, h); });
+std::string WriteBmp(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks) {
+    return RasterBytes(g, size, marks, [](int w, int h) { return TBmpWriter(w, h); });
 }
-std::string WriteJpeg(const Tgraph& g, std::optional<TPictureSize> size) {
-    return RasterBytes(g, size, [](int w, int h) { return TJpegRows{TJpegWriter(w, h)}; });
+std::string WriteJpeg(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks) {
+    return RasterBytes(g, size, marks, [](int w, int h) { return TJpegRows{TJpegWriter(w, h)}; });
 }
-std::string WriteSvg(const Tgraph& g, std::optional<TPictureSize> size) { return SvgBytes(g, size); }
-std::string WritePdf(const Tgraph& g, std::optional<TPictureSize> size) { return PdfBytes(g, size); }
-std::string WriteDot(const Tgraph& g, std::optional<TPictureSize>) { return DotText(g); }
-std::string WriteGraphML(const Tgraph& g, std::optional<TPictureSize>) { return GraphMLText(g); }
-std::string WriteTikz(const Tgraph& g, std::optional<TPictureSize>) { return TikzText(g); }
-std::string WriteGf4(const Tgraph& g, std::optional<TPictureSize>) { return GraphFileText(g); }
+std::string WriteSvg(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks) {
+    return SvgBytes(g, size, marks);
+}
+std::string WritePdf(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks) {
+    return PdfBytes(g, size, marks);
+}
+std::string WriteTikz(const Tgraph& g, std::optional<TPictureSize>, const TMarks* marks) {
+    return marks ? TikzText(g, *marks) : TikzText(g);
+}
+// Graphviz, GraphML and gf4 carry no drawing of their own: the marks are not written.
+std::string WriteDot(const Tgraph& g, std::optional<TPictureSize>, const TMarks*) { return DotText(g); }
+std::string WriteGraphML(const Tgraph& g, std::optional<TPictureSize>, const TMarks*) { return GraphMLText(g); }
+std::string WriteGf4(const Tgraph& g, std::optional<TPictureSize>, const TMarks*) { return GraphFileText(g); }
 
 // The ending alone ("out/.png") names no file.
 bool EndsWith(const std::string& lower, std::size_t nameLength, const char* ending) {
@@ -321,7 +328,7 @@ void ShiftIntoPicture(Tgraph& g) {
 }
 
 std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size) {
-    return ExportFormatInfo(format).write(g, size);
+    return ExportFormatInfo(format).write(g, size, nullptr);
 }
 
 TReplaceFailure ExportToFile(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size,
@@ -351,10 +358,5 @@ TReplaceFailure ExportToFile(const Tgraph& g, TExportFormat format, std::optiona
 }
 
 std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size, const TMarks& marks) {
-    const TExportFormatInfo& info = ExportFormatInfo(format);
-    if (info.kind == TExportKind::Raster) return info.encode(RasterPicture(g, size, &marks));
-    if (format == TExportFormat::Svg) return SvgBytes(g, size, &marks);
-    if (format == TExportFormat::Pdf) return PdfBytes(g, size, &marks);
-    if (format == TExportFormat::Tikz) return TikzText(g, marks);
-    return info.write(g, size); // Graphviz and GraphML carry no drawing of their own
+    return ExportFormatInfo(format).write(g, size, &marks);
 }

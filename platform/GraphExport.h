@@ -14,6 +14,8 @@
 enum class TExportFormat { Png, Bmp, Jpeg, Svg, Pdf, Dot, GraphML, Tikz, Gf4 };
 enum class TExportKind { Raster, Vector, Text };
 
+struct TMarks;
+
 // One row of the table of formats: every export, the window's Save image included, finds its
 // format and writer here, and the command line's help lists them from it.
 struct TExportFormatInfo {
@@ -22,8 +24,9 @@ struct TExportFormatInfo {
     const char* otherEnding; // a second spelling, or null (".jpeg")
     const char* description; // for the help: "PNG picture"
     TExportKind kind;
-    // The file's bytes for a graph; pictures of the given size, or else of ExportPictureSize.
-    std::string (*write)(const Tgraph& g, std::optional<TPictureSize> size);
+    // The file's bytes for a graph, with a result drawn in when marks is not null; pictures of
+    // the given size, or else of ExportPictureSize.
+    std::string (*write)(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks);
     // Raster formats: the bytes of a picture as it stands (the window's Save image); else null.
     std::string (*encode)(const QImage& picture);
 };
@@ -44,7 +47,6 @@ bool ExportFormatAvailable(TExportFormat format);
 // canvas: the pixels the surface shows right after opening the file on a surface of that size.
 // Throws std::runtime_error when the picture cannot be allocated.
 // With marks, the result they describe is drawn over the graph.
-struct TMarks;
 QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks = nullptr);
 
 // Moves g's vertices so that the drawing lies a margin from the picture's top left corner, and
