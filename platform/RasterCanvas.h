@@ -34,7 +34,7 @@
 #include <unordered_map>
 #include <vector>
 
-// A white-to-be 32-bit picture of width x height for a raster canvas (its pixels undefined), or a
+// A 32-bit picture of width x height for a raster canvas, its pixels not yet set (fill it), or a
 // null image when it cannot be had. Its rows start an odd number of 64-byte cache lines apart:
 // rows a multiple of a power of two apart (1280 pixels are 80 lines) share a few of the L1
 // cache's sets, so a steep line evicts its own pixels as it goes; with an odd stride it spreads
