@@ -6,6 +6,7 @@
 #include "Marks.h"
 #include "SafeFile.h"
 #include "TextCodec.h"
+#include "TraceCommand.h"
 
 #include <QGuiApplication>
 
@@ -58,6 +59,7 @@ int Fail(const std::string& line) {
 
 int RunReport(const TReportRequest& request) {
     using namespace analysis;
+    if (!request.trace.empty()) return RunTrace(request);
     if (!request.report && request.exportPaths.empty()) return Fail("--show is given with --export or --report only.");
     if (!request.showColour.empty() && request.shows.empty()) return Fail("--show-colour is given with --show only.");
     TColor highlight = 0;
@@ -147,6 +149,7 @@ int RunReportCommand(int& argc, char** argv, const TCommandLine& command) {
     if (command.exportWidth > 0) request.size = TPictureSize{command.exportWidth, command.exportHeight};
     for (const QString& show : command.shows) request.shows.push_back(show.toStdString());
     request.showColour = command.showColour.toStdString();
+    request.trace = command.trace.toStdString();
     if (request.exportPaths.empty()) return RunReport(request); // no pictures: no Qt at all
     // Pictures need the fonts of an application; the offscreen one, whatever the display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
