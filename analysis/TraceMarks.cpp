@@ -26,6 +26,17 @@ std::string Number(const TJson& x) {
 
 int V(const TJson& x) { return x.get<int>(); }
 
+// The weight of the edges from a to b added up, 1 each when unweighted: a's list holds every
+// edge that leaves a, an undirected one at both its ends.
+std::string Capacity(const Tgraph& g, int a, int b) {
+    double total = 0;
+    for (const Tedge* e = g.edgeLists[a].get(); e; e = e->next.get()) {
+        double w = 1;
+        if (e->target == b && (!g.weighted || ReadNumber(e->weight, w))) total += w;
+    }
+    return Number(Num(total));
+}
+
 struct TFrame {
     const Tgraph& g;
     TMarks& marks;
@@ -123,10 +134,11 @@ void AddTraceMarks(const Tgraph& g, const TJson& trace, int frame, TMarks& marks
                 net[{V(path[j]), V(path[j - 1])}] -= amount;
             }
         }
+        // Flow over capacity, which a weight alone cannot be read as.
         for (const auto& [pair, x] : net)
             if (x > 1e-9) {
                 f.Edge(pair.first, pair.second);
-                f.EdgeLabel(pair.first, pair.second, Number(Num(x)));
+                f.EdgeLabel(pair.first, pair.second, Number(Num(x)) + "/" + Capacity(g, pair.first, pair.second));
             }
         if (now)
             for (std::size_t j = 1; j < (*now)["path"].size(); ++j)
