@@ -1,6 +1,7 @@
 #include "ReportCommand.h"
 
 #include "Analysis.h"
+#include "FrameExport.h"
 #include "GraphExport.h"
 #include "GraphSource.h"
 #include "Marks.h"
@@ -124,7 +125,12 @@ int RunReport(const TReportRequest& request) {
     }
     for (std::size_t i = 0; i < formats.size(); ++i) {
         try {
-            bytes.push_back(ExportBytes(*g, formats[i], request.size, marks));
+            // Without a size, the picture holds the results' texts too.
+            const std::optional<TPictureSize> size =
+                request.size
+                    ? request.size
+                    : std::optional<TPictureSize>(FramesPictureSize(*g, 1, [&](int, TMarks& m) { m = marks; }));
+            bytes.push_back(ExportBytes(*g, formats[i], size, marks));
         } catch (const std::exception& e) {
             return Fail("Cannot export to " + Quoted(request.exportPaths[i]) + ": " + e.what());
         }

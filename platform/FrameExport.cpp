@@ -1,6 +1,8 @@
 #include "FrameExport.h"
 
+#include "Geometry.h"
 #include "Marks.h"
+#include "RasterCanvas.h"
 #include "TextExport.h"
 
 #include <algorithm>
@@ -84,8 +86,26 @@ std::string BeamerFrames(const Tgraph& g, int frames, const TFrameMarks& marksOf
     return out;
 }
 
+TPictureSize FramesPictureSize(const Tgraph& g, int frames, const TFrameMarks& marksOf) {
+    QImage none;
+    TRasterCanvas measure(none);
+    long long right = 0, bottom = 0;
+    for (int k = 0; k < frames; ++k) {
+        TMarks marks;
+        marksOf(k, marks);
+        TBoundsCanvas bounds(measure);
+        DrawGraph(g, bounds, marks);
+        right = std::max(right, bounds.Right());
+        bottom = std::max(bottom, bounds.Bottom());
+    }
+    const long long m = geometry::PictureMargin;
+    return {static_cast<int>(std::min<long long>(right + m, geometry::MaxPictureSide)),
+            static_cast<int>(std::min<long long>(bottom + m, geometry::MaxPictureSide))};
+}
+
 std::vector<std::string> FrameBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size, int frames,
                                     const TFrameMarks& marksOf) {
+    if (!size && format != TExportFormat::Tikz) size = FramesPictureSize(g, frames, marksOf);
     if (format == TExportFormat::Pdf) return {PdfFrameBytes(g, size, frames, marksOf)};
     if (format == TExportFormat::Tikz) return {BeamerFrames(g, frames, marksOf)};
     if (!FrameFormat(format)) throw std::runtime_error("a trace is drawn as pictures, PDF or TikZ");

@@ -20,8 +20,12 @@ std::vector<std::string> FramePaths(const std::string& path, TExportFormat forma
 // Whether the format draws frames: the picture formats, PDF and TikZ; not DOT, GraphML or gf4.
 bool FrameFormat(TExportFormat format);
 
-// The bytes of each file FramePaths names, in its order. Throws std::runtime_error when a
-// picture cannot be made.
+// The smallest picture anchored at (0, 0) that holds every frame, the texts beside vertices
+// included, with ExportPictureSize's margin.
+TPictureSize FramesPictureSize(const Tgraph& g, int frames, const TFrameMarks& marksOf);
+
+// The bytes of each file FramePaths names, in its order; without a size, of FramesPictureSize. Throws
+// std::runtime_error when a picture cannot be made.
 std::vector<std::string> FrameBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size, int frames,
                                     const TFrameMarks& marksOf);
 
