@@ -5,6 +5,7 @@
 #include "Text.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -96,6 +97,7 @@ TJson ByVertex(const std::vector<int>& list) {
 
 TJson Distances(const std::vector<double>& d) {
     TJson out = TJson::array();
+    out.get_ref<TJson::array_t&>().reserve(d.size());
     for (double x : d) out.push_back(std::isinf(x) ? TJson(nullptr) : Num(x));
     return out;
 }
@@ -200,7 +202,48 @@ TJson Trace(const Tgraph& g, const TTraceRequest& r) {
             {"result", std::move(result)}};
 }
 
-std::string TraceJsonText(const TJson& trace) { return ReportJsonText(trace); }
+namespace {
+
+// The report's layout (a list or record of plain values on one line, a longer one an item a
+// line), with whole numbers written straight into the text: Floyd-Warshall's trace of a
+// 100-vertex graph holds a million of them.
+void WriteTrace(const TJson& j, int indent, std::string& out) {
+    if (j.is_number_integer()) {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, j.get<long long>()).ptr;
+        out.append(digits, end);
+        return;
+    }
+    if (!j.is_structured()) {
+        out += j.is_null() ? "null" : j.dump();
+        return;
+    }
+    const bool flat = std::none_of(j.begin(), j.end(), [](const TJson& x) { return x.is_structured(); });
+    const std::string pad(static_cast<std::size_t>(indent) + 2, ' ');
+    out += j.is_object() ? '{' : '[';
+    if (!flat) out += '\n';
+    std::size_t k = 0;
+    const auto item = [&](const std::string* key, const TJson& value) {
+        if (!flat) out += pad;
+        if (key) out += TJson(*key).dump() + ": ";
+        WriteTrace(value, indent + 2, out);
+        if (++k < j.size()) out += flat ? ", " : ",\n";
+    };
+    if (j.is_object())
+        for (auto it = j.begin(); it != j.end(); ++it) item(&it.key(), it.value());
+    else
+        for (const TJson& value : j) item(nullptr, value);
+    if (!flat) out += "\n" + std::string(static_cast<std::size_t>(indent), ' ');
+    out += j.is_object() ? '}' : ']';
+}
+
+} // namespace
+
+std::string TraceJsonText(const TJson& trace) {
+    std::string out;
+    WriteTrace(trace, 0, out);
+    return out + "\n";
+}
 
 int TraceFrames(const TJson& trace) { return static_cast<int>(trace["steps"].size()) + 1; }
 

@@ -105,6 +105,7 @@ namespace {
 
 TJson Matrix(const std::vector<std::vector<double>>& d) {
     TJson rows = TJson::array();
+    rows.get_ref<TJson::array_t&>().reserve(d.size());
     for (const auto& row : d) rows.push_back(Distances(row));
     return rows;
 }

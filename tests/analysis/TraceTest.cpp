@@ -86,6 +86,12 @@ TEST(Trace, DijkstraAsWorkedByHand) {
     const std::string text = analysis::TraceText(trace);
     EXPECT_NE(text.find("Vertex  A   C   B   D   E"), std::string::npos) << text;
     EXPECT_NE(text.find("10*"), std::string::npos) << text;
+    // The JSON in the report's layout, numbers whole or not (a weight of 2.5).
+    const auto half = Example(false, "2.5");
+    for (const char* algorithm : {"dijkstra:A", "floyd-warshall", "flow:A,E", "bridges", "kruskal"}) {
+        const TJson t = analysis::Trace(*half, analysis::ParseTrace(*half, algorithm));
+        EXPECT_EQ(analysis::TraceJsonText(t), analysis::ReportJsonText(t)) << algorithm;
+    }
     // Same graph, same bytes, whatever ran in between.
     analysis::Trace(*g, analysis::ParseTrace(*g, "floyd-warshall"));
     EXPECT_EQ(analysis::TraceJsonText(analysis::Trace(*g, analysis::ParseTrace(*g, "dijkstra:A"))),
