@@ -17,31 +17,6 @@ using geometry::HeldVertices;
 
 namespace {
 
-// The text as UTF-8 with every control character (C0, DEL and C1, which the five unassigned
-// Windows-1252 bytes become) and the noncharacters U+FFFE and U+FFFF turned into spaces: no
-// format here can carry them, and the window shows none of them as a letter.
-std::string PrintableUtf8(const std::string& bytes) {
-    const std::string text = Utf8Text(bytes);
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == 0x7F) {
-            out += ' ';
-        } else if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
-            out += ' '; // U+0080..U+009F
-            ++i;
-        } else if (c == 0xEF && i + 2 < text.size() && text[i + 1] == '\xBF' &&
-                   (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
-            out += ' ';
-            i += 2;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
-}
-
 // Calls f(source, edge) for every edge line of the gf4 file, in the file's order.
 template <typename F>
 void ForEachFileEdge(const Tgraph& g, F f) {
@@ -89,20 +64,6 @@ std::string Points(long long pixels) {
 }
 
 // ---------------------------------------------------------------- GraphML
-
-std::string XmlEscaped(const std::string& bytes) {
-    std::string out;
-    for (char c : PrintableUtf8(bytes)) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
 
 // ---------------------------------------------------------------- TikZ
 
@@ -272,7 +233,7 @@ std::string GraphMLText(const Tgraph& g) {
            base + "</data><data key=\"edges\">" + std::to_string(g.edgeCount) + "</data>\n";
     for (int v = 1; v <= HeldVertices(g); ++v) {
         const Tvertex& c = g.vertices[v];
-        const std::string name = XmlEscaped(c.name);
+        const std::string name = XmlEscaped(PrintableUtf8(c.name));
         out += "    <node id=\"n" + std::to_string(v) + "\"><data key=\"name\">" + name +
                "</data><data key=\"label\">" + name + "</data>";
         if (!ShownExactly(c.name)) out += "<data key=\"exactname\">" + PercentEncoded(c.name) + "</data>";
@@ -284,7 +245,7 @@ std::string GraphMLText(const Tgraph& g) {
         out += "    <edge id=\"e" + std::to_string(++id) + "\" source=\"n" + std::to_string(s) + "\" target=\"n" +
                std::to_string(e.target) + "\">";
         if (g.weighted) {
-            out += "<data key=\"weight\">" + XmlEscaped(e.weight) + "</data>";
+            out += "<data key=\"weight\">" + XmlEscaped(PrintableUtf8(e.weight)) + "</data>";
             if (numeric) out += "<data key=\"value\">" + e.weight + "</data>";
             if (!ShownExactly(e.weight)) out += "<data key=\"exactweight\">" + PercentEncoded(e.weight) + "</data>";
         }

@@ -18,27 +18,17 @@ std::string ClassName(std::size_t k) {
     return out;
 }
 
-// The text as UTF-8, escaped for XML; characters no XML file may hold become spaces.
+// The text escaped for XML as every file the program writes escapes it; a lone surrogate, which
+// no UTF-8 can hold, becomes a space like the characters no XML file may hold.
 void AppendText(std::string& out, const QString& text) {
-    const char16_t* u = reinterpret_cast<const char16_t*>(text.utf16());
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        char32_t c = u[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && u[i + 1] >= 0xDC00 && u[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (u[i + 1] - 0xDC00);
+    QString whole = text;
+    for (qsizetype i = 0; i < whole.size(); ++i) {
+        if (whole[i].isHighSurrogate() && i + 1 < whole.size() && whole[i + 1].isLowSurrogate())
             ++i;
-        } else if (c >= 0xD800 && c < 0xE000) {
-            c = ' ';
-        }
-        if (c < 0x20 || c == 0x7F || c == 0xFFFE || c == 0xFFFF) c = ' ';
-        switch (c) {
-        case '&': out += "&amp;"; continue;
-        case '<': out += "&lt;"; continue;
-        case '>': out += "&gt;"; continue;
-        default: break;
-        }
-        AppendUtf8(out, c);
+        else if (whole[i].isSurrogate())
+            whole[i] = QLatin1Char(' ');
     }
+    out += XmlEscaped(PrintableUtf8(whole.toStdString()));
 }
 
 } // namespace
