@@ -55,13 +55,11 @@ std::string ExportGraphFile(const std::string& input, const std::vector<std::str
         ShiftIntoPicture(*g);
 
     for (std::size_t i = 0; i < outputs.size(); ++i) {
-        TReplaceFailure written;
         try {
-            written = ExportToFile(*g, formats[i], size, outputs[i]);
-        } catch (const std::exception& e) {
-            return "Cannot export to " + Quoted(outputs[i]) + ": " + e.what();
+            ExportToFile(*g, formats[i], size, outputs[i]);
+        } catch (const TExportError& e) {
+            return e.what();
         }
-        if (const TFileFailure failure = AsFileFailure(written)) return WriteFailureText(outputs[i], failure);
     }
     return {};
 }

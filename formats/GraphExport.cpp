@@ -294,8 +294,11 @@ std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPi
     return ExportFormatInfo(format).write(g, size, nullptr);
 }
 
-TReplaceFailure ExportToFile(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size,
-                             const std::string& path) {
+namespace {
+
+// The file's bytes through ReplaceFile, the BMP band by band; throws for a picture not made.
+TReplaceFailure WriteExport(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size,
+                            const std::string& path) {
     if (format != TExportFormat::Bmp) return ReplaceFile(path, ExportBytes(g, format, size));
     QImage band;
     TRasterCanvas canvas(band);
@@ -318,6 +321,18 @@ TReplaceFailure ExportToFile(const Tgraph& g, TExportFormat format, std::optiona
                           true);
         return err;
     });
+}
+
+} // namespace
+
+void ExportToFile(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size, const std::string& path) {
+    TReplaceFailure written;
+    try {
+        written = WriteExport(g, format, size, path);
+    } catch (const std::exception& e) {
+        throw TExportError("Cannot export to \"" + path + "\": " + e.what());
+    }
+    if (const TFileFailure failure = AsFileFailure(written)) throw TExportError(WriteFailureText(path, failure));
 }
 
 std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size, const TMarks& marks) {

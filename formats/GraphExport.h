@@ -10,6 +10,7 @@
 #include <QImage>
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 struct TMarks;
@@ -48,12 +49,17 @@ void ShiftIntoPicture(Tgraph& g);
 // The file's bytes. A picture is of the given size, or else of ExportPictureSize; the text
 // formats have no size. Throws std::runtime_error when the picture cannot be made.
 std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size);
+// Why ExportToFile wrote no file; what() is the one line to show: "Cannot export to "PATH":
+// REASON" when the picture cannot be made, the write failure's text (WriteFailureText) when the
+// file cannot be written.
+class TExportError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 // Gives the file at path the export through ReplaceFile (SafeFile.h). A BMP file, whose rows are
 // as many bytes as the format makes them, is written band by band as it is painted, never held
-// whole; the other formats' bytes are made first. Throws as ExportBytes does, the old file left.
-struct TReplaceFailure;
-TReplaceFailure ExportToFile(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size,
-                             const std::string& path);
+// whole; the other formats' bytes are made first. Throws TExportError, the old file left.
+void ExportToFile(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size, const std::string& path);
 // The same with a result drawn in: every picture format and the TikZ picture draw the marks over
 // the graph; DOT and GraphML are written as without them.
 std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size, const TMarks& marks);
