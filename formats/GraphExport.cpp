@@ -2,6 +2,7 @@
 
 #include "BmpWriter.h"
 #include "Fonts.h"
+#include "FormatWriters.h"
 #include "Geometry.h"
 #include "JpegWriter.h"
 #include "Marks.h"
