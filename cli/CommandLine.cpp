@@ -146,7 +146,7 @@ struct TOptions {
     explicit TOptions(QCommandLineParser& parser)
         : help(parser.addHelpOption()), version(parser.addVersionOption()),
           exportOption(Option("export", QStringLiteral("Write the graph file to OUTPUT and exit, without a window. The "
-                                                       "ending names the format: %1 (.tex: TikZ). Repeat it to write "
+                                                       "ending names the format: %1 (listed below). Repeat it to write "
                                                        "several files from one reading.")
                                             .arg(QString::fromStdString(KnownEndings(TFormatUse::Export))))),
           size(Option("size", QStringLiteral("With --export: the picture's size in pixels, each at most %1 (default: "
