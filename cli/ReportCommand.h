@@ -13,7 +13,7 @@
 struct TReportRequest {
     std::string file;                     // the graph file
     bool report = false;                  // --report given
-    std::string reportPath;               // .json, .txt or .tex; empty or "-" for text on standard output
+    std::string reportPath;               // a report form's ending; empty or "-" for text on standard output
     std::vector<std::string> exportPaths; // --export's outputs, the results drawn in
     std::optional<TPictureSize> size;     // --size
     std::vector<std::string> shows;       // --show, in order
@@ -22,8 +22,12 @@ struct TReportRequest {
     std::string trace;                    // --trace ALGORITHM; empty for none (see TraceCommand.h)
 };
 
+// The forms a report (or any other text the command line writes) takes, by the output's ending:
+// JSON, text, LaTeX.
+enum class TReportForm { Json, Text, Tex };
+std::optional<TReportForm> ReportFormOf(const std::string& path);
 // The report's endings, as a message lists them.
-extern const char* const KnownReportEndings;
+std::string KnownReportEndings();
 
 // Reads the graph, computes the report and the results, then writes every output through the
 // safe replacement of the graph save. A failure before writing: one line on standard error, 1,

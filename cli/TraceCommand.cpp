@@ -6,7 +6,6 @@
 #include "SafeFile.h"
 #include "Trace.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -16,18 +15,6 @@
 namespace {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
-
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-bool EndsWith(const std::string& path, const char* ending) {
-    const std::size_t n = std::strlen(ending);
-    const std::size_t slash = path.rfind('/');
-    const std::size_t name = path.size() - (slash == std::string::npos ? 0 : slash + 1);
-    return name > n && Lower(path).compare(path.size() - n, n, ending) == 0;
-}
 
 bool SameFile(const std::string& input, const std::string& output) {
     struct stat a, b;
@@ -42,16 +29,13 @@ int Fail(const std::string& line) {
 
 } // namespace
 
-QCommandLineOption TraceOption() {
-    return QCommandLineOption(
-        QStringLiteral("trace"),
-        QStringLiteral("Run an algorithm step by step, with --report (the steps as .json, or their tables as .txt or "
-                       ".tex; none or \"-\": text on standard output) and/or --export (a frame for the graph before "
-                       "the first step and one after each: .pdf a page each, .tex one TikZ picture with Beamer "
-                       "overlays, other pictures OUT-000.png, OUT-001.png, ...). One of %1; a vertex by its name or "
-                       "as #N.")
-            .arg(QString::fromLatin1(analysis::TraceAlgorithms)),
-        QStringLiteral("ALGORITHM"));
+QString TraceHelp() {
+    return QStringLiteral("Run an algorithm step by step, with --report (the steps as .json, or their tables as .txt "
+                          "or .tex; none or \"-\": text on standard output) and/or --export (a frame for the graph "
+                          "before the first step and one after each: .pdf a page each, .tex one TikZ picture with "
+                          "Beamer overlays, other pictures OUT-000.png, OUT-001.png, ...). One of %1; a vertex by its "
+                          "name or as #N.")
+        .arg(QString::fromLatin1(analysis::TraceAlgorithms));
 }
 
 QString TraceArguments(const QStringList& values, bool report, bool exporting, bool showing, QString& trace) {
@@ -65,17 +49,17 @@ QString TraceArguments(const QStringList& values, bool report, bool exporting, b
 int RunTrace(const TReportRequest& request) {
     using namespace analysis;
     const bool toFile = request.report && !request.reportPath.empty() && request.reportPath != "-";
-    if (toFile && !EndsWith(request.reportPath, ".json") && !EndsWith(request.reportPath, ".txt") &&
-        !EndsWith(request.reportPath, ".tex"))
+    const std::optional<TReportForm> form = toFile ? ReportFormOf(request.reportPath) : TReportForm::Text;
+    if (!form)
         return Fail("Cannot write the trace to " + Quoted(request.reportPath) +
-                    ": unknown ending; the known ones are " + KnownReportEndings);
+                    ": unknown ending; the known ones are " + KnownReportEndings());
     std::vector<TExportFormat> formats;
     for (const std::string& output : request.exportPaths) {
         const std::optional<TExportFormat> format = ExportFormatOf(output);
         if (!format)
             return Fail("Cannot export to " + Quoted(output) + ": unknown ending; the known ones are " +
-                        KnownExportEndings());
-        if (!FrameFormat(*format) || !ExportFormatAvailable(*format))
+                        KnownEndings(TFormatUse::Export));
+        if (!FrameFormat(*format))
             return Fail("Cannot export to " + Quoted(output) + ": a trace is drawn as pictures, PDF or TikZ");
         formats.push_back(*format);
     }
@@ -92,12 +76,11 @@ int RunTrace(const TReportRequest& request) {
     std::string reportBytes;
     try {
         trace = Trace(*g, ParseTrace(*g, request.trace));
-        if (toFile && EndsWith(request.reportPath, ".json"))
-            reportBytes = TraceJsonText(trace);
-        else if (toFile && EndsWith(request.reportPath, ".tex"))
-            reportBytes = TraceTex(trace);
-        else
-            reportBytes = TraceText(trace);
+        switch (*form) {
+        case TReportForm::Json: reportBytes = TraceJsonText(trace); break;
+        case TReportForm::Tex: reportBytes = TraceTex(trace); break;
+        case TReportForm::Text: reportBytes = TraceText(trace); break;
+        }
     } catch (const TAnalysisError& e) {
         return Fail(e.what());
     }

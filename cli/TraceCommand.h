@@ -5,12 +5,11 @@
 
 #include "ReportCommand.h"
 
-#include <QCommandLineOption>
 #include <QString>
 #include <QStringList>
 
-// The option as the help lists it.
-QCommandLineOption TraceOption();
+// What --help says of --trace.
+QString TraceHelp();
 // Checks --trace against the rest of the line and keeps its algorithm in trace; returns the
 // message that refuses the line, or nothing.
 QString TraceArguments(const QStringList& values, bool report, bool exporting, bool showing, QString& trace);

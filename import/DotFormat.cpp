@@ -3,21 +3,21 @@
 
 #include "ImportModel.h"
 
+#include "Cgraph.h"
+#include "FormatWriters.h"
+#include "Geometry.h"
+#include "Numbers.h"
 #include "TextExport.h"
-
-#include <graphviz/cgraph.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <unordered_map>
 
 namespace {
 
-// cgraph reports through one global function; the reading is serialised around it.
-std::mutex dotLock;
+// cgraph reports through one global function (see Cgraph.h on threads).
 std::string* dotErrors = nullptr;
 
 // cgraph hands a message over in pieces ("Error", ": <stdin>: syntax error in line 1 ..."); the
@@ -128,8 +128,8 @@ bool Position(const std::string& pos, double& x, double& y) {
     if (end != std::string::npos) second.resize(end);
     double px = 0, py = 0;
     if (!IsDecimal(pos.substr(0, comma), &px) || !IsDecimal(second, &py)) return false;
-    x = px / 0.75;
-    y = -py / 0.75;
+    x = px / geometry::PointsPerPixel;
+    y = -py / geometry::PointsPerPixel;
     return true;
 }
 
@@ -152,15 +152,15 @@ bool ReadDot(const std::string& bytes, TImportedGraph& graph, std::string& error
         error = "it holds " + tooLong + ", which is not read";
         return false;
     }
-    const std::lock_guard<std::mutex> lock(dotLock);
     std::string errors;
     dotErrors = &errors;
-    const agusererrf before = agseterrf(CollectError);
-    const agerrlevel_t level = agseterr(AGERR);
-    Agraph_t* g = agmemread(bytes.c_str());
-    agseterr(level);
-    agseterrf(before);
+    TAgraphOwner owner;
+    {
+        const TGraphvizErrors collect(AGERR, CollectError);
+        owner.reset(agmemread(bytes.c_str()));
+    }
     dotErrors = nullptr;
+    Agraph_t* const g = owner.get();
     if (!g) {
         errors = errors.substr(0, errors.find('\n'));
         if (errors.compare(0, 7, "Error: ") == 0) errors.erase(0, 7);
@@ -168,11 +168,6 @@ bool ReadDot(const std::string& bytes, TImportedGraph& graph, std::string& error
         error = errors.empty() ? "it is not a DOT graph" : "it is not a DOT graph: " + errors;
         return false;
     }
-    struct TCloser {
-        Agraph_t* g;
-        ~TCloser() { agclose(g); }
-    } closer{g};
-
     const std::size_t nodes = static_cast<std::size_t>(agnnodes(g)), edges = static_cast<std::size_t>(agnedges(g));
     if (nodes > static_cast<std::size_t>(MaxVertices)) {
         error = TooLargeText(nodes, edges);
@@ -225,4 +220,85 @@ bool ReadDot(const std::string& bytes, TImportedGraph& graph, std::string& error
     }
     if (!own) graph.weighted = weighted;
     return true;
+}
+
+// ---------------------------------------------------------------- the writer
+
+namespace {
+
+// Graphviz reads quoted strings of up to 16384 characters; longer texts are written as a
+// concatenation "..." + "...", cut between characters and never inside an escape.
+constexpr std::size_t DotChunk = 16000;
+
+std::string DotQuoted(const std::string& bytes) {
+    std::string out = "\"";
+    std::size_t chunk = 0;
+    const std::string text = PrintableUtf8(bytes);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool continuation = (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+        if (chunk >= DotChunk && !continuation) {
+            out += "\" + \"";
+            chunk = 0;
+        }
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            ++chunk;
+        }
+        out += c;
+        ++chunk;
+    }
+    return out + '"';
+}
+
+// A surface length in points, exactly: pixels times 0.75 has at most two decimals.
+std::string Points(long long pixels) {
+    const long long quarters = pixels * 3;
+    const bool negative = quarters < 0;
+    const unsigned long long magnitude =
+        negative ? 0ULL - static_cast<unsigned long long>(quarters) : static_cast<unsigned long long>(quarters);
+    std::string out = (negative ? "-" : "") + std::to_string(magnitude / 4);
+    static const char* const fractions[4] = {"", ".25", ".5", ".75"};
+    return out + fractions[magnitude % 4];
+}
+
+} // namespace
+
+std::string DotText(const Tgraph& g) {
+    const char* arrow = g.directed ? " -> " : " -- ";
+    // Graphviz measures in points and inches; a surface pixel is 0.75 pt, as in the pictures.
+    const std::string size = numbers::Fixed(geometry::VertexInches, 4);
+    std::string base;
+    ColorName(g, g.baseColor, base);
+    std::string out = g.directed ? "digraph {\n" : "graph {\n";
+    // What the gf4 file holds besides the standard attributes, so that it can be read back whole.
+    out += std::string("  graph [outputorder=edgesfirst, nodeloom_weighted=") + (g.weighted ? "true" : "false") +
+           ", nodeloom_base=\"" + base + "\", nodeloom_edges=" + std::to_string(g.edgeCount) + "];\n";
+    out += "  node [shape=circle, fixedsize=shape, width=" + std::string(size) + ", height=" + size +
+           ", fontname=\"DejaVu Sans\", fontsize=8.25];\n";
+    out += "  edge [fontname=\"DejaVu Sans\", fontsize=8.25];\n";
+    for (int v = 1; v <= geometry::HeldVertices(g); ++v) {
+        const Tvertex& c = g.vertices[v];
+        out += "  " + std::to_string(v) + " [label=" + DotQuoted(c.name) + ", pos=\"" + Points(c.x) + "," +
+               Points(-static_cast<long long>(c.y)) + "!\"";
+        if (!ShownExactly(c.name)) out += ", nodeloom_name=" + DotQuoted(PercentEncoded(c.name));
+        out += "];\n";
+    }
+    ForEachFileEdge(g, [&](int s, const Tedge& e) {
+        const std::string color = HexColor(e.color);
+        out += "  " + std::to_string(s) + arrow + std::to_string(e.target) + " [";
+        if (g.weighted) {
+            out += "label=" + DotQuoted(e.weight) + ", ";
+            if (!ShownExactly(e.weight)) out += "nodeloom_weight=" + DotQuoted(PercentEncoded(e.weight)) + ", ";
+        }
+        if (e.target == s) {
+            // Above the vertex, as the surface draws it: one Bezier curve through the same points.
+            const long long x = g.vertices[s].x, y = g.vertices[s].y;
+            const long long dx = geometry::LoopControlDx, rise = geometry::LoopControlRise;
+            out += "pos=\"" + Points(x) + "," + Points(-y) + " " + Points(x + dx) + "," + Points(rise - y) + " " +
+                   Points(x - dx) + "," + Points(rise - y) + " " + Points(x) + "," + Points(-y) + "\", ";
+        }
+        out += "color=\"" + color + "\", fontcolor=\"" + color + "\"];\n";
+    });
+    return out + "}\n";
 }
