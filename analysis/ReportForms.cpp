@@ -106,6 +106,13 @@ std::string YesNo(const TJson& b) { return b.get<bool>() ? "yes" : "no"; }
 
 } // namespace
 
+std::vector<std::string> ShownNames(const TJson& report, const Tgraph& g) {
+    const TNames names(g, report);
+    std::vector<std::string> list;
+    for (std::size_t i = 0; i < report["vertices"].size(); ++i) list.push_back(names.At(i));
+    return list;
+}
+
 std::string ReportText(const TJson& r, const Tgraph& g) {
     const TNames names(g, r);
     const std::size_t n = r["vertex_count"].get<std::size_t>();
