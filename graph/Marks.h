@@ -16,6 +16,14 @@ struct TMarks {
     std::map<int, std::string> vertexLabels;               // by vertex number: a text beside the vertex
     std::map<int, TColor> vertexFills;                     // by vertex number: the disc's fill instead of white
     std::map<std::pair<int, int>, std::string> edgeLabels; // by the edges' key: a text beside the edge
+    // Words for readers who cannot see the picture (UTF-8), carried by the exports that can hold
+    // them: SVG title and desc, TikZ alt text and a comment, PNG Description, PDF title and
+    // subject. Empty: the exports are as without them.
+    std::string altText, description;
+    // Whether the marks draw anything: without, a TikZ picture needs no result styles.
+    bool DrawsResult() const {
+        return !edges.empty() || !vertexLabels.empty() || !vertexFills.empty() || !edgeLabels.empty();
+    }
 };
 
 // The key of the edge from s to t in the marks' maps.

@@ -5,6 +5,7 @@
 #include "Geometry.h"
 #include "Marks.h"
 #include "Text.h"
+#include "TikzAltText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -354,6 +355,8 @@ std::string Decimal(double v) {
 
 // The picture, and the marks in it when marked (without, it is as the graph alone gives it).
 static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked) {
+    // Marks that only carry the words for readers draw nothing: no result styles.
+    marked = marked && (marks.DrawsResult() || marks.altText.empty());
     // A surface pixel is 0.75 pt (96 per inch); the vertex keeps its size on the page.
     char size[32];
     std::snprintf(size, sizeof size, "%gpt", 2 * geometry::VertexRadius * 0.75);
@@ -394,9 +397,10 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
 
     std::string out = std::string("% Nodeloom graph: ") + (g.directed ? "directed" : "undirected") + ", " +
                       (g.weighted ? "weighted" : "unweighted") + ". TeX engine: " + engine + ".\n";
+    out += TikzDescriptionComment(marks.description);
     char scale[32];
     std::snprintf(scale, sizeof scale, "%.6gpt", 0.75 * unit);
-    out += "\\begin{tikzpicture}[x=" + std::string(scale) + ", y=" + scale +
+    out += "\\begin{tikzpicture}[" + TikzAltOption(marks.altText) + "x=" + std::string(scale) + ", y=" + scale +
            ", >=stealth,\n"
            "    vertex/.style={circle, draw, fill=white, minimum size=" +
            std::string(size) +

@@ -4,6 +4,7 @@
 #include "Geometry.h"
 #include "JpegWriter.h"
 #include "Marks.h"
+#include "PdfInfo.h"
 #include "PictureFile.h"
 #include "PngWriter.h"
 #include "QtCanvas.h"
@@ -102,6 +103,7 @@ std::string SvgBytes(const Tgraph& g, std::optional<TPictureSize> size, const TM
     const TPictureSize s = size ? *size : ExportPictureSize(g, svg);
     svg.SetSize(s.width, s.height);
     DrawWithMarks(g, svg, marks);
+    if (marks && !marks->altText.empty()) return svg.Finish(marks->altText, marks->description);
     return svg.Finish("Nodeloom graph");
 }
 
@@ -147,7 +149,8 @@ std::string PdfBytes(const Tgraph& g, std::optional<TPictureSize> size, const TM
     QPdfWriter pdf(&buffer);
     pdf.setResolution(VectorDpi);
     pdf.setCreator(QStringLiteral("Nodeloom"));
-    pdf.setTitle(QStringLiteral("Nodeloom graph"));
+    const bool described = marks && !marks->altText.empty();
+    pdf.setTitle(described ? QString::fromStdString(marks->altText) : QStringLiteral("Nodeloom graph"));
     const QSizeF points(s.width * 72.0 / VectorDpi, s.height * 72.0 / VectorDpi);
     pdf.setPageSize(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -162,7 +165,8 @@ std::string PdfBytes(const Tgraph& g, std::optional<TPictureSize> size, const TM
     canvas.Start(painter, s);
     DrawWithMarks(g, canvas, marks);
     painter.end();
-    return WithExactPage(Bytes(buffer.data()), points.width(), points.height());
+    std::string bytes = WithExactPage(Bytes(buffer.data()), points.width(), points.height());
+    return described ? WithPdfSubject(std::move(bytes), marks->altText) : bytes;
 }
 
 // The rows of a band of a picture width pixels wide.
@@ -219,7 +223,9 @@ std::string PngBytes(const QImage& picture) {
 }
 
 std::string WritePng(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks) {
-    return RasterBytes(g, size, marks, [](int w, int h) { return TPngRows{TPngWriter(w, h)}; });
+    const std::string description =
+        marks && !marks->altText.empty() ? marks->altText + "\n\n" + marks->description : std::string();
+    return RasterBytes(g, size, marks, [&](int w, int h) { return TPngRows{TPngWriter(w, h, description)}; });
 }
 std::string WriteBmp(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks) {
     return RasterBytes(g, size, marks, [](int w, int h) { return TBmpWriter(w, h); });
