@@ -63,10 +63,11 @@ QString HelpText(const QCommandLineParser& parser) {
     return text + QStringLiteral("\nExport formats, chosen by the output's ending (any case):\n") + FormatList();
 }
 
-// Takes "--report [OUTPUT]" out of the arguments. OUTPUT is optional, so the word after --report
-// is taken for it when it is "-", or a name that does not start with "-" and either has a report
-// ending or leaves another name for the graph file.
-bool TakeReport(QStringList& arguments, QString& output) {
+// Takes "OPTION [OUTPUT]" (--report, --describe) out of the arguments. OUTPUT is optional, so the
+// word after the option is taken for it when it is "-", or a name that does not start with "-"
+// and either has one of the option's endings or leaves another name for the graph file.
+bool TakeOptionalOutput(QStringList& arguments, const QString& option, std::initializer_list<const char*> endings,
+                        QString& output) {
     const auto takesValue = [](const QString& a) {
         for (const char* o :
              {"--export", "--size", "--show", "--show-colour", "-export", "-size", "-show", "-show-colour"})
@@ -75,13 +76,13 @@ bool TakeReport(QStringList& arguments, QString& output) {
     };
     bool found = false;
     for (int i = 1; i < arguments.size(); ++i) {
-        if (arguments[i].startsWith(QLatin1String("--report="))) {
-            output = arguments[i].mid(9);
+        if (arguments[i].startsWith(option + QLatin1Char('='))) {
+            output = arguments[i].mid(option.size() + 1);
             arguments.removeAt(i--);
             found = true;
             continue;
         }
-        if (arguments[i] != QLatin1String("--report")) {
+        if (arguments[i] != option) {
             if (takesValue(arguments[i])) ++i;
             continue;
         }
@@ -97,8 +98,8 @@ bool TakeReport(QStringList& arguments, QString& output) {
                 ++names;
         }
         const QString lower = next.toLower();
-        const bool ending = lower.endsWith(QLatin1String(".json")) || lower.endsWith(QLatin1String(".txt")) ||
-                            lower.endsWith(QLatin1String(".tex"));
+        bool ending = false;
+        for (const char* e : endings) ending = ending || lower.endsWith(QLatin1String(e));
         if (next == QLatin1String("-") || (!next.startsWith(QLatin1Char('-')) && (ending || names > 0))) {
             output = next;
             arguments.removeAt(i);
@@ -159,6 +160,14 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
         QStringLiteral("[OUTPUT]: write the analysis report of the graph file and exit, without a window. OUTPUT ends "
                        "%1; none or \"-\" writes text on standard output.")
             .arg(QString::fromLatin1(KnownReportEndings))));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("describe"),
+        QStringLiteral("[OUTPUT]: describe the graph file in words and exit, without a window: a short text of at most "
+                       "150 characters, then every vertex with its neighbours and weights, the graph's properties and "
+                       "the --show results. OUTPUT ends %1; none or \"-\" writes text on standard output. With "
+                       "--export, the pictures carry the description (SVG title and desc, TikZ alt text, PNG "
+                       "Description, PDF title and subject), and it is written elsewhere only when OUTPUT is given.")
+            .arg(QString::fromLatin1(KnownDescriptionEndings))));
     parser.addOption(showOption);
     parser.addOption(showColourOption);
     parser.addPositionalArgument(
@@ -168,8 +177,10 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
         QStringLiteral("[file]"));
 
     QStringList rest = arguments;
-    QString reportPath;
-    const bool report = TakeReport(rest, reportPath);
+    QString reportPath, describePath;
+    const bool describe =
+        TakeOptionalOutput(rest, QStringLiteral("--describe"), {".txt", ".md", ".json"}, describePath);
+    const bool report = TakeOptionalOutput(rest, QStringLiteral("--report"), {".json", ".txt", ".tex"}, reportPath);
     if (!parser.parse(rest)) return Exit(1, parser.errorText() + QLatin1Char('\n'));
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) return Exit(0, HelpText(parser));
     if (parser.isSet(version)) return Exit(0, QStringLiteral(NODELOOM_PRODUCT "\n"));
@@ -183,18 +194,22 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
         if (!result.layout)
             return Exit(1, QStringLiteral("The layout \"%1\" is none of neato, circle, grid and keep.\n").arg(layout));
     }
-    if (parser.isSet(showOption) && !report && !parser.isSet(exportOption))
+    if (parser.isSet(showOption) && !report && !describe && !parser.isSet(exportOption))
         return Exit(1, QStringLiteral("--show is given with --export or --report only.\n"));
     if (parser.isSet(showColourOption) && !parser.isSet(showOption))
         return Exit(1, QStringLiteral("--show-colour is given with --show only.\n"));
-    if (report || parser.isSet(showOption)) {
-        if (files.isEmpty()) return Exit(1, QStringLiteral("Cannot report: no graph file is named.\n"));
+    if (report || describe || parser.isSet(showOption)) {
+        if (files.isEmpty())
+            return Exit(1, report || !describe ? QStringLiteral("Cannot report: no graph file is named.\n")
+                                               : QStringLiteral("Cannot describe: no graph file is named.\n"));
         result.report = report;
         result.reportPath = reportPath;
+        result.describe = describe;
+        result.describePath = describePath;
         result.shows = parser.values(showOption);
         result.showColour = parser.value(showColourOption);
     }
-    if (report && !parser.isSet(exportOption)) {
+    if ((report || describe) && !parser.isSet(exportOption)) {
         if (parser.isSet(sizeOption)) return Exit(1, QStringLiteral("--size is given with --export only.\n"));
         result.action = TCommandLine::TAction::Report;
         result.file = files.first();
@@ -203,8 +218,8 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     if (parser.isSet(sizeOption) && !parser.isSet(exportOption))
         return Exit(1, QStringLiteral("--size is given with --export only.\n"));
     if (parser.isSet(exportOption)) {
-        result.action =
-            report || parser.isSet(showOption) ? TCommandLine::TAction::Report : TCommandLine::TAction::Export;
+        result.action = report || describe || parser.isSet(showOption) ? TCommandLine::TAction::Report
+                                                                       : TCommandLine::TAction::Export;
         result.exportPaths = parser.values(exportOption);
         result.exportCrop = parser.isSet(cropOption);
         const QString& first = result.exportPaths.first();

@@ -2,7 +2,8 @@
 // The program's command line: nodeloom [FILE], --help, --version, and the actions that run
 // without a window: nodeloom FILE --export OUTPUT [--export OUTPUT...] [--size WIDTHxHEIGHT] [--crop],
 // --layout for either, and the analysis: nodeloom FILE --report [OUTPUT] and --show RESULT
-// [--show-colour NAME] with --export or --report.
+// [--show-colour NAME] with --export or --report; nodeloom FILE --describe [OUTPUT], alone or with
+// --export and --show.
 
 #include <QString>
 #include <QStringList>
@@ -26,6 +27,9 @@ struct TCommandLine {
     QString reportPath;
     QStringList shows;
     QString showColour;
+    // --describe and its output (empty: standard output, or with --export the pictures alone).
+    bool describe = false;
+    QString describePath;
 };
 
 // Reads the arguments (program name first). Needs no application object, so --help and

@@ -1,6 +1,7 @@
 #include "ReportCommand.h"
 
 #include "Analysis.h"
+#include "Describe.h"
 #include "GraphExport.h"
 #include "GraphSource.h"
 #include "Marks.h"
@@ -17,6 +18,7 @@
 #include <sys/stat.h>
 
 const char* const KnownReportEndings = ".json, .txt, .tex";
+const char* const KnownDescriptionEndings = ".txt, .md, .json";
 
 namespace {
 
@@ -58,7 +60,8 @@ int Fail(const std::string& line) {
 
 int RunReport(const TReportRequest& request) {
     using namespace analysis;
-    if (!request.report && request.exportPaths.empty()) return Fail("--show is given with --export or --report only.");
+    if (!request.report && !request.describe && request.exportPaths.empty())
+        return Fail("--show is given with --export or --report only.");
     if (!request.showColour.empty() && request.shows.empty()) return Fail("--show-colour is given with --show only.");
     TColor highlight = 0;
     if (!request.showColour.empty() && !ColourNamed(request.showColour, highlight))
@@ -70,6 +73,14 @@ int RunReport(const TReportRequest& request) {
         !EndsWith(request.reportPath, ".tex"))
         return Fail("Cannot write the report to " + Quoted(request.reportPath) +
                     ": unknown ending; the known ones are " + KnownReportEndings);
+    const bool describeToFile = request.describe && !request.describePath.empty() && request.describePath != "-";
+    // Without an output, a description given with exports goes into the pictures alone.
+    const bool describeToOutput = request.describe && (request.describePath == "-" ||
+                                                       (request.describePath.empty() && request.exportPaths.empty()));
+    if (describeToFile && !EndsWith(request.describePath, ".txt") && !EndsWith(request.describePath, ".md") &&
+        !EndsWith(request.describePath, ".json"))
+        return Fail("Cannot write the description to " + Quoted(request.describePath) +
+                    ": unknown ending; the known ones are " + KnownDescriptionEndings);
     std::vector<TExportFormat> formats;
     for (const std::string& output : request.exportPaths) {
         const std::optional<TExportFormat> format = ExportFormatOf(output);
@@ -83,6 +94,7 @@ int RunReport(const TReportRequest& request) {
     }
     std::vector<std::string> outputs = request.exportPaths;
     if (toFile) outputs.push_back(request.reportPath);
+    if (describeToFile) outputs.push_back(request.describePath);
     for (const std::string& output : outputs)
         if (SameFile(request.file, output))
             return Fail("Cannot write " + Quoted(output) + ": it is the graph file being read");
@@ -99,13 +111,16 @@ int RunReport(const TReportRequest& request) {
     std::vector<std::string> bytes;
     TMarks marks;
     marks.highlight = request.showColour.empty() ? DefaultHighlight(*g) : highlight;
-    std::string reportBytes;
+    std::string reportBytes, descriptionBytes;
     try {
-        TJson report = request.report ? Report(*g) : TJson();
+        const TJson plain = request.report || request.describe ? Report(*g) : TJson();
+        TJson report = request.report ? plain : TJson();
+        std::vector<TShownResult> shown;
         for (const std::string& text : request.shows) {
             const TResultRequest result = ParseResult(*g, text);
             const TJson value = Result(*g, result);
             AddMarks(*g, result, value, marks);
+            shown.emplace_back(result, value);
             // mst, euler, matching, colouring and components are the report's own items.
             if (request.report && !report.contains(result.word)) report[result.word] = value;
         }
@@ -116,6 +131,17 @@ int RunReport(const TReportRequest& request) {
                 reportBytes = ReportTex(report, *g);
             else
                 reportBytes = ReportText(report, *g);
+        }
+        if (request.describe) {
+            const TDescription description = Describe(*g, plain, shown);
+            marks.altText = description.shortText;
+            marks.description = description.longText;
+            if (describeToFile && EndsWith(request.describePath, ".json"))
+                descriptionBytes = DescriptionJson(description);
+            else if (describeToFile && EndsWith(request.describePath, ".md"))
+                descriptionBytes = DescriptionMarkdown(description);
+            else
+                descriptionBytes = DescriptionText(description);
         }
     } catch (const TAnalysisError& e) {
         return Fail(e.what());
@@ -128,12 +154,15 @@ int RunReport(const TReportRequest& request) {
         }
     }
     if (toFile) bytes.push_back(reportBytes);
+    if (describeToFile) bytes.push_back(descriptionBytes);
 
     for (std::size_t i = 0; i < outputs.size(); ++i)
         if (const TFileFailure failure = AsFileFailure(ReplaceFile(outputs[i], bytes[i])))
             return Fail(WriteFailureText(outputs[i], failure));
-    if (!request.report || toFile) return 0;
-    std::fwrite(reportBytes.data(), 1, reportBytes.size(), stdout);
+    std::string printed = request.report && !toFile ? reportBytes : std::string();
+    if (describeToOutput) printed += descriptionBytes;
+    if (printed.empty()) return 0;
+    std::fwrite(printed.data(), 1, printed.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : Fail("Cannot write the report to standard output.");
 }
 
@@ -143,6 +172,8 @@ int RunReportCommand(int& argc, char** argv, const TCommandLine& command) {
     request.report = command.report;
     request.layout = command.layout;
     request.reportPath = EncodeFileName(command.reportPath).toStdString();
+    request.describe = command.describe;
+    request.describePath = EncodeFileName(command.describePath).toStdString();
     for (const QString& path : command.exportPaths) request.exportPaths.push_back(EncodeFileName(path).toStdString());
     if (command.exportWidth > 0) request.size = TPictureSize{command.exportWidth, command.exportHeight};
     for (const QString& show : command.shows) request.shows.push_back(show.toStdString());

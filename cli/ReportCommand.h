@@ -19,10 +19,15 @@ struct TReportRequest {
     std::vector<std::string> shows;       // --show, in order
     std::string showColour;               // --show-colour; empty for the default
     std::optional<TLayout> layout;        // --layout; nothing for the file's default
+    // --describe: .txt, .md or .json; "-" for text on standard output; empty for standard output,
+    // or with exports for the pictures alone. The pictures carry the description whenever given.
+    bool describe = false;
+    std::string describePath;
 };
 
 // The report's endings, as a message lists them.
 extern const char* const KnownReportEndings;
+extern const char* const KnownDescriptionEndings;
 
 // Reads the graph, computes the report and the results, then writes every output through the
 // safe replacement of the graph save. A failure before writing: one line on standard error, 1,
