@@ -37,10 +37,7 @@ std::string ExportGraphFile(const std::string& input, const std::vector<std::str
         const std::optional<TExportFormat> format = ExportFormatOf(output);
         if (!format)
             return "Cannot export to " + Quoted(output) + ": unknown ending; the known ones are " +
-                   KnownExportEndings();
-        if (!ExportFormatAvailable(*format))
-            return "Cannot export to " + Quoted(output) + ": " + ExportFormatInfo(*format).description +
-                   " export is not available in this build";
+                   KnownEndings(TFormatUse::Export);
         if (SameFile(input, output)) return "Cannot export to " + Quoted(output) + ": it is the graph file being read";
         formats.push_back(*format);
     }

@@ -25,9 +25,16 @@ struct TReportRequest {
     std::string describePath;
 };
 
-// The report's endings, as a message lists them.
-extern const char* const KnownReportEndings;
-extern const char* const KnownDescriptionEndings;
+// The forms a report (or any other text the command line writes) takes, by the output's ending:
+// JSON, text, LaTeX.
+enum class TReportForm { Json, Text, Tex };
+std::optional<TReportForm> ReportFormOf(const std::string& path);
+// The report's endings, as a message lists them: ".json, .txt, .tex".
+std::string KnownReportEndings();
+// The forms of --describe's output by its ending, and the endings as a message lists them.
+enum class TDescriptionForm { Text, Markdown, Json };
+std::optional<TDescriptionForm> DescriptionFormOf(const std::string& path);
+std::string KnownDescriptionEndings();
 
 // Reads the graph, computes the report and the results, then writes every output through the
 // safe replacement of the graph save. A failure before writing: one line on standard error, 1,

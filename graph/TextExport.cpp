@@ -2,6 +2,8 @@
 
 #include "TextExport.h"
 
+#include "Numbers.h"
+
 #include "Geometry.h"
 #include "Marks.h"
 #include "Text.h"
@@ -47,13 +49,6 @@ void ForEachFileEdge(const Tgraph& g, F f) {
     for (int s = 1; s <= HeldVertices(g); ++s)
         for (const Tedge* e = g.edgeLists[s].get(); e; e = e->next.get())
             if (g.directed || e->target >= s) f(s, *e);
-}
-
-// "#RRGGBB" of a 0x00BBGGRR colour.
-std::string HexColor(TColor c) {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02X%02X%02X", c & 0xFFu, (c >> 8) & 0xFFu, (c >> 16) & 0xFFu);
-    return text;
 }
 
 // ---------------------------------------------------------------- DOT
@@ -189,8 +184,7 @@ bool ShownExactly(const std::string& bytes) { return PrintableUtf8(bytes) == byt
 std::string DotText(const Tgraph& g) {
     const char* arrow = g.directed ? " -> " : " -- ";
     // Graphviz measures in points and inches; a surface pixel is 0.75 pt, as in the pictures.
-    char size[32];
-    std::snprintf(size, sizeof size, "%.4f", 2 * geometry::VertexRadius * 0.75 / 72.0);
+    const std::string size = numbers::Fixed(geometry::VertexInches, 4);
     std::string base;
     ColorName(g, g.baseColor, base);
     std::string out = g.directed ? "digraph {\n" : "graph {\n";
@@ -339,17 +333,7 @@ bool PdfLatexSets(const std::string& bytes) {
     return true;
 }
 
-std::string Decimal(double v) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f", v);
-    std::string s = text;
-    while (s.find('.') != std::string::npos && (s.back() == '0' || s.back() == '.')) {
-        const bool dot = s.back() == '.';
-        s.pop_back();
-        if (dot) break;
-    }
-    return s == "-0" ? "0" : s;
-}
+std::string Decimal(double v) { return numbers::Trimmed(v, 2); }
 
 } // namespace
 
@@ -358,8 +342,7 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
     // Marks that only carry the words for readers draw nothing: no result styles.
     marked = marked && (marks.DrawsResult() || marks.altText.empty());
     // A surface pixel is 0.75 pt (96 per inch); the vertex keeps its size on the page.
-    char size[32];
-    std::snprintf(size, sizeof size, "%gpt", 2 * geometry::VertexRadius * 0.75);
+    const std::string size = numbers::General(2 * geometry::VertexRadius * geometry::PointsPerPixel, 6) + "pt";
     const int n = HeldVertices(g);
 
     // Coordinates as they are when they keep within TeX's reach; else taken from the drawing's
@@ -372,7 +355,7 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
         if (v == 1 || y < minY) minY = y;
         if (v == 1 || y > maxY) maxY = y;
     }
-    const double reach = TikzReachPt / 0.75;
+    const double reach = TikzReachPt / geometry::PointsPerPixel;
     const bool inReach = std::max({-minX, maxX, -minY, maxY}) <= static_cast<long long>(reach);
     const long long originX = inReach ? 0 : minX, originY = inReach ? 0 : minY;
     const double extent = static_cast<double>(std::max(maxX - minX, maxY - minY));
@@ -398,8 +381,7 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
     std::string out = std::string("% Nodeloom graph: ") + (g.directed ? "directed" : "undirected") + ", " +
                       (g.weighted ? "weighted" : "unweighted") + ". TeX engine: " + engine + ".\n";
     out += TikzDescriptionComment(marks.description);
-    char scale[32];
-    std::snprintf(scale, sizeof scale, "%.6gpt", 0.75 * unit);
+    const std::string scale = numbers::General(geometry::PointsPerPixel * unit, 6) + "pt";
     out += "\\begin{tikzpicture}[" + TikzAltOption(marks.altText) + "x=" + std::string(scale) + ", y=" + scale +
            ", >=stealth,\n"
            "    vertex/.style={circle, draw, fill=white, minimum size=" +

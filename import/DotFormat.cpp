@@ -5,6 +5,8 @@
 
 #include "TextExport.h"
 
+#include "Geometry.h"
+
 #include <graphviz/cgraph.h>
 
 #include <algorithm>
@@ -128,8 +130,8 @@ bool Position(const std::string& pos, double& x, double& y) {
     if (end != std::string::npos) second.resize(end);
     double px = 0, py = 0;
     if (!IsDecimal(pos.substr(0, comma), &px) || !IsDecimal(second, &py)) return false;
-    x = px / 0.75;
-    y = -py / 0.75;
+    x = px / geometry::PointsPerPixel;
+    y = -py / geometry::PointsPerPixel;
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "Layout.h"
 
 #include "Geometry.h"
+#include "Numbers.h"
 
 #include <graphviz/gvc.h>
 
@@ -64,7 +65,8 @@ bool Neato(const Tgraph& g, const std::vector<bool>& pinned, std::vector<TPointF
         agattr(graph, AGNODE, const_cast<char*>("pin"), const_cast<char*>("false"));
     }
     agattr(graph, AGNODE, const_cast<char*>("shape"), const_cast<char*>("circle"));
-    agattr(graph, AGNODE, const_cast<char*>("width"), const_cast<char*>("0.3125"));
+    const std::string width = numbers::Fixed(geometry::VertexInches, 4);
+    agattr(graph, AGNODE, const_cast<char*>("width"), const_cast<char*>(width.c_str()));
     agattr(graph, AGNODE, const_cast<char*>("label"), const_cast<char*>(""));
     const int n = geometry::HeldVertices(g);
     std::vector<Agnode_t*> nodes(static_cast<std::size_t>(n) + 1);
@@ -73,8 +75,8 @@ bool Neato(const Tgraph& g, const std::vector<bool>& pinned, std::vector<TPointF
         Agnode_t* node = agnode(graph, const_cast<char*>(name.c_str()), 1);
         nodes[static_cast<std::size_t>(v)] = node;
         if (pinned[static_cast<std::size_t>(v)]) {
-            const std::string pos =
-                std::to_string(g.vertices[v].x * 0.75) + "," + std::to_string(-g.vertices[v].y * 0.75);
+            const std::string pos = numbers::Fixed(g.vertices[v].x * geometry::PointsPerPixel, 6) + "," +
+                                    numbers::Fixed(-g.vertices[v].y * geometry::PointsPerPixel, 6);
             agset(node, const_cast<char*>("pos"), const_cast<char*>(pos.c_str()));
             agset(node, const_cast<char*>("pin"), const_cast<char*>("true"));
         }
@@ -96,7 +98,7 @@ bool Neato(const Tgraph& g, const std::vector<bool>& pinned, std::vector<TPointF
     out.assign(static_cast<std::size_t>(n) + 1, {0, 0});
     for (int v = 1; v <= n; ++v) {
         const pointf p = ND_coord(nodes[static_cast<std::size_t>(v)]);
-        out[static_cast<std::size_t>(v)] = {p.x / 0.75, -p.y / 0.75};
+        out[static_cast<std::size_t>(v)] = {p.x / geometry::PointsPerPixel, -p.y / geometry::PointsPerPixel};
     }
     gvFreeLayout(context, graph);
     agclose(graph);

@@ -14,7 +14,7 @@ NODELOOM_PACKAGES=(cmake g++ make qt6-base-dev qt6-svg-dev libjpeg62-turbo-dev z
 # the editor's accessible tree as a screen reader does.
 NODELOOM_TEST_PACKAGES=(libgtest-dev xvfb openbox chromium xdotool x11-utils imagemagick desktop-file-utils appstream
                         shared-mime-info dpkg-dev lintian man-db librsvg2-bin poppler-utils graphviz
-                        python3-networkx python3-pydot python3-numpy clang-format
+                        python3-networkx python3-pydot python3-numpy clang-format locales
                         texlive-latex-base texlive-latex-recommended texlive-pictures
                         dbus at-spi2-core python3-pyatspi)
 # What scripts/package.sh needs besides a build: dpkg-shlibdeps and dpkg-buildflags.

@@ -8,18 +8,6 @@
 
 namespace {
 
-constexpr char Hex[] = "0123456789abcdef";
-
-// "#rrggbb" of a 0x00BBGGRR colour.
-std::string Color(TColor c) {
-    std::string out = "#";
-    for (const unsigned byte : {c & 0xFFu, (c >> 8) & 0xFFu, (c >> 16) & 0xFFu}) {
-        out += Hex[byte >> 4];
-        out += Hex[byte & 0xF];
-    }
-    return out;
-}
-
 // Class k as letters: a..z, ba, bb, ...
 std::string ClassName(std::size_t k) {
     std::string out;
@@ -86,10 +74,10 @@ void TSvgCanvas::Point(long long x, long long y) {
 void TSvgCanvas::Open(const char* name, TPaint paint, TColor fill) {
     key_.clear();
     if (paint != TPaint::Fill) {
-        key_ += "stroke:" + Color(pen_);
+        key_ += "stroke:" + HexColor(pen_);
         if (penWidth_ != 1) key_ += ";stroke-width:" + std::to_string(penWidth_);
     }
-    if (paint != TPaint::Stroke) key_ += (key_.empty() ? "fill:" : ";fill:") + Color(fill);
+    if (paint != TPaint::Stroke) key_ += (key_.empty() ? "fill:" : ";fill:") + HexColor(fill);
     auto found = styleIndex_.find(key_);
     if (found == styleIndex_.end()) {
         found = styleIndex_.emplace(key_, styles_.size()).first;

@@ -1,5 +1,7 @@
 #include "PngWriter.h"
 
+#include "Geometry.h"
+
 #include <QImage>
 
 #include <cstdint>
@@ -152,7 +154,7 @@ TPngWriter::TPngWriter(int width, int height, const std::string& description) : 
     header += std::string("\x08\x02\x00\x00\x00", 5); // 8 bits, RGB, deflate, adaptive filters, no interlace
     Chunk(s.bytes, "IHDR", header);
     std::string density;
-    PutBig(density, 3780); // 96 pixels an inch
+    PutBig(density, geometry::PixelsPerMetre); // 96 pixels an inch
     PutBig(density, 3780);
     density += '\x01';
     Chunk(s.bytes, "pHYs", density);

@@ -4,6 +4,7 @@
 // the SVG canvas and PDF through a QPainter canvas, text as text) and descriptions for other programs (DOT, GraphML,
 // TikZ). Needs a QGuiApplication for the fonts; any platform will do, the offscreen one included.
 
+#include "Formats.h"
 #include "PictureBounds.h"
 
 #include <QImage>
@@ -11,37 +12,24 @@
 #include <optional>
 #include <string>
 
-enum class TExportFormat { Png, Bmp, Jpeg, Svg, Pdf, Dot, GraphML, Tikz, Gf4 };
-enum class TExportKind { Raster, Vector, Text };
-
 struct TMarks;
 
-// One row of the table of formats: every export, the window's Save image included, finds its
-// format and writer here, and the command line's help lists them from it.
-struct TExportFormatInfo {
-    TExportFormat format;
-    const char* ending;      // as a file name ends, in lower case
-    const char* otherEnding; // a second spelling, or null (".jpeg")
-    const char* description; // for the help: "PNG picture"
-    TExportKind kind;
-    // The file's bytes for a graph, with a result drawn in when marks is not null; pictures of
-    // the given size, or else of ExportPictureSize.
-    std::string (*write)(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks);
-    // Raster formats: the bytes of a picture as it stands (the window's Save image); else null.
-    std::string (*encode)(const QImage& picture);
-};
-
-// Every format, in the order the help lists them.
-extern const TExportFormatInfo ExportFormats[9];
-const TExportFormatInfo& ExportFormatInfo(TExportFormat format);
-
-// The format the path's ending names, in any case; nothing for any other ending.
-std::optional<TExportFormat> ExportFormatOf(const std::string& path);
-// The endings ExportFormatOf knows, as a message lists them: ".png, .bmp, .jpg, .jpeg, ...".
-std::string KnownExportEndings();
-// Whether this build can write the format: every build writes them all (the SVG writer is the
-// program's own).
-bool ExportFormatAvailable(TExportFormat format);
+// The writers of the table's rows (Formats.h): the file's bytes for a graph, with the result the
+// marks describe drawn in where they are not null (DOT, GraphML and gf4 carry no drawing and
+// write none); pictures of the given size, or else of ExportPictureSize.
+std::string WritePng(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks);
+std::string WriteBmp(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks);
+std::string WriteJpeg(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks);
+std::string WriteSvg(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks);
+std::string WritePdf(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks);
+std::string WriteTikz(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks);
+std::string WriteDot(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks);
+std::string WriteGraphML(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks);
+std::string WriteGf4(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks);
+// The encoders of a picture as it stands (the window's Save image). Throw std::runtime_error for
+// a picture that cannot be encoded.
+std::string EncodePng(const QImage& picture);
+std::string EncodeJpegPicture(const QImage& picture);
 
 // DrawGraph of g on a white picture of that size (or of ExportPictureSize), through the raster
 // canvas: the pixels the surface shows right after opening the file on a surface of that size.
@@ -69,3 +57,10 @@ TReplaceFailure ExportToFile(const Tgraph& g, TExportFormat format, std::optiona
 // The same with a result drawn in: every picture format and the TikZ picture draw the marks over
 // the graph; DOT and GraphML are written as without them.
 std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size, const TMarks& marks);
+
+// Gives the file at path the bytes through ReplaceFile (SafeFile.h): a failure leaves the previous
+// file whole and no partial file behind. A file that cannot be created raises std::runtime_error
+// with the text: Cannot create file "<path>". <the system's reason>; a target that is no regular
+// file: Cannot create file "<path>". It is a FIFO (named pipe), not a regular file; a failed
+// write: Cannot write file "<path>". <the system's reason>.
+void WritePictureFile(const std::string& path, const std::string& bytes);
