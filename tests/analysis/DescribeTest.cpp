@@ -37,7 +37,7 @@ analysis::TDescription Describe(const Tgraph& g, const std::vector<analysis::TSh
     return analysis::Describe(g, analysis::Report(g), shown);
 }
 
-// The issue's own example: a weighted cycle, and the shortest path through Bob.
+// A weighted cycle read aloud: its shape, a vertex's neighbours, the shortest path through Bob.
 TEST(Describe, WeightedCycleReadsAsItsExample) {
     Tgraph g;
     MakeGraph(g, false, true, {{100, 100}, {200, 100}, {200, 200}, {100, 200}});

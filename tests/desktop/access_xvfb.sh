@@ -76,7 +76,7 @@ a11y_ready() {
 }
 await a11y_ready || skip "the accessibility bus did not start: $(cat "$work/a11y.log")"
 
-# A cycle of four named vertices with weights, as the issue's example; saved under its own name.
+# A cycle of four named vertices with weights, saved under its own name.
 graph=$work/cycle.gf4
 printf '[undirected]\n[weighted]\n[black]\n4 4\n100 100 /*Ann*/\n200 100 /*Bob*/\n200 200 /*Cy*/\n100 200 /*Dee*/\n1 2 /*5*/\n2 3 /*7*/\n3 4 /*9*/\n1 4 /*9*/\n' >"$graph"
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 env -u QT_QPA_PLATFORM "$binary" "$graph" >"$work/app.log" 2>&1 &
