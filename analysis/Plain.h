@@ -53,6 +53,9 @@ namespace analysis {
 
 // The vertex's name as UTF-8 (1-based number).
 std::string NameOf(const Tgraph& g, int v);
+// How the report's text form names each vertex of the report (index 0 is vertex 1): its name
+// when that is not empty and no other vertex has it, else "#N"; control characters as spaces.
+std::vector<std::string> ShownNames(const TJson& report, const Tgraph& g);
 // Report items the named results share.
 TJson SpanningTree(const TPlain& p);
 TJson Colouring(const TPlain& p);

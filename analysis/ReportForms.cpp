@@ -106,6 +106,13 @@ std::string YesNo(const TJson& b) { return b.get<bool>() ? "yes" : "no"; }
 
 } // namespace
 
+std::vector<std::string> ShownNames(const TJson& report, const Tgraph& g) {
+    const TNames names(g, report);
+    std::vector<std::string> list;
+    for (std::size_t i = 0; i < report["vertices"].size(); ++i) list.push_back(names.At(i));
+    return list;
+}
+
 namespace {
 
 // The vertices with their degrees, the degree sequence, the isolated vertices and the components.

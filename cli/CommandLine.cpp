@@ -75,8 +75,8 @@ struct TOptionRow {
     const char* valueName; // empty for a switch
 };
 constexpr TOptionRow OptionRows[] = {
-    {"export", "OUTPUT"}, {"size", "WIDTHxHEIGHT"}, {"crop", ""},   {"layout", "LAYOUT"},
-    {"show", "RESULT"},   {"show-colour", "NAME"},  {"report", ""}, {"trace", "ALGORITHM"},
+    {"export", "OUTPUT"},    {"size", "WIDTHxHEIGHT"}, {"crop", ""},     {"layout", "LAYOUT"},   {"show", "RESULT"},
+    {"show-colour", "NAME"}, {"report", ""},           {"describe", ""}, {"trace", "ALGORITHM"},
 };
 
 // Whether the word is an option followed by its value ("--show" or Qt's "-show").
@@ -101,19 +101,20 @@ int NamesBesides(const QStringList& arguments, int skip) {
     return names;
 }
 
-// Takes "--report [OUTPUT]" out of the arguments. OUTPUT is optional, so the word after --report
-// is taken for it when it is "-", or a name that does not start with "-" and either has a report
-// ending or leaves another name for the graph file.
-bool TakeReport(QStringList& arguments, QString& output) {
+// Takes "OPTION [OUTPUT]" (--report, --describe) out of the arguments. OUTPUT is optional, so the
+// word after the option is taken for it when it is "-", or a name that does not start with "-" and
+// either has one of the option's endings or leaves another name for the graph file.
+bool TakeOptionalOutput(QStringList& arguments, const QString& option, bool (*known)(const std::string& path),
+                        QString& output) {
     bool found = false;
     for (int i = 1; i < arguments.size(); ++i) {
-        if (arguments[i].startsWith(QLatin1String("--report="))) {
-            output = arguments[i].mid(9);
+        if (arguments[i].startsWith(option + QLatin1Char('='))) {
+            output = arguments[i].mid(option.size() + 1);
             arguments.removeAt(i--);
             found = true;
             continue;
         }
-        if (arguments[i] != QLatin1String("--report")) {
+        if (arguments[i] != option) {
             if (TakesValue(arguments[i])) ++i;
             continue;
         }
@@ -121,7 +122,7 @@ bool TakeReport(QStringList& arguments, QString& output) {
         arguments.removeAt(i);
         if (i >= arguments.size()) break;
         const QString next = arguments[i];
-        const bool ending = ReportFormOf(EncodeFileName(next).toStdString()).has_value();
+        const bool ending = known(EncodeFileName(next).toStdString());
         if (next == QLatin1String("-") ||
             (!next.startsWith(QLatin1Char('-')) && (ending || NamesBesides(arguments, i) > 0))) {
             output = next;
@@ -142,7 +143,7 @@ QCommandLineOption Option(const char* name, const QString& help) {
 
 // Every option of the program, in the order --help lists them.
 struct TOptions {
-    QCommandLineOption help, version, exportOption, size, crop, layout, report, show, showColour, trace;
+    QCommandLineOption help, version, exportOption, size, crop, layout, report, describe, show, showColour, trace;
 
     explicit TOptions(QCommandLineParser& parser)
         : help(parser.addHelpOption()), version(parser.addVersionOption()),
@@ -161,11 +162,20 @@ struct TOptions {
                                                  "or keep (the file's positions). Default: keep for a gf4 file and "
                                                  "for files that give every vertex a position, neato for the "
                                                  "others."))),
-          // Listed for --help; TakeReport reads it, as its OUTPUT may be left out.
+          // Listed for --help; TakeOptionalOutput reads it and --describe, as their OUTPUT may be left out.
           report(Option("report", QStringLiteral("[OUTPUT]: write the analysis report of the graph file and exit, "
                                                  "without a window. OUTPUT ends %1; none or \"-\" writes text on "
                                                  "standard output.")
                                       .arg(QString::fromStdString(KnownReportEndings())))),
+          describe(Option(
+              "describe",
+              QStringLiteral("[OUTPUT]: describe the graph file in words and exit, without a window: a short text of "
+                             "at most 150 characters, then every vertex with its neighbours and weights, the graph's "
+                             "properties and the --show results. OUTPUT ends %1; none or \"-\" writes text on "
+                             "standard output. With --export, the pictures carry the description (SVG title and "
+                             "desc, TikZ alt text, PNG Description, PDF title and subject), and it is written "
+                             "elsewhere only when OUTPUT is given.")
+                  .arg(QString::fromStdString(KnownDescriptionEndings())))),
           show(Option("show", QStringLiteral("With --export: draw a result into the picture; with --report: add it to "
                                              "the report. One of path:A,B bfs:A dfs:A mst euler matching colouring "
                                              "components flow:S,T; a vertex by its name or as #N. May be given "
@@ -174,7 +184,7 @@ struct TOptions {
                                                           "one of the 16 colour names."))),
           trace(Option("trace", TraceHelp())) {
         for (const QCommandLineOption* option :
-             {&exportOption, &size, &crop, &layout, &report, &show, &showColour, &trace})
+             {&exportOption, &size, &crop, &layout, &report, &describe, &show, &showColour, &trace})
             parser.addOption(*option);
         parser.addPositionalArgument(
             QStringLiteral("file"),
@@ -183,13 +193,16 @@ struct TOptions {
     }
 };
 
-// --report and --show: the analysis's part of the command line; nothing when it is consistent.
+// --report, --describe and --show: the analysis's part of the command line; nothing when it is
+// consistent. result.describe and describePath are set already.
 std::optional<TCommandLine> ReadAnalysis(const QCommandLineParser& parser, const TOptions& o, bool report,
                                          const QString& reportPath, const QStringList& files, TCommandLine& result) {
-    if (parser.isSet(o.show) && !report && !parser.isSet(o.exportOption))
+    if (parser.isSet(o.show) && !report && !result.describe && !parser.isSet(o.exportOption))
         return Exit(1, QStringLiteral("--show is given with --export or --report only.\n"));
     if (parser.isSet(o.showColour) && !parser.isSet(o.show))
         return Exit(1, QStringLiteral("--show-colour is given with --show only.\n"));
+    if (result.describe && !report && !parser.isSet(o.show) && files.isEmpty())
+        return Exit(1, QStringLiteral("Cannot describe: no graph file is named.\n"));
     if (report || parser.isSet(o.show)) {
         if (files.isEmpty()) return Exit(1, QStringLiteral("Cannot report: no graph file is named.\n"));
         result.report = report;
@@ -203,8 +216,9 @@ std::optional<TCommandLine> ReadAnalysis(const QCommandLineParser& parser, const
 // --export with --size and --crop.
 TCommandLine ReadExport(const QCommandLineParser& parser, const TOptions& o, const QStringList& files,
                         TCommandLine result) {
-    result.action = result.report || !result.shows.isEmpty() || !result.trace.isEmpty() ? TCommandLine::TAction::Report
-                                                                                        : TCommandLine::TAction::Export;
+    result.action = result.report || result.describe || !result.shows.isEmpty() || !result.trace.isEmpty()
+                        ? TCommandLine::TAction::Report
+                        : TCommandLine::TAction::Export;
     result.exportPaths = parser.values(o.exportOption);
     result.exportCrop = parser.isSet(o.crop);
     const QString& first = result.exportPaths.first();
@@ -229,14 +243,19 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
 
     QStringList rest = arguments;
     QString reportPath;
-    const bool report = TakeReport(rest, reportPath);
+    TCommandLine result;
+    result.describe = TakeOptionalOutput(
+        rest, QStringLiteral("--describe"), [](const std::string& path) { return DescriptionFormOf(path).has_value(); },
+        result.describePath);
+    const bool report = TakeOptionalOutput(
+        rest, QStringLiteral("--report"), [](const std::string& path) { return ReportFormOf(path).has_value(); },
+        reportPath);
     if (!parser.parse(rest)) return Exit(1, parser.errorText() + QLatin1Char('\n'));
     if (parser.isSet(o.help) || parser.isSet(QStringLiteral("help-all"))) return Exit(0, HelpText(parser));
     if (parser.isSet(o.version)) return Exit(0, QStringLiteral(NODELOOM_PRODUCT "\n"));
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) return Exit(1, QStringLiteral("Nodeloom opens one file at a time.\n"));
 
-    TCommandLine result;
     if (parser.isSet(o.layout)) {
         const QString layout = parser.value(o.layout);
         result.layout = LayoutOf(layout.toStdString());
@@ -252,7 +271,7 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
         return *refused;
     if (parser.isSet(o.size) && !parser.isSet(o.exportOption))
         return Exit(1, QStringLiteral("--size is given with --export only.\n"));
-    if (report && !parser.isSet(o.exportOption)) {
+    if ((report || result.describe) && !parser.isSet(o.exportOption)) {
         result.action = TCommandLine::TAction::Report;
         result.file = files.first();
         return result;

@@ -2,7 +2,8 @@
 // The program's command line: nodeloom [FILE], --help, --version, and the actions that run
 // without a window: nodeloom FILE --export OUTPUT [--export OUTPUT...] [--size WIDTHxHEIGHT] [--crop],
 // --layout for either, and the analysis: nodeloom FILE --report [OUTPUT] and --show RESULT
-// [--show-colour NAME] with --export or --report, and --trace ALGORITHM with either.
+// [--show-colour NAME] with --export or --report, --trace ALGORITHM with either; nodeloom FILE
+// --describe [OUTPUT], alone or with --export and --show.
 
 #include <QString>
 #include <QStringList>
@@ -27,6 +28,9 @@ struct TCommandLine {
     QStringList shows;
     QString showColour;
     QString trace; // --trace ALGORITHM: the run step by step, with --report and/or --export
+    // --describe and its output (empty: standard output, or with --export the pictures alone).
+    bool describe = false;
+    QString describePath;
 };
 
 // Reads the arguments (program name first). Needs no application object, so --help and

@@ -1,6 +1,7 @@
 #include "ReportCommand.h"
 
 #include "Analysis.h"
+#include "Describe.h"
 #include "FrameExport.h"
 #include "GraphExport.h"
 #include "GraphSource.h"
@@ -30,7 +31,29 @@ constexpr TReportEnding ReportEndings[] = {
     {".tex", TReportForm::Tex},
 };
 
+struct TDescriptionEnding {
+    const char* ending;
+    TDescriptionForm form;
+};
+constexpr TDescriptionEnding DescriptionEndings[] = {
+    {".txt", TDescriptionForm::Text},
+    {".md", TDescriptionForm::Markdown},
+    {".json", TDescriptionForm::Json},
+};
+
 } // namespace
+
+std::optional<TDescriptionForm> DescriptionFormOf(const std::string& path) {
+    for (const TDescriptionEnding& e : DescriptionEndings)
+        if (HasEnding(path, e.ending)) return e.form;
+    return std::nullopt;
+}
+
+std::string KnownDescriptionEndings() {
+    std::string list;
+    for (const TDescriptionEnding& e : DescriptionEndings) list += (list.empty() ? "" : ", ") + std::string(e.ending);
+    return list;
+}
 
 std::optional<TReportForm> ReportFormOf(const std::string& path) {
     for (const TReportEnding& e : ReportEndings)
@@ -65,7 +88,8 @@ int Fail(const std::string& line) {
 int RunReport(const TReportRequest& request) {
     using namespace analysis;
     if (!request.trace.empty()) return RunTrace(request);
-    if (!request.report && request.exportPaths.empty()) return Fail("--show is given with --export or --report only.");
+    if (!request.report && !request.describe && request.exportPaths.empty())
+        return Fail("--show is given with --export or --report only.");
     if (!request.showColour.empty() && request.shows.empty()) return Fail("--show-colour is given with --show only.");
     const std::optional<TColor> highlight = ColorNamed(request.showColour);
     if (!request.showColour.empty() && !highlight)
@@ -75,6 +99,15 @@ int RunReport(const TReportRequest& request) {
     if (!form)
         return Fail("Cannot write the report to " + Quoted(request.reportPath) +
                     ": unknown ending; the known ones are " + KnownReportEndings());
+    const bool describeToFile = request.describe && !request.describePath.empty() && request.describePath != "-";
+    // Without an output, a description given with exports goes into the pictures alone.
+    const bool describeToOutput = request.describe && (request.describePath == "-" ||
+                                                       (request.describePath.empty() && request.exportPaths.empty()));
+    const std::optional<TDescriptionForm> describeForm =
+        describeToFile ? DescriptionFormOf(request.describePath) : TDescriptionForm::Text;
+    if (!describeForm)
+        return Fail("Cannot write the description to " + Quoted(request.describePath) +
+                    ": unknown ending; the known ones are " + KnownDescriptionEndings());
     std::vector<TExportFormat> formats;
     for (const std::string& output : request.exportPaths) {
         const std::optional<TExportFormat> format = ExportFormatOf(output);
@@ -85,6 +118,7 @@ int RunReport(const TReportRequest& request) {
     }
     std::vector<std::string> outputs = request.exportPaths;
     if (toFile) outputs.push_back(request.reportPath);
+    if (describeToFile) outputs.push_back(request.describePath);
     for (const std::string& output : outputs)
         if (SameFile(request.file, output))
             return Fail("Cannot write " + Quoted(output) + ": it is the graph file being read");
@@ -101,13 +135,16 @@ int RunReport(const TReportRequest& request) {
     std::vector<std::string> bytes;
     TMarks marks;
     marks.highlight = request.showColour.empty() ? DefaultHighlight(*g) : *highlight;
-    std::string reportBytes;
+    std::string reportBytes, descriptionBytes;
     try {
-        TJson report = request.report ? Report(*g) : TJson();
+        const TJson plain = request.report || request.describe ? Report(*g) : TJson();
+        TJson report = request.report ? plain : TJson();
+        std::vector<TShownResult> shown;
         for (const std::string& text : request.shows) {
             const TResultRequest result = ParseResult(*g, text);
             const TJson value = Result(*g, result);
             AddMarks(*g, result, value, marks);
+            shown.emplace_back(result, value);
             // mst, euler, matching, colouring and components are the report's own items.
             if (request.report && !report.contains(result.word)) report[result.word] = value;
         }
@@ -116,6 +153,16 @@ int RunReport(const TReportRequest& request) {
             case TReportForm::Json: reportBytes = ReportJsonText(report); break;
             case TReportForm::Tex: reportBytes = ReportTex(report, *g); break;
             case TReportForm::Text: reportBytes = ReportText(report, *g); break;
+            }
+        }
+        if (request.describe) {
+            const TDescription description = Describe(*g, plain, shown);
+            marks.altText = description.shortText;
+            marks.description = description.longText;
+            switch (*describeForm) {
+            case TDescriptionForm::Json: descriptionBytes = DescriptionJson(description); break;
+            case TDescriptionForm::Markdown: descriptionBytes = DescriptionMarkdown(description); break;
+            case TDescriptionForm::Text: descriptionBytes = DescriptionText(description); break;
             }
         }
     } catch (const TAnalysisError& e) {
@@ -134,12 +181,15 @@ int RunReport(const TReportRequest& request) {
         }
     }
     if (toFile) bytes.push_back(reportBytes);
+    if (describeToFile) bytes.push_back(descriptionBytes);
 
     for (std::size_t i = 0; i < outputs.size(); ++i)
         if (const TFileFailure failure = AsFileFailure(ReplaceFile(outputs[i], bytes[i])))
             return Fail(WriteFailureText(outputs[i], failure));
-    if (!request.report || toFile) return 0;
-    std::fwrite(reportBytes.data(), 1, reportBytes.size(), stdout);
+    std::string printed = request.report && !toFile ? reportBytes : std::string();
+    if (describeToOutput) printed += descriptionBytes;
+    if (printed.empty()) return 0;
+    std::fwrite(printed.data(), 1, printed.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : Fail("Cannot write the report to standard output.");
 }
 
@@ -149,6 +199,8 @@ int RunReportCommand(int& argc, char** argv, const TCommandLine& command) {
     request.report = command.report;
     request.layout = command.layout;
     request.reportPath = EncodeFileName(command.reportPath).toStdString();
+    request.describe = command.describe;
+    request.describePath = EncodeFileName(command.describePath).toStdString();
     for (const QString& path : command.exportPaths) request.exportPaths.push_back(EncodeFileName(path).toStdString());
     if (command.exportWidth > 0) request.size = TPictureSize{command.exportWidth, command.exportHeight};
     for (const QString& show : command.shows) request.shows.push_back(show.toStdString());

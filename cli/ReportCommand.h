@@ -20,6 +20,10 @@ struct TReportRequest {
     std::string showColour;               // --show-colour; empty for the default
     std::optional<TLayout> layout;        // --layout; nothing for the file's default
     std::string trace;                    // --trace ALGORITHM; empty for none (see TraceCommand.h)
+    // --describe: .txt, .md or .json; "-" for text on standard output; empty for standard output,
+    // or with exports for the pictures alone. The pictures carry the description whenever given.
+    bool describe = false;
+    std::string describePath;
 };
 
 // The forms a report (or any other text the command line writes) takes, by the output's ending:
@@ -28,6 +32,10 @@ enum class TReportForm { Json, Text, Tex };
 std::optional<TReportForm> ReportFormOf(const std::string& path);
 // The report's endings, as a message lists them.
 std::string KnownReportEndings();
+// The forms of --describe's output by its ending, and the endings as a message lists them.
+enum class TDescriptionForm { Text, Markdown, Json };
+std::optional<TDescriptionForm> DescriptionFormOf(const std::string& path);
+std::string KnownDescriptionEndings();
 
 // Reads the graph, computes the report and the results, then writes every output through the
 // safe replacement of the graph save. A failure before writing: one line on standard error, 1,

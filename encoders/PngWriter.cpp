@@ -140,7 +140,7 @@ std::uint64_t Cost(const unsigned char* filtered, std::size_t n) {
 
 } // namespace
 
-TPngWriter::TPngWriter(int width, int height) : state_(std::make_unique<TState>()) {
+TPngWriter::TPngWriter(int width, int height, const std::string& description) : state_(std::make_unique<TState>()) {
     TState& s = *state_;
     if (width <= 0 || height <= 0 || width > (1 << 24))
         throw std::runtime_error("the picture cannot be encoded as PNG");
@@ -167,6 +167,8 @@ TPngWriter::TPngWriter(int width, int height) : state_(std::make_unique<TState>(
     PutBig(density, geometry::PixelsPerMetre);
     density += '\x01';
     Chunk(s.bytes, "pHYs", density);
+    // Keyword, no compression, no language tag, no translated keyword, then the text.
+    if (!description.empty()) Chunk(s.bytes, "iTXt", std::string("Description\0\0\0\0\0", 16) + description);
     s.idat = "\x78\x01"; // zlib's header: deflate, 32 KB window, fastest compression
 
     // The repeated row: filter "up", then zeros; one fixed-code block, then an empty stored block

@@ -10,8 +10,9 @@ class QImage;
 
 class TPngWriter {
 public:
-    // Throws std::runtime_error for an empty picture.
-    TPngWriter(int width, int height);
+    // Throws std::runtime_error for an empty picture. A description (UTF-8), when not empty, is
+    // written as an iTXt chunk with the keyword "Description".
+    TPngWriter(int width, int height, const std::string& description = {});
     ~TPngWriter();
     TPngWriter(const TPngWriter&) = delete;
     TPngWriter& operator=(const TPngWriter&) = delete;

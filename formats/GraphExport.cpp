@@ -7,6 +7,7 @@
 #include "JpegWriter.h"
 #include "Marks.h"
 #include "Numbers.h"
+#include "PdfInfo.h"
 #include "PngWriter.h"
 #include "QtCanvas.h"
 #include "QtColor.h"
@@ -109,6 +110,7 @@ std::string SvgBytes(const Tgraph& g, std::optional<TPictureSize> size, const TM
     const TPictureSize s = size ? *size : ExportPictureSize(g, svg);
     svg.SetSize(s.width, s.height);
     DrawWithMarks(g, svg, marks);
+    if (marks && !marks->altText.empty()) return svg.Finish(marks->altText, marks->description);
     return svg.Finish("Nodeloom graph");
 }
 
@@ -156,7 +158,7 @@ std::string WithExactPage(std::string pdf, double width, double height) {
 
 // Pages of one size, each drawn by draw(page, canvas); one page keeps the picture's size exactly.
 std::string PdfPages(const Tgraph& g, std::optional<TPictureSize> size, int pages,
-                     const std::function<void(int, TCanvas&)>& draw) {
+                     const std::function<void(int, TCanvas&)>& draw, const TMarks* marks) {
     TPdfCanvas canvas; // one canvas measures and draws, so each text is laid out once
     const TPictureSize s = size ? *size : ExportPictureSize(g, canvas);
     QBuffer buffer;
@@ -164,7 +166,8 @@ std::string PdfPages(const Tgraph& g, std::optional<TPictureSize> size, int page
     QPdfWriter pdf(&buffer);
     pdf.setResolution(VectorDpi);
     pdf.setCreator(QStringLiteral("Nodeloom"));
-    pdf.setTitle(QStringLiteral("Nodeloom graph"));
+    const bool described = marks && !marks->altText.empty();
+    pdf.setTitle(described ? QString::fromStdString(marks->altText) : QStringLiteral("Nodeloom graph"));
     const QSizeF points(s.width * geometry::PointsPerPixel, s.height * geometry::PointsPerPixel);
     pdf.setPageSize(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -184,12 +187,14 @@ std::string PdfPages(const Tgraph& g, std::optional<TPictureSize> size, int page
         painter.restore();
     }
     painter.end();
-    if (pages != 1) return Bytes(buffer.data());
-    return WithExactPage(Bytes(buffer.data()), points.width(), points.height());
+    std::string bytes = Bytes(buffer.data());
+    if (pages == 1) bytes = WithExactPage(std::move(bytes), points.width(), points.height());
+    return described ? WithPdfSubject(std::move(bytes), marks->altText) : bytes;
 }
 
 std::string PdfBytes(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks = nullptr) {
-    return PdfPages(g, size, 1, [&](int, TCanvas& canvas) { DrawWithMarks(g, canvas, marks); });
+    return PdfPages(
+        g, size, 1, [&](int, TCanvas& canvas) { DrawWithMarks(g, canvas, marks); }, marks);
 }
 
 // The rows of a band of a picture width pixels wide.
@@ -248,7 +253,9 @@ std::string EncodePng(const QImage& picture) {
 }
 
 std::string WritePng(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks) {
-    return RasterBytes(g, size, marks, [](int w, int h) { return TPngRows{TPngWriter(w, h)}; });
+    const std::string description =
+        marks && !marks->altText.empty() ? marks->altText + "\n\n" + marks->description : std::string();
+    return RasterBytes(g, size, marks, [&](int w, int h) { return TPngRows{TPngWriter(w, h, description)}; });
 }
 std::string WriteBmp(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks) {
     return RasterBytes(g, size, marks, [](int w, int h) { return TBmpWriter(w, h); });
@@ -365,9 +372,12 @@ void WritePictureFile(const std::string& path, const std::string& bytes) {
 
 std::string PdfFrameBytes(const Tgraph& g, std::optional<TPictureSize> size, int frames,
                           const std::function<void(int, TMarks&)>& marksOf) {
-    return PdfPages(g, size, frames, [&](int frame, TCanvas& canvas) {
-        TMarks marks;
-        marksOf(frame, marks);
-        DrawGraph(g, canvas, marks);
-    });
+    return PdfPages(
+        g, size, frames,
+        [&](int frame, TCanvas& canvas) {
+            TMarks marks;
+            marksOf(frame, marks);
+            DrawGraph(g, canvas, marks);
+        },
+        nullptr);
 }

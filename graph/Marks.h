@@ -19,6 +19,15 @@ struct TMarks {
     // A step's own vertices and edges, drawn heavier still: a ring round the vertex, a wider line.
     std::set<int> currentVertices;
     std::set<std::pair<int, int>> currentEdges;
+    // Words for readers who cannot see the picture (UTF-8), carried by the exports that can hold
+    // them: SVG title and desc, TikZ alt text and a comment, PNG Description, PDF title and
+    // subject. Empty: the exports are as without them.
+    std::string altText, description;
+    // Whether the marks draw anything: without, a TikZ picture needs no result styles.
+    bool DrawsResult() const {
+        return !edges.empty() || !vertexLabels.empty() || !vertexFills.empty() || !edgeLabels.empty() ||
+               !currentVertices.empty() || !currentEdges.empty();
+    }
 };
 
 // The key of the edge from s to t in the marks' maps.

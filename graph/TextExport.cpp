@@ -7,6 +7,7 @@
 #include "Geometry.h"
 #include "Marks.h"
 #include "Text.h"
+#include "TikzAltText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -138,6 +139,8 @@ std::string Decimal(double v) { return numbers::Trimmed(v, 2); }
 
 // The picture, and the marks in it when marked (without, it is as the graph alone gives it).
 static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked) {
+    // Marks that only carry the words for readers draw nothing: no result styles.
+    marked = marked && (marks.DrawsResult() || marks.altText.empty());
     // A surface pixel is 0.75 pt (96 per inch); the vertex keeps its size on the page.
     const std::string size = numbers::General(2 * geometry::VertexRadius * geometry::PointsPerPixel, 6) + "pt";
     const int n = HeldVertices(g);
@@ -177,8 +180,9 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
 
     std::string out = std::string("% Nodeloom graph: ") + (g.directed ? "directed" : "undirected") + ", " +
                       (g.weighted ? "weighted" : "unweighted") + ". TeX engine: " + engine + ".\n";
+    out += TikzDescriptionComment(marks.description);
     const std::string scale = numbers::General(geometry::PointsPerPixel * unit, 6) + "pt";
-    out += "\\begin{tikzpicture}[x=" + std::string(scale) + ", y=" + scale +
+    out += "\\begin{tikzpicture}[" + TikzAltOption(marks.altText) + "x=" + std::string(scale) + ", y=" + scale +
            ", >=stealth,\n"
            "    vertex/.style={circle, draw, fill=white, minimum size=" +
            std::string(size) +

@@ -131,6 +131,7 @@ void TForm1::Deleteedge1Click() {
 // A press of any button starts a drag: of the vertex under it, or of the whole picture.
 void TForm1::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
     Tgraph& g = LiveGraph;
+    EndKeyboardSelection();
     if (g.skipNextPress) {
         // The second press of a double-click that opened a prompt.
         g.skipNextPress = false;
@@ -247,6 +248,19 @@ void TForm1::FormKeyPress(char key) {
 // Only the user's selections get here. No redraw: a hovered edge takes the colour at the next one.
 void TForm1::ColorBox1Change() { LiveGraph.currentColor = ColorBox1->Selected(); }
 
+void TForm1::AskVertexName(int hit) {
+    Tgraph& g = LiveGraph;
+    const Tvertex chosen = g.vertices[hit];
+    std::string name = chosen.name;
+    PromptText("Vertex \"" + name + "\" renaming", name, name, [this] { return appClosing; });
+    if (!name.empty()) name = CutName(Image1->Canvas(), name);
+    if (!StorableText(name)) {
+        RefuseText("name");
+    } else if (const int v = FindVertex(g, hit, chosen)) {
+        RenameVertex(g, v, name);
+    }
+}
+
 // The second press of a left-button double-click, before its press event; the first press and
 // release have already acted as a press, a click and a release at pressX, pressY.
 // Nothing of the graph is held across the prompt's wait: afterwards the vertex or edge is found
@@ -256,15 +270,7 @@ void TForm1::Image1DblClick() {
     History.BeginChange(g);
     const int hit = VertexAt(g, pressX, pressY);
     if (hit != 0) {
-        const Tvertex chosen = g.vertices[hit];
-        std::string name = chosen.name;
-        PromptText("Vertex \"" + name + "\" renaming", name, name, [this] { return appClosing; });
-        if (!name.empty()) name = CutName(Image1->Canvas(), name);
-        if (!StorableText(name)) {
-            RefuseText("name");
-        } else if (const int v = FindVertex(g, hit, chosen)) {
-            RenameVertex(g, v, name);
-        }
+        AskVertexName(hit);
         g.skipNextPress = true;
     } else if (g.weighted) {
         // The node drawn and saved for the edge; its twin keeps the old weight.

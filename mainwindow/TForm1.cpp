@@ -102,6 +102,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     Image1->OnMouseUp = [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
         Guarded([&] { Image1MouseUp(b, s, x, y); });
     };
+    Image1->AccessibleSource = [this] { return AccessibleSurface(); };
     // The surface is the last thing the layout sizes, so its resize stands for the window's.
     Image1->OnResize = Handler([this] { FormResize(); });
     // Keys go to the window from the start, and again after a click on the surface (the window
@@ -241,6 +242,14 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers =
         event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
     const int key = event->key();
+    bool used = false;
+    Guarded([&] { used = KeyboardEdit(*event); });
+    if (used) return;
+    // Ctrl+Tab leaves the surface's vertices for the next control (the colour box).
+    if (key == Qt::Key_Tab && modifiers == Qt::ControlModifier) {
+        QMainWindow::focusNextPrevChild(true);
+        return;
+    }
     // The file commands' keys; the menus show none, as they show no keys at all.
     if (modifiers == Qt::ControlModifier &&
         (key == Qt::Key_N || key == Qt::Key_O || key == Qt::Key_S || key == Qt::Key_Q)) {
@@ -271,8 +280,11 @@ void TForm1::RefreshView() {
     const int h = Image1->height();
 
     if (!LiveGraph.created) {
+        keyVertex = keyEdgeStart = 0;
+        shownMarks.clear(); // painted over with the rest
         canvas.SetBrushColor(Silver);
         canvas.Rectangle(0, 0, w, h);
+        Image1->AccessibleChanged();
         setWindowTitle(ProductName);
         StatusBar1->SetPanelText(0, QStringLiteral("Graph not created"));
         StatusBar1->SetPanelText(1, QStringLiteral("Create or load graph from file"));
@@ -287,8 +299,10 @@ void TForm1::RefreshView() {
     // The old picture is erased by repainting it in white, so it must use the shadow's geometry.
     {
         const TRasterCanvas::TFrame frame(canvas);
+        EraseKeyboardMarks(canvas);
         EraseGraph(ShadowGraph, canvas);
         DrawGraph(LiveGraph, canvas);
+        DrawKeyboardMarks(canvas);
     }
     SyncShadow(LiveGraph, ShadowGraph);
 
@@ -296,6 +310,7 @@ void TForm1::RefreshView() {
     StatusBar1->SetPanelText(0, QString::fromLatin1(LiveGraph.directed ? " Directed " : " Undirected ") +
                                     QString::fromLatin1(LiveGraph.weighted ? "weighted graph" : "unweighted graph"));
     StatusBar1->SetPanelText(1, QString());
+    Image1->AccessibleChanged();
 }
 
 void TForm1::ToolButton1Click() {

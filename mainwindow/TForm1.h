@@ -9,9 +9,11 @@
 
 #include <QMainWindow>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QFileDialog;
@@ -27,6 +29,7 @@ class TImage;
 class TStatusBar;
 class TToolBar;
 
+struct TAccessibleContent;
 struct TGraphSettings;
 
 // The window's data and controls are its own: its handlers change them, the secondary windows
@@ -98,6 +101,9 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Tab and Shift+Tab choose the next and previous vertex while the window holds the focus and
+    // a graph with vertices is shown; elsewhere they move the focus as usual.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     enum class TFileDialogKind { Open, Save, SavePicture };
@@ -116,6 +122,26 @@ private:
     void MarkSaved();
     // The settings window's Create: an empty graph of the chosen kind and base colour.
     void ApplySettings(const TGraphSettings& settings);
+    // The renaming prompt for vertex v (a double-click on it, F2), then the new name set.
+    void AskVertexName(int v);
+
+    // Editing from the keyboard alone (Access.cpp): a vertex chosen by Tab, Shift+Tab or typing
+    // its name is moved by the arrow keys, renamed by F2, deleted by Delete, and starts an edge
+    // by E, whose other end is chosen the same way and confirmed by Return. Insert adds a vertex.
+    // True when the key was one of these and was used.
+    bool KeyboardEdit(const QKeyEvent& event);
+    void SelectVertexByKey(int v);
+    void StepVertexSelection(int step);
+    bool SearchVertex(QChar typed);
+    void ConfirmKeyboardEdge();
+    // The selection's marks: the old ones painted over in white, then the new ones; only while the
+    // keyboard's selection is in use, so the picture is the graph's alone otherwise.
+    void EraseKeyboardMarks(TCanvas& canvas);
+    void DrawKeyboardMarks(TCanvas& canvas);
+    // The keyboard's selection ends (a press of the mouse on the surface, Escape).
+    void EndKeyboardSelection();
+    // What an assistive program reads of the surface now.
+    TAccessibleContent AccessibleSurface() const;
 
     Tgraph LiveGraph, ShadowGraph;
     // LiveGraph's content before each change, for Ctrl+Z and its redo keys. A change spans one
@@ -125,6 +151,14 @@ private:
     std::optional<TGraphSnapshot> SavedContent; // as last opened, saved or created
     std::string LastSaveFolder;                 // where the last save went, with its slash
     int pressX = 0, pressY = 0;                 // the last press point on the surface, in surface pixels
+    int keyVertex = 0;     // the vertex the keyboard chose; 0 for none (the selection is not in use)
+    int keyEdgeStart = 0;  // after E: the new edge's first vertex; 0 for none
+    std::string keySearch; // the letters typed in a row to find a vertex by its name
+    std::chrono::steady_clock::time_point keySearchAt;
+    struct TMarkBox {
+        int x1, y1, x2, y2;
+    };
+    std::vector<TMarkBox> shownMarks; // the selection's marks on the surface now
 
     // Controls.
     TToolBar* ToolBar1;

@@ -10,11 +10,13 @@ NODELOOM_PACKAGES=(cmake g++ make qt6-base-dev qt6-svg-dev libjpeg62-turbo-dev z
 # validators, the Debian package's tools and checker, the readers of the exported files
 # (rsvg-convert, pdftoppm, dot, Chromium); networkx with pydot, which writes the files the import
 # reads and checks the analysis report; pdflatex with TikZ, which compiles the exported pictures
-# and the report's tables.
+# and the report's tables; a session bus, at-spi2-core's accessibility bus and pyatspi, which read
+# the editor's accessible tree as a screen reader does.
 NODELOOM_TEST_PACKAGES=(libgtest-dev xvfb openbox chromium xdotool x11-utils imagemagick desktop-file-utils appstream
                         shared-mime-info dpkg-dev lintian man-db librsvg2-bin poppler-utils graphviz
                         python3-networkx python3-pydot python3-numpy clang-format locales
-                        texlive-latex-base texlive-latex-recommended texlive-pictures)
+                        texlive-latex-base texlive-latex-recommended texlive-pictures
+                        dbus at-spi2-core python3-pyatspi)
 # What scripts/package.sh needs besides a build: dpkg-shlibdeps and dpkg-buildflags.
 NODELOOM_PACKAGING_PACKAGES=(dpkg-dev)
 

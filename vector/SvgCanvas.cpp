@@ -182,14 +182,21 @@ void TSvgCanvas::TextOut(int x, int y, const std::string& text) {
     body_ += "</text>\n";
 }
 
-std::string TSvgCanvas::Finish(const std::string& title) const {
+std::string TSvgCanvas::Finish(const std::string& title, const std::string& description) const {
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n<svg width=\"";
     out += std::to_string(width_) + "\" height=\"" + std::to_string(height_) + "\" viewBox=\"-0.5 -0.5 " +
-           std::to_string(width_) + " " + std::to_string(height_) +
-           "\" xmlns=\"http://www.w3.org/2000/svg\" fill=\"none\" stroke-linecap=\"square\" "
+           std::to_string(width_) + " " + std::to_string(height_) + "\" xmlns=\"http://www.w3.org/2000/svg\"" +
+           (description.empty() ? "" : " role=\"img\"") +
+           " fill=\"none\" stroke-linecap=\"square\" "
            "stroke-linejoin=\"miter\" font-family=\"DejaVu Sans\" font-size=\"11\" xml:space=\"preserve\">\n<title>";
     AppendText(out, QString::fromStdString(title));
-    out += "</title>\n<style>\n";
+    out += "</title>\n";
+    if (!description.empty()) {
+        out += "<desc>";
+        AppendText(out, QString::fromStdString(description));
+        out += "</desc>\n";
+    }
+    out += "<style>\n";
     for (std::size_t k = 0; k < styles_.size(); ++k) out += "." + ClassName(k) + "{" + styles_[k] + "}\n";
     out += "</style>\n<rect x=\"-1\" y=\"-1\" width=\"" + std::to_string(width_ + 2) + "\" height=\"" +
            std::to_string(height_ + 2) + "\" fill=\"#ffffff\"/>\n";

@@ -26,8 +26,9 @@ public:
     // The picture's size, for a canvas that measured the drawing first.
     void SetSize(int width, int height);
 
-    // The whole file: header, style sheet, a white background and the shapes drawn so far.
-    std::string Finish(const std::string& title) const;
+    // The whole file: header, style sheet, a white background and the shapes drawn so far. With a
+    // description the picture is marked role="img" and carries it as its desc.
+    std::string Finish(const std::string& title, const std::string& description = {}) const;
 
     void SetPenColor(TColor c) override { pen_ = c; }
     TColor PenColor() const override { return pen_; }

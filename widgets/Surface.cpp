@@ -1,6 +1,7 @@
 #include "Surface.h"
 
 #include "QtColor.h"
+#include "SurfaceAccessible.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -18,6 +19,7 @@ TImage::TImage(QWidget* parent) : QWidget(parent), canvas(Picture) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     canvas.OnChange = [this] { update(); };
+    InstallSurfaceAccessibility();
 }
 
 // A copy of its own: sharing the picture would make the next redraw copy it out of its buffer.

@@ -15,6 +15,19 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
+
+// What an assistive program reads of the surface (SurfaceAccessible.cpp gives it to them): the
+// picture's name and one item per thing drawn, each with its box in surface pixels.
+struct TAccessibleItem {
+    QString name, description;
+    QRect box;
+};
+struct TAccessibleContent {
+    QString name;
+    std::vector<TAccessibleItem> items;
+    int focused = -1; // the item that holds the keyboard's selection; -1 for none
+};
 
 class TImage : public QWidget {
 public:
@@ -40,6 +53,13 @@ public:
     std::function<void(Qt::MouseButton, Qt::KeyboardModifiers, int, int)> OnMouseUp;
     std::function<void()> OnResize;
 
+    // The accessible content, made by AccessibleSource when it is asked for after a change.
+    std::function<TAccessibleContent()> AccessibleSource;
+    // The content may have changed (the selection with it): tells assistive programs, when any
+    // listens, and makes the content anew when they next ask.
+    void AccessibleChanged();
+    const TAccessibleContent& AccessibleContent();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -55,4 +75,6 @@ private:
     int pictureWidth = 0, pictureHeight = 0;
     bool leftDown = false;     // a left press on the surface that is not yet released
     bool clickPending = false; // that press may still end in a click
+    TAccessibleContent accessible;
+    bool accessibleStale = true;
 };

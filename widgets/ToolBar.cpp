@@ -34,6 +34,7 @@ QToolButton* TToolBar::AddButton(const QIcon& icon, const QString& tooltip, bool
     button->setIcon(icon);
     button->setIconSize(QSize(16, 16));
     button->setToolTip(tooltip);
+    button->setAccessibleName(tooltip); // a screen reader names the button by its hint
     button->setAutoRaise(true);
     button->setCheckable(checkable);
     button->setFocusPolicy(Qt::NoFocus);

@@ -187,6 +187,8 @@ protected:
             const int k = Pick(4);
             log = "key " + std::to_string(k);
             QTest::keyClick(form1.get(), keys[k]);
+            // A letter may choose a vertex by its name, marked until Escape ends the choice.
+            if (keys[k] == Qt::Key_A) QTest::keyClick(form1.get(), Qt::Key_Escape);
             break;
         }
         case 17:
