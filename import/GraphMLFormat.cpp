@@ -7,8 +7,10 @@
 
 #include "TextExport.h"
 
+#include <libxml/parserInternals.h>
 #include <libxml/xmlreader.h>
 
+#include <cstring>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -51,14 +53,64 @@ double Number(const std::optional<std::string>& text) {
 
 void IgnoreError(void*, const char*, ...) {}
 
+// Adds a yEd label's text, trimmed as yEd shows it, to the labels of its node (a space between).
+void EndLabel(std::string& labels, std::string& label) {
+    const std::size_t first = label.find_first_not_of(" \t\r\n");
+    if (first != std::string::npos) {
+        if (!labels.empty()) labels += ' ';
+        labels.append(label, first, label.find_last_not_of(" \t\r\n") - first + 1);
+    }
+    label.clear();
+}
+
 void KeepFirstError(void* arg, const char* message, xmlParserSeverities severity, xmlTextReaderLocatorPtr locator) {
     auto* error = static_cast<std::string*>(arg);
     if (severity != XML_PARSER_SEVERITY_ERROR && severity != XML_PARSER_SEVERITY_VALIDITY_ERROR) return;
     if (!error->empty()) return;
     std::string text = message ? message : "malformed XML";
     while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-    *error = "line " + std::to_string(xmlTextReaderLocatorLineNumber(locator)) + ": " + text;
+    const int line = xmlTextReaderLocatorLineNumber(locator);
+    *error = line > 0 ? "line " + std::to_string(line) + ": " + text : text;
 }
+
+// The first entity the document declares (in its internal DTD subset), or empty. libxml2 expands
+// entities in attribute values whatever the reader's options, before any node of the reader is
+// seen: a file that declares one is refused on a first pass that reads its prolog only.
+void OnEntityDeclared(void* context, const xmlChar* name, int, const xmlChar*, const xmlChar*, xmlChar*) {
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(context);
+    *static_cast<std::string*>(ctxt->_private) = name ? reinterpret_cast<const char*>(name) : "";
+    xmlStopParser(ctxt);
+}
+
+void OnFirstElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*, int, const xmlChar**, int, int,
+                    const xmlChar**) {
+    xmlStopParser(static_cast<xmlParserCtxtPtr>(context));
+}
+
+std::optional<std::string> DeclaredEntity(const std::string& bytes) {
+    xmlParserCtxtPtr ctxt = xmlCreateMemoryParserCtxt(bytes.data(), static_cast<int>(bytes.size()));
+    if (!ctxt) return std::nullopt;
+    std::string name;
+    bool found = false;
+    xmlCtxtUseOptions(ctxt, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    std::memset(ctxt->sax, 0, sizeof(xmlSAXHandler));
+    ctxt->sax->initialized = XML_SAX2_MAGIC;
+    ctxt->sax->entityDecl = OnEntityDeclared;
+    ctxt->sax->startElementNs = OnFirstElement;
+    ctxt->_private = &name;
+    ctxt->userData = ctxt;
+    name = "\x01"; // no entity name is so
+    xmlParseDocument(ctxt);
+    found = name != "\x01";
+    if (ctxt->myDoc) xmlFreeDoc(ctxt->myDoc);
+    xmlFreeParserCtxt(ctxt);
+    if (!found) return std::nullopt;
+    return name;
+}
+
+// The text of a data element or a label grows to this many bytes at most, as one text node may
+// in libxml2.
+constexpr std::size_t MaxGraphMLText = 10000000;
 
 // What the keys mean, by id: the Nodeloom and common attribute names.
 struct TKeyRoles {
@@ -99,9 +151,19 @@ bool TGraphMLReader::Read() {
         error_ = "it is too large for an XML file";
         return false;
     }
+    if (bytes_.find_first_not_of(" \t\r\n") == std::string::npos ||
+        (bytes_.compare(0, Utf8Bom.size(), Utf8Bom) == 0 &&
+         bytes_.find_first_not_of(" \t\r\n", Utf8Bom.size()) == std::string::npos)) {
+        error_ = "it is empty";
+        return false;
+    }
     // libxml2 reports some faults (of encodings, for one) only to its global error function,
     // which would print them: the reader's own handler below says what is wrong instead.
     xmlSetGenericErrorFunc(nullptr, IgnoreError);
+    if (const std::optional<std::string> entity = DeclaredEntity(bytes_)) {
+        error_ = "it declares the entity &" + *entity + ";, and entities are not expanded";
+        return false;
+    }
     TReaderPtr reader(xmlReaderForMemory(bytes_.data(), static_cast<int>(bytes_.size()), nullptr, nullptr,
                                          XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
                       xmlFreeTextReader);
@@ -135,6 +197,13 @@ bool TGraphMLReader::Walk(xmlTextReaderPtr reader) {
     std::map<std::string, std::string> skipped; // data of nodes and edges that are only counted
     TRawNode spareNode;
     TRawEdge spareEdge;
+    std::string yedLabel; // the text of the yEd label being read
+    // yEd's group nodes hold one realizer for the open group and one for the closed folder; the
+    // one yEd shows (active) gives the label and the geometry, the others (from hiddenDepth on)
+    // nothing.
+    int realizersDepth = -1, activeRealizer = 0, realizerIndex = 0, hiddenDepth = -1;
+    std::optional<bool> outerDirected;
+    bool mixedKinds = false;
     int status;
     while ((status = xmlTextReaderRead(reader)) == 1) {
         const int type = xmlTextReaderNodeType(reader);
@@ -148,13 +217,26 @@ bool TGraphMLReader::Walk(xmlTextReaderPtr reader) {
         if (type == XML_READER_TYPE_TEXT || type == XML_READER_TYPE_CDATA ||
             type == XML_READER_TYPE_SIGNIFICANT_WHITESPACE || type == XML_READER_TYPE_WHITESPACE) {
             const xmlChar* value = xmlTextReaderConstValue(reader);
-            if (text && depth == textDepth && value) *text += reinterpret_cast<const char*>(value);
-            if (node && !open.empty() && open.back().name == "NodeLabel" && value && node->yedLabel.size() < (1u << 24))
-                node->yedLabel += reinterpret_cast<const char*>(value);
+            if (!value) continue;
+            const bool data = text && depth == textDepth;
+            const bool label = node && hiddenDepth < 0 && !open.empty() && open.back().name == "NodeLabel";
+            if (!data && !label) continue;
+            std::string& into = data ? *text : yedLabel;
+            const std::size_t length = std::strlen(reinterpret_cast<const char*>(value));
+            // A text cut into many nodes (by comments, say) is bounded as a whole.
+            if (into.size() + length > MaxGraphMLText) {
+                error_ = "line " + std::to_string(xmlTextReaderGetParserLineNumber(reader)) +
+                         ": a text of more than 10 MB, which is not read";
+                return false;
+            }
+            into.append(reinterpret_cast<const char*>(value), length);
             continue;
         }
         if (type == XML_READER_TYPE_END_ELEMENT) {
             if (text && depth == textDepth - 1) text = nullptr, textDepth = -1;
+            if (depth == hiddenDepth) hiddenDepth = -1;
+            if (depth == realizersDepth) realizersDepth = -1;
+            if (!open.empty() && open.back().name == "NodeLabel" && node) EndLabel(node->yedLabel, yedLabel);
             if (!open.empty()) {
                 const TOwner owner = open.back().owner;
                 open.pop_back();
@@ -172,6 +254,13 @@ bool TGraphMLReader::Walk(xmlTextReaderPtr reader) {
         // A graph, node or edge inside a data element ends that element's text: the text's home
         // may not outlive what starts here.
         if (local == "graph" || local == "node" || local == "edge") text = nullptr, textDepth = -1;
+        if (realizersDepth >= 0 && depth == realizersDepth + 1 && hiddenDepth < 0 &&
+            realizerIndex++ != activeRealizer && !empty)
+            hiddenDepth = depth;
+        if (hiddenDepth >= 0 && depth >= hiddenDepth) {
+            if (!empty) open.push_back({local, TOwner::None});
+            continue;
+        }
         if (!sawRoot) {
             sawRoot = true;
             if (local != "graphml") {
@@ -185,7 +274,19 @@ bool TGraphMLReader::Walk(xmlTextReaderPtr reader) {
             roles_.keys[id] = key;
         } else if (local == "graph") {
             owner = TOwner::Graph;
-            if (++graphDepth == 1) directed_ = Attribute(reader, "edgedefault").value_or("directed") == "directed";
+            const bool kind = Attribute(reader, "edgedefault").value_or("directed") == "directed";
+            if (++graphDepth == 1) directed_ = outerDirected = kind;
+            mixedKinds = mixedKinds || (outerDirected && kind != *outerDirected);
+        } else if (local == "hyperedge") {
+            error_ = "line " + std::to_string(xmlTextReaderGetParserLineNumber(reader)) +
+                     ": a hyperedge, which a graph cannot hold";
+            return false;
+        } else if (local == "Realizers" && node) {
+            realizersDepth = depth;
+            activeRealizer = static_cast<int>(Number(Attribute(reader, "active")));
+            realizerIndex = 0;
+        } else if (local == "NodeLabel" && node) {
+            yedLabel.clear();
         } else if (local == "node") {
             owner = TOwner::Node;
             ++nodeCount_;
@@ -269,6 +370,9 @@ bool TGraphMLReader::Walk(xmlTextReaderPtr reader) {
         error_ = "it holds no XML element";
         return false;
     }
+    if (mixedKinds)
+        graph_.notes.push_back(std::string("A graph nested in a node has edges of the other kind; they are read as ") +
+                               (*outerDirected ? "directed" : "undirected") + ", as the outer graph's.");
     weightedValue_ = skipped["nodeloom.weighted"] == "true";
     if (skipped.count("nodeloom.base")) base_ = skipped["nodeloom.base"];
     if (skipped.count("nodeloom.edges")) countedEdges_ = skipped["nodeloom.edges"];
