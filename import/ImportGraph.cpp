@@ -25,8 +25,8 @@ constexpr TEnding Endings[] = {
     {".csv", TImportFormat::Text},
 };
 
-// A coordinate inside the largest picture an export paints, on either side of 0.
-bool Drawable(double v) { return v == v && std::fabs(v) <= geometry::MaxPictureSide; }
+// A coordinate that the record holds (a whole number of pixels in 32 bits).
+bool Drawable(double v) { return v == v && std::fabs(v) <= 2147483647.0; }
 
 // The text as a graph file holds it: each line break (CR, LF, or CR LF) a space, and "*/", which
 // ends a name or weight there, as "* /". changed: set when the text was not so already.
@@ -139,8 +139,8 @@ bool TImportedGraph::Build(Tgraph& g, TImportResult& result) const {
     result.notes.insert(result.notes.end(), notes.begin(), notes.end());
     if (farAway > 0)
         result.notes.push_back(std::to_string(farAway) + (farAway == 1 ? " vertex has" : " vertices have") +
-                               " a position beyond the largest picture (" + std::to_string(geometry::MaxPictureSide) +
-                               " pixels from 0) and " + (farAway == 1 ? "is" : "are") + " laid out as if without one.");
+                               " a position beyond the largest drawing (2^31 pixels from 0) and " +
+                               (farAway == 1 ? "is" : "are") + " laid out as if without one.");
     if (changed)
         result.notes.push_back("Line breaks and \"*/\" in names or weights, which a graph file cannot hold, are read "
                                "as spaces and \"* /\".");
