@@ -187,6 +187,9 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
         return Exit(1, QStringLiteral("--show is given with --export or --report only.\n"));
     if (parser.isSet(showColourOption) && !parser.isSet(showOption))
         return Exit(1, QStringLiteral("--show-colour is given with --show only.\n"));
+    if (parser.isSet(showColourOption) && parser.value(showColourOption).isEmpty())
+        return Exit(1, QStringLiteral("Unknown colour \"\"; the colours are black, maroon, green, olive, navy, purple, "
+                                      "teal, gray, silver, red, lime, yellow, blue, fuchsia, aqua and white.\n"));
     if (report || parser.isSet(showOption)) {
         if (files.isEmpty()) return Exit(1, QStringLiteral("Cannot report: no graph file is named.\n"));
         result.report = report;

@@ -7,9 +7,10 @@
 
 #include "TextExport.h"
 
-#include <libxml/parserInternals.h>
+#include <libxml/parser.h>
 #include <libxml/xmlreader.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -76,36 +77,46 @@ void KeepFirstError(void* arg, const char* message, xmlParserSeverities severity
 // The first entity the document declares (in its internal DTD subset), or empty. libxml2 expands
 // entities in attribute values whatever the reader's options, before any node of the reader is
 // seen: a file that declares one is refused on a first pass that reads its prolog only.
-void OnEntityDeclared(void* context, const xmlChar* name, int, const xmlChar*, const xmlChar*, xmlChar*) {
-    auto* ctxt = static_cast<xmlParserCtxtPtr>(context);
-    *static_cast<std::string*>(ctxt->_private) = name ? reinterpret_cast<const char*>(name) : "";
-    xmlStopParser(ctxt);
+struct TProlog {
+    xmlParserCtxtPtr ctxt = nullptr;
+    std::optional<std::string> entity;
+    bool done = false;
+};
+
+void OnEntityDeclared(void* user, const xmlChar* name, int, const xmlChar*, const xmlChar*, xmlChar*) {
+    auto* prolog = static_cast<TProlog*>(user);
+    prolog->entity = name ? reinterpret_cast<const char*>(name) : "";
+    prolog->done = true;
+    xmlStopParser(prolog->ctxt);
 }
 
-void OnFirstElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*, int, const xmlChar**, int, int,
+void OnFirstElement(void* user, const xmlChar*, const xmlChar*, const xmlChar*, int, const xmlChar**, int, int,
                     const xmlChar**) {
-    xmlStopParser(static_cast<xmlParserCtxtPtr>(context));
+    auto* prolog = static_cast<TProlog*>(user);
+    prolog->done = true;
+    xmlStopParser(prolog->ctxt);
 }
 
+// Pushed to a parser of its own in pieces, so that only the prolog is read (and never copied
+// whole).
 std::optional<std::string> DeclaredEntity(const std::string& bytes) {
-    xmlParserCtxtPtr ctxt = xmlCreateMemoryParserCtxt(bytes.data(), static_cast<int>(bytes.size()));
-    if (!ctxt) return std::nullopt;
-    std::string name;
-    bool found = false;
-    xmlCtxtUseOptions(ctxt, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-    std::memset(ctxt->sax, 0, sizeof(xmlSAXHandler));
-    ctxt->sax->initialized = XML_SAX2_MAGIC;
-    ctxt->sax->entityDecl = OnEntityDeclared;
-    ctxt->sax->startElementNs = OnFirstElement;
-    ctxt->_private = &name;
-    ctxt->userData = ctxt;
-    name = "\x01"; // no entity name is so
-    xmlParseDocument(ctxt);
-    found = name != "\x01";
-    if (ctxt->myDoc) xmlFreeDoc(ctxt->myDoc);
-    xmlFreeParserCtxt(ctxt);
-    if (!found) return std::nullopt;
-    return name;
+    xmlSAXHandler sax;
+    std::memset(&sax, 0, sizeof sax);
+    sax.initialized = XML_SAX2_MAGIC;
+    sax.entityDecl = OnEntityDeclared;
+    sax.startElementNs = OnFirstElement;
+    TProlog prolog;
+    prolog.ctxt = xmlCreatePushParserCtxt(&sax, &prolog, nullptr, 0, nullptr);
+    if (!prolog.ctxt) return std::nullopt;
+    xmlCtxtUseOptions(prolog.ctxt, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    constexpr std::size_t Piece = 65536;
+    for (std::size_t at = 0; at < bytes.size() && !prolog.done; at += Piece) {
+        const std::size_t n = std::min(Piece, bytes.size() - at);
+        if (xmlParseChunk(prolog.ctxt, bytes.data() + at, static_cast<int>(n), at + n >= bytes.size()) != 0) break;
+    }
+    if (prolog.ctxt->myDoc) xmlFreeDoc(prolog.ctxt->myDoc);
+    xmlFreeParserCtxt(prolog.ctxt);
+    return prolog.entity;
 }
 
 // The text of a data element or a label grows to this many bytes at most, as one text node may
