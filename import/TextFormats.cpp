@@ -23,8 +23,8 @@ public:
     // The next line with fields: false at the end, or (with Problem() set) at a line of binary data.
     bool Next() {
         while (at_ < text_.size()) {
-            std::size_t end = text_.find_first_of("\r\n", at_);
-            if (end == std::string_view::npos) end = text_.size();
+            std::size_t end = at_;
+            while (end < text_.size() && text_[end] != '\n' && text_[end] != '\r') ++end;
             std::string_view line = text_.substr(at_, end - at_);
             at_ = end + 1;
             if (end < text_.size() && text_[end] == '\r' && at_ < text_.size() && text_[at_] == '\n') ++at_;
@@ -164,6 +164,8 @@ bool ReadEdgeList(std::string_view text, TImportedGraph& graph, std::string& err
     std::size_t repeats = 0, outside = 0;
     TLines lines(text);
     std::vector<std::string_view> f;
+    std::string lastName = "\n"; // no name holds a line feed
+    int lastVertex = -1;
     while (lines.Next()) {
         // "a -> b": the arrow may stand alone or be written against the names.
         f.clear();
@@ -186,9 +188,14 @@ bool ReadEdgeList(std::string_view text, TImportedGraph& graph, std::string& err
             error = "line " + std::to_string(lines.Number()) + " is neither \"a b [weight]\" nor \"a -> b [weight]\"";
             return false;
         }
-        const int a = graph.Vertex(std::string(f[0]));
+        // The vertex of a name, looked up once for a run of lines that repeat it.
+        const auto vertex = [&](std::string_view name) {
+            if (name != lastName) lastName.assign(name), lastVertex = graph.Vertex(lastName);
+            return lastVertex;
+        };
+        const int a = vertex(f[0]);
         if (f.size() == 1) continue; // a vertex without edges
-        const int b = graph.Vertex(std::string(f[1]));
+        const int b = vertex(f[1]);
         if (f.size() == 3) graph.weighted = true;
         if (a < 0 || b < 0 || a >= MaxVertices || b >= MaxVertices) {
             ++outside;
