@@ -133,7 +133,9 @@ bool ReadDot(const std::string& bytes, TImportedGraph& graph, std::string& error
         error = "it holds a NUL byte, which DOT does not allow";
         return false;
     }
-    const TDotScan scan = ScanDot(bytes);
+    // A byte order mark is not part of the first word.
+    const bool bom = std::string_view(bytes).substr(0, Utf8Bom.size()) == Utf8Bom;
+    const TDotScan scan = ScanDot(std::string_view(bytes).substr(bom ? Utf8Bom.size() : 0));
     if (!scan.refusal.empty()) {
         error = scan.refusal;
         return false;
@@ -143,8 +145,6 @@ bool ReadDot(const std::string& bytes, TImportedGraph& graph, std::string& error
     dotErrors = &errors;
     const agusererrf before = agseterrf(CollectError);
     const agerrlevel_t level = agseterr(AGERR);
-    // A byte order mark is not part of the first word.
-    const bool bom = std::string_view(bytes).substr(0, Utf8Bom.size()) == Utf8Bom;
     Agraph_t* g = agmemread(bytes.c_str() + (bom ? Utf8Bom.size() : 0));
     agseterr(level);
     agseterrf(before);

@@ -256,13 +256,10 @@ TDotScan ScanDot(std::string_view text) {
                    std::to_string(MaxDotNesting) + " deep, which is not read");
     };
 
-    // [strict] (graph | digraph) [ID] {
-    TToken t = lexer.Next();
-    if (t == TToken::Id && lexer.Keyword() && lexer.Text() == "strict") t = lexer.Next();
-    if (t != TToken::Id || !lexer.Keyword() || (lexer.Text() != "graph" && lexer.Text() != "digraph")) return scan;
-    t = lexer.Next();
-    if (t == TToken::Id && !lexer.Keyword()) t = lexer.Next();
-    if (t != TToken::Open) return scan;
+    // [strict] (graph | digraph) [ID] {: whatever comes before the first brace is the header.
+    TToken t;
+    while ((t = lexer.Next()) != TToken::Open)
+        if (t == TToken::End) return scan;
     open(std::nullopt);
 
     while (!frames.empty() && refusal.empty()) {

@@ -79,6 +79,13 @@ std::vector<TImportCase> Cases() {
         {"DOT edges between subgraphs", "product.dot",
          [=] { return "digraph { " + subgraphs + Repeat(" -> subgraph s {}", 999) + " }"; }, "make 9990000 edges",
          nullptr, nullptr},
+        {"DOT edges between subgraphs after a byte order mark", "bomproduct.dot",
+         [=] {
+             return "\xEF\xBB\xBF"
+                    "digraph { " +
+                    subgraphs + Repeat(" -> subgraph s {}", 999) + " }";
+         },
+         "make 9990000 edges", nullptr, nullptr},
         {"DOT string of a million pieces", "pieces.dot",
          [] { return "graph { a [label=\"a\"" + Repeat(" + \"a\"", 999999) + "] }"; }, "more than 1000 pieces", nullptr,
          nullptr},
