@@ -1,11 +1,10 @@
-// File commands: open and save a gf4 graph, save the picture as BMP or JPEG.
+// File commands: open and save a gf4 graph, save the picture as JPEG or BMP.
 
 #include "TForm1.h"
 
 #include "ErrorHandler.h"
 #include "GraphExport.h"
 #include "GraphSource.h"
-#include "PictureFile.h"
 #include "Surface.h"
 #include "TextCodec.h"
 
@@ -18,23 +17,31 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include <cctype>
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 
 namespace {
 
 const QString AllFilesFilter = QStringLiteral("All files (*.*)");
-const QString GraphFilter = QStringLiteral("Graph format 4 (*.gf4);;") + AllFilesFilter;
-const QString JpegFilter = QStringLiteral("JPEG Image File (*.jpg)");
-const QString PictureFilter = JpegFilter + QStringLiteral(";;Bitmaps (*.bmp)");
+const QString GraphFilter = DialogFilter(ExportFormatInfo(TExportFormat::Gf4)) + QStringLiteral(";;") + AllFilesFilter;
+// The pictures Save image writes, in the order its filters list them: JPEG first.
+constexpr TExportFormat PictureFormats[] = {TExportFormat::Jpeg, TExportFormat::Bmp};
 
-// The last four characters of the path in lower case: the picture's ending.
-std::string PictureEnding(const std::string& path) {
-    std::string ending = path.size() > 4 ? path.substr(path.size() - 4) : path;
-    for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ending;
+QString PictureFilter() {
+    QStringList filters;
+    for (TExportFormat format : PictureFormats) filters << DialogFilter(ExportFormatInfo(format));
+    return filters.join(QStringLiteral(";;"));
+}
+
+// The ending a bare name gets for a filter: its format's first.
+QString SuffixOf(const QString& filter) {
+    for (TExportFormat format : PictureFormats)
+        if (filter == DialogFilter(ExportFormatInfo(format)))
+            return QString::fromLatin1(ExportFormatInfo(format).endings[0] + 1);
+    return QString();
 }
 
 // "All files (*.*)" keeps its caption but lists every file: Qt takes "*.*" literally and would
@@ -67,17 +74,16 @@ QFileDialog* TForm1::CreateFileDialog(TForm1* owner, TFileDialogKind kind) {
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setOption(QFileDialog::DontConfirmOverwrite);
         dialog->setNameFilter(GraphFilter);
-        dialog->setDefaultSuffix(QStringLiteral("gf4"));
+        dialog->setDefaultSuffix(QString::fromLatin1(ExportFormatInfo(TExportFormat::Gf4).endings[0] + 1));
         break;
     case TFileDialogKind::SavePicture:
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setOption(QFileDialog::DontConfirmOverwrite);
-        dialog->setNameFilter(PictureFilter);
+        dialog->setNameFilter(PictureFilter());
         // A name typed without an ending gets the selected filter's: JPEG at first.
-        dialog->setDefaultSuffix(QStringLiteral("jpg"));
-        connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
-            dialog->setDefaultSuffix(filter == JpegFilter ? QStringLiteral("jpg") : QStringLiteral("bmp"));
-        });
+        dialog->setDefaultSuffix(SuffixOf(dialog->selectedNameFilter()));
+        connect(dialog, &QFileDialog::filterSelected, dialog,
+                [dialog](const QString& filter) { dialog->setDefaultSuffix(SuffixOf(filter)); });
         break;
     }
     // After Qt's own handling of the choice, which sets the literal patterns.
@@ -209,16 +215,19 @@ void TForm1::ToolButton8Click() {
 }
 
 void TForm1::SaveImage(const std::string& path) {
-    const std::string ending = PictureEnding(path);
-    TExportFormat format;
-    if (ending == ".bmp") {
-        format = TExportFormat::Bmp;
-    } else if (ending == ".jpg" || ending == "jpeg") {
-        format = TExportFormat::Jpeg;
-        Image1->SetPictureSize(Image1->width(), Image1->height());
-    } else {
-        throw std::runtime_error("Cannot save the picture as \"" + path +
-                                 "\": pictures are saved as .bmp, .jpg or .jpeg files.");
+    const std::optional<TExportFormat> format = ExportFormatOf(path);
+    const auto saved = std::find(std::begin(PictureFormats), std::end(PictureFormats), format);
+    if (!format || saved == std::end(PictureFormats)) {
+        std::string endings;
+        for (const TFormat& f : Formats)
+            if (std::find(std::begin(PictureFormats), std::end(PictureFormats), f.exportAs) != std::end(PictureFormats))
+                for (const char* ending : f.endings)
+                    if (ending) endings += (endings.empty() ? "" : ", ") + std::string(ending);
+        const std::size_t last = endings.rfind(", ");
+        if (last != std::string::npos) endings.replace(last, 2, " or ");
+        throw std::runtime_error("Cannot save the picture as \"" + path + "\": pictures are saved as " + endings +
+                                 " files.");
     }
-    WritePictureFile(path, ExportFormatInfo(format).encode(Image1->Picture));
+    if (*format == TExportFormat::Jpeg) Image1->SetPictureSize(Image1->width(), Image1->height());
+    WritePictureFile(path, ExportFormatInfo(*format).encode(Image1->Picture));
 }
