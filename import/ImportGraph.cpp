@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 
 namespace {
@@ -187,7 +188,15 @@ bool IsDecimal(std::string_view s, double* value) {
         if (exponent == 0) return false;
     }
     if (i != s.size()) return false;
-    if (value) *value = numbers::Parse(s).value_or(0);
+    if (!value) return true;
+    // A number past double's range is as far as a double goes (1e999), or 0 (1e-999).
+    const std::optional<double> parsed = numbers::Parse(s);
+    const std::size_t e = s.find_first_of("eE");
+    const bool tiny = e != std::string_view::npos && e + 1 < s.size() && s[e + 1] == '-';
+    *value = parsed ? *parsed
+             : tiny
+                 ? 0.0
+                 : (s[0] == '-' ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity());
     return true;
 }
 
