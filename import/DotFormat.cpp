@@ -138,12 +138,14 @@ bool ReadDot(const std::string& bytes, TImportedGraph& graph, std::string& error
         error = scan.refusal;
         return false;
     }
+    // The first graph alone: Graphviz's reader would keep the rest, unbounded, for the next read.
+    const std::string first = std::string(std::string_view(bytes).substr(bom ? Utf8Bom.size() : 0)).substr(0, scan.end);
     std::string errors;
     dotErrors = &errors;
     TAgraphOwner owner;
     {
         const TGraphvizErrors collect(AGERR, CollectError);
-        owner.reset(agmemread(bytes.c_str() + (bom ? Utf8Bom.size() : 0)));
+        owner.reset(agmemread(first.c_str()));
     }
     dotErrors = nullptr;
     Agraph_t* const g = owner.get();

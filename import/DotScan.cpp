@@ -67,6 +67,8 @@ public:
         return static_cast<std::size_t>(std::count(text_.begin(), text_.begin() + static_cast<long>(start_), '\n')) + 1;
     }
     const std::string& Refusal() const { return refusal_; }
+    // Just after the last token read (or peeked).
+    std::size_t Offset() const { return i_; }
 
 private:
     void SkipSpace() {
@@ -272,6 +274,7 @@ TDotScan ScanDot(std::string_view text) {
             const TFrame closed = frames.back();
             frames.pop_back();
             if (frames.empty()) {
+                scan.end = lexer.Offset();
                 scan.moreGraphs = lexer.Next() != TToken::End;
                 break;
             }

@@ -20,6 +20,9 @@ constexpr std::size_t MaxDotNesting = 100, MaxDotChain = 1000, MaxDotPieces = 10
 struct TDotScan {
     std::string refusal;     // what is beyond the bounds, as "it ..."; empty when the text is within them
     bool moreGraphs = false; // another graph follows the first, which is all Graphviz reads
+    // Where the first graph ends (after its closing brace), when it does: what follows is not for
+    // Graphviz's parser, whose reader would keep it for the next text it is given.
+    std::size_t end = std::string_view::npos;
 };
 
 TDotScan ScanDot(std::string_view text);
