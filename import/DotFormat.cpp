@@ -14,6 +14,10 @@
 #include <cstring>
 #include <unordered_map>
 
+// cgraph's own: empties its reader's buffer (exported by libcgraph, not declared in its public
+// headers). Graphviz calls it after a failed read only.
+extern "C" void aglexbad(void);
+
 namespace {
 
 // cgraph reports through one global function (see Cgraph.h on threads).
@@ -146,6 +150,8 @@ bool ReadDot(const std::string& bytes, TImportedGraph& graph, std::string& error
     {
         const TGraphvizErrors collect(AGERR, CollectError);
         owner.reset(agmemread(first.c_str()));
+        // Whatever the reader kept past the graph goes, so that the next text read starts afresh.
+        aglexbad();
     }
     dotErrors = nullptr;
     Agraph_t* const g = owner.get();
