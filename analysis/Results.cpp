@@ -213,6 +213,14 @@ int FindVertex(const Tgraph& g, const std::string& reference) {
     std::vector<int> found;
     for (int v = 1; v <= n; ++v)
         if (g.vertices[v].name == reference) found.push_back(v);
+    const bool numbered = reference.size() > 1 && reference[0] == '#' && reference.size() <= 4 &&
+                          reference.find_first_not_of("0123456789", 1) == std::string::npos;
+    const int number = numbered ? std::stoi(reference.substr(1)) : 0;
+    // "#N" that is one vertex's name and another's number could mean either.
+    if (found.size() == 1 && number >= 1 && number <= n && number != found[0])
+        throw TAnalysisError("\"" + reference + "\" is the name of vertex #" + std::to_string(found[0]) +
+                             " and the number of vertex #" + std::to_string(number) + "; write #" +
+                             std::to_string(found[0]) + " for the first, or the second's name.");
     if (found.size() == 1) return found[0];
     if (found.size() > 1) {
         std::string numbers;
@@ -220,12 +228,9 @@ int FindVertex(const Tgraph& g, const std::string& reference) {
         throw TAnalysisError("The name \"" + reference + "\" is shared by vertices " + numbers +
                              "; name one of them by its number.");
     }
-    if (reference.size() > 1 && reference[0] == '#' && reference.size() <= 4 &&
-        reference.find_first_not_of("0123456789", 1) == std::string::npos) {
-        const int v = std::stoi(reference.substr(1));
-        if (v >= 1 && v <= n) return v;
-    }
-    throw TAnalysisError("No vertex is named \"" + reference + "\".");
+    if (number >= 1 && number <= n) return number;
+    throw TAnalysisError("No vertex is named \"" + reference + "\"; a vertex is also named by its number, #1 to #" +
+                         std::to_string(n) + ".");
 }
 
 TResultRequest ParseResult(const Tgraph& g, const std::string& text) {
@@ -247,7 +252,10 @@ TResultRequest ParseResult(const Tgraph& g, const std::string& text) {
     }
     if (static_cast<int>(names.size()) != wanted) {
         static const char* const forms[] = {"", ":A", ":A,B"};
-        throw TAnalysisError("The result \"" + text + "\" is written " + request.word + forms[wanted] + ".");
+        throw TAnalysisError("The result \"" + text + "\" is written " + request.word + forms[wanted] +
+                             (wanted > 0 && names.size() > static_cast<std::size_t>(wanted)
+                                  ? "; a vertex whose name holds a comma is named by its number, #N."
+                                  : "."));
     }
     if (wanted > 0) request.a = FindVertex(g, names[0]);
     if (wanted > 1) request.b = FindVertex(g, names[1]);

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "Colors.h"
+
 #include "Formats.h"
 #include "Geometry.h"
 #include "ReportCommand.h"
@@ -203,6 +205,10 @@ std::optional<TCommandLine> ReadAnalysis(const QCommandLineParser& parser, const
         return Exit(1, QStringLiteral("--show-colour is given with --show only.\n"));
     if (result.describe && !report && !parser.isSet(o.show) && files.isEmpty())
         return Exit(1, QStringLiteral("Cannot describe: no graph file is named.\n"));
+    if (parser.isSet(o.showColour) && parser.value(o.showColour).isEmpty())
+        return Exit(
+            1,
+            QStringLiteral("Unknown colour \"\"; the colours are %1.\n").arg(QString::fromStdString(ColorNameList())));
     if (report || parser.isSet(o.show)) {
         if (files.isEmpty()) return Exit(1, QStringLiteral("Cannot report: no graph file is named.\n"));
         result.report = report;

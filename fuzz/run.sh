@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and runs them for SECONDS each (default 60):
-#   fuzz/run.sh [SECONDS] [reader|file|both|edgelist|graph6|graphml|import]
+#   fuzz/run.sh [SECONDS] [reader|file|both|edgelist|graph6|graphml|dot|import]
 # reader: gf4_fuzz, the gf4 reader over bytes in memory, inputs up to 2 MB;
 # file:   gf4_file_fuzz, load from a file, save over an existing target, load again, up to 64 kB;
-# edgelist, graph6, graphml: the import readers (import: all three in turn), inputs up to 64 kB,
+# edgelist, graph6, graphml, dot: the import readers (import: all four in turn), inputs up to 64 kB,
 #         seeds in fuzz/seeds-import/<target>/.
 # New inputs go to fuzz/corpus-work/<target>/; a crash is written to fuzz/crash-*.
 set -euo pipefail
@@ -19,7 +19,7 @@ if [ ! -f build-fuzz/CMakeCache.txt ]; then
         -DNODELOOM_SANITIZE=ON
 fi
 ensure_packages libxml2-dev libgraphviz-dev pkg-config
-cmake --build build-fuzz -j2 --target gf4_fuzz gf4_file_fuzz edgelist_fuzz graph6_fuzz graphml_fuzz
+cmake --build build-fuzz -j2 --target gf4_fuzz gf4_file_fuzz edgelist_fuzz graph6_fuzz graphml_fuzz dot_fuzz
 
 # The file target's folder lives in memory where it can: each save flushes to the disk.
 if [ -w /dev/shm ]; then export NODELOOM_FUZZ_DIR=/dev/shm; fi
@@ -49,7 +49,7 @@ run_import() {
         -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix=fuzz/ -print_final_stats=1
 }
-for target in edgelist graph6 graphml; do
+for target in edgelist graph6 graphml dot; do
     if [ "$which" = "$target" ] || [ "$which" = import ]; then run_import "${target}_fuzz"; fi
 done
 if [ "$which" = reader ] || [ "$which" = both ]; then run gf4_fuzz 2097152; fi

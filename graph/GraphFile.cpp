@@ -36,7 +36,31 @@ namespace {
 
 } // namespace
 
+namespace {
+
+// Why the file cannot hold a vertex's name or an edge's weight, or empty: a line feed ends the
+// line, "*/" ends a name, "*/ " a weight.
+std::string UnstorableText(const Tgraph& g) {
+    const int count = geometry::HeldVertices(g);
+    for (int i = 1; i <= count; ++i) {
+        const std::string& name = g.vertices[i].name;
+        if (name.find('\n') != std::string::npos || name.find("*/") != std::string::npos)
+            return "The name of vertex " + std::to_string(i) + " holds a line break or \"*/\"";
+        if (!g.weighted) continue;
+        for (const Tedge* e = g.edgeLists[i].get(); e; e = e->next.get())
+            if (e->weight.find('\n') != std::string::npos || e->weight.find("*/ ") != std::string::npos)
+                return "The weight of the edge from vertex " + std::to_string(i) + " to vertex " +
+                       std::to_string(e->target) + " holds a line break or \"*/ \"";
+    }
+    return {};
+}
+
+} // namespace
+
 std::string GraphFileText(const Tgraph& g) {
+    // What would read back as another graph is never written.
+    if (const std::string why = UnstorableText(g); !why.empty())
+        throw EInOutError(EINVAL, why + ", which a graph file cannot hold");
     std::string out;
     std::string name;
     auto line = [&out](std::string_view s) {
@@ -318,7 +342,15 @@ bool ReadGraph(Tgraph& g, TReader& in, TReadProblem& problem) {
 
 } // namespace
 
-void SaveGraph(const Tgraph& g, const std::string& path) { SaveFileSafely(path, GraphFileText(g)); }
+void SaveGraph(const Tgraph& g, const std::string& path) {
+    std::string bytes;
+    try {
+        bytes = GraphFileText(g);
+    } catch (const EInOutError& e) {
+        throw EInOutError(e.ErrorCode, "Cannot save \"" + path + "\". " + e.what() + ".");
+    }
+    SaveFileSafely(path, bytes);
+}
 
 void SaveFileSafely(const std::string& path, const std::string& bytes) {
     const TReplaceFailure failure = ReplaceFile(path, bytes);

@@ -117,7 +117,9 @@ struct TLoadReport {
 TLoadReport LoadGraphReport(Tgraph& g, const std::string& path) noexcept;
 // "The file "PATH" is damaged: DAMAGE" (no full stop).
 std::string DamageText(const std::string& path, const std::string& damage);
-// The bytes SaveGraph writes for g.
+// The bytes SaveGraph writes for g. Throws EInOutError (EINVAL) for a name or weight that the
+// file cannot hold (a line feed; "*/" in a name, "*/ " in a weight), which SaveGraph reports
+// as a failed write.
 std::string GraphFileText(const Tgraph& g);
 // The reader underneath LoadGraph, over bytes already in memory; path only names the result.
 void LoadGraphFromText(Tgraph& g, const std::string& text, const std::string& path);

@@ -4,6 +4,7 @@
 #include "ImportModel.h"
 
 #include "Cgraph.h"
+#include "DotScan.h"
 #include "FormatWriters.h"
 #include "Geometry.h"
 #include "Numbers.h"
@@ -14,6 +15,10 @@
 #include <cstdio>
 #include <cstring>
 #include <unordered_map>
+
+// cgraph's own: empties its reader's buffer (exported by libcgraph, not declared in its public
+// headers). Graphviz calls it after a failed read only.
+extern "C" void aglexbad(void);
 
 namespace {
 
@@ -26,70 +31,6 @@ int CollectError(char* message) {
     if (!dotErrors || !message || dotErrors->size() > 400 || dotErrors->find('\n') != std::string::npos) return 0;
     *dotErrors += message;
     return 0;
-}
-
-// Graphviz's parser takes time that grows with the square of a string's length, and longer still
-// for a concatenation "..." + "...". Strings are bounded before it runs: one quoted string (or
-// name, or HTML string) at Graphviz's documented limit, a concatenation at 1 MiB, and all
-// concatenations longer than one string at 16 MiB together.
-constexpr std::size_t MaxDotString = 16384, MaxDotConcatenation = std::size_t(1) << 20,
-                      MaxDotLongStrings = std::size_t(16) << 20;
-
-// Empty when the strings of the DOT text keep within those bounds, else what is too long.
-std::string DotStringsTooLong(const std::string& text) {
-    const std::size_t n = text.size();
-    std::size_t i = 0, chain = 0, longTotal = 0;
-    bool inChain = false; // after a quoted string, up to a '+' or anything else
-    auto endChain = [&] {
-        if (chain > MaxDotString) longTotal += chain;
-        chain = 0;
-        inChain = false;
-    };
-    while (i < n) {
-        const char c = text[i];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            ++i;
-        } else if (c == '/' && i + 1 < n && text[i + 1] == '/') {
-            while (i < n && text[i] != '\n') ++i;
-        } else if (c == '#' && (i == 0 || text[i - 1] == '\n')) {
-            while (i < n && text[i] != '\n') ++i;
-        } else if (c == '/' && i + 1 < n && text[i + 1] == '*') {
-            const std::size_t end = text.find("*/", i + 2);
-            i = end == std::string::npos ? n : end + 2;
-        } else if (c == '+' && inChain) {
-            ++i;
-        } else if (c == '"') {
-            const std::size_t start = ++i;
-            while (i < n && text[i] != '"') i += text[i] == '\\' ? 2 : 1;
-            const std::size_t length = std::min(i, n) - start;
-            ++i;
-            if (length > MaxDotString)
-                return "a quoted string of " + std::to_string(length) + " bytes (more than 16384)";
-            chain += length;
-            inChain = true;
-            if (chain > MaxDotConcatenation) return "a concatenated string of more than 1 MiB";
-        } else {
-            endChain();
-            std::size_t start = i, depth = 0;
-            if (c == '<') {
-                for (; i < n; ++i) {
-                    if (text[i] == '<')
-                        ++depth;
-                    else if (text[i] == '>' && --depth == 0)
-                        break;
-                }
-                ++i;
-            } else {
-                while (i < n && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_' ||
-                                 text[i] == '.' || static_cast<unsigned char>(text[i]) >= 0x80))
-                    ++i;
-                if (i == start) ++i; // punctuation
-            }
-            if (i - start > MaxDotString) return "a name of " + std::to_string(i - start) + " bytes (more than 16384)";
-        }
-        if (longTotal > MaxDotLongStrings) return "more than 16 MiB of concatenated strings";
-    }
-    return {};
 }
 
 // An attribute's value, or empty when unset.
@@ -133,6 +74,54 @@ bool Position(const std::string& pos, double& x, double& y) {
     return true;
 }
 
+// The length of the valid UTF-8 sequence at text[i], or 0.
+std::size_t Utf8Length(std::string_view text, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char c = byte(i);
+    if (c < 0x80) return 1;
+    const std::size_t length = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    if (length == 0 || i + length > text.size()) return 0;
+    for (std::size_t k = 1; k < length; ++k)
+        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    const unsigned second = byte(i + 1);
+    if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) || (c == 0xF0 && second < 0x90) ||
+        (c == 0xF4 && second > 0x8F))
+        return 0; // overlong, a surrogate, or past U+10FFFF
+    return length;
+}
+
+// The text in UTF-8 as Graphviz shows it: with a Latin-1 charset every byte is its character;
+// otherwise a byte that begins no valid UTF-8 sequence is taken as Latin-1 all the same. converted:
+// set when a byte was taken so.
+std::string Utf8Text(std::string_view text, bool latin1, bool& converted) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = latin1 ? 0 : Utf8Length(text, i);
+        if (length > 0) {
+            out.append(text.substr(i, length));
+            i += length;
+            continue;
+        }
+        const unsigned char c = static_cast<unsigned char>(text[i++]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+        if (!latin1) converted = true;
+    }
+    return out;
+}
+
+// Graphviz's names of Latin-1, in any case.
+bool IsLatin1Charset(std::string charset) {
+    for (char& c : charset) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* name : {"latin-1", "latin1", "l1", "iso-8859-1", "iso_8859-1", "iso8859-1", "iso-ir-100"})
+        if (charset == name) return true;
+    return false;
+}
+
 // The text the exact attribute holds, else the label as shown.
 std::string ExactOr(void* object, const char* exactName, const std::string& shown) {
     std::string bytes;
@@ -148,16 +137,23 @@ bool ReadDot(const std::string& bytes, TImportedGraph& graph, std::string& error
         error = "it holds a NUL byte, which DOT does not allow";
         return false;
     }
-    if (const std::string tooLong = DotStringsTooLong(bytes); !tooLong.empty()) {
-        error = "it holds " + tooLong + ", which is not read";
+    // A byte order mark is not part of the first word.
+    const bool bom = std::string_view(bytes).substr(0, Utf8Bom.size()) == Utf8Bom;
+    const TDotScan scan = ScanDot(std::string_view(bytes).substr(bom ? Utf8Bom.size() : 0));
+    if (!scan.refusal.empty()) {
+        error = scan.refusal;
         return false;
     }
+    // The first graph alone: Graphviz's reader would keep the rest, unbounded, for the next read.
+    const std::string first = std::string(std::string_view(bytes).substr(bom ? Utf8Bom.size() : 0)).substr(0, scan.end);
     std::string errors;
     dotErrors = &errors;
     TAgraphOwner owner;
     {
         const TGraphvizErrors collect(AGERR, CollectError);
-        owner.reset(agmemread(bytes.c_str()));
+        owner.reset(agmemread(first.c_str()));
+        // Whatever the reader kept past the graph goes, so that the next text read starts afresh.
+        aglexbad();
     }
     dotErrors = nullptr;
     Agraph_t* const g = owner.get();
@@ -184,11 +180,16 @@ bool ReadDot(const std::string& bytes, TImportedGraph& graph, std::string& error
         if (IsDecimal(Value(g, "nodeloom_edges"), &counted)) graph.countedEdges = static_cast<long long>(counted);
     }
 
+    if (scan.moreGraphs)
+        graph.notes.push_back("Only the first graph of the file is read; the graphs after it are left out.");
+    const bool latin1 = IsLatin1Charset(Value(g, "charset"));
+    bool converted = false;
     std::unordered_map<Agnode_t*, int> index;
     for (Agnode_t* n = agfstnode(g); n; n = agnxtnode(g, n)) {
         const char* name = agnameof(n);
         const std::string label = Value(n, "label");
-        const std::string shown = own || !label.empty() ? LabelText(label, name) : std::string(name);
+        const std::string shown =
+            Utf8Text(own || !label.empty() ? LabelText(label, name) : std::string(name), latin1, converted);
         const int v = graph.AddVertex(ExactOr(n, "nodeloom_name", shown));
         index[n] = v;
         double x = 0, y = 0;
@@ -210,15 +211,19 @@ bool ReadDot(const std::string& bytes, TImportedGraph& graph, std::string& error
         if (own) {
             weight = ExactOr(e, "nodeloom_weight", LabelText(Value(e, "label"), nullptr));
         } else {
-            weight = Value(e, "weight");
+            weight = Utf8Text(Value(e, "weight"), latin1, converted);
             weighted = weighted || !weight.empty();
         }
         const std::string color = Value(e, "color");
         std::optional<TColor> c;
         if (!color.empty()) c = ColorOfText(color.substr(0, color.find_first_of(":;")));
+        // An edge without a weight has Graphviz's default one, where others have theirs.
+        if (!own && weight.empty()) weight = "1";
         graph.AddEdge(index[agtail(e)], index[aghead(e)], weight, c);
     }
     if (!own) graph.weighted = weighted;
+    if (converted)
+        graph.notes.push_back("Bytes that are not UTF-8 were read as Latin-1 characters, as Graphviz reads them.");
     return true;
 }
 

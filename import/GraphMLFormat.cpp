@@ -8,8 +8,11 @@
 #include "FormatWriters.h"
 #include "TextExport.h"
 
+#include <libxml/parser.h>
 #include <libxml/xmlreader.h>
 
+#include <algorithm>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -52,14 +55,74 @@ double Number(const std::optional<std::string>& text) {
 
 void IgnoreError(void*, const char*, ...) {}
 
+// Adds a yEd label's text, trimmed as yEd shows it, to the labels of its node (a space between).
+void EndLabel(std::string& labels, std::string& label) {
+    const std::size_t first = label.find_first_not_of(" \t\r\n");
+    if (first != std::string::npos) {
+        if (!labels.empty()) labels += ' ';
+        labels.append(label, first, label.find_last_not_of(" \t\r\n") - first + 1);
+    }
+    label.clear();
+}
+
 void KeepFirstError(void* arg, const char* message, xmlParserSeverities severity, xmlTextReaderLocatorPtr locator) {
     auto* error = static_cast<std::string*>(arg);
     if (severity != XML_PARSER_SEVERITY_ERROR && severity != XML_PARSER_SEVERITY_VALIDITY_ERROR) return;
     if (!error->empty()) return;
     std::string text = message ? message : "malformed XML";
     while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-    *error = "line " + std::to_string(xmlTextReaderLocatorLineNumber(locator)) + ": " + text;
+    const int line = xmlTextReaderLocatorLineNumber(locator);
+    *error = line > 0 ? "line " + std::to_string(line) + ": " + text : text;
 }
+
+// The first entity the document declares (in its internal DTD subset), or empty. libxml2 expands
+// entities in attribute values whatever the reader's options, before any node of the reader is
+// seen: a file that declares one is refused on a first pass that reads its prolog only.
+struct TProlog {
+    xmlParserCtxtPtr ctxt = nullptr;
+    std::optional<std::string> entity;
+    bool done = false;
+};
+
+void OnEntityDeclared(void* user, const xmlChar* name, int, const xmlChar*, const xmlChar*, xmlChar*) {
+    auto* prolog = static_cast<TProlog*>(user);
+    prolog->entity = name ? reinterpret_cast<const char*>(name) : "";
+    prolog->done = true;
+    xmlStopParser(prolog->ctxt);
+}
+
+void OnFirstElement(void* user, const xmlChar*, const xmlChar*, const xmlChar*, int, const xmlChar**, int, int,
+                    const xmlChar**) {
+    auto* prolog = static_cast<TProlog*>(user);
+    prolog->done = true;
+    xmlStopParser(prolog->ctxt);
+}
+
+// Pushed to a parser of its own in pieces, so that only the prolog is read (and never copied
+// whole).
+std::optional<std::string> DeclaredEntity(const std::string& bytes) {
+    xmlSAXHandler sax;
+    std::memset(&sax, 0, sizeof sax);
+    sax.initialized = XML_SAX2_MAGIC;
+    sax.entityDecl = OnEntityDeclared;
+    sax.startElementNs = OnFirstElement;
+    TProlog prolog;
+    prolog.ctxt = xmlCreatePushParserCtxt(&sax, &prolog, nullptr, 0, nullptr);
+    if (!prolog.ctxt) return std::nullopt;
+    xmlCtxtUseOptions(prolog.ctxt, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    constexpr std::size_t Piece = 65536;
+    for (std::size_t at = 0; at < bytes.size() && !prolog.done; at += Piece) {
+        const std::size_t n = std::min(Piece, bytes.size() - at);
+        if (xmlParseChunk(prolog.ctxt, bytes.data() + at, static_cast<int>(n), at + n >= bytes.size()) != 0) break;
+    }
+    if (prolog.ctxt->myDoc) xmlFreeDoc(prolog.ctxt->myDoc);
+    xmlFreeParserCtxt(prolog.ctxt);
+    return prolog.entity;
+}
+
+// The text of a data element or a label grows to this many bytes at most, as one text node may
+// in libxml2.
+constexpr std::size_t MaxGraphMLText = 10000000;
 
 // What the keys mean, by id: the Nodeloom and common attribute names.
 struct TKeyRoles {
@@ -100,6 +163,12 @@ bool TGraphMLReader::Read() {
         error_ = "it is too large for an XML file";
         return false;
     }
+    if (bytes_.find_first_not_of(" \t\r\n") == std::string::npos ||
+        (bytes_.compare(0, Utf8Bom.size(), Utf8Bom) == 0 &&
+         bytes_.find_first_not_of(" \t\r\n", Utf8Bom.size()) == std::string::npos)) {
+        error_ = "it is empty";
+        return false;
+    }
     // libxml2 reports some faults (of encodings, for one) only to its global error function,
     // which would print them: the reader's own handler below says what is wrong instead. The
     // function before is given back when the reading ends.
@@ -109,6 +178,10 @@ bool TGraphMLReader::Read() {
         TQuietLibxml() { xmlSetGenericErrorFunc(nullptr, IgnoreError); }
         ~TQuietLibxml() { xmlSetGenericErrorFunc(context, function); }
     } const quiet;
+    if (const std::optional<std::string> entity = DeclaredEntity(bytes_)) {
+        error_ = "it declares the entity &" + *entity + ";, and entities are not expanded";
+        return false;
+    }
     TReaderPtr reader(xmlReaderForMemory(bytes_.data(), static_cast<int>(bytes_.size()), nullptr, nullptr,
                                          XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
                       xmlFreeTextReader);
@@ -142,6 +215,13 @@ bool TGraphMLReader::Walk(xmlTextReaderPtr reader) {
     std::map<std::string, std::string> skipped; // data of nodes and edges that are only counted
     TRawNode spareNode;
     TRawEdge spareEdge;
+    std::string yedLabel; // the text of the yEd label being read
+    // yEd's group nodes hold one realizer for the open group and one for the closed folder; the
+    // one yEd shows (active) gives the label and the geometry, the others (from hiddenDepth on)
+    // nothing.
+    int realizersDepth = -1, activeRealizer = 0, realizerIndex = 0, hiddenDepth = -1;
+    std::optional<bool> outerDirected;
+    bool mixedKinds = false;
     int status;
     while ((status = xmlTextReaderRead(reader)) == 1) {
         const int type = xmlTextReaderNodeType(reader);
@@ -155,13 +235,26 @@ bool TGraphMLReader::Walk(xmlTextReaderPtr reader) {
         if (type == XML_READER_TYPE_TEXT || type == XML_READER_TYPE_CDATA ||
             type == XML_READER_TYPE_SIGNIFICANT_WHITESPACE || type == XML_READER_TYPE_WHITESPACE) {
             const xmlChar* value = xmlTextReaderConstValue(reader);
-            if (text && depth == textDepth && value) *text += reinterpret_cast<const char*>(value);
-            if (node && !open.empty() && open.back().name == "NodeLabel" && value && node->yedLabel.size() < (1u << 24))
-                node->yedLabel += reinterpret_cast<const char*>(value);
+            if (!value) continue;
+            const bool data = text && depth == textDepth;
+            const bool label = node && hiddenDepth < 0 && !open.empty() && open.back().name == "NodeLabel";
+            if (!data && !label) continue;
+            std::string& into = data ? *text : yedLabel;
+            const std::size_t length = std::strlen(reinterpret_cast<const char*>(value));
+            // A text cut into many nodes (by comments, say) is bounded as a whole.
+            if (into.size() + length > MaxGraphMLText) {
+                error_ = "line " + std::to_string(xmlTextReaderGetParserLineNumber(reader)) +
+                         ": a text of more than 10 MB, which is not read";
+                return false;
+            }
+            into.append(reinterpret_cast<const char*>(value), length);
             continue;
         }
         if (type == XML_READER_TYPE_END_ELEMENT) {
             if (text && depth == textDepth - 1) text = nullptr, textDepth = -1;
+            if (depth == hiddenDepth) hiddenDepth = -1;
+            if (depth == realizersDepth) realizersDepth = -1;
+            if (!open.empty() && open.back().name == "NodeLabel" && node) EndLabel(node->yedLabel, yedLabel);
             if (!open.empty()) {
                 const TOwner owner = open.back().owner;
                 open.pop_back();
@@ -179,6 +272,13 @@ bool TGraphMLReader::Walk(xmlTextReaderPtr reader) {
         // A graph, node or edge inside a data element ends that element's text: the text's home
         // may not outlive what starts here.
         if (local == "graph" || local == "node" || local == "edge") text = nullptr, textDepth = -1;
+        if (realizersDepth >= 0 && depth == realizersDepth + 1 && hiddenDepth < 0 &&
+            realizerIndex++ != activeRealizer && !empty)
+            hiddenDepth = depth;
+        if (hiddenDepth >= 0 && depth >= hiddenDepth) {
+            if (!empty) open.push_back({local, TOwner::None});
+            continue;
+        }
         if (!sawRoot) {
             sawRoot = true;
             if (local != "graphml") {
@@ -192,7 +292,19 @@ bool TGraphMLReader::Walk(xmlTextReaderPtr reader) {
             roles_.keys[id] = key;
         } else if (local == "graph") {
             owner = TOwner::Graph;
-            if (++graphDepth == 1) directed_ = Attribute(reader, "edgedefault").value_or("directed") == "directed";
+            const bool kind = Attribute(reader, "edgedefault").value_or("directed") == "directed";
+            if (++graphDepth == 1) directed_ = outerDirected = kind;
+            mixedKinds = mixedKinds || (outerDirected && kind != *outerDirected);
+        } else if (local == "hyperedge") {
+            error_ = "line " + std::to_string(xmlTextReaderGetParserLineNumber(reader)) +
+                     ": a hyperedge, which a graph cannot hold";
+            return false;
+        } else if (local == "Realizers" && node) {
+            realizersDepth = depth;
+            activeRealizer = static_cast<int>(Number(Attribute(reader, "active")));
+            realizerIndex = 0;
+        } else if (local == "NodeLabel" && node) {
+            yedLabel.clear();
         } else if (local == "node") {
             owner = TOwner::Node;
             ++nodeCount_;
@@ -276,6 +388,9 @@ bool TGraphMLReader::Walk(xmlTextReaderPtr reader) {
         error_ = "it holds no XML element";
         return false;
     }
+    if (mixedKinds)
+        graph_.notes.push_back(std::string("A graph nested in a node has edges of the other kind; they are read as ") +
+                               (*outerDirected ? "directed" : "undirected") + ", as the outer graph's.");
     weightedValue_ = skipped["nodeloom.weighted"] == "true";
     if (skipped.count("nodeloom.base")) base_ = skipped["nodeloom.base"];
     if (skipped.count("nodeloom.edges")) countedEdges_ = skipped["nodeloom.edges"];

@@ -12,13 +12,31 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 
 namespace {
 
-int Clamped(double v) {
-    if (!(v == v)) return 0;
-    return geometry::Nearest(static_cast<long double>(v));
+// A coordinate that the record holds (a whole number of pixels in 32 bits).
+bool Drawable(double v) { return v == v && std::fabs(v) <= 2147483647.0; }
+
+// The text as a graph file holds it: each line break (CR, LF, or CR LF) a space, and "*/", which
+// ends a name or weight there, as "* /". changed: set when the text was not so already.
+std::string Storable(const std::string& text, bool& changed) {
+    if (text.find_first_of("\r\n") == std::string::npos && text.find("*/") == std::string::npos) return text;
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            out += ' ';
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            if (c == '/' && !out.empty() && out.back() == '*') out += ' ';
+            out += c;
+        }
+    }
+    changed = true;
+    return out;
 }
 
 } // namespace
@@ -27,6 +45,12 @@ int TImportedGraph::Vertex(const std::string& key) {
     const auto found = keys_.find(key);
     if (found != keys_.end()) return found->second;
     if (vertexCount_ >= MaxCountedVertices) return -1;
+    if (vertexCount_ > static_cast<std::size_t>(MaxVertices)) {
+        // Past the table the names are only counted, which their hashes do in little memory.
+        if (!moreKeys_.insert(std::hash<std::string>()(key)).second) return MaxVertices + 1;
+        ++vertexCount_;
+        return MaxVertices + 1;
+    }
     const int v = AddVertex(key);
     keys_.emplace(key, v);
     return v;
@@ -66,14 +90,18 @@ bool TImportedGraph::Build(Tgraph& g, TImportResult& result) const {
     g.baseColor = base.value_or(colors::Black);
     g.vertexCount = static_cast<std::int32_t>(vertexCount_);
     result.placed.assign(vertexCount_ + 1, false);
+    bool changed = false;
+    std::size_t farAway = 0;
     for (std::size_t i = 0; i < vertexCount_; ++i) {
         Tvertex& v = g.vertices[i + 1];
         const TImportedVertex& from = vertices_[i];
-        v.name = from.name;
+        v.name = Storable(from.name, changed);
         v.radius = geometry::VertexRadius;
-        v.x = from.placed ? Clamped(from.x) : 0;
-        v.y = from.placed ? Clamped(from.y) : 0;
-        result.placed[i + 1] = from.placed;
+        const bool placed = from.placed && Drawable(from.x) && Drawable(from.y);
+        farAway += from.placed && !placed;
+        v.x = placed ? geometry::Nearest(static_cast<long double>(from.x)) : 0;
+        v.y = placed ? geometry::Nearest(static_cast<long double>(from.y)) : 0;
+        result.placed[i + 1] = placed;
     }
     // Each list is built head first, so the edges go in backwards: the record then lists them,
     // and a gf4 file writes them, in the order they came.
@@ -85,11 +113,19 @@ bool TImportedGraph::Build(Tgraph& g, TImportResult& result) const {
             ::AddEdge(g, from, to, std::string());
             Tedge& node = *g.edgeLists[from];
             node.color = color;
-            if (weighted) node.weight = e->weight;
+            if (weighted) node.weight = Storable(e->weight, changed);
         }
     }
     g.edgeCount = static_cast<std::int32_t>(
         std::clamp<long long>(countedEdges.value_or(static_cast<long long>(edges_.size())), 0, MaxEdges));
+    result.notes.insert(result.notes.end(), notes.begin(), notes.end());
+    if (farAway > 0)
+        result.notes.push_back(std::to_string(farAway) + (farAway == 1 ? " vertex has" : " vertices have") +
+                               " a position beyond the largest drawing (2^31 pixels from 0) and " +
+                               (farAway == 1 ? "is" : "are") + " laid out as if without one.");
+    if (changed)
+        result.notes.push_back("Line breaks and \"*/\" in names or weights, which a graph file cannot hold, are read "
+                               "as spaces and \"* /\".");
     if (merged_ > 0)
         result.notes.push_back(std::to_string(merged_) +
                                (merged_ == 1 ? " parallel edge was" : " parallel edges were") +
@@ -152,7 +188,15 @@ bool IsDecimal(std::string_view s, double* value) {
         if (exponent == 0) return false;
     }
     if (i != s.size()) return false;
-    if (value) *value = numbers::Parse(s).value_or(0);
+    if (!value) return true;
+    // A number past double's range is as far as a double goes (1e999), or 0 (1e-999).
+    const std::optional<double> parsed = numbers::Parse(s);
+    const std::size_t e = s.find_first_of("eE");
+    const bool tiny = e != std::string_view::npos && e + 1 < s.size() && s[e + 1] == '-';
+    *value = parsed ? *parsed
+             : tiny
+                 ? 0.0
+                 : (s[0] == '-' ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity());
     return true;
 }
 

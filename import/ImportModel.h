@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 // Distinct vertex names counted for a refusal's message; more are reported as "at least".
@@ -31,6 +32,7 @@ public:
     bool directed = false, weighted = false;
     std::optional<TColor> base;            // the graph's base colour, when the file names one
     std::optional<long long> countedEdges; // the edge count of a Nodeloom file's counts line
+    std::vector<std::string> notes;        // what a reader left out or changed, one line each
 
     // The vertex of that key (a name or an id), added at the end with that name when new; -1 once
     // MaxCountedVertices distinct keys are exceeded.
@@ -55,8 +57,9 @@ public:
     bool Build(Tgraph& g, TImportResult& result) const;
 
 private:
-    std::vector<TImportedVertex> vertices_; // the first MaxVertices + 1 only
-    std::unordered_map<std::string, int> keys_;
+    std::vector<TImportedVertex> vertices_;     // the first MaxVertices + 1 only
+    std::unordered_map<std::string, int> keys_; // the keys of the vertices in the table
+    std::unordered_set<std::size_t> moreKeys_;  // past the table, only counted: their hashes
     std::size_t vertexCount_ = 0, edgeCount_ = 0, merged_ = 0;
     std::vector<TImportedEdge> edges_;
     std::bitset<(MaxVertices + 1) * (MaxVertices + 1)> seen_;
@@ -68,6 +71,8 @@ TColor NearestColor(unsigned red, unsigned green, unsigned blue);
 std::optional<TColor> ColorOfText(std::string_view text);
 // A decimal number: optional sign, digits with an optional fraction, an optional exponent.
 bool IsDecimal(std::string_view text, double* value = nullptr);
+// The text of a UTF-8 byte order mark, which no reader takes as part of the text after it.
+constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 // "it has N vertices and M edges; ..." for a graph too large for the record.
 std::string TooLargeText(std::size_t vertices, std::size_t edges, bool atLeast = false);
 

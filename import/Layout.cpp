@@ -27,7 +27,28 @@ bool Placed(const std::vector<bool>& placed, int v) {
 constexpr double Inset = geometry::VertexRadius + LayoutMargin;
 constexpr double InnerWidth = LayoutAreaWidth - 2 * Inset, InnerHeight = LayoutAreaHeight - 2 * Inset;
 
-// Scales (down only, never above 4/3 pixel a point) and centres the points in the inner box.
+// The distance that a layout keeps between any two vertex centres: a circle's diameter, and a
+// little more, so that rounding to whole pixels keeps it.
+constexpr double Spacing = 2 * geometry::VertexRadius + 2;
+// The distance between neighbours on a circle or a grid, when the area is too small for them.
+constexpr double Roomy = 3 * geometry::VertexRadius;
+
+// Places the drawing: centred in the area where it fits, else from the area's top left corner,
+// where it grows to the right and downwards.
+void Place(std::vector<TPointF>& points) {
+    if (points.empty()) return;
+    double minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
+    for (const TPointF& p : points) {
+        minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+    }
+    const double dx = maxX - minX <= InnerWidth ? LayoutAreaWidth / 2.0 - (minX + maxX) / 2 : Inset - minX;
+    const double dy = maxY - minY <= InnerHeight ? LayoutAreaHeight / 2.0 - (minY + maxY) / 2 : Inset - minY;
+    for (TPointF& p : points) p.x += dx, p.y += dy;
+}
+
+// Scales (down only, never above 4/3 pixel a point) into the inner box as far as the vertices
+// stay Spacing apart, then places the drawing.
 void FitIntoArea(std::vector<TPointF>& points, double naturalScale) {
     if (points.empty()) return;
     double minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
@@ -38,11 +59,17 @@ void FitIntoArea(std::vector<TPointF>& points, double naturalScale) {
     double scale = naturalScale;
     if (maxX - minX > 0) scale = std::min(scale, InnerWidth / (maxX - minX));
     if (maxY - minY > 0) scale = std::min(scale, InnerHeight / (maxY - minY));
+    // The closest pair sets the least scale (quadratic, for at most MaxVertices vertices).
+    double closest = 0;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j) {
+            const double d = std::hypot(points[i].x - points[j].x, points[i].y - points[j].y);
+            if (d > 0 && (closest == 0 || d < closest)) closest = d;
+        }
+    if (closest > 0) scale = std::max(scale, Spacing / closest);
     const double cx = (minX + maxX) / 2, cy = (minY + maxY) / 2;
-    for (TPointF& p : points) {
-        p.x = LayoutAreaWidth / 2.0 + (p.x - cx) * scale;
-        p.y = LayoutAreaHeight / 2.0 + (p.y - cy) * scale;
-    }
+    for (TPointF& p : points) p.x = (p.x - cx) * scale, p.y = (p.y - cy) * scale;
+    Place(points);
 }
 
 // Neato's positions (surface pixels, y down, before fitting) of all vertices; pinned ones, given
@@ -63,6 +90,12 @@ bool Neato(const Tgraph& g, const std::vector<bool>& pinned, std::vector<TPointF
     // Pinned positions count only with a random start; its seed is fixed, so the result is too.
     agattr(graph, AGRAPH, const_cast<char*>("start"), const_cast<char*>(anyPinned ? "random1" : "regular"));
     agattr(graph, AGRAPH, const_cast<char*>("notranslate"), const_cast<char*>("true"));
+    // Graphviz's own overlap removal, with room around each circle: no two vertices on top of
+    // each other, however many there are.
+    if (!anyPinned) {
+        agattr(graph, AGRAPH, const_cast<char*>("overlap"), const_cast<char*>("prism"));
+        agattr(graph, AGRAPH, const_cast<char*>("sep"), const_cast<char*>("+6"));
+    }
     if (anyPinned) {
         agattr(graph, AGNODE, const_cast<char*>("pos"), const_cast<char*>(""));
         agattr(graph, AGNODE, const_cast<char*>("pin"), const_cast<char*>("false"));
@@ -162,24 +195,30 @@ bool LayOut(Tgraph& g, TLayout layout, const std::vector<bool>& placed, std::str
         break;
     }
     case TLayout::Circle: {
-        const double radius = std::min(InnerWidth, InnerHeight) / 2, pi = std::acos(-1.0);
+        // The largest circle of the area, or a larger one where neighbours would be closer than
+        // Roomy on it.
+        const double pi = std::acos(-1.0);
+        const double radius =
+            std::max(std::min(InnerWidth, InnerHeight) / 2, n > 1 ? Roomy / (2 * std::sin(pi / std::max(n, 2))) : 0.0);
+        std::vector<TPointF> laid;
         for (int v = 1; v <= n; ++v) {
             const double angle = 2 * pi * (v - 1) / std::max(n, 1);
-            points[static_cast<std::size_t>(v)] = {LayoutAreaWidth / 2.0 + (n > 1 ? radius * std::sin(angle) : 0),
-                                                   LayoutAreaHeight / 2.0 - (n > 1 ? radius * std::cos(angle) : 0)};
+            laid.push_back({n > 1 ? radius * std::sin(angle) : 0, n > 1 ? -radius * std::cos(angle) : 0});
         }
+        Place(laid);
+        std::copy(laid.begin(), laid.end(), points.begin() + 1);
         break;
     }
     case TLayout::Grid: {
+        // Spread over the area, or Roomy apart where the area is too small for that.
         const int columns = std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n))))),
                   rows = std::max(1, (n + columns - 1) / columns);
-        const double stepX = columns > 1 ? InnerWidth / (columns - 1) : 0,
-                     stepY = rows > 1 ? InnerHeight / (rows - 1) : 0;
-        for (int v = 1; v <= n; ++v) {
-            const int column = (v - 1) % columns, row = (v - 1) / columns;
-            points[static_cast<std::size_t>(v)] = {columns > 1 ? Inset + column * stepX : LayoutAreaWidth / 2.0,
-                                                   rows > 1 ? Inset + row * stepY : LayoutAreaHeight / 2.0};
-        }
+        const double stepX = columns > 1 ? std::max(Roomy, InnerWidth / (columns - 1)) : 0,
+                     stepY = rows > 1 ? std::max(Roomy, InnerHeight / (rows - 1)) : 0;
+        std::vector<TPointF> laid;
+        for (int v = 1; v <= n; ++v) laid.push_back({((v - 1) % columns) * stepX, ((v - 1) / columns) * stepY});
+        Place(laid);
+        std::copy(laid.begin(), laid.end(), points.begin() + 1);
         break;
     }
     }

@@ -4,73 +4,141 @@
 #include "ImportModel.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <string_view>
 
 namespace {
 
 // ---------------------------------------------------------------- edge lists and matrices
 
-// The lines of the text without comments ('#' to the end of the line), each cut into fields at
-// spaces, tabs and commas; lines without fields are left out. line numbers counted from 1.
-struct TLine {
-    std::size_t number;
-    std::vector<std::string_view> fields;
+// The lines of a text one at a time, without comments ('#' to the end of the line), each cut
+// into fields at spaces, tabs and commas; lines without fields are passed over. Line ends: LF, CR
+// LF or CR. A line that holds a control character (binary data) stops the reading.
+class TLines {
+public:
+    explicit TLines(std::string_view text) : text_(text) {
+        if (text_.substr(0, Utf8Bom.size()) == Utf8Bom) text_.remove_prefix(Utf8Bom.size());
+    }
+
+    // The next line with fields: false at the end, or (with Problem() set) at a line of binary data.
+    bool Next() {
+        while (at_ < text_.size()) {
+            std::size_t end = at_;
+            while (end < text_.size() && text_[end] != '\n' && text_[end] != '\r') ++end;
+            std::string_view line = text_.substr(at_, end - at_);
+            at_ = end + 1;
+            if (end < text_.size() && text_[end] == '\r' && at_ < text_.size() && text_[at_] == '\n') ++at_;
+            ++number_;
+            for (const char c : line) {
+                const unsigned char b = static_cast<unsigned char>(c);
+                if ((b < 0x20 && c != '\t') || b == 0x7F) {
+                    char code[8];
+                    std::snprintf(code, sizeof code, "0x%02X", b);
+                    problem_ = "line " + std::to_string(number_) + " holds " +
+                               (b == 0 ? std::string("a NUL byte") : "the control character " + std::string(code)) +
+                               ": it is not text";
+                    at_ = text_.size();
+                    return false;
+                }
+            }
+            const std::size_t hash = line.find('#');
+            if (hash != std::string_view::npos) line = line.substr(0, hash);
+            fields_.clear();
+            for (std::size_t i = 0; i < line.size();) {
+                while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == ',')) ++i;
+                const std::size_t start = i;
+                while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != ',') ++i;
+                if (i > start) fields_.push_back(line.substr(start, i - start));
+            }
+            if (!fields_.empty()) return true;
+        }
+        return false;
+    }
+    std::size_t Number() const { return number_; }
+    const std::vector<std::string_view>& Fields() const { return fields_; }
+    const std::string& Problem() const { return problem_; }
+
+private:
+    std::string_view text_;
+    std::size_t at_ = 0, number_ = 0;
+    std::vector<std::string_view> fields_;
+    std::string problem_;
 };
 
-std::vector<TLine> FieldLines(std::string_view text) {
-    std::vector<TLine> lines;
-    std::size_t number = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = text.find_first_of("\r\n", at);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(at, end - at);
-        at = end + 1;
-        if (end < text.size() && text[end] == '\r' && at < text.size() && text[at] == '\n') ++at;
-        ++number;
-        const std::size_t hash = line.find('#');
-        if (hash != std::string_view::npos) line = line.substr(0, hash);
-        TLine fields{number, {}};
-        for (std::size_t i = 0; i < line.size();) {
-            while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == ',')) ++i;
-            const std::size_t start = i;
-            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != ',') ++i;
-            if (i > start) fields.fields.push_back(line.substr(start, i - start));
+bool AllDecimal(const std::vector<std::string_view>& fields) {
+    for (std::string_view f : fields)
+        if (!IsDecimal(f)) return false;
+    return true;
+}
+
+// Whether the text is an adjacency matrix: a first line of four numbers or more (no edge list
+// line has so many fields), or n lines of n numbers each.
+bool IsMatrix(std::string_view text) {
+    TLines lines(text);
+    if (!lines.Next() || !AllDecimal(lines.Fields())) return false;
+    const std::size_t n = lines.Fields().size();
+    if (n >= 4) return true;
+    std::size_t rows = 1;
+    while (lines.Next()) {
+        if (++rows > n || lines.Fields().size() != n || !AllDecimal(lines.Fields())) return false;
+    }
+    return lines.Problem().empty() && rows == n;
+}
+
+std::string Place(std::size_t row, std::size_t column) {
+    return "row " + std::to_string(row) + ", column " + std::to_string(column) + " of the matrix";
+}
+
+bool ReadMatrix(std::string_view text, TImportedGraph& graph, std::string& error) {
+    TLines lines(text);
+    lines.Next();
+    const std::size_t n = lines.Fields().size();
+    const bool fits = n <= static_cast<std::size_t>(MaxVertices);
+    std::vector<double> value(fits ? n * n : 0);
+    std::vector<std::string> weight(fits ? n * n : 0);
+    std::size_t rows = 0, edges = 0;
+    bool weighted = false;
+    do {
+        const std::vector<std::string_view>& row = lines.Fields();
+        ++rows;
+        if (rows > n) {
+            error = "the matrix has more rows than its " + std::to_string(n) + " columns (row " + std::to_string(rows) +
+                    " is on line " + std::to_string(lines.Number()) + ")";
+            return false;
         }
-        if (!fields.fields.empty()) lines.push_back(std::move(fields));
-    }
-    return lines;
-}
-
-// n lines of n numbers each.
-bool IsMatrix(const std::vector<TLine>& lines) {
-    for (const TLine& line : lines) {
-        if (line.fields.size() != lines.size()) return false;
-        for (std::string_view f : line.fields)
-            if (!IsDecimal(f)) return false;
-    }
-    return !lines.empty();
-}
-
-bool ReadMatrix(const std::vector<TLine>& lines, TImportedGraph& graph, std::string& error) {
-    const std::size_t n = lines.size();
-    if (n > static_cast<std::size_t>(MaxVertices)) {
-        std::size_t edges = 0;
-        for (const TLine& line : lines)
-            for (std::string_view f : line.fields) {
-                double v = 0;
-                IsDecimal(f, &v);
-                if (v != 0) ++edges;
+        for (std::size_t j = 0; j < row.size() && j < n; ++j) {
+            double v = 0;
+            if (!IsDecimal(row[j], &v)) {
+                error = Place(rows, j + 1) + " (line " + std::to_string(lines.Number()) + ") is \"" +
+                        std::string(row[j].substr(0, 40)) + "\", which is not a number";
+                return false;
             }
+            edges += v != 0;
+            weighted = weighted || (v != 0 && v != 1);
+            if (fits) value[(rows - 1) * n + j] = v, weight[(rows - 1) * n + j] = row[j];
+        }
+        if (row.size() != n) {
+            error = row.size() < n
+                        ? Place(rows, row.size() + 1) + " is missing: the row has " + std::to_string(row.size()) +
+                              " entries, the first has " + std::to_string(n)
+                        : Place(rows, n + 1) + " is one too many: the first row has " + std::to_string(n) + " entries";
+            error += " (line " + std::to_string(lines.Number()) + ")";
+            return false;
+        }
+    } while (lines.Next());
+    if (!lines.Problem().empty()) {
+        error = lines.Problem();
+        return false;
+    }
+    if (rows != n) {
+        error = "the matrix has " + std::to_string(rows) + (rows == 1 ? " row" : " rows") + " of " + std::to_string(n) +
+                " entries; it must be square";
+        return false;
+    }
+    if (!fits) {
         error = TooLargeText(n, edges);
         return false;
     }
-    std::vector<double> value(n * n);
-    bool weighted = false;
-    for (std::size_t i = 0; i < n; ++i)
-        for (std::size_t j = 0; j < n; ++j) {
-            IsDecimal(lines[i].fields[j], &value[i * n + j]);
-            if (value[i * n + j] != 0 && value[i * n + j] != 1) weighted = true;
-        }
     bool symmetric = true;
     for (std::size_t i = 0; i < n && symmetric; ++i)
         for (std::size_t j = 0; j < i && symmetric; ++j) symmetric = value[i * n + j] == value[j * n + i];
@@ -80,12 +148,11 @@ bool ReadMatrix(const std::vector<TLine>& lines, TImportedGraph& graph, std::str
     for (std::size_t i = 0; i < n; ++i)
         for (std::size_t j = graph.directed ? 0 : i; j < n; ++j)
             if (value[i * n + j] != 0)
-                graph.AddEdge(static_cast<int>(i), static_cast<int>(j),
-                              weighted ? std::string(lines[i].fields[j]) : std::string());
+                graph.AddEdge(static_cast<int>(i), static_cast<int>(j), weighted ? weight[i * n + j] : std::string());
     return true;
 }
 
-bool ReadEdgeList(const std::vector<TLine>& lines, TImportedGraph& graph, std::string& error) {
+bool ReadEdgeList(std::string_view text, TImportedGraph& graph, std::string& error) {
     struct TPending {
         int source, target;
         std::string weight;
@@ -95,10 +162,14 @@ bool ReadEdgeList(const std::vector<TLine>& lines, TImportedGraph& graph, std::s
     std::vector<TPending> pending;
     std::vector<bool> seen(static_cast<std::size_t>(MaxVertices) * MaxVertices);
     std::size_t repeats = 0, outside = 0;
-    for (const TLine& line : lines) {
+    TLines lines(text);
+    std::vector<std::string_view> f;
+    std::string lastName = "\n"; // no name holds a line feed
+    int lastVertex = -1;
+    while (lines.Next()) {
         // "a -> b": the arrow may stand alone or be written against the names.
-        std::vector<std::string_view> f;
-        for (std::string_view field : line.fields) {
+        f.clear();
+        for (std::string_view field : lines.Fields()) {
             for (std::size_t arrow; (arrow = field.find("->")) != std::string_view::npos;) {
                 if (arrow > 0) f.push_back(field.substr(0, arrow));
                 f.push_back("->");
@@ -114,12 +185,17 @@ bool ReadEdgeList(const std::vector<TLine>& lines, TImportedGraph& graph, std::s
         bool bad = f.size() > 3;
         for (std::string_view field : f) bad = bad || field == "->";
         if (bad) {
-            error = "line " + std::to_string(line.number) + " is neither \"a b [weight]\" nor \"a -> b [weight]\"";
+            error = "line " + std::to_string(lines.Number()) + " is neither \"a b [weight]\" nor \"a -> b [weight]\"";
             return false;
         }
-        const int a = graph.Vertex(std::string(f[0]));
+        // The vertex of a name, looked up once for a run of lines that repeat it.
+        const auto vertex = [&](std::string_view name) {
+            if (name != lastName) lastName.assign(name), lastVertex = graph.Vertex(lastName);
+            return lastVertex;
+        };
+        const int a = vertex(f[0]);
         if (f.size() == 1) continue; // a vertex without edges
-        const int b = graph.Vertex(std::string(f[1]));
+        const int b = vertex(f[1]);
         if (f.size() == 3) graph.weighted = true;
         if (a < 0 || b < 0 || a >= MaxVertices || b >= MaxVertices) {
             ++outside;
@@ -132,6 +208,14 @@ bool ReadEdgeList(const std::vector<TLine>& lines, TImportedGraph& graph, std::s
         }
         seen[pair] = true;
         pending.push_back({a, b, f.size() == 3 ? std::string(f[2]) : std::string()});
+    }
+    if (!lines.Problem().empty()) {
+        error = lines.Problem();
+        return false;
+    }
+    if (lines.Number() == 0 || (graph.VertexCount() == 0)) {
+        error = "it holds no edge and no vertex";
+        return false;
     }
     // Only now is it known whether the graph is directed, which decides what a repeat is.
     for (TPending& p : pending) graph.AddEdge(p.source, p.target, std::move(p.weight));
@@ -209,10 +293,23 @@ bool ReadSparse6(TSixBits bits, std::uint64_t n, TImportedGraph& graph, std::str
 
 bool ReadDense6(TSixBits bits, std::uint64_t n, bool directed, TImportedGraph& graph, std::string& error) {
     // graph6: the upper triangle column by column; digraph6: the whole matrix row by row.
-    const std::uint64_t need = directed ? n * n : n * (n - (n > 0 ? 1 : 0)) / 2;
-    if (n > (std::uint64_t(1) << 24) || static_cast<std::uint64_t>(bits.Size()) * 6 < need) {
-        error = "it is cut short: " + std::to_string(n) + " vertices need " + std::to_string((need + 5) / 6) +
+    const char* kind = directed ? "digraph6" : "graph6";
+    // The bytes of a line are bounded by the file's, and the largest file holds 2^24 vertices.
+    if (n > (std::uint64_t(1) << 24)) {
+        error = "its first line gives " + std::to_string(n) + " vertices; a graph holds at most " +
+                std::to_string(MaxVertices) + " (and no file so large is read)";
+        return false;
+    }
+    const std::uint64_t need = directed ? n * n : n * (n - (n > 0 ? 1 : 0)) / 2, needBytes = (need + 5) / 6;
+    if (static_cast<std::uint64_t>(bits.Size()) < needBytes) {
+        error = "it is cut short: " + std::to_string(n) + " vertices need " + std::to_string(needBytes) +
                 " bytes of edges, it has " + std::to_string(bits.Size());
+        return false;
+    }
+    if (static_cast<std::uint64_t>(bits.Size()) > needBytes) {
+        error = "its first line is no " + std::string(kind) + " graph: " + std::to_string(n) + " vertices need " +
+                std::to_string(needBytes) + " bytes of edges, and " + std::to_string(bits.Size() - needBytes) +
+                " more follow";
         return false;
     }
     graph.directed = directed;
@@ -240,16 +337,19 @@ bool ReadDense6(TSixBits bits, std::uint64_t n, bool directed, TImportedGraph& g
 } // namespace
 
 bool ReadEdgeText(const std::string& bytes, TImportedGraph& graph, std::string& error) {
-    const std::vector<TLine> lines = FieldLines(bytes);
-    if (lines.empty()) {
-        error = "it holds no edge and no vertex";
-        return false;
-    }
-    return IsMatrix(lines) ? ReadMatrix(lines, graph, error) : ReadEdgeList(lines, graph, error);
+    return IsMatrix(bytes) ? ReadMatrix(bytes, graph, error) : ReadEdgeList(bytes, graph, error);
 }
 
 bool ReadGraph6(const std::string& bytes, TImportedGraph& graph, std::string& error) {
     std::string_view line(bytes);
+    if (line.substr(0, Utf8Bom.size()) == Utf8Bom) line.remove_prefix(Utf8Bom.size());
+    // The graphs after the first, one a line, are counted for a note.
+    std::size_t more = 0;
+    for (std::size_t end = line.find('\n'); end != std::string_view::npos; end = line.find('\n', end + 1))
+        if (end + 1 < line.size() && line[end + 1] != '\n' && line[end + 1] != '\r') ++more;
+    if (more > 0)
+        graph.notes.push_back("The file holds " + std::to_string(more) + (more == 1 ? " graph" : " graphs") +
+                              " after the first; only the first is read.");
     line = line.substr(0, line.find('\n'));
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     for (std::string_view header : {">>graph6<<", ">>sparse6<<", ">>digraph6<<"})

@@ -129,6 +129,12 @@ void TForm1::OpenGraphFile(const std::string& path, std::optional<TLayout> layou
     History.EndChange(LiveGraph);
     MarkSaved();
     RefreshView();
+    // What an import left out or changed is said here as well as on standard error.
+    if (!source.notes.empty()) {
+        std::string text = "\"" + path + "\" is open; on the way in:";
+        for (const std::string& note : source.notes) text += "\n" + note;
+        ShowMessage(QString::fromStdString(text));
+    }
     if (!source.damage.empty())
         ShowError(std::runtime_error(DamageText(path, source.damage) +
                                      ". What could be read is open; saving it writes only that"));

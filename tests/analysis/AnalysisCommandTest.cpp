@@ -106,16 +106,21 @@ TEST(AnalysisCommand, ArgumentsAreRead) {
 // that was there before left as it was.
 TEST(AnalysisCommand, FailuresWriteNothing) {
     QTemporaryDir dir;
-    const QString house = dir.filePath("house.gf4"), pair = dir.filePath("pair.gf4");
+    const QString house = dir.filePath("house.gf4"), pair = dir.filePath("pair.gf4"), odd = dir.filePath("odd.gf4");
     Write(house, House);
     Write(pair, Pair);
+    // Vertex 1 is named "a,b" and vertex 2 "#1".
+    Write(odd, "[undirected]\r\n[unweighted]\r\n[black]\r\n2 1\r\n10 10 /*a,b*/\r\n50 50 /*#1*/\r\n1 2\r\n");
     const struct {
         QStringList arguments;
         const char* message;
     } cases[] = {
         {{"missing.gf4", "--report", "out.json"}, "Cannot open \"missing.gf4\": No such file or directory"},
         {{"out.json", "--report", "out.json"}, "Cannot write \"out.json\": it is the graph file being read"},
-        {{house, "--report", "out.json", "--show", "path:A,Z"}, "No vertex is named \"Z\"."},
+        {{house, "--report", "out.json", "--show", "path:A,Z"}, "No vertex is named \"Z\"; a vertex is also named by"},
+        {{odd, "--report", "out.json", "--show", "path:#1,#2"}, "is the name of vertex #2 and the number of vertex #1"},
+        {{odd, "--report", "out.json", "--show", "path:a,b,#2"}, "whose name holds a comma is named by its number"},
+        {{house, "--export", "out.png", "--show", "mst", "--show-colour", ""}, "Unknown colour \"\""},
         {{pair, "--report", "out.json", "--show", "bfs:A"}, "The name \"A\" is shared by vertices #1, #2"},
         {{pair, "--report", "out.json", "--show", "flow:#1,C"},
          "flow:A,C: the edges' weights are not all non-negative"},

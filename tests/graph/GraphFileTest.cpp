@@ -83,6 +83,45 @@ TEST(LoadGraph, ExamplesLoadAndWriteBackTheSameLines) {
     EXPECT_EQ(g.baseColor, Black);
 }
 
+// A name or weight that would read back as another graph is a failed write: no file, the old one
+// kept; what the file holds (a lone CR, "*/" inside a weight) is written.
+TEST(SaveGraph, RefusesTextsTheFileCannotHold) {
+    const struct {
+        const char* name;
+        const char* weight;
+        bool written;
+    } cases[] = {{"a\nb", "1", false},
+                 {"a*/b", "1", false},
+                 {"a", "1\n2", false},
+                 {"a", "1*/ 2", false},
+                 {"a\rb", "1*/2", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " / " + c.weight);
+        Tgraph g;
+        MakeGraph(g, true, true, {{10, 10}, {50, 50}});
+        g.vertices[1].name = c.name;
+        Connect(g, 1, 2, std::string("/*") + "x" + "*/");
+        g.edgeLists[1]->weight = c.weight;
+        TempFolder dir;
+        WriteBytes(dir.File("g.gf4"), "old");
+        bool refused = false;
+        try {
+            SaveGraph(g, dir.File("g.gf4"));
+        } catch (const EInOutError& e) {
+            refused = std::string(e.what()).find("which a graph file cannot hold") != std::string::npos;
+        }
+        EXPECT_EQ(refused, !c.written);
+        Tgraph back;
+        LoadGraph(back, dir.File("g.gf4"));
+        if (c.written) {
+            EXPECT_EQ(back.vertices[1].name, c.name);
+            EXPECT_EQ(back.edgeLists[1]->weight, c.weight);
+        } else {
+            EXPECT_EQ(ReadBytes(dir.File("g.gf4")), "old");
+        }
+    }
+}
+
 TEST(RoundTrip, RandomGraphsReadBackTheSame) {
     TempFolder dir;
     for (unsigned seed = 1; seed <= 12; ++seed) {

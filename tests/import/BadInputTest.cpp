@@ -76,7 +76,7 @@ std::vector<TBadCase> BadCases() {
          "graph { a [label=\"\"" + Repeat(" + \"" + std::string(16000, 'b') + "\"", 6400) + "] }", "1 MiB"},
         {"graph6 cut short", TImportFormat::Graph6, "I?h\n", "cut short"},
         {"graph6 malformed", TImportFormat::Graph6, "I\x01??????\n", "no graph6"},
-        {"graph6 of 2^36 vertices without data", TImportFormat::Graph6, "~~~~~~~~\n", "cut short"},
+        {"graph6 of 2^36 vertices without data", TImportFormat::Graph6, "~~~~~~~~\n", "68719476735 vertices"},
         {"graph6 of 101 vertices", TImportFormat::Graph6, "~?@d" + std::string(842, '~') + "\n",
          "101 vertices and 5050 edges"},
         {"sparse6 of 101 vertices", TImportFormat::Graph6, ":~?@d" + std::string(20, '@') + "\n", "101 vertices"},
@@ -120,7 +120,8 @@ namespace {
 TEST(ImportBadInput, EveryKeptFuzzSeedAndFindingPassesTheFuzzCheck) {
     const std::pair<const char*, TImportFormat> targets[] = {{"edgelist_fuzz", TImportFormat::Text},
                                                              {"graph6_fuzz", TImportFormat::Graph6},
-                                                             {"graphml_fuzz", TImportFormat::GraphML}};
+                                                             {"graphml_fuzz", TImportFormat::GraphML},
+                                                             {"dot_fuzz", TImportFormat::Dot}};
     int files = 0;
     for (const auto& [target, format] : targets) {
         const std::string folder = std::string(NODELOOM_IMPORT_SEEDS) + "/" + target;

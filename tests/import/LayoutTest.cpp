@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <set>
 #include <utility>
@@ -28,9 +29,13 @@ std::vector<std::pair<int, int>> Positions(const Tgraph& g) {
     return out;
 }
 
-TEST(Layout, EveryLayoutFillsTheAreaTheSameWayEachTime) {
+// Each layout: the same drawing every time; no vertex left of or above the area's inset; no two
+// centres closer than a circle's diameter; the drawing inside the area while that holds them
+// (the circle and the grid), and growing with the number of vertices.
+TEST(Layout, EveryLayoutSpacesTheVerticesTheSameWayEachTime) {
     const int inset = geometry::VertexRadius + LayoutMargin;
     for (TLayout layout : {TLayout::Neato, TLayout::Circle, TLayout::Grid}) {
+        double extentBefore = 0;
         for (const auto& [n, m] : {std::pair{1, 0}, {2, 1}, {10, 15}, {40, 0}, {100, 200}}) {
             SCOPED_TRACE(std::to_string(static_cast<int>(layout)) + ": " + std::to_string(n) + " vertices");
             Tgraph g, again;
@@ -41,15 +46,23 @@ TEST(Layout, EveryLayoutFillsTheAreaTheSameWayEachTime) {
             ASSERT_TRUE(LayOut(again, layout, std::vector<bool>(static_cast<std::size_t>(n) + 1, false), error))
                 << error;
             EXPECT_EQ(Positions(g), Positions(again));
-            std::set<std::pair<int, int>> distinct;
+            int maxX = 0, maxY = 0, minX = 1 << 30, minY = 1 << 30;
+            double closest = 1e9;
             for (const auto& [x, y] : Positions(g)) {
                 EXPECT_GE(x, inset);
-                EXPECT_LE(x, LayoutAreaWidth - inset);
                 EXPECT_GE(y, inset);
-                EXPECT_LE(y, LayoutAreaHeight - inset);
-                distinct.insert({x, y});
+                maxX = std::max(maxX, x), maxY = std::max(maxY, y), minX = std::min(minX, x), minY = std::min(minY, y);
+                for (const auto& [x2, y2] : Positions(g))
+                    if (x2 != x || y2 != y) closest = std::min(closest, std::hypot(double(x - x2), double(y - y2)));
             }
-            EXPECT_EQ(distinct.size(), static_cast<std::size_t>(n)) << "vertices on top of each other";
+            EXPECT_GE(closest, 2.0 * geometry::VertexRadius) << "vertices overlap";
+            if (layout != TLayout::Neato && n <= 10) {
+                EXPECT_LE(maxX, LayoutAreaWidth - inset);
+                EXPECT_LE(maxY, LayoutAreaHeight - inset);
+            }
+            const double extent = std::hypot(double(maxX - minX), double(maxY - minY));
+            EXPECT_GE(extent, extentBefore) << "the drawing shrank with more vertices";
+            extentBefore = extent;
         }
     }
 }
