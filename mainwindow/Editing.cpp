@@ -13,6 +13,7 @@
 #include "ErrorHandler.h"
 #include "Surface.h"
 #include "Text.h"
+#include "TextCodec.h"
 #include "request.h"
 
 #include <QToolButton>
@@ -255,15 +256,18 @@ void TForm1::Image1DblClick() {
     Tgraph& g = LiveGraph;
     History.BeginChange(g);
     const int hit = VertexAt(g, pressX, pressY);
+    std::string typed, kept; // a name the cut shortened, and what is left of it
     if (hit != 0) {
         const Tvertex chosen = g.vertices[hit];
         std::string name = chosen.name;
         PromptText("Vertex \"" + name + "\" renaming", name, name, [this] { return appClosing; });
+        const std::string whole = name;
         if (!name.empty()) name = CutName(Image1->Canvas(), name);
         if (!StorableText(name)) {
             RefuseText("name");
         } else if (const int v = FindVertex(g, hit, chosen)) {
             RenameVertex(g, v, name);
+            if (name != whole) typed = whole, kept = name;
         }
         g.skipNextPress = true;
     } else if (g.weighted) {
@@ -286,4 +290,7 @@ void TForm1::Image1DblClick() {
     // A full redraw, not the live graph painted over the picture: a label painted over and then
     // changed again before any redraw would never be in the shadow, so nothing would erase it.
     RefreshView();
+    if (!typed.empty())
+        ShowMessage(QStringLiteral("The name \"%1\" is wider than the %2 pixels a vertex shows: \"%3\" is kept.")
+                        .arg(DecodeText(typed), QString::number(MaxNameWidth), DecodeText(kept)));
 }
