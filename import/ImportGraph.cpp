@@ -42,6 +42,12 @@ std::optional<TImportFormat> ImportFormatOf(const std::string& path) {
     return std::nullopt;
 }
 
+std::vector<std::string> ImportEndings() {
+    std::vector<std::string> endings;
+    for (const TEnding& e : Endings) endings.emplace_back(e.ending);
+    return endings;
+}
+
 int TImportedGraph::Vertex(const std::string& key) {
     const auto found = keys_.find(key);
     if (found != keys_.end()) return found->second;

@@ -16,6 +16,8 @@ enum class TImportFormat { GraphML, Dot, Graph6, Text };
 // and digraph6, told apart by the content); .txt, .csv (an edge list or an adjacency matrix,
 // told apart by the content). Nothing for any other ending: such a file is read as gf4.
 std::optional<TImportFormat> ImportFormatOf(const std::string& path);
+// Every ending ImportFormatOf knows, in lower case with its dot, in the table's order.
+std::vector<std::string> ImportEndings();
 
 struct TImportResult {
     std::string error;              // why the file gives no graph; empty on success
