@@ -60,7 +60,10 @@ QString HelpText(const QCommandLineParser& parser) {
     QString text = parser.helpText();
     const qsizetype start = text.indexOf(QStringLiteral("Usage: ")), end = text.indexOf(QStringLiteral(" [options]"));
     if (start == 0 && end > start) text.replace(7, end - 7, QStringLiteral("nodeloom"));
-    return text + QStringLiteral("\nExport formats, chosen by the output's ending (any case):\n") + FormatList();
+    return text + QStringLiteral("\nExport formats, chosen by the output's ending (any case):\n") + FormatList() +
+           QStringLiteral(
+               "\nUnsaved changes are kept in $XDG_STATE_HOME/nodeloom (by default ~/.local/state/nodeloom)\n"
+               "and offered back at the next start after a crash.\n");
 }
 
 // Takes "--report [OUTPUT]" out of the arguments. OUTPUT is optional, so the word after --report
