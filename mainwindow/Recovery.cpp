@@ -78,6 +78,11 @@ void TForm1::ScheduleRecovery() {
 
 void TForm1::KeepRecovery() {
     if (RecoveryPath.empty()) return;
+    // Not in the middle of a drag, whose step the write would hold up: after it.
+    if (LiveGraph.draggingVertex || LiveGraph.draggingAll) {
+        RecoveryTimer->start();
+        return;
+    }
     if (!HasUnsavedChanges()) {
         DropRecovery();
         return;

@@ -88,6 +88,17 @@ TEST_F(Recovery, TheFileHoldsUnsavedChangesUntilSavedDiscardedOrClosed) {
     EXPECT_EQ(kept.graph, GraphFileText(G()));
     EXPECT_NEAR(double(kept.time), double(QDateTime::currentSecsSinceEpoch()), 60);
 
+    // A drag is not held up by a write: the timer waits until the button is let go.
+    Press({300, 250});
+    Move({320, 260});
+    ui.KeepRecovery();
+    EXPECT_EQ(ReadBytes(ui.RecoveryPath), RecoveryFileText(kept)) << "not written during the drag";
+    EXPECT_TRUE(ui.RecoveryTimer->isActive());
+    Release({320, 260});
+    ui.KeepRecovery();
+    ASSERT_TRUE(ParseRecoveryFile(ReadBytes(ui.RecoveryPath), kept, problem)) << problem;
+    EXPECT_EQ(kept.graph, GraphFileText(G())) << "written after it";
+
     // Undone back to the saved graph right after the save; Discard and close leave the changes on
     // screen, so they come last.
     enum TEnd { Save, UndoBack, Discard, Close };
