@@ -1,6 +1,7 @@
 #include "Plain.h"
 
 #include "Geometry.h"
+#include "Numbers.h"
 #include "Text.h"
 
 #include <algorithm>
@@ -34,7 +35,7 @@ bool ReadNumber(const std::string& text, double& value) {
     const std::size_t last = i;
     while (i < n && text[i] == ' ') ++i;
     if (i != n) return false;
-    value = std::strtod(text.substr(first, last - first).c_str(), nullptr);
+    value = numbers::Parse(std::string_view(text).substr(first, last - first)).value_or(0);
     return std::isfinite(value);
 }
 

@@ -2,7 +2,7 @@
 // (components, strong components, bipartiteness and its odd cycle, topological order, the cycle
 // of a depth-first search, Boyer-Myrvold planarity and its Kuratowski subgraph, Floyd-Warshall
 // distances, Kruskal's spanning tree, Edmonds' matching) and by the few algorithms of
-// HandWritten.cpp that Boost.Graph lacks.
+// Euler.cpp, Colouring.cpp and Girth.cpp that Boost.Graph lacks.
 
 #include "Plain.h"
 

@@ -106,17 +106,11 @@ std::string YesNo(const TJson& b) { return b.get<bool>() ? "yes" : "no"; }
 
 } // namespace
 
-std::string ReportText(const TJson& r, const Tgraph& g) {
-    const TNames names(g, r);
-    const std::size_t n = r["vertex_count"].get<std::size_t>();
-    const bool directed = r["directed"].get<bool>();
-    const char* link = directed ? "->" : "-";
-    std::string out;
-    out += std::string("Graph: ") + (directed ? "directed" : "undirected") + ", " +
-           (r["weighted"].get<bool>() ? "weighted" : "unweighted") + "; " +
-           Count(r["vertex_count"], "vertex", "vertices") + ", " + Count(r["edge_count"], "edge", "edges") + ", " +
-           Count(r["loop_count"], "loop", "loops") + "\n";
+namespace {
 
+// The vertices with their degrees, the degree sequence, the isolated vertices and the components.
+std::string VerticesText(const TJson& r, const TNames& names, std::size_t n, bool directed) {
+    std::string out;
     out += "Vertices:\n";
     std::size_t nameWidth = 4;
     for (std::size_t i = 0; i < n; ++i) nameWidth = std::max(nameWidth, Columns(names.At(i)));
@@ -137,6 +131,13 @@ std::string ReportText(const TJson& r, const Tgraph& g) {
     out += std::string(directed ? "Weak components: " : "Components: ") + Groups(r["components"], names) + "\n";
     if (directed) out += "Strong components: " + Groups(r["strong_components"], names) + "\n";
 
+    return out;
+}
+
+// Bipartiteness, acyclicity, the Euler trail and planarity.
+std::string StructureText(const TJson& r, const TNames& names, bool directed) {
+    const char* link = directed ? "->" : "-";
+    std::string out;
     const TJson& bip = r["bipartite"];
     out += "Bipartite: " + YesNo(bip["value"]);
     if (bip["value"].get<bool>())
@@ -161,6 +162,13 @@ std::string ReportText(const TJson& r, const Tgraph& g) {
         out += "; Kuratowski subgraph " + Edges(r["planar"]["kuratowski"], names, "-");
     out += "\n";
 
+    return out;
+}
+
+// Distances, eccentricities, girth, the spanning forest, the colouring, the matching and the
+// adjacency matrix.
+std::string DistancesText(const TJson& r, const TNames& names, std::size_t n) {
+    std::string out;
     const TJson& d = r["distances"];
     out += std::string("Distances (") + (d["by"] == "weights" ? "by the weights" : "hop counts") + "):";
     if (d["negative_cycle"].get<bool>()) {
@@ -186,7 +194,13 @@ std::string ReportText(const TJson& r, const Tgraph& g) {
            Edges(r["matching"]["edges"], names, "-") + "\n";
     out += "Adjacency matrix:" + std::string(n == 0 ? " empty\n" : "\n" + MatrixText(r["adjacency"], names, n));
 
-    // The named results the command line added.
+    return out;
+}
+
+// The named results the command line added.
+std::string ResultsText(const TJson& r, const TNames& names, bool directed) {
+    const char* link = directed ? "->" : "-";
+    std::string out;
     if (r.contains("path")) {
         const TJson& path = r["path"];
         out += "Shortest path from " + names(path["from"]) + " to " + names(path["to"]) + ": ";
@@ -215,6 +229,21 @@ std::string ReportText(const TJson& r, const Tgraph& g) {
                Edges(flow["cut"], names, "->") + "\n";
     }
     return out;
+}
+
+} // namespace
+
+std::string ReportText(const TJson& r, const Tgraph& g) {
+    const TNames names(g, r);
+    const std::size_t n = r["vertex_count"].get<std::size_t>();
+    const bool directed = r["directed"].get<bool>();
+    std::string out;
+    out += std::string("Graph: ") + (directed ? "directed" : "undirected") + ", " +
+           (r["weighted"].get<bool>() ? "weighted" : "unweighted") + "; " +
+           Count(r["vertex_count"], "vertex", "vertices") + ", " + Count(r["edge_count"], "edge", "edges") + ", " +
+           Count(r["loop_count"], "loop", "loops") + "\n";
+    return out + VerticesText(r, names, n, directed) + StructureText(r, names, directed) + DistancesText(r, names, n) +
+           ResultsText(r, names, directed);
 }
 
 namespace {

@@ -1,7 +1,7 @@
 #include "CommandLine.h"
 
+#include "Formats.h"
 #include "Geometry.h"
-#include "GraphExport.h"
 #include "ReportCommand.h"
 #include "TextCodec.h"
 #include "Version.h"
@@ -11,7 +11,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <cstring>
 #include <filesystem>
+#include <stdexcept>
 #include <system_error>
 
 namespace {
@@ -46,10 +48,12 @@ QString AbsolutePath(const QString& file) {
 // The export formats as the help lists them, one a line.
 QString FormatList() {
     QString list;
-    for (const TExportFormatInfo& info : ExportFormats) {
-        QString endings = QString::fromLatin1(info.ending);
-        if (info.otherEnding) endings += QStringLiteral(", ") + QString::fromLatin1(info.otherEnding);
-        list += QStringLiteral("  %1%2\n").arg(endings, -16).arg(QString::fromLatin1(info.description));
+    for (const TFormat& format : Formats) {
+        if (!format.exportAs) continue;
+        QString endings;
+        for (const char* ending : format.endings)
+            if (ending) endings += (endings.isEmpty() ? QString() : QStringLiteral(", ")) + QString::fromLatin1(ending);
+        list += QStringLiteral("  %1%2\n").arg(endings, -16).arg(QString::fromLatin1(format.description));
     }
     return list;
 }
@@ -66,16 +70,43 @@ QString HelpText(const QCommandLineParser& parser) {
                "and offered back at the next start after a crash.\n");
 }
 
+// The options and what --help says of them. One table: the parser is given every row, and the
+// reading of --report, whose OUTPUT may be left out, knows from it which options take a value.
+struct TOptionRow {
+    const char* name;
+    const char* valueName; // empty for a switch
+};
+constexpr TOptionRow OptionRows[] = {
+    {"export", "OUTPUT"}, {"size", "WIDTHxHEIGHT"}, {"crop", ""},   {"layout", "LAYOUT"},
+    {"show", "RESULT"},   {"show-colour", "NAME"},  {"report", ""},
+};
+
+// Whether the word is an option followed by its value ("--show" or Qt's "-show").
+bool TakesValue(const QString& word) {
+    for (const TOptionRow& row : OptionRows) {
+        if (!*row.valueName) continue;
+        const QLatin1String name(row.name);
+        if (word == QLatin1String("--") + name || word == QLatin1String("-") + name) return true;
+    }
+    return false;
+}
+
+// The other names on the line than the one at index skip: the graph file's candidates.
+int NamesBesides(const QStringList& arguments, int skip) {
+    int names = 0;
+    for (int k = 1; k < arguments.size(); ++k) {
+        if (TakesValue(arguments[k]))
+            ++k;
+        else if (k != skip && !arguments[k].startsWith(QLatin1Char('-')))
+            ++names;
+    }
+    return names;
+}
+
 // Takes "--report [OUTPUT]" out of the arguments. OUTPUT is optional, so the word after --report
 // is taken for it when it is "-", or a name that does not start with "-" and either has a report
 // ending or leaves another name for the graph file.
 bool TakeReport(QStringList& arguments, QString& output) {
-    const auto takesValue = [](const QString& a) {
-        for (const char* o :
-             {"--export", "--size", "--show", "--show-colour", "-export", "-size", "-show", "-show-colour"})
-            if (a == QLatin1String(o)) return true;
-        return false;
-    };
     bool found = false;
     for (int i = 1; i < arguments.size(); ++i) {
         if (arguments[i].startsWith(QLatin1String("--report="))) {
@@ -85,24 +116,16 @@ bool TakeReport(QStringList& arguments, QString& output) {
             continue;
         }
         if (arguments[i] != QLatin1String("--report")) {
-            if (takesValue(arguments[i])) ++i;
+            if (TakesValue(arguments[i])) ++i;
             continue;
         }
         found = true;
         arguments.removeAt(i);
         if (i >= arguments.size()) break;
         const QString next = arguments[i];
-        int names = 0; // the other names on the line
-        for (int k = 1; k < arguments.size(); ++k) {
-            if (takesValue(arguments[k]))
-                ++k;
-            else if (k != i && !arguments[k].startsWith(QLatin1Char('-')))
-                ++names;
-        }
-        const QString lower = next.toLower();
-        const bool ending = lower.endsWith(QLatin1String(".json")) || lower.endsWith(QLatin1String(".txt")) ||
-                            lower.endsWith(QLatin1String(".tex"));
-        if (next == QLatin1String("-") || (!next.startsWith(QLatin1Char('-')) && (ending || names > 0))) {
+        const bool ending = ReportFormOf(EncodeFileName(next).toStdString()).has_value();
+        if (next == QLatin1String("-") ||
+            (!next.startsWith(QLatin1Char('-')) && (ending || NamesBesides(arguments, i) > 0))) {
             output = next;
             arguments.removeAt(i);
         }
@@ -111,117 +134,125 @@ bool TakeReport(QStringList& arguments, QString& output) {
     return found;
 }
 
+// The row's option with its help text; the value's name comes from the table.
+QCommandLineOption Option(const char* name, const QString& help) {
+    for (const TOptionRow& row : OptionRows)
+        if (std::strcmp(row.name, name) == 0)
+            return QCommandLineOption(QString::fromLatin1(name), help, QString::fromLatin1(row.valueName));
+    throw std::logic_error("an option without a row in the table");
+}
+
+// Every option of the program, in the order --help lists them.
+struct TOptions {
+    QCommandLineOption help, version, exportOption, size, crop, layout, report, show, showColour;
+
+    explicit TOptions(QCommandLineParser& parser)
+        : help(parser.addHelpOption()), version(parser.addVersionOption()),
+          exportOption(Option("export", QStringLiteral("Write the graph file to OUTPUT and exit, without a window. The "
+                                                       "ending names the format: %1 (.tex: TikZ). Repeat it to write "
+                                                       "several files from one reading.")
+                                            .arg(QString::fromStdString(KnownEndings(TFormatUse::Export))))),
+          size(Option("size", QStringLiteral("With --export: the picture's size in pixels, each at most %1 (default: "
+                                             "the drawing and a margin of %2).")
+                                  .arg(geometry::MaxPictureSide)
+                                  .arg(geometry::PictureMargin))),
+          crop(Option("crop", QStringLiteral("With --export: pictures of the drawing alone, its box and a margin of "
+                                             "%1 on every side, instead of the surface from its top left corner.")
+                                  .arg(geometry::PictureMargin))),
+          layout(Option("layout", QStringLiteral("Place the vertices: neato (Graphviz's spring layout), circle, grid, "
+                                                 "or keep (the file's positions). Default: keep for a gf4 file and "
+                                                 "for files that give every vertex a position, neato for the "
+                                                 "others."))),
+          // Listed for --help; TakeReport reads it, as its OUTPUT may be left out.
+          report(Option("report", QStringLiteral("[OUTPUT]: write the analysis report of the graph file and exit, "
+                                                 "without a window. OUTPUT ends %1; none or \"-\" writes text on "
+                                                 "standard output.")
+                                      .arg(QString::fromStdString(KnownReportEndings())))),
+          show(Option("show", QStringLiteral("With --export: draw a result into the picture; with --report: add it to "
+                                             "the report. One of path:A,B bfs:A dfs:A mst euler matching colouring "
+                                             "components flow:S,T; a vertex by its name or as #N. May be given "
+                                             "more than once."))),
+          showColour(Option("show-colour", QStringLiteral("With --show: the colour of the result's edges and texts, "
+                                                          "one of the 16 colour names."))) {
+        for (const QCommandLineOption* option : {&exportOption, &size, &crop, &layout, &report, &show, &showColour})
+            parser.addOption(*option);
+        parser.addPositionalArgument(
+            QStringLiteral("file"),
+            QStringLiteral("A graph file to open: %1.").arg(QString::fromStdString(ReadableFormatsText())),
+            QStringLiteral("[file]"));
+    }
+};
+
+// --report and --show: the analysis's part of the command line; nothing when it is consistent.
+std::optional<TCommandLine> ReadAnalysis(const QCommandLineParser& parser, const TOptions& o, bool report,
+                                         const QString& reportPath, const QStringList& files, TCommandLine& result) {
+    if (parser.isSet(o.show) && !report && !parser.isSet(o.exportOption))
+        return Exit(1, QStringLiteral("--show is given with --export or --report only.\n"));
+    if (parser.isSet(o.showColour) && !parser.isSet(o.show))
+        return Exit(1, QStringLiteral("--show-colour is given with --show only.\n"));
+    if (report || parser.isSet(o.show)) {
+        if (files.isEmpty()) return Exit(1, QStringLiteral("Cannot report: no graph file is named.\n"));
+        result.report = report;
+        result.reportPath = reportPath;
+        result.shows = parser.values(o.show);
+        result.showColour = parser.value(o.showColour);
+    }
+    return std::nullopt;
+}
+
+// --export with --size and --crop.
+TCommandLine ReadExport(const QCommandLineParser& parser, const TOptions& o, const QStringList& files,
+                        TCommandLine result) {
+    result.action =
+        result.report || !result.shows.isEmpty() ? TCommandLine::TAction::Report : TCommandLine::TAction::Export;
+    result.exportPaths = parser.values(o.exportOption);
+    result.exportCrop = parser.isSet(o.crop);
+    const QString& first = result.exportPaths.first();
+    if (files.isEmpty())
+        return Exit(1, QStringLiteral("Cannot export to \"%1\": no graph file is named.\n").arg(first));
+    result.file = files.first();
+    const QString size = parser.value(o.size);
+    if (parser.isSet(o.size) && !ParseSize(size, result.exportWidth, result.exportHeight))
+        return Exit(1, QStringLiteral("Cannot export to \"%1\": the size \"%2\" is not WIDTHxHEIGHT, two whole "
+                                      "numbers from 1 to %3.\n")
+                           .arg(first, size)
+                           .arg(geometry::MaxPictureSide));
+    return result;
+}
+
 } // namespace
 
 TCommandLine ParseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Nodeloom, an editor for small graphs of vertices and edges."));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption exportOption(
-        QStringLiteral("export"),
-        QStringLiteral("Write the graph file to OUTPUT and exit, without a window. The ending names the "
-                       "format: %1 (.tex: TikZ). Repeat it to write several files from one reading.")
-            .arg(QString::fromStdString(KnownExportEndings())),
-        QStringLiteral("OUTPUT"));
-    const QCommandLineOption sizeOption(
-        QStringLiteral("size"),
-        QStringLiteral("With --export: the picture's size in pixels, each at most %1 (default: the drawing "
-                       "and a margin of %2).")
-            .arg(geometry::MaxPictureSide)
-            .arg(geometry::PictureMargin),
-        QStringLiteral("WIDTHxHEIGHT"));
-    const QCommandLineOption cropOption(
-        QStringLiteral("crop"),
-        QStringLiteral("With --export: pictures of the drawing alone, its box and a margin of %1 on every "
-                       "side, instead of the surface from its top left corner.")
-            .arg(geometry::PictureMargin));
-    const QCommandLineOption layoutOption(
-        QStringLiteral("layout"),
-        QStringLiteral("Place the vertices: neato (Graphviz's spring layout), circle, grid, or keep (the file's "
-                       "positions). Default: keep for a gf4 file and for files that give every vertex a position, "
-                       "neato for the others."),
-        QStringLiteral("LAYOUT"));
-    const QCommandLineOption showOption(
-        QStringLiteral("show"),
-        QStringLiteral("With --export: draw a result into the picture; with --report: add it to the report. One of "
-                       "path:A,B bfs:A dfs:A mst euler matching colouring components flow:S,T; a vertex by its name "
-                       "or as #N. May be given more than once."),
-        QStringLiteral("RESULT"));
-    const QCommandLineOption showColourOption(
-        QStringLiteral("show-colour"),
-        QStringLiteral("With --show: the colour of the result's edges and texts, one of the 16 colour names."),
-        QStringLiteral("NAME"));
-    parser.addOption(exportOption);
-    parser.addOption(sizeOption);
-    parser.addOption(cropOption);
-    parser.addOption(layoutOption);
-    // Listed for --help; TakeReport reads it, as its OUTPUT may be left out.
-    parser.addOption(QCommandLineOption(
-        QStringLiteral("report"),
-        QStringLiteral("[OUTPUT]: write the analysis report of the graph file and exit, without a window. OUTPUT ends "
-                       "%1; none or \"-\" writes text on standard output.")
-            .arg(QString::fromLatin1(KnownReportEndings))));
-    parser.addOption(showOption);
-    parser.addOption(showColourOption);
-    parser.addPositionalArgument(
-        QStringLiteral("file"),
-        QStringLiteral("A graph file to open: gf4, or by its ending GraphML (.graphml), DOT (.dot, .gv), graph6 or "
-                       "sparse6 (.g6, .s6), an edge list or adjacency matrix (.txt, .csv)."),
-        QStringLiteral("[file]"));
+    const TOptions o(parser);
 
     QStringList rest = arguments;
     QString reportPath;
     const bool report = TakeReport(rest, reportPath);
     if (!parser.parse(rest)) return Exit(1, parser.errorText() + QLatin1Char('\n'));
-    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) return Exit(0, HelpText(parser));
-    if (parser.isSet(version)) return Exit(0, QStringLiteral(NODELOOM_PRODUCT "\n"));
+    if (parser.isSet(o.help) || parser.isSet(QStringLiteral("help-all"))) return Exit(0, HelpText(parser));
+    if (parser.isSet(o.version)) return Exit(0, QStringLiteral(NODELOOM_PRODUCT "\n"));
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) return Exit(1, QStringLiteral("Nodeloom opens one file at a time.\n"));
 
     TCommandLine result;
-    if (parser.isSet(layoutOption)) {
-        const QString layout = parser.value(layoutOption);
+    if (parser.isSet(o.layout)) {
+        const QString layout = parser.value(o.layout);
         result.layout = LayoutOf(layout.toStdString());
         if (!result.layout)
             return Exit(1, QStringLiteral("The layout \"%1\" is none of neato, circle, grid and keep.\n").arg(layout));
     }
-    if (parser.isSet(showOption) && !report && !parser.isSet(exportOption))
-        return Exit(1, QStringLiteral("--show is given with --export or --report only.\n"));
-    if (parser.isSet(showColourOption) && !parser.isSet(showOption))
-        return Exit(1, QStringLiteral("--show-colour is given with --show only.\n"));
-    if (report || parser.isSet(showOption)) {
-        if (files.isEmpty()) return Exit(1, QStringLiteral("Cannot report: no graph file is named.\n"));
-        result.report = report;
-        result.reportPath = reportPath;
-        result.shows = parser.values(showOption);
-        result.showColour = parser.value(showColourOption);
-    }
-    if (report && !parser.isSet(exportOption)) {
-        if (parser.isSet(sizeOption)) return Exit(1, QStringLiteral("--size is given with --export only.\n"));
+    if (std::optional<TCommandLine> refused = ReadAnalysis(parser, o, report, reportPath, files, result))
+        return *refused;
+    if (parser.isSet(o.size) && !parser.isSet(o.exportOption))
+        return Exit(1, QStringLiteral("--size is given with --export only.\n"));
+    if (report && !parser.isSet(o.exportOption)) {
         result.action = TCommandLine::TAction::Report;
         result.file = files.first();
         return result;
     }
-    if (parser.isSet(sizeOption) && !parser.isSet(exportOption))
-        return Exit(1, QStringLiteral("--size is given with --export only.\n"));
-    if (parser.isSet(exportOption)) {
-        result.action =
-            report || parser.isSet(showOption) ? TCommandLine::TAction::Report : TCommandLine::TAction::Export;
-        result.exportPaths = parser.values(exportOption);
-        result.exportCrop = parser.isSet(cropOption);
-        const QString& first = result.exportPaths.first();
-        if (files.isEmpty())
-            return Exit(1, QStringLiteral("Cannot export to \"%1\": no graph file is named.\n").arg(first));
-        result.file = files.first();
-        const QString size = parser.value(sizeOption);
-        if (parser.isSet(sizeOption) && !ParseSize(size, result.exportWidth, result.exportHeight))
-            return Exit(1, QStringLiteral("Cannot export to \"%1\": the size \"%2\" is not WIDTHxHEIGHT, two whole "
-                                          "numbers from 1 to %3.\n")
-                               .arg(first, size)
-                               .arg(geometry::MaxPictureSide));
-        return result;
-    }
+    if (parser.isSet(o.exportOption)) return ReadExport(parser, o, files, result);
     if (!files.isEmpty()) result.file = AbsolutePath(files.first());
     return result;
 }

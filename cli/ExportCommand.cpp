@@ -37,10 +37,7 @@ std::string ExportGraphFile(const std::string& input, const std::vector<std::str
         const std::optional<TExportFormat> format = ExportFormatOf(output);
         if (!format)
             return "Cannot export to " + Quoted(output) + ": unknown ending; the known ones are " +
-                   KnownExportEndings();
-        if (!ExportFormatAvailable(*format))
-            return "Cannot export to " + Quoted(output) + ": " + ExportFormatInfo(*format).description +
-                   " export is not available in this build";
+                   KnownEndings(TFormatUse::Export);
         if (SameFile(input, output)) return "Cannot export to " + Quoted(output) + ": it is the graph file being read";
         formats.push_back(*format);
     }
@@ -58,13 +55,11 @@ std::string ExportGraphFile(const std::string& input, const std::vector<std::str
         ShiftIntoPicture(*g);
 
     for (std::size_t i = 0; i < outputs.size(); ++i) {
-        TReplaceFailure written;
         try {
-            written = ExportToFile(*g, formats[i], size, outputs[i]);
-        } catch (const std::exception& e) {
-            return "Cannot export to " + Quoted(outputs[i]) + ": " + e.what();
+            ExportToFile(*g, formats[i], size, outputs[i]);
+        } catch (const TExportError& e) {
+            return e.what();
         }
-        if (const TFileFailure failure = AsFileFailure(written)) return WriteFailureText(outputs[i], failure);
     }
     return {};
 }

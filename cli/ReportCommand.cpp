@@ -16,37 +16,41 @@
 
 #include <sys/stat.h>
 
-const char* const KnownReportEndings = ".json, .txt, .tex";
+namespace {
+
+struct TReportEnding {
+    const char* ending;
+    TReportForm form;
+};
+constexpr TReportEnding ReportEndings[] = {
+    {".json", TReportForm::Json},
+    {".txt", TReportForm::Text},
+    {".tex", TReportForm::Tex},
+};
+
+} // namespace
+
+std::optional<TReportForm> ReportFormOf(const std::string& path) {
+    for (const TReportEnding& e : ReportEndings)
+        if (HasEnding(path, e.ending)) return e.form;
+    return std::nullopt;
+}
+
+std::string KnownReportEndings() {
+    std::string list;
+    for (const TReportEnding& e : ReportEndings) list += (list.empty() ? "" : ", ") + std::string(e.ending);
+    return list;
+}
 
 namespace {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
-
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-// The ending alone ("out/.json") names no file.
-bool EndsWith(const std::string& path, const char* ending) {
-    const std::size_t n = std::strlen(ending);
-    const std::size_t slash = path.rfind('/');
-    const std::size_t name = path.size() - (slash == std::string::npos ? 0 : slash + 1);
-    return name > n && Lower(path).compare(path.size() - n, n, ending) == 0;
-}
 
 // Whether output names the file that input names, links followed.
 bool SameFile(const std::string& input, const std::string& output) {
     struct stat a, b;
     return ::stat(input.c_str(), &a) == 0 && ::stat(output.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
            a.st_ino == b.st_ino;
-}
-
-// The colour of a name in the colour table, in any case.
-bool ColourNamed(const std::string& name, TColor& colour) {
-    for (const TColorEntry& e : ColorTable)
-        if (Lower(name) == e.name) return colour = e.value, true;
-    return false;
 }
 
 int Fail(const std::string& line) {
@@ -60,25 +64,20 @@ int RunReport(const TReportRequest& request) {
     using namespace analysis;
     if (!request.report && request.exportPaths.empty()) return Fail("--show is given with --export or --report only.");
     if (!request.showColour.empty() && request.shows.empty()) return Fail("--show-colour is given with --show only.");
-    TColor highlight = 0;
-    if (!request.showColour.empty() && !ColourNamed(request.showColour, highlight))
-        return Fail("Unknown colour \"" + request.showColour +
-                    "\"; the colours are black, maroon, green, olive, navy, purple, teal, gray, silver, red, lime, "
-                    "yellow, blue, fuchsia, aqua and white.");
+    const std::optional<TColor> highlight = ColorNamed(request.showColour);
+    if (!request.showColour.empty() && !highlight)
+        return Fail("Unknown colour \"" + request.showColour + "\"; the colours are " + ColorNameList() + ".");
     const bool toFile = request.report && !request.reportPath.empty() && request.reportPath != "-";
-    if (toFile && !EndsWith(request.reportPath, ".json") && !EndsWith(request.reportPath, ".txt") &&
-        !EndsWith(request.reportPath, ".tex"))
+    const std::optional<TReportForm> form = toFile ? ReportFormOf(request.reportPath) : TReportForm::Text;
+    if (!form)
         return Fail("Cannot write the report to " + Quoted(request.reportPath) +
-                    ": unknown ending; the known ones are " + KnownReportEndings);
+                    ": unknown ending; the known ones are " + KnownReportEndings());
     std::vector<TExportFormat> formats;
     for (const std::string& output : request.exportPaths) {
         const std::optional<TExportFormat> format = ExportFormatOf(output);
         if (!format)
             return Fail("Cannot export to " + Quoted(output) + ": unknown ending; the known ones are " +
-                        KnownExportEndings());
-        if (!ExportFormatAvailable(*format))
-            return Fail("Cannot export to " + Quoted(output) + ": " + ExportFormatInfo(*format).description +
-                        " export is not available in this build");
+                        KnownEndings(TFormatUse::Export));
         formats.push_back(*format);
     }
     std::vector<std::string> outputs = request.exportPaths;
@@ -98,7 +97,7 @@ int RunReport(const TReportRequest& request) {
     // Everything is computed before anything is written.
     std::vector<std::string> bytes;
     TMarks marks;
-    marks.highlight = request.showColour.empty() ? DefaultHighlight(*g) : highlight;
+    marks.highlight = request.showColour.empty() ? DefaultHighlight(*g) : *highlight;
     std::string reportBytes;
     try {
         TJson report = request.report ? Report(*g) : TJson();
@@ -110,12 +109,11 @@ int RunReport(const TReportRequest& request) {
             if (request.report && !report.contains(result.word)) report[result.word] = value;
         }
         if (request.report) {
-            if (toFile && EndsWith(request.reportPath, ".json"))
-                reportBytes = ReportJsonText(report);
-            else if (toFile && EndsWith(request.reportPath, ".tex"))
-                reportBytes = ReportTex(report, *g);
-            else
-                reportBytes = ReportText(report, *g);
+            switch (*form) {
+            case TReportForm::Json: reportBytes = ReportJsonText(report); break;
+            case TReportForm::Tex: reportBytes = ReportTex(report, *g); break;
+            case TReportForm::Text: reportBytes = ReportText(report, *g); break;
+            }
         }
     } catch (const TAnalysisError& e) {
         return Fail(e.what());

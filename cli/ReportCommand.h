@@ -21,8 +21,12 @@ struct TReportRequest {
     std::optional<TLayout> layout;        // --layout; nothing for the file's default
 };
 
-// The report's endings, as a message lists them.
-extern const char* const KnownReportEndings;
+// The forms a report (or any other text the command line writes) takes, by the output's ending:
+// JSON, text, LaTeX.
+enum class TReportForm { Json, Text, Tex };
+std::optional<TReportForm> ReportFormOf(const std::string& path);
+// The report's endings, as a message lists them: ".json, .txt, .tex".
+std::string KnownReportEndings();
 
 // Reads the graph, computes the report and the results, then writes every output through the
 // safe replacement of the graph save. A failure before writing: one line on standard error, 1,

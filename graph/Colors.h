@@ -3,6 +3,9 @@
 // them their names (edge texts, gf4 files and the colour boxes all go through it).
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 
 using TColor = std::uint32_t; // 0x00BBGGRR: red in the low byte, top byte zero
 
@@ -32,3 +35,12 @@ struct TColorEntry {
     TColor value;
 };
 extern const TColorEntry ColorTable[16]; // in table order: "black" first, "white" last
+
+// The table's colour of a name, in any case ("Navy"); nothing for any other text.
+std::optional<TColor> ColorNamed(std::string_view name);
+// The table's names as a sentence lists them: "black, maroon, ..., aqua and white".
+std::string ColorNameList();
+// "#RRGGBB" of a colour, in upper case, as every file the program writes spells it.
+std::string HexColor(TColor c);
+// The colour of "#RRGGBB" or "#rrggbb" (a text of exactly seven characters); nothing for any other text.
+std::optional<TColor> ParseHexColor(std::string_view text);

@@ -34,6 +34,13 @@ constexpr int ArrowHalfWidth = 3;
 constexpr TPoint LoopArrowhead[4] = {{10, -12}, {17, -19}, {13, -19}, {11, -22}};
 constexpr int PictureMargin = 10;     // an exported picture's margin right of and below the drawing
 constexpr int MaxPictureSide = 16384; // the widest and tallest picture an export paints
+// The page's measures: the surface has 96 pixels an inch, so a pixel is 0.75 pt, and Graphviz,
+// which measures nodes in inches, is given the vertex's diameter in inches.
+constexpr int PixelsPerInch = 96;
+constexpr double PointsPerPixel = 72.0 / PixelsPerInch;
+constexpr double VertexInches = 2.0 * VertexRadius / PixelsPerInch;
+// A picture file's resolution, 96 dpi as pixels per metre (rounded as the formats store it).
+constexpr int PixelsPerMetre = 3780;
 
 // The raster rules that decide which pixels a shape covers, shared by the raster canvas that
 // paints them and the picture bounds that size an export to hold them.

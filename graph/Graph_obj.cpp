@@ -9,13 +9,6 @@
 
 using geometry::WrapAdd;
 
-const TColorEntry ColorTable[16] = {
-    {"black", colors::Black},   {"maroon", colors::Maroon},   {"green", colors::Green}, {"olive", colors::Olive},
-    {"navy", colors::Navy},     {"purple", colors::Purple},   {"teal", colors::Teal},   {"gray", colors::Gray},
-    {"silver", colors::Silver}, {"red", colors::Red},         {"lime", colors::Lime},   {"yellow", colors::Yellow},
-    {"blue", colors::Blue},     {"fuchsia", colors::Fuchsia}, {"aqua", colors::Aqua},   {"white", colors::White},
-};
-
 EInOutError::EInOutError(int code, const std::string& text) : std::runtime_error(text), ErrorCode(code) {}
 
 namespace {

@@ -100,3 +100,40 @@ std::vector<std::size_t> CharacterStarts(std::string_view bytes) {
     starts.push_back(bytes.size());
     return starts;
 }
+
+std::string PrintableUtf8(std::string_view bytes) {
+    const std::string text = Utf8Text(bytes);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F) {
+            out += ' ';
+        } else if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
+            out += ' '; // U+0080..U+009F
+            ++i;
+        } else if (c == 0xEF && i + 2 < text.size() && text[i + 1] == '\xBF' &&
+                   (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
+            out += ' ';
+            i += 2;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+std::string XmlEscaped(std::string_view printable) {
+    std::string out;
+    out.reserve(printable.size());
+    for (char c : printable) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}

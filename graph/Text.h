@@ -29,3 +29,11 @@ std::vector<std::size_t> CharacterStarts(std::string_view bytes);
 
 // Appends the code point as UTF-8.
 void AppendUtf8(std::string& out, char32_t c);
+
+// The text as UTF-8 (Utf8Text) with every control character (C0, DEL and C1, which the five
+// unassigned Windows-1252 bytes become) and the noncharacters U+FFFE and U+FFFF turned into
+// spaces: no file format the program writes can carry them, and the window shows none of them as
+// a letter.
+std::string PrintableUtf8(std::string_view bytes);
+// Printable UTF-8 escaped for XML text and attribute values: & < > " as entities.
+std::string XmlEscaped(std::string_view printable);

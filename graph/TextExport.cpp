@@ -2,6 +2,8 @@
 
 #include "TextExport.h"
 
+#include "Numbers.h"
+
 #include "Geometry.h"
 #include "Marks.h"
 #include "Text.h"
@@ -15,44 +17,12 @@ using geometry::HeldVertices;
 
 namespace {
 
-// The text as UTF-8 with every control character (C0, DEL and C1, which the five unassigned
-// Windows-1252 bytes become) and the noncharacters U+FFFE and U+FFFF turned into spaces: no
-// format here can carry them, and the window shows none of them as a letter.
-std::string PrintableUtf8(const std::string& bytes) {
-    const std::string text = Utf8Text(bytes);
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == 0x7F) {
-            out += ' ';
-        } else if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
-            out += ' '; // U+0080..U+009F
-            ++i;
-        } else if (c == 0xEF && i + 2 < text.size() && text[i + 1] == '\xBF' &&
-                   (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
-            out += ' ';
-            i += 2;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
-}
-
 // Calls f(source, edge) for every edge line of the gf4 file, in the file's order.
 template <typename F>
 void ForEachFileEdge(const Tgraph& g, F f) {
     for (int s = 1; s <= HeldVertices(g); ++s)
         for (const Tedge* e = g.edgeLists[s].get(); e; e = e->next.get())
             if (g.directed || e->target >= s) f(s, *e);
-}
-
-// "#RRGGBB" of a 0x00BBGGRR colour.
-std::string HexColor(TColor c) {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02X%02X%02X", c & 0xFFu, (c >> 8) & 0xFFu, (c >> 16) & 0xFFu);
-    return text;
 }
 
 // ---------------------------------------------------------------- DOT
@@ -94,20 +64,6 @@ std::string Points(long long pixels) {
 }
 
 // ---------------------------------------------------------------- GraphML
-
-std::string XmlEscaped(const std::string& bytes) {
-    std::string out;
-    for (char c : PrintableUtf8(bytes)) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
 
 // ---------------------------------------------------------------- TikZ
 
@@ -188,8 +144,7 @@ bool ShownExactly(const std::string& bytes) { return PrintableUtf8(bytes) == byt
 std::string DotText(const Tgraph& g) {
     const char* arrow = g.directed ? " -> " : " -- ";
     // Graphviz measures in points and inches; a surface pixel is 0.75 pt, as in the pictures.
-    char size[32];
-    std::snprintf(size, sizeof size, "%.4f", 2 * geometry::VertexRadius * 0.75 / 72.0);
+    const std::string size = numbers::Fixed(geometry::VertexInches, 4);
     std::string base;
     ColorName(g, g.baseColor, base);
     std::string out = g.directed ? "digraph {\n" : "graph {\n";
@@ -278,7 +233,7 @@ std::string GraphMLText(const Tgraph& g) {
            base + "</data><data key=\"edges\">" + std::to_string(g.edgeCount) + "</data>\n";
     for (int v = 1; v <= HeldVertices(g); ++v) {
         const Tvertex& c = g.vertices[v];
-        const std::string name = XmlEscaped(c.name);
+        const std::string name = XmlEscaped(PrintableUtf8(c.name));
         out += "    <node id=\"n" + std::to_string(v) + "\"><data key=\"name\">" + name +
                "</data><data key=\"label\">" + name + "</data>";
         if (!ShownExactly(c.name)) out += "<data key=\"exactname\">" + PercentEncoded(c.name) + "</data>";
@@ -290,7 +245,7 @@ std::string GraphMLText(const Tgraph& g) {
         out += "    <edge id=\"e" + std::to_string(++id) + "\" source=\"n" + std::to_string(s) + "\" target=\"n" +
                std::to_string(e.target) + "\">";
         if (g.weighted) {
-            out += "<data key=\"weight\">" + XmlEscaped(e.weight) + "</data>";
+            out += "<data key=\"weight\">" + XmlEscaped(PrintableUtf8(e.weight)) + "</data>";
             if (numeric) out += "<data key=\"value\">" + e.weight + "</data>";
             if (!ShownExactly(e.weight)) out += "<data key=\"exactweight\">" + PercentEncoded(e.weight) + "</data>";
         }
@@ -338,25 +293,14 @@ bool PdfLatexSets(const std::string& bytes) {
     return true;
 }
 
-std::string Decimal(double v) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f", v);
-    std::string s = text;
-    while (s.find('.') != std::string::npos && (s.back() == '0' || s.back() == '.')) {
-        const bool dot = s.back() == '.';
-        s.pop_back();
-        if (dot) break;
-    }
-    return s == "-0" ? "0" : s;
-}
+std::string Decimal(double v) { return numbers::Trimmed(v, 2); }
 
 } // namespace
 
 // The picture, and the marks in it when marked (without, it is as the graph alone gives it).
 static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked) {
     // A surface pixel is 0.75 pt (96 per inch); the vertex keeps its size on the page.
-    char size[32];
-    std::snprintf(size, sizeof size, "%gpt", 2 * geometry::VertexRadius * 0.75);
+    const std::string size = numbers::General(2 * geometry::VertexRadius * geometry::PointsPerPixel, 6) + "pt";
     const int n = HeldVertices(g);
 
     // Coordinates as they are when they keep within TeX's reach; else taken from the drawing's
@@ -369,7 +313,7 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
         if (v == 1 || y < minY) minY = y;
         if (v == 1 || y > maxY) maxY = y;
     }
-    const double reach = TikzReachPt / 0.75;
+    const double reach = TikzReachPt / geometry::PointsPerPixel;
     const bool inReach = std::max({-minX, maxX, -minY, maxY}) <= static_cast<long long>(reach);
     const long long originX = inReach ? 0 : minX, originY = inReach ? 0 : minY;
     const double extent = static_cast<double>(std::max(maxX - minX, maxY - minY));
@@ -394,8 +338,7 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
 
     std::string out = std::string("% Nodeloom graph: ") + (g.directed ? "directed" : "undirected") + ", " +
                       (g.weighted ? "weighted" : "unweighted") + ". TeX engine: " + engine + ".\n";
-    char scale[32];
-    std::snprintf(scale, sizeof scale, "%.6gpt", 0.75 * unit);
+    const std::string scale = numbers::General(geometry::PointsPerPixel * unit, 6) + "pt";
     out += "\\begin{tikzpicture}[x=" + std::string(scale) + ", y=" + scale +
            ", >=stealth,\n"
            "    vertex/.style={circle, draw, fill=white, minimum size=" +

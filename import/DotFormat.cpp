@@ -3,21 +3,19 @@
 
 #include "ImportModel.h"
 
+#include "Cgraph.h"
+#include "Geometry.h"
 #include "TextExport.h"
-
-#include <graphviz/cgraph.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <unordered_map>
 
 namespace {
 
-// cgraph reports through one global function; the reading is serialised around it.
-std::mutex dotLock;
+// cgraph reports through one global function (see Cgraph.h on threads).
 std::string* dotErrors = nullptr;
 
 // cgraph hands a message over in pieces ("Error", ": <stdin>: syntax error in line 1 ..."); the
@@ -128,8 +126,8 @@ bool Position(const std::string& pos, double& x, double& y) {
     if (end != std::string::npos) second.resize(end);
     double px = 0, py = 0;
     if (!IsDecimal(pos.substr(0, comma), &px) || !IsDecimal(second, &py)) return false;
-    x = px / 0.75;
-    y = -py / 0.75;
+    x = px / geometry::PointsPerPixel;
+    y = -py / geometry::PointsPerPixel;
     return true;
 }
 
@@ -152,15 +150,15 @@ bool ReadDot(const std::string& bytes, TImportedGraph& graph, std::string& error
         error = "it holds " + tooLong + ", which is not read";
         return false;
     }
-    const std::lock_guard<std::mutex> lock(dotLock);
     std::string errors;
     dotErrors = &errors;
-    const agusererrf before = agseterrf(CollectError);
-    const agerrlevel_t level = agseterr(AGERR);
-    Agraph_t* g = agmemread(bytes.c_str());
-    agseterr(level);
-    agseterrf(before);
+    TAgraphOwner owner;
+    {
+        const TGraphvizErrors collect(AGERR, CollectError);
+        owner.reset(agmemread(bytes.c_str()));
+    }
     dotErrors = nullptr;
+    Agraph_t* const g = owner.get();
     if (!g) {
         errors = errors.substr(0, errors.find('\n'));
         if (errors.compare(0, 7, "Error: ") == 0) errors.erase(0, 7);
@@ -168,11 +166,6 @@ bool ReadDot(const std::string& bytes, TImportedGraph& graph, std::string& error
         error = errors.empty() ? "it is not a DOT graph" : "it is not a DOT graph: " + errors;
         return false;
     }
-    struct TCloser {
-        Agraph_t* g;
-        ~TCloser() { agclose(g); }
-    } closer{g};
-
     const std::size_t nodes = static_cast<std::size_t>(agnnodes(g)), edges = static_cast<std::size_t>(agnedges(g));
     if (nodes > static_cast<std::size_t>(MaxVertices)) {
         error = TooLargeText(nodes, edges);

@@ -100,8 +100,14 @@ bool TGraphMLReader::Read() {
         return false;
     }
     // libxml2 reports some faults (of encodings, for one) only to its global error function,
-    // which would print them: the reader's own handler below says what is wrong instead.
-    xmlSetGenericErrorFunc(nullptr, IgnoreError);
+    // which would print them: the reader's own handler below says what is wrong instead. The
+    // function before is given back when the reading ends.
+    struct TQuietLibxml {
+        xmlGenericErrorFunc function = xmlGenericError;
+        void* context = xmlGenericErrorContext;
+        TQuietLibxml() { xmlSetGenericErrorFunc(nullptr, IgnoreError); }
+        ~TQuietLibxml() { xmlSetGenericErrorFunc(context, function); }
+    } const quiet;
     TReaderPtr reader(xmlReaderForMemory(bytes_.data(), static_cast<int>(bytes_.size()), nullptr, nullptr,
                                          XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
                       xmlFreeTextReader);

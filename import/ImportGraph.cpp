@@ -4,6 +4,7 @@
 #include "ImportModel.h"
 
 #include "Geometry.h"
+#include "Numbers.h"
 #include "SafeFile.h"
 
 #include <algorithm>
@@ -15,38 +16,12 @@
 
 namespace {
 
-struct TEnding {
-    const char* ending;
-    TImportFormat format;
-};
-constexpr TEnding Endings[] = {
-    {".graphml", TImportFormat::GraphML}, {".dot", TImportFormat::Dot},   {".gv", TImportFormat::Dot},
-    {".g6", TImportFormat::Graph6},       {".s6", TImportFormat::Graph6}, {".txt", TImportFormat::Text},
-    {".csv", TImportFormat::Text},
-};
-
 int Clamped(double v) {
     if (!(v == v)) return 0;
     return geometry::Nearest(static_cast<long double>(v));
 }
 
 } // namespace
-
-std::optional<TImportFormat> ImportFormatOf(const std::string& path) {
-    std::string lower = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (const TEnding& e : Endings) {
-        const std::size_t n = std::strlen(e.ending);
-        if (lower.size() > n && lower.compare(lower.size() - n, n, e.ending) == 0) return e.format;
-    }
-    return std::nullopt;
-}
-
-std::vector<std::string> ImportEndings() {
-    std::vector<std::string> endings;
-    for (const TEnding& e : Endings) endings.emplace_back(e.ending);
-    return endings;
-}
 
 int TImportedGraph::Vertex(const std::string& key) {
     const auto found = keys_.find(key);
@@ -157,15 +132,7 @@ std::optional<TColor> ColorOfText(std::string_view text) {
         }
         return NearestColor(value[0], value[1], value[2]);
     }
-    for (const TColorEntry& e : ColorTable) {
-        const std::size_t n = std::strlen(e.name);
-        if (text.size() != n) continue;
-        bool same = true;
-        for (std::size_t i = 0; i < n && same; ++i)
-            same = std::tolower(static_cast<unsigned char>(text[i])) == e.name[i];
-        if (same) return e.value;
-    }
-    return std::nullopt;
+    return ColorNamed(text);
 }
 
 bool IsDecimal(std::string_view s, double* value) {
@@ -185,7 +152,7 @@ bool IsDecimal(std::string_view s, double* value) {
         if (exponent == 0) return false;
     }
     if (i != s.size()) return false;
-    if (value) *value = std::strtod(std::string(s).c_str(), nullptr);
+    if (value) *value = numbers::Parse(s).value_or(0);
     return true;
 }
 
@@ -223,14 +190,9 @@ bool ImportGraphText(const std::string& bytes, TImportFormat format, Tgraph& g, 
     }
 }
 
-bool ImportGraph(const std::string& path, Tgraph& g, TImportResult& result) {
+bool ImportGraph(const std::string& path, TImportFormat format, Tgraph& g, TImportResult& result) {
     InitGraph(g);
     result = TImportResult();
-    const std::optional<TImportFormat> format = ImportFormatOf(path);
-    if (!format) {
-        result.error = "its ending names no format that is imported";
-        return false;
-    }
     std::string bytes;
     try {
         result.readFailure = ReadWholeFile(path, bytes);
@@ -242,5 +204,5 @@ bool ImportGraph(const std::string& path, Tgraph& g, TImportResult& result) {
         result.error = "not enough memory to read it";
         return false;
     }
-    return ImportGraphText(bytes, *format, g, result);
+    return ImportGraphText(bytes, format, g, result);
 }

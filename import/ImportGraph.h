@@ -10,14 +10,9 @@
 #include <string>
 #include <vector>
 
+// GraphML; DOT; graph6, sparse6 and digraph6 (told apart by the content); an edge list or an
+// adjacency matrix (told apart by the content). The table of formats (formats/) names their endings.
 enum class TImportFormat { GraphML, Dot, Graph6, Text };
-
-// The format a path's ending names, in any case: .graphml; .dot, .gv; .g6, .s6 (graph6, sparse6
-// and digraph6, told apart by the content); .txt, .csv (an edge list or an adjacency matrix,
-// told apart by the content). Nothing for any other ending: such a file is read as gf4.
-std::optional<TImportFormat> ImportFormatOf(const std::string& path);
-// Every ending ImportFormatOf knows, in lower case with its dot, in the table's order.
-std::vector<std::string> ImportEndings();
 
 struct TImportResult {
     std::string error;              // why the file gives no graph; empty on success
@@ -32,6 +27,5 @@ struct TImportResult {
 // On failure, result.error says why and g is left not created.
 bool ImportGraphText(const std::string& bytes, TImportFormat format, Tgraph& g, TImportResult& result);
 
-// ImportGraphText of the file at path, a regular file of at most MaxReadBytes, in the format its
-// ending names.
-bool ImportGraph(const std::string& path, Tgraph& g, TImportResult& result);
+// ImportGraphText of the file at path, a regular file of at most MaxReadBytes, in that format.
+bool ImportGraph(const std::string& path, TImportFormat format, Tgraph& g, TImportResult& result);

@@ -3,17 +3,17 @@
 #include "Layout.h"
 
 #include "Geometry.h"
+#include "Numbers.h"
+
+#include "Cgraph.h"
 
 #include <graphviz/gvc.h>
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
 #include <string>
 
 namespace {
-
-std::mutex gvcLock;
 
 struct TPointF {
     double x, y;
@@ -48,14 +48,18 @@ void FitIntoArea(std::vector<TPointF>& points, double naturalScale) {
 // Neato's positions (surface pixels, y down, before fitting) of all vertices; pinned ones, given
 // as pixels, are kept where they are.
 bool Neato(const Tgraph& g, const std::vector<bool>& pinned, std::vector<TPointF>& out, std::string& error) {
-    const std::lock_guard<std::mutex> lock(gvcLock);
-    static GVC_t* const context = gvContext();
+    static GVC_t* const context = gvContext(); // kept for the program's life, as Graphviz's own tools do
     if (!context) {
         error = "Graphviz's layout library cannot be started";
         return false;
     }
     const bool anyPinned = std::find(pinned.begin() + 1, pinned.end(), true) != pinned.end();
-    Agraph_t* graph = agopen(const_cast<char*>("layout"), Agundirected, nullptr);
+    const TAgraphOwner owner(agopen(const_cast<char*>("layout"), Agundirected, nullptr));
+    Agraph_t* const graph = owner.get();
+    if (!graph) {
+        error = "not enough memory for the layout";
+        return false;
+    }
     // Pinned positions count only with a random start; its seed is fixed, so the result is too.
     agattr(graph, AGRAPH, const_cast<char*>("start"), const_cast<char*>(anyPinned ? "random1" : "regular"));
     agattr(graph, AGRAPH, const_cast<char*>("notranslate"), const_cast<char*>("true"));
@@ -64,7 +68,8 @@ bool Neato(const Tgraph& g, const std::vector<bool>& pinned, std::vector<TPointF
         agattr(graph, AGNODE, const_cast<char*>("pin"), const_cast<char*>("false"));
     }
     agattr(graph, AGNODE, const_cast<char*>("shape"), const_cast<char*>("circle"));
-    agattr(graph, AGNODE, const_cast<char*>("width"), const_cast<char*>("0.3125"));
+    const std::string width = numbers::Fixed(geometry::VertexInches, 4);
+    agattr(graph, AGNODE, const_cast<char*>("width"), const_cast<char*>(width.c_str()));
     agattr(graph, AGNODE, const_cast<char*>("label"), const_cast<char*>(""));
     const int n = geometry::HeldVertices(g);
     std::vector<Agnode_t*> nodes(static_cast<std::size_t>(n) + 1);
@@ -73,8 +78,8 @@ bool Neato(const Tgraph& g, const std::vector<bool>& pinned, std::vector<TPointF
         Agnode_t* node = agnode(graph, const_cast<char*>(name.c_str()), 1);
         nodes[static_cast<std::size_t>(v)] = node;
         if (pinned[static_cast<std::size_t>(v)]) {
-            const std::string pos =
-                std::to_string(g.vertices[v].x * 0.75) + "," + std::to_string(-g.vertices[v].y * 0.75);
+            const std::string pos = numbers::Fixed(g.vertices[v].x * geometry::PointsPerPixel, 6) + "," +
+                                    numbers::Fixed(-g.vertices[v].y * geometry::PointsPerPixel, 6);
             agset(node, const_cast<char*>("pos"), const_cast<char*>(pos.c_str()));
             agset(node, const_cast<char*>("pin"), const_cast<char*>("true"));
         }
@@ -85,21 +90,26 @@ bool Neato(const Tgraph& g, const std::vector<bool>& pinned, std::vector<TPointF
                 agedge(graph, nodes[static_cast<std::size_t>(s)], nodes[static_cast<std::size_t>(e->target)], nullptr,
                        1);
     // Graphviz's notes go nowhere: a failure is reported below.
-    const agerrlevel_t level = agseterr(AGMAX);
-    const int failed = gvLayout(context, graph, "neato");
-    agseterr(level);
+    int failed = 0;
+    {
+        const TGraphvizErrors quiet(AGMAX, nullptr);
+        failed = gvLayout(context, graph, "neato");
+    }
     if (failed != 0) {
-        agclose(graph);
         error = "Graphviz cannot lay the graph out";
         return false;
     }
+    // The layout's data goes before the graph (the owner's agclose).
+    struct TLayoutFree {
+        GVC_t* context;
+        Agraph_t* graph;
+        ~TLayoutFree() { gvFreeLayout(context, graph); }
+    } const freeLayout{context, graph};
     out.assign(static_cast<std::size_t>(n) + 1, {0, 0});
     for (int v = 1; v <= n; ++v) {
         const pointf p = ND_coord(nodes[static_cast<std::size_t>(v)]);
-        out[static_cast<std::size_t>(v)] = {p.x / 0.75, -p.y / 0.75};
+        out[static_cast<std::size_t>(v)] = {p.x / geometry::PointsPerPixel, -p.y / geometry::PointsPerPixel};
     }
-    gvFreeLayout(context, graph);
-    agclose(graph);
     return true;
 }
 

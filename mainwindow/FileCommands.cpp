@@ -1,12 +1,10 @@
-// File commands: open and save a gf4 graph, save the picture as BMP or JPEG.
+// File commands: open and save a gf4 graph, save the picture as JPEG or BMP.
 
 #include "TForm1.h"
 
 #include "ErrorHandler.h"
 #include "GraphExport.h"
 #include "GraphSource.h"
-#include "ImportGraph.h"
-#include "PictureFile.h"
 #include "Surface.h"
 #include "TextCodec.h"
 
@@ -20,8 +18,8 @@
 #include <QPushButton>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 
@@ -30,21 +28,34 @@
 namespace {
 
 const QString AllFilesFilter = QStringLiteral("All files (*.*)");
-const QString GraphFilter = QStringLiteral("Graph format 4 (*.gf4);;") + AllFilesFilter;
-const QString JpegFilter = QStringLiteral("JPEG Image File (*.jpg)");
-const QString PictureFilter = JpegFilter + QStringLiteral(";;Bitmaps (*.bmp)");
+const QString GraphFilter = DialogFilter(ExportFormatInfo(TExportFormat::Gf4)) + QStringLiteral(";;") + AllFilesFilter;
+// The pictures Save image writes, in the order its filters list them: JPEG first.
+constexpr TExportFormat PictureFormats[] = {TExportFormat::Jpeg, TExportFormat::Bmp};
 
-// The last four characters of the path in lower case: the picture's ending.
-std::string PictureEnding(const std::string& path) {
-    std::string ending = path.size() > 4 ? path.substr(path.size() - 4) : path;
-    for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ending;
+QString PictureFilter() {
+    QStringList filters;
+    for (TExportFormat format : PictureFormats) filters << DialogFilter(ExportFormatInfo(format));
+    return filters.join(QStringLiteral(";;"));
 }
 
-// The files of other tools that Open imports, by the endings of the import's table.
+// The ending a bare name gets for a filter: its format's first.
+QString SuffixOf(const QString& filter) {
+    for (TExportFormat format : PictureFormats)
+        if (filter == DialogFilter(ExportFormatInfo(format)))
+            return QString::fromLatin1(ExportFormatInfo(format).endings[0] + 1);
+    return QString();
+}
+
+// The files of other tools that Open imports: the endings of the table's imported formats, in
+// the order of the import's formats (GraphML first).
 QString OtherToolsFilter() {
     QStringList patterns;
-    for (const std::string& ending : ImportEndings()) patterns << QLatin1Char('*') + QString::fromStdString(ending);
+    for (const TImportFormat import :
+         {TImportFormat::GraphML, TImportFormat::Dot, TImportFormat::Graph6, TImportFormat::Text})
+        for (const TFormat& format : Formats)
+            if (format.import == import)
+                for (const char* ending : format.endings)
+                    if (ending) patterns << QLatin1Char('*') + QLatin1String(ending);
     return QStringLiteral("Graphs of other tools (%1)").arg(patterns.join(QLatin1Char(' ')));
 }
 
@@ -85,17 +96,16 @@ QFileDialog* TForm1::CreateFileDialog(TForm1* owner, TFileDialogKind kind) {
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setOption(QFileDialog::DontConfirmOverwrite);
         dialog->setNameFilter(GraphFilter);
-        dialog->setDefaultSuffix(QStringLiteral("gf4"));
+        dialog->setDefaultSuffix(QString::fromLatin1(ExportFormatInfo(TExportFormat::Gf4).endings[0] + 1));
         break;
     case TFileDialogKind::SavePicture:
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setOption(QFileDialog::DontConfirmOverwrite);
-        dialog->setNameFilter(PictureFilter);
+        dialog->setNameFilter(PictureFilter());
         // A name typed without an ending gets the selected filter's: JPEG at first.
-        dialog->setDefaultSuffix(QStringLiteral("jpg"));
-        connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
-            dialog->setDefaultSuffix(filter == JpegFilter ? QStringLiteral("jpg") : QStringLiteral("bmp"));
-        });
+        dialog->setDefaultSuffix(SuffixOf(dialog->selectedNameFilter()));
+        connect(dialog, &QFileDialog::filterSelected, dialog,
+                [dialog](const QString& filter) { dialog->setDefaultSuffix(SuffixOf(filter)); });
         break;
     }
     // After Qt's own handling of the choice, which sets the literal patterns.
@@ -226,8 +236,8 @@ void TForm1::ToolButton8Click() {
     if (!LiveGraph.created) return;
     const std::optional<std::string> path = AskPath(*SavePictureDialog1);
     if (!path) return;
-    const std::string ending = PictureEnding(*path);
-    const bool known = ending == ".bmp" || ending == ".jpg" || ending == "jpeg";
+    const bool known = std::find(std::begin(PictureFormats), std::end(PictureFormats), ExportFormatOf(*path)) !=
+                       std::end(PictureFormats);
     const bool own = std::any_of(WrittenPictures.begin(), WrittenPictures.end(),
                                  [&](const std::string& written) { return SameFile(*path, written); });
     // SaveImage refuses an unknown ending itself, before any question.
@@ -237,16 +247,19 @@ void TForm1::ToolButton8Click() {
 }
 
 void TForm1::SaveImage(const std::string& path) {
-    const std::string ending = PictureEnding(path);
-    TExportFormat format;
-    if (ending == ".bmp") {
-        format = TExportFormat::Bmp;
-    } else if (ending == ".jpg" || ending == "jpeg") {
-        format = TExportFormat::Jpeg;
-        Image1->SetPictureSize(Image1->width(), Image1->height());
-    } else {
-        throw std::runtime_error("Cannot save the picture as \"" + path +
-                                 "\": pictures are saved as .bmp, .jpg or .jpeg files.");
+    const std::optional<TExportFormat> format = ExportFormatOf(path);
+    const auto saved = std::find(std::begin(PictureFormats), std::end(PictureFormats), format);
+    if (!format || saved == std::end(PictureFormats)) {
+        std::string endings;
+        for (const TFormat& f : Formats)
+            if (std::find(std::begin(PictureFormats), std::end(PictureFormats), f.exportAs) != std::end(PictureFormats))
+                for (const char* ending : f.endings)
+                    if (ending) endings += (endings.empty() ? "" : ", ") + std::string(ending);
+        const std::size_t last = endings.rfind(", ");
+        if (last != std::string::npos) endings.replace(last, 2, " or ");
+        throw std::runtime_error("Cannot save the picture as \"" + path + "\": pictures are saved as " + endings +
+                                 " files.");
     }
-    WritePictureFile(path, ExportFormatInfo(format).encode(Image1->Picture));
+    if (*format == TExportFormat::Jpeg) Image1->SetPictureSize(Image1->width(), Image1->height());
+    WritePictureFile(path, ExportFormatInfo(*format).encode(Image1->Picture));
 }

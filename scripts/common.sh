@@ -13,7 +13,7 @@ NODELOOM_PACKAGES=(cmake g++ make qt6-base-dev qt6-svg-dev libjpeg62-turbo-dev z
 # and the report's tables.
 NODELOOM_TEST_PACKAGES=(libgtest-dev xvfb openbox chromium xdotool x11-utils imagemagick desktop-file-utils appstream
                         shared-mime-info dpkg-dev lintian man-db librsvg2-bin poppler-utils graphviz
-                        python3-networkx python3-pydot python3-numpy clang-format
+                        python3-networkx python3-pydot python3-numpy clang-format locales
                         texlive-latex-base texlive-latex-recommended texlive-pictures)
 # What scripts/package.sh needs besides a build: dpkg-shlibdeps and dpkg-buildflags.
 NODELOOM_PACKAGING_PACKAGES=(dpkg-dev)

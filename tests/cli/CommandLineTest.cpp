@@ -95,8 +95,8 @@ std::string SourceFile(const char* relative) {
 TEST(CommandLine, HelpManualPageAndDocumentsFollowTheFormatTableAndTheVersion) {
     const QString help = Parse({QStringLiteral("--help")}).output;
     const std::string manual = SourceFile("packaging/nodeloom.1");
-    for (const TExportFormatInfo& info : ExportFormats)
-        for (const char* ending : {info.ending, info.otherEnding}) {
+    for (const TFormat& format : Formats)
+        for (const char* ending : format.endings) {
             if (!ending) continue;
             SCOPED_TRACE(ending);
             EXPECT_TRUE(help.contains(QString::fromLatin1(ending)));

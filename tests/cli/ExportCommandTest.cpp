@@ -166,7 +166,7 @@ TEST(ExportCommand, EachFailureSaysWhyExitsOneAndLeavesTheOldOutput) {
         {"unknown ending",
          {"%1/good.gf4", "--export", "%1/out.gif"},
          "Cannot export to \"%1/out.gif\": unknown ending; the known ones are .png, .bmp, .jpg, .jpeg, .svg, .pdf, "
-         ".dot, .graphml, .tex, .gf4",
+         ".dot, .gv, .graphml, .tex, .gf4",
          false},
         {"bad size",
          {"%1/good.gf4", "--export", "%1/out.png", "--size", "0x7"},
@@ -195,7 +195,7 @@ TEST(ExportCommand, EachFailureSaysWhyExitsOneAndLeavesTheOldOutput) {
         {"second output fails",
          {"%1/good.gf4", "--export", "%1/new.svg", "--export", "%1/out.gif"},
          "Cannot export to \"%1/out.gif\": unknown ending; the known ones are .png, .bmp, .jpg, .jpeg, .svg, .pdf, "
-         ".dot, .graphml, .tex, .gf4",
+         ".dot, .gv, .graphml, .tex, .gf4",
          false},
     };
     for (const TFailureCase& c : cases) {

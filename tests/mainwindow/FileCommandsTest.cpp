@@ -105,18 +105,17 @@ protected:
             if (!dialog->isVisible()) ADD_FAILURE() << "the dialog is not shown";
             if (!path) return dialog->reject();
             dialog->selectFile(QString::fromStdString(*path));
-            // A confirmation box would open inside accept(): it is refused from a timer.
-            // A dialog still open after that has refused the answer: it is cancelled.
-            QTimer::singleShot(200, dialog, [this, dialog] {
+            // A confirmation box opens inside accept() and runs its own event loop: this timer
+            // fires in it, with the box shown, and refuses it.
+            QTimer::singleShot(0, dialog, [this] {
                 if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                     ++questions;
                     box->reject();
                 }
-                QTimer::singleShot(100, dialog, [dialog] {
-                    if (dialog->isVisible()) dialog->reject();
-                });
             });
             static_cast<QDialog*>(dialog)->accept(); // the dialog's own checks, as its Open or Save button
+            // accept() has returned: a dialog still open has refused the answer, and is cancelled.
+            if (dialog->isVisible()) dialog->reject();
         });
     }
 

@@ -1,8 +1,9 @@
 // The picture files: the BMP encoding, and writing encoded bytes to a path with the errors of a
 // file that cannot be written.
 
-#include "PictureFile.h"
+#include "BmpWriter.h"
 #include "Files.h"
+#include "GraphExport.h"
 #include "PngWriter.h"
 #include "TestPictures.h"
 

@@ -8,18 +8,6 @@
 
 namespace {
 
-constexpr char Hex[] = "0123456789abcdef";
-
-// "#rrggbb" of a 0x00BBGGRR colour.
-std::string Color(TColor c) {
-    std::string out = "#";
-    for (const unsigned byte : {c & 0xFFu, (c >> 8) & 0xFFu, (c >> 16) & 0xFFu}) {
-        out += Hex[byte >> 4];
-        out += Hex[byte & 0xF];
-    }
-    return out;
-}
-
 // Class k as letters: a..z, ba, bb, ...
 std::string ClassName(std::size_t k) {
     std::string out;
@@ -30,27 +18,17 @@ std::string ClassName(std::size_t k) {
     return out;
 }
 
-// The text as UTF-8, escaped for XML; characters no XML file may hold become spaces.
+// The text escaped for XML as every file the program writes escapes it; a lone surrogate, which
+// no UTF-8 can hold, becomes a space like the characters no XML file may hold.
 void AppendText(std::string& out, const QString& text) {
-    const char16_t* u = reinterpret_cast<const char16_t*>(text.utf16());
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        char32_t c = u[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && u[i + 1] >= 0xDC00 && u[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (u[i + 1] - 0xDC00);
+    QString whole = text;
+    for (qsizetype i = 0; i < whole.size(); ++i) {
+        if (whole[i].isHighSurrogate() && i + 1 < whole.size() && whole[i + 1].isLowSurrogate())
             ++i;
-        } else if (c >= 0xD800 && c < 0xE000) {
-            c = ' ';
-        }
-        if (c < 0x20 || c == 0x7F || c == 0xFFFE || c == 0xFFFF) c = ' ';
-        switch (c) {
-        case '&': out += "&amp;"; continue;
-        case '<': out += "&lt;"; continue;
-        case '>': out += "&gt;"; continue;
-        default: break;
-        }
-        AppendUtf8(out, c);
+        else if (whole[i].isSurrogate())
+            whole[i] = QLatin1Char(' ');
     }
+    out += XmlEscaped(PrintableUtf8(whole.toStdString()));
 }
 
 } // namespace
@@ -86,10 +64,10 @@ void TSvgCanvas::Point(long long x, long long y) {
 void TSvgCanvas::Open(const char* name, TPaint paint, TColor fill) {
     key_.clear();
     if (paint != TPaint::Fill) {
-        key_ += "stroke:" + Color(pen_);
+        key_ += "stroke:" + HexColor(pen_);
         if (penWidth_ != 1) key_ += ";stroke-width:" + std::to_string(penWidth_);
     }
-    if (paint != TPaint::Stroke) key_ += (key_.empty() ? "fill:" : ";fill:") + Color(fill);
+    if (paint != TPaint::Stroke) key_ += (key_.empty() ? "fill:" : ";fill:") + HexColor(fill);
     auto found = styleIndex_.find(key_);
     if (found == styleIndex_.end()) {
         found = styleIndex_.emplace(key_, styles_.size()).first;

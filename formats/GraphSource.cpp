@@ -2,13 +2,15 @@
 
 #include "GraphSource.h"
 
+#include "Formats.h"
+
 bool ReadGraphSource(const std::string& path, std::optional<TLayout> layout, Tgraph& g, TGraphSource& source) {
     source = TGraphSource();
     std::vector<bool> placed;
-    if (ImportFormatOf(path)) {
+    if (const std::optional<TImportFormat> format = ImportFormatOf(path)) {
         source.imported = true;
         TImportResult result;
-        const bool read = ImportGraph(path, g, result);
+        const bool read = ImportGraph(path, *format, g, result);
         source.notes = std::move(result.notes);
         if (!read) {
             source.failure = result.readFailure;

@@ -1,5 +1,7 @@
 #include "PngWriter.h"
 
+#include "Geometry.h"
+
 #include <QImage>
 
 #include <cstdint>
@@ -29,6 +31,15 @@ struct TPngWriter::TState {
     std::vector<unsigned char> previousPixels;             // the last row given, 32 bits a pixel
     std::string repeatBlock;                               // a repeated row's deflate block
     uLong repeatAdler = 1;                                 // the checksum of its data
+
+    // zlib's state is the state's own: freed whatever throws after deflateInit2, in the
+    // writer's constructor too (whose own destructor would not run then).
+    TState() = default;
+    TState(const TState&) = delete;
+    TState& operator=(const TState&) = delete;
+    ~TState() {
+        if (zOpen) deflateEnd(&z);
+    }
 };
 
 namespace {
@@ -152,8 +163,8 @@ TPngWriter::TPngWriter(int width, int height) : state_(std::make_unique<TState>(
     header += std::string("\x08\x02\x00\x00\x00", 5); // 8 bits, RGB, deflate, adaptive filters, no interlace
     Chunk(s.bytes, "IHDR", header);
     std::string density;
-    PutBig(density, 3780); // 96 pixels an inch
-    PutBig(density, 3780);
+    PutBig(density, geometry::PixelsPerMetre); // 96 pixels an inch
+    PutBig(density, geometry::PixelsPerMetre);
     density += '\x01';
     Chunk(s.bytes, "pHYs", density);
     s.idat = "\x78\x01"; // zlib's header: deflate, 32 KB window, fastest compression
@@ -176,9 +187,7 @@ TPngWriter::TPngWriter(int width, int height) : state_(std::make_unique<TState>(
     s.repeatAdler = adler32(1L, zeros.data(), static_cast<uInt>(zeros.size()));
 }
 
-TPngWriter::~TPngWriter() {
-    if (state_->zOpen) deflateEnd(&state_->z);
-}
+TPngWriter::~TPngWriter() = default;
 
 namespace {
 

@@ -1,5 +1,5 @@
 #pragma once
-// Picture files of the drawing surface: the BMP encoding and writing encoded bytes to a path.
+// The BMP encoding of a picture: whole, or band by band as it is painted.
 
 #include <cstddef>
 #include <string>
@@ -32,10 +32,3 @@ private:
 // The bytes of a standard Windows bitmap file of the picture (24 bits a pixel for an RGB32
 // picture). Throws std::runtime_error when the picture cannot be encoded (an empty picture).
 std::string EncodeBmp(const QImage& picture);
-
-// Gives the file at path the bytes through ReplaceFile (SafeFile.h): a failure leaves the previous
-// file whole and no partial file behind. A file that cannot be created raises std::runtime_error
-// with the text: Cannot create file "<path>". <the system's reason>; a target that is no regular
-// file: Cannot create file "<path>". It is a FIFO (named pipe), not a regular file; a failed
-// write: Cannot write file "<path>". <the system's reason>.
-void WritePictureFile(const std::string& path, const std::string& bytes);

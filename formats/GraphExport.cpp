@@ -1,10 +1,11 @@
 #include "GraphExport.h"
 
+#include "BmpWriter.h"
 #include "Fonts.h"
 #include "Geometry.h"
 #include "JpegWriter.h"
 #include "Marks.h"
-#include "PictureFile.h"
+#include "Numbers.h"
 #include "PngWriter.h"
 #include "QtCanvas.h"
 #include "QtColor.h"
@@ -28,9 +29,13 @@
 
 namespace {
 
+[[noreturn]] void ThrowFileError(const char* what, const std::string& path, const TReplaceFailure& failure) {
+    throw std::runtime_error(std::string(what) + " \"" + path + "\". " + FailureSentence(AsFileFailure(failure)));
+}
+
 // Vector pictures are laid out at 96 pixels an inch, so that a viewer at that resolution shows
 // them at the surface's size.
-constexpr int VectorDpi = 96;
+constexpr int VectorDpi = geometry::PixelsPerInch;
 
 std::string Bytes(const QByteArray& data) {
     return std::string(data.constData(), static_cast<std::size_t>(data.size()));
@@ -112,19 +117,27 @@ std::string WithExactPage(std::string pdf, double width, double height) {
     const std::size_t box = pdf.find("/MediaBox [");
     if (box == std::string::npos) return pdf;
     const std::size_t open = box + 11, close = pdf.find(']', open);
-    double x0 = 0, y0 = 0, x1 = 0, top = 0;
-    if (close == std::string::npos ||
-        std::sscanf(pdf.substr(open, close - open).c_str(), "%lf %lf %lf %lf", &x0, &y0, &x1, &top) != 4)
-        return pdf;
-    char exact[96];
-    std::snprintf(exact, sizeof exact, "0 %.6f %.6f %.6f", top - height, width, top);
-    const long long delta = static_cast<long long>(std::strlen(exact)) - static_cast<long long>(close - open);
+    if (close == std::string::npos) return pdf;
+    // Four numbers: the box's corners; the top is the fourth.
+    std::optional<double> top;
+    std::size_t at = open;
+    for (int k = 0; k < 4; ++k) {
+        at = pdf.find_first_not_of(' ', at);
+        const std::size_t end = std::min(pdf.find(' ', at), close);
+        if (at >= close) return pdf;
+        top = numbers::Parse(std::string_view(pdf).substr(at, end - at));
+        if (!top) return pdf;
+        at = end;
+    }
+    const std::string exact =
+        "0 " + numbers::Fixed(*top - height, 6) + " " + numbers::Fixed(width, 6) + " " + numbers::Fixed(*top, 6);
+    const long long delta = static_cast<long long>(exact.size()) - static_cast<long long>(close - open);
     pdf.replace(open, close - open, exact);
     const std::size_t xref = pdf.rfind("\nxref\n");
     const std::size_t start = pdf.rfind("startxref\n");
     if (xref == std::string::npos || start == std::string::npos || xref < open) return pdf;
     // "xref", "0 N", then N entries of 20 characters: a 10-digit offset, generation, n or f.
-    std::size_t at = pdf.find('\n', xref + 6) + 1;
+    at = pdf.find('\n', xref + 6) + 1;
     while (at + 20 <= start && pdf.compare(at, 7, "trailer") != 0) {
         const long long offset = std::atoll(pdf.substr(at, 10).c_str());
         if (pdf[at + 17] == 'n' && offset > static_cast<long long>(open)) {
@@ -148,7 +161,7 @@ std::string PdfBytes(const Tgraph& g, std::optional<TPictureSize> size, const TM
     pdf.setResolution(VectorDpi);
     pdf.setCreator(QStringLiteral("Nodeloom"));
     pdf.setTitle(QStringLiteral("Nodeloom graph"));
-    const QSizeF points(s.width * 72.0 / VectorDpi, s.height * 72.0 / VectorDpi);
+    const QSizeF points(s.width * geometry::PointsPerPixel, s.height * geometry::PointsPerPixel);
     pdf.setPageSize(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
     // A canvas coordinate names a pixel, whose centre lies half a unit further on: the outline
@@ -208,9 +221,11 @@ struct TJpegRows {
     std::string Finish() { return jpeg.Finish(); }
 };
 
+} // namespace
+
 std::string EncodeJpegPicture(const QImage& picture) { return EncodeJpeg(picture); }
 
-std::string PngBytes(const QImage& picture) {
+std::string EncodePng(const QImage& picture) {
     if (picture.isNull()) throw std::runtime_error("the picture cannot be encoded as PNG");
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
     TPngWriter png(rgb.width(), rgb.height());
@@ -240,58 +255,6 @@ std::string WriteTikz(const Tgraph& g, std::optional<TPictureSize>, const TMarks
 std::string WriteDot(const Tgraph& g, std::optional<TPictureSize>, const TMarks*) { return DotText(g); }
 std::string WriteGraphML(const Tgraph& g, std::optional<TPictureSize>, const TMarks*) { return GraphMLText(g); }
 std::string WriteGf4(const Tgraph& g, std::optional<TPictureSize>, const TMarks*) { return GraphFileText(g); }
-
-// The ending alone ("out/.png") names no file.
-bool EndsWith(const std::string& lower, std::size_t nameLength, const char* ending) {
-    const std::size_t n = std::strlen(ending);
-    return nameLength > n && lower.compare(lower.size() - n, n, ending) == 0;
-}
-
-} // namespace
-
-const TExportFormatInfo ExportFormats[9] = {
-    {TExportFormat::Png, ".png", nullptr, "PNG picture", TExportKind::Raster, WritePng, PngBytes},
-    {TExportFormat::Bmp, ".bmp", nullptr, "Windows bitmap", TExportKind::Raster, WriteBmp, EncodeBmp},
-    {TExportFormat::Jpeg, ".jpg", ".jpeg", "JPEG picture", TExportKind::Raster, WriteJpeg, EncodeJpegPicture},
-    {TExportFormat::Svg, ".svg", nullptr, "SVG drawing, text as text", TExportKind::Vector, WriteSvg, nullptr},
-    {TExportFormat::Pdf, ".pdf", nullptr, "PDF page, text as text", TExportKind::Vector, WritePdf, nullptr},
-    {TExportFormat::Dot, ".dot", nullptr, "Graphviz DOT", TExportKind::Text, WriteDot, nullptr},
-    {TExportFormat::GraphML, ".graphml", nullptr, "GraphML", TExportKind::Text, WriteGraphML, nullptr},
-    {TExportFormat::Tikz, ".tex", nullptr, "LaTeX TikZ picture", TExportKind::Text, WriteTikz, nullptr},
-    {TExportFormat::Gf4, ".gf4", nullptr, "Nodeloom graph file", TExportKind::Text, WriteGf4, nullptr},
-};
-
-const TExportFormatInfo& ExportFormatInfo(TExportFormat format) {
-    for (const TExportFormatInfo& info : ExportFormats)
-        if (info.format == format) return info;
-    throw std::logic_error("an export format without a row in the table");
-}
-
-std::optional<TExportFormat> ExportFormatOf(const std::string& path) {
-    std::string lower = path;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    const std::size_t slash = lower.rfind('/');
-    const std::size_t nameLength = lower.size() - (slash == std::string::npos ? 0 : slash + 1);
-    for (const TExportFormatInfo& info : ExportFormats) {
-        if (EndsWith(lower, nameLength, info.ending)) return info.format;
-        if (info.otherEnding && EndsWith(lower, nameLength, info.otherEnding)) return info.format;
-    }
-    return std::nullopt;
-}
-
-std::string KnownExportEndings() {
-    std::string list;
-    for (const TExportFormatInfo& info : ExportFormats) {
-        for (const char* ending : {info.ending, info.otherEnding}) {
-            if (!ending) continue;
-            if (!list.empty()) list += ", ";
-            list += ending;
-        }
-    }
-    return list;
-}
-
-bool ExportFormatAvailable(TExportFormat) { return true; } // every writer is the program's own or Qt's core
 
 QImage RasterPicture(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks) {
     QImage picture;
@@ -331,8 +294,11 @@ std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPi
     return ExportFormatInfo(format).write(g, size, nullptr);
 }
 
-TReplaceFailure ExportToFile(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size,
-                             const std::string& path) {
+namespace {
+
+// The file's bytes through ReplaceFile, the BMP band by band; throws for a picture not made.
+TReplaceFailure WriteExport(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size,
+                            const std::string& path) {
     if (format != TExportFormat::Bmp) return ReplaceFile(path, ExportBytes(g, format, size));
     QImage band;
     TRasterCanvas canvas(band);
@@ -357,6 +323,28 @@ TReplaceFailure ExportToFile(const Tgraph& g, TExportFormat format, std::optiona
     });
 }
 
+} // namespace
+
+void ExportToFile(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size, const std::string& path) {
+    TReplaceFailure written;
+    try {
+        written = WriteExport(g, format, size, path);
+    } catch (const std::exception& e) {
+        throw TExportError("Cannot export to \"" + path + "\": " + e.what());
+    }
+    if (const TFileFailure failure = AsFileFailure(written)) throw TExportError(WriteFailureText(path, failure));
+}
+
 std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size, const TMarks& marks) {
     return ExportFormatInfo(format).write(g, size, &marks);
+}
+
+void WritePictureFile(const std::string& path, const std::string& bytes) {
+    const TReplaceFailure failure = ReplaceFile(path, bytes);
+    switch (failure.step) {
+    case TReplaceStep::None: return;
+    case TReplaceStep::NotRegular:
+    case TReplaceStep::Create: ThrowFileError("Cannot create file", path, failure);
+    case TReplaceStep::Write: ThrowFileError("Cannot write file", path, failure);
+    }
 }

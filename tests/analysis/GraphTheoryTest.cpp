@@ -1,4 +1,4 @@
-// What the analysis computes by hand, on graphs whose answers are known: the girth, the exact
+// What the analysis computes beyond Boost.Graph, on graphs whose answers are known: the girth, the exact
 // colouring and its step bound (networkx has neither), through the report.
 
 #include "Analysis.h"
@@ -20,7 +20,7 @@ std::unique_ptr<Tgraph> Build(bool directed, int n, std::initializer_list<std::p
     return g;
 }
 
-TEST(AnalysisHandWritten, GirthAndChromaticNumberOfKnownGraphs) {
+TEST(AnalysisGraphTheory, GirthAndChromaticNumberOfKnownGraphs) {
     const struct {
         const char* name;
         std::unique_ptr<Tgraph> g;
@@ -68,7 +68,7 @@ TEST(AnalysisHandWritten, GirthAndChromaticNumberOfKnownGraphs) {
 
 // A dense random graph of 100 vertices outruns the search's step bound: the best colouring found
 // is proper, not claimed minimal, and the same on every run.
-TEST(AnalysisHandWritten, ColouringBeyondTheBoundIsProperAndRepeatable) {
+TEST(AnalysisGraphTheory, ColouringBeyondTheBoundIsProperAndRepeatable) {
     auto g = Build(false, 100, {});
     std::mt19937 random(7);
     for (int s = 1; s <= 100; ++s)

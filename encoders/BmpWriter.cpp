@@ -1,20 +1,12 @@
-#include "PictureFile.h"
+#include "BmpWriter.h"
 
-#include "SafeFile.h"
+#include "Geometry.h"
 
 #include <QImage>
 
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
-
-namespace {
-
-[[noreturn]] void ThrowFileError(const char* what, const std::string& path, const TReplaceFailure& failure) {
-    throw std::runtime_error(std::string(what) + " \"" + path + "\". " + FailureSentence(AsFileFailure(failure)));
-}
-
-} // namespace
 
 namespace {
 
@@ -43,7 +35,7 @@ std::string BmpHeader(int width, int height) {
     PutLittle(header, 28, 24, 2);
     PutLittle(header, 34, static_cast<std::uint32_t>(size - Header), 4);
     PutLittle(header, 38, 3780, 4); // 96 pixels an inch
-    PutLittle(header, 42, 3780, 4);
+    PutLittle(header, 42, geometry::PixelsPerMetre, 4);
     return header;
 }
 
@@ -72,14 +64,4 @@ std::string EncodeBmp(const QImage& picture) {
     TBmpWriter bmp(rgb.width(), rgb.height());
     bmp.Rows(rgb, 0, rgb.height());
     return bmp.Finish();
-}
-
-void WritePictureFile(const std::string& path, const std::string& bytes) {
-    const TReplaceFailure failure = ReplaceFile(path, bytes);
-    switch (failure.step) {
-    case TReplaceStep::None: return;
-    case TReplaceStep::NotRegular:
-    case TReplaceStep::Create: ThrowFileError("Cannot create file", path, failure);
-    case TReplaceStep::Write: ThrowFileError("Cannot write file", path, failure);
-    }
 }
