@@ -1,6 +1,7 @@
 // Timings of the import: the complete 100-vertex digraph read back from Nodeloom's own GraphML
 // and DOT, and the neato layout of a 100-vertex, 200-edge graph (see README.md).
 
+#include "FormatWriters.h"
 #include "Graph_obj.h"
 #include "ImportGraph.h"
 #include "Layout.h"

@@ -13,19 +13,20 @@
 struct TReportRequest {
     std::string file;                     // the graph file
     bool report = false;                  // --report given
-    std::string reportPath;               // .json, .txt or .tex; empty or "-" for text on standard output
+    std::string reportPath;               // a report form's ending; empty or "-" for text on standard output
     std::vector<std::string> exportPaths; // --export's outputs, the results drawn in
     std::optional<TPictureSize> size;     // --size
     std::vector<std::string> shows;       // --show, in order
     std::string showColour;               // --show-colour; empty for the default
     std::optional<TLayout> layout;        // --layout; nothing for the file's default
+    std::string trace;                    // --trace ALGORITHM; empty for none (see TraceCommand.h)
 };
 
 // The forms a report (or any other text the command line writes) takes, by the output's ending:
 // JSON, text, LaTeX.
 enum class TReportForm { Json, Text, Tex };
 std::optional<TReportForm> ReportFormOf(const std::string& path);
-// The report's endings, as a message lists them: ".json, .txt, .tex".
+// The report's endings, as a message lists them.
 std::string KnownReportEndings();
 
 // Reads the graph, computes the report and the results, then writes every output through the

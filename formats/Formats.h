@@ -25,7 +25,7 @@ enum class TFormatUse { Open, Export };
 struct TFormat {
     const char* endings[3];  // as a file name ends, in lower case; the first is the one added to a bare name
     const char* description; // for the help: "PNG picture"
-    const char* dialogName;  // the file dialogs' caption, "Bitmaps (*.bmp)"; null where no dialog lists it
+    const char* dialogName;  // the file dialogs' caption ("Bitmaps"); null where no dialog lists it
     TFormatKind kind;
     // The reader of another program's graph file: the import's. Nothing for gf4, whose own reader
     // opens every file no row names, and for the formats that are only written.
@@ -41,8 +41,8 @@ struct TFormat {
 // Every format, in the order the help lists them.
 extern const TFormat Formats[11];
 
-// Whether the file name at the end of path ends with ending ("…/x.png" and ".png"), in any case.
-// The ending alone (".png", "out/.png") names no file.
+// Whether the file name at the end of path ends with ending (a dot and letters, lower case), in
+// any case. The ending alone, a file name that is only the ending, names no file.
 bool HasEnding(const std::string& path, const char* ending);
 // The row whose endings path has; null for none.
 const TFormat* FormatOf(const std::string& path);
@@ -52,10 +52,10 @@ const TFormat& ExportFormatInfo(TExportFormat format);
 std::optional<TExportFormat> ExportFormatOf(const std::string& path);
 // The import's format for path's ending; nothing for gf4 and for any ending not imported.
 std::optional<TImportFormat> ImportFormatOf(const std::string& path);
-// The endings of the formats of that use, as a message lists them: ".png, .bmp, .jpg, .jpeg, ...".
+// The endings of the formats of that use, in the table's order, as a message lists them.
 std::string KnownEndings(TFormatUse use);
 // The formats opened besides gf4, as the help names them: "GraphML (.graphml), Graphviz DOT (.dot,
 // .gv), ...".
 std::string ReadableFormatsText();
-// A file dialog's filter of the format: "Bitmaps (*.bmp)".
+// A file dialog's filter of the format: its caption and its first ending as a pattern.
 QString DialogFilter(const TFormat& format);

@@ -1,4 +1,4 @@
-// Writers of the graph for Graphviz, GraphML readers and LaTeX.
+// The TikZ picture for LaTeX, and what the text writers of other formats share.
 
 #include "TextExport.h"
 
@@ -16,54 +16,6 @@
 using geometry::HeldVertices;
 
 namespace {
-
-// Calls f(source, edge) for every edge line of the gf4 file, in the file's order.
-template <typename F>
-void ForEachFileEdge(const Tgraph& g, F f) {
-    for (int s = 1; s <= HeldVertices(g); ++s)
-        for (const Tedge* e = g.edgeLists[s].get(); e; e = e->next.get())
-            if (g.directed || e->target >= s) f(s, *e);
-}
-
-// ---------------------------------------------------------------- DOT
-
-// Graphviz reads quoted strings of up to 16384 characters; longer texts are written as a
-// concatenation "..." + "...", cut between characters and never inside an escape.
-constexpr std::size_t DotChunk = 16000;
-
-std::string DotQuoted(const std::string& bytes) {
-    std::string out = "\"";
-    std::size_t chunk = 0;
-    const std::string text = PrintableUtf8(bytes);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        const bool continuation = (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-        if (chunk >= DotChunk && !continuation) {
-            out += "\" + \"";
-            chunk = 0;
-        }
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            ++chunk;
-        }
-        out += c;
-        ++chunk;
-    }
-    return out + '"';
-}
-
-// A surface length in points, exactly: pixels times 0.75 has at most two decimals.
-std::string Points(long long pixels) {
-    const long long quarters = pixels * 3;
-    const bool negative = quarters < 0;
-    const unsigned long long magnitude =
-        negative ? 0ULL - static_cast<unsigned long long>(quarters) : static_cast<unsigned long long>(quarters);
-    std::string out = (negative ? "-" : "") + std::to_string(magnitude / 4);
-    static const char* const fractions[4] = {"", ".25", ".5", ".75"};
-    return out + fractions[magnitude % 4];
-}
-
-// ---------------------------------------------------------------- GraphML
 
 // ---------------------------------------------------------------- TikZ
 
@@ -140,119 +92,6 @@ bool PercentDecoded(const std::string& text, std::string& bytes) {
 }
 
 bool ShownExactly(const std::string& bytes) { return PrintableUtf8(bytes) == bytes; }
-
-std::string DotText(const Tgraph& g) {
-    const char* arrow = g.directed ? " -> " : " -- ";
-    // Graphviz measures in points and inches; a surface pixel is 0.75 pt, as in the pictures.
-    const std::string size = numbers::Fixed(geometry::VertexInches, 4);
-    std::string base;
-    ColorName(g, g.baseColor, base);
-    std::string out = g.directed ? "digraph {\n" : "graph {\n";
-    // What the gf4 file holds besides the standard attributes, so that it can be read back whole.
-    out += std::string("  graph [outputorder=edgesfirst, nodeloom_weighted=") + (g.weighted ? "true" : "false") +
-           ", nodeloom_base=\"" + base + "\", nodeloom_edges=" + std::to_string(g.edgeCount) + "];\n";
-    out += "  node [shape=circle, fixedsize=shape, width=" + std::string(size) + ", height=" + size +
-           ", fontname=\"DejaVu Sans\", fontsize=8.25];\n";
-    out += "  edge [fontname=\"DejaVu Sans\", fontsize=8.25];\n";
-    for (int v = 1; v <= HeldVertices(g); ++v) {
-        const Tvertex& c = g.vertices[v];
-        out += "  " + std::to_string(v) + " [label=" + DotQuoted(c.name) + ", pos=\"" + Points(c.x) + "," +
-               Points(-static_cast<long long>(c.y)) + "!\"";
-        if (!ShownExactly(c.name)) out += ", nodeloom_name=" + DotQuoted(PercentEncoded(c.name));
-        out += "];\n";
-    }
-    ForEachFileEdge(g, [&](int s, const Tedge& e) {
-        const std::string color = HexColor(e.color);
-        out += "  " + std::to_string(s) + arrow + std::to_string(e.target) + " [";
-        if (g.weighted) {
-            out += "label=" + DotQuoted(e.weight) + ", ";
-            if (!ShownExactly(e.weight)) out += "nodeloom_weight=" + DotQuoted(PercentEncoded(e.weight)) + ", ";
-        }
-        if (e.target == s) {
-            // Above the vertex, as the surface draws it: one Bezier curve through the same points.
-            const long long x = g.vertices[s].x, y = g.vertices[s].y;
-            const long long dx = geometry::LoopControlDx, rise = geometry::LoopControlRise;
-            out += "pos=\"" + Points(x) + "," + Points(-y) + " " + Points(x + dx) + "," + Points(rise - y) + " " +
-                   Points(x - dx) + "," + Points(rise - y) + " " + Points(x) + "," + Points(-y) + "\", ";
-        }
-        out += "color=\"" + color + "\", fontcolor=\"" + color + "\"];\n";
-    });
-    return out + "}\n";
-}
-
-namespace {
-
-// A weight that GraphML's double type reads: an optional sign, digits with an optional
-// fraction, an optional exponent.
-bool IsDecimalNumber(const std::string& s) {
-    std::size_t i = 0;
-    if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
-    std::size_t digits = 0;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
-    if (i < s.size() && s[i] == '.') {
-        ++i;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
-    }
-    if (digits == 0) return false;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        ++i;
-        if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
-        std::size_t exponent = 0;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9' && exponent < 3) ++i, ++exponent;
-        if (exponent == 0) return false;
-    }
-    return i == s.size();
-}
-
-} // namespace
-
-std::string GraphMLText(const Tgraph& g) {
-    bool numeric = g.weighted;
-    ForEachFileEdge(g, [&](int, const Tedge& e) { numeric = numeric && IsDecimalNumber(e.weight); });
-    std::string base;
-    ColorName(g, g.baseColor, base);
-    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                      "<graphml xmlns=\"http://graphml.graphdrawing.org/xmlns\" "
-                      "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-                      "xsi:schemaLocation=\"http://graphml.graphdrawing.org/xmlns "
-                      "http://graphml.graphdrawing.org/xmlns/1.0/graphml.xsd\">\n"
-                      "  <key id=\"weighted\" for=\"graph\" attr.name=\"nodeloom.weighted\" attr.type=\"boolean\"/>\n"
-                      "  <key id=\"base\" for=\"graph\" attr.name=\"nodeloom.base\" attr.type=\"string\"/>\n"
-                      "  <key id=\"edges\" for=\"graph\" attr.name=\"nodeloom.edges\" attr.type=\"int\"/>\n"
-                      "  <key id=\"name\" for=\"node\" attr.name=\"name\" attr.type=\"string\"/>\n"
-                      "  <key id=\"label\" for=\"node\" attr.name=\"label\" attr.type=\"string\"/>\n"
-                      "  <key id=\"exactname\" for=\"node\" attr.name=\"nodeloom.name\" attr.type=\"string\"/>\n"
-                      "  <key id=\"x\" for=\"node\" attr.name=\"x\" attr.type=\"int\"/>\n"
-                      "  <key id=\"y\" for=\"node\" attr.name=\"y\" attr.type=\"int\"/>\n"
-                      "  <key id=\"weight\" for=\"edge\" attr.name=\"weight\" attr.type=\"string\"/>\n";
-    if (numeric) out += "  <key id=\"value\" for=\"edge\" attr.name=\"weight_value\" attr.type=\"double\"/>\n";
-    out += "  <key id=\"exactweight\" for=\"edge\" attr.name=\"nodeloom.weight\" attr.type=\"string\"/>\n"
-           "  <key id=\"color\" for=\"edge\" attr.name=\"color\" attr.type=\"string\"/>\n";
-    out += std::string("  <graph id=\"G\" edgedefault=\"") + (g.directed ? "directed" : "undirected") + "\">\n";
-    out += std::string("    <data key=\"weighted\">") + (g.weighted ? "true" : "false") + "</data><data key=\"base\">" +
-           base + "</data><data key=\"edges\">" + std::to_string(g.edgeCount) + "</data>\n";
-    for (int v = 1; v <= HeldVertices(g); ++v) {
-        const Tvertex& c = g.vertices[v];
-        const std::string name = XmlEscaped(PrintableUtf8(c.name));
-        out += "    <node id=\"n" + std::to_string(v) + "\"><data key=\"name\">" + name +
-               "</data><data key=\"label\">" + name + "</data>";
-        if (!ShownExactly(c.name)) out += "<data key=\"exactname\">" + PercentEncoded(c.name) + "</data>";
-        out += "<data key=\"x\">" + std::to_string(c.x) + "</data><data key=\"y\">" + std::to_string(c.y) +
-               "</data></node>\n";
-    }
-    int id = 0;
-    ForEachFileEdge(g, [&](int s, const Tedge& e) {
-        out += "    <edge id=\"e" + std::to_string(++id) + "\" source=\"n" + std::to_string(s) + "\" target=\"n" +
-               std::to_string(e.target) + "\">";
-        if (g.weighted) {
-            out += "<data key=\"weight\">" + XmlEscaped(PrintableUtf8(e.weight)) + "</data>";
-            if (numeric) out += "<data key=\"value\">" + e.weight + "</data>";
-            if (!ShownExactly(e.weight)) out += "<data key=\"exactweight\">" + PercentEncoded(e.weight) + "</data>";
-        }
-        out += "<data key=\"color\">" + HexColor(e.color) + "</data></edge>\n";
-    });
-    return out + "  </graph>\n</graphml>\n";
-}
 
 namespace {
 
@@ -349,6 +188,8 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
     // A result's parts, in styles of their own that a document may set anew.
     if (marked)
         out += ",\n    result edge/.style={line width=2.25pt, color=nl-result},\n"
+               "    current edge/.style={line width=4.5pt, color=nl-result},\n"
+               "    current vertex/.style={double=nl-result, double distance=3pt},\n"
                "    result vertex/.style={},\n"
                "    result label/.style={font=\\footnotesize, text=nl-result, above right, inner sep=1pt},\n"
                "    result edge label/.style={auto=right, font=\\footnotesize, text=nl-result}";
@@ -368,6 +209,7 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
         const auto fill = marks.vertexFills.find(v);
         if (fill != marks.vertexFills.end())
             extra += ", result vertex, fill=" + TikzColor(fill->second).substr(std::string("color=").size());
+        if (marks.currentVertices.count(v)) extra += ", current vertex";
         const auto mark = marks.vertexLabels.find(v);
         if (mark != marks.vertexLabels.end())
             extra += ", label={[result label]above right:{" + TexEscaped(mark->second) + "}}";
@@ -407,7 +249,10 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
                     "] {" + weight + "}";
         }
         const auto key = MarkKey(g.directed, s, e.target);
-        if (marks.edges.count(key)) options += ", result edge";
+        if (marks.currentEdges.count(key))
+            options += ", current edge";
+        else if (marks.edges.count(key))
+            options += ", result edge";
         const auto mark = marks.edgeLabels.find(key);
         if (mark != marks.edgeLabels.end())
             label += std::string(" node[result edge label") + (e.target == s ? ", above=8pt" : "") + "] {" +

@@ -1,10 +1,12 @@
 #pragma once
-// The graph as text for other programs: Graphviz DOT, GraphML and a TikZ picture for LaTeX.
-// Each writes one vertex per vertex and one edge per edge line of the graph's gf4 file (an
-// undirected edge once, from its lower-numbered end), in the file's order. Texts come out as
-// UTF-8 (see Utf8Text), escaped for the format, with control characters (C0, DEL, C1) and
-// U+FFFE, U+FFFF shown as spaces.
+// The graph as text for other programs: the TikZ picture for LaTeX here, and what it shares with
+// the DOT and GraphML writers (which live beside their readers, in import/). Each writes one
+// vertex per vertex and one edge per edge line of the graph's gf4 file (an undirected edge once,
+// from its lower-numbered end), in the file's order. Texts come out as UTF-8 (see Utf8Text),
+// escaped for the format, with control characters (C0, DEL, C1) and U+FFFE, U+FFFF shown as
+// spaces.
 
+#include "Geometry.h"
 #include "Graph_obj.h"
 #include "Text.h"
 
@@ -22,18 +24,13 @@ bool PercentDecoded(const std::string& text, std::string& bytes);
 // Whether the exports show the text as it is (UTF-8 without control characters).
 bool ShownExactly(const std::string& bytes);
 
-// `graph` or `digraph`; graph attributes nodeloom_weighted, nodeloom_base, nodeloom_edges; nodes
-// 1..n with label, pos="x,-y!" (points at 0.75 pt a pixel, y up), nodeloom_name when needed, and
-// the vertex's size; edges in the gf4 file's order with the colour and, in a weighted graph, the
-// weight as label (and nodeloom_weight when needed); a loop's curve above its vertex. A text
-// longer than Graphviz's quoted-string limit is written as "..." + "...".
-std::string DotText(const Tgraph& g);
-
-// Graph keys nodeloom.weighted, nodeloom.base, nodeloom.edges; node keys name and label (the
-// same text), nodeloom.name when needed, x, y (surface pixels, y down); edge keys weight (text),
-// weight_value (double, when every weight is a number), nodeloom.weight when needed, color
-// ("#RRGGBB"); edgedefault from the graph's kind.
-std::string GraphMLText(const Tgraph& g);
+// Calls f(source, edge) for every edge line of the gf4 file, in the file's order.
+template <typename F>
+void ForEachFileEdge(const Tgraph& g, F f) {
+    for (int s = 1; s <= geometry::HeldVertices(g); ++s)
+        for (const Tedge* e = g.edgeLists[s].get(); e; e = e->next.get())
+            if (g.directed || e->target >= s) f(s, *e);
+}
 
 // A tikzpicture without preamble: 1 unit = one surface pixel = 0.75 pt, y up; the colour table
 // defined at the top; arrowheads in a directed graph; a paired directed edge bent to its left as

@@ -4,7 +4,9 @@
 #include "ImportModel.h"
 
 #include "Cgraph.h"
+#include "FormatWriters.h"
 #include "Geometry.h"
+#include "Numbers.h"
 #include "TextExport.h"
 
 #include <algorithm>
@@ -218,4 +220,85 @@ bool ReadDot(const std::string& bytes, TImportedGraph& graph, std::string& error
     }
     if (!own) graph.weighted = weighted;
     return true;
+}
+
+// ---------------------------------------------------------------- the writer
+
+namespace {
+
+// Graphviz reads quoted strings of up to 16384 characters; longer texts are written as a
+// concatenation "..." + "...", cut between characters and never inside an escape.
+constexpr std::size_t DotChunk = 16000;
+
+std::string DotQuoted(const std::string& bytes) {
+    std::string out = "\"";
+    std::size_t chunk = 0;
+    const std::string text = PrintableUtf8(bytes);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool continuation = (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+        if (chunk >= DotChunk && !continuation) {
+            out += "\" + \"";
+            chunk = 0;
+        }
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            ++chunk;
+        }
+        out += c;
+        ++chunk;
+    }
+    return out + '"';
+}
+
+// A surface length in points, exactly: pixels times 0.75 has at most two decimals.
+std::string Points(long long pixels) {
+    const long long quarters = pixels * 3;
+    const bool negative = quarters < 0;
+    const unsigned long long magnitude =
+        negative ? 0ULL - static_cast<unsigned long long>(quarters) : static_cast<unsigned long long>(quarters);
+    std::string out = (negative ? "-" : "") + std::to_string(magnitude / 4);
+    static const char* const fractions[4] = {"", ".25", ".5", ".75"};
+    return out + fractions[magnitude % 4];
+}
+
+} // namespace
+
+std::string DotText(const Tgraph& g) {
+    const char* arrow = g.directed ? " -> " : " -- ";
+    // Graphviz measures in points and inches; a surface pixel is 0.75 pt, as in the pictures.
+    const std::string size = numbers::Fixed(geometry::VertexInches, 4);
+    std::string base;
+    ColorName(g, g.baseColor, base);
+    std::string out = g.directed ? "digraph {\n" : "graph {\n";
+    // What the gf4 file holds besides the standard attributes, so that it can be read back whole.
+    out += std::string("  graph [outputorder=edgesfirst, nodeloom_weighted=") + (g.weighted ? "true" : "false") +
+           ", nodeloom_base=\"" + base + "\", nodeloom_edges=" + std::to_string(g.edgeCount) + "];\n";
+    out += "  node [shape=circle, fixedsize=shape, width=" + std::string(size) + ", height=" + size +
+           ", fontname=\"DejaVu Sans\", fontsize=8.25];\n";
+    out += "  edge [fontname=\"DejaVu Sans\", fontsize=8.25];\n";
+    for (int v = 1; v <= geometry::HeldVertices(g); ++v) {
+        const Tvertex& c = g.vertices[v];
+        out += "  " + std::to_string(v) + " [label=" + DotQuoted(c.name) + ", pos=\"" + Points(c.x) + "," +
+               Points(-static_cast<long long>(c.y)) + "!\"";
+        if (!ShownExactly(c.name)) out += ", nodeloom_name=" + DotQuoted(PercentEncoded(c.name));
+        out += "];\n";
+    }
+    ForEachFileEdge(g, [&](int s, const Tedge& e) {
+        const std::string color = HexColor(e.color);
+        out += "  " + std::to_string(s) + arrow + std::to_string(e.target) + " [";
+        if (g.weighted) {
+            out += "label=" + DotQuoted(e.weight) + ", ";
+            if (!ShownExactly(e.weight)) out += "nodeloom_weight=" + DotQuoted(PercentEncoded(e.weight)) + ", ";
+        }
+        if (e.target == s) {
+            // Above the vertex, as the surface draws it: one Bezier curve through the same points.
+            const long long x = g.vertices[s].x, y = g.vertices[s].y;
+            const long long dx = geometry::LoopControlDx, rise = geometry::LoopControlRise;
+            out += "pos=\"" + Points(x) + "," + Points(-y) + " " + Points(x + dx) + "," + Points(rise - y) + " " +
+                   Points(x - dx) + "," + Points(rise - y) + " " + Points(x) + "," + Points(-y) + "\", ";
+        }
+        out += "color=\"" + color + "\", fontcolor=\"" + color + "\"];\n";
+    });
+    return out + "}\n";
 }

@@ -5,6 +5,7 @@
 
 #include "ImportModel.h"
 
+#include "FormatWriters.h"
 #include "TextExport.h"
 
 #include <libxml/xmlreader.h>
@@ -365,4 +366,80 @@ bool TGraphMLReader::Map() {
 
 bool ReadGraphML(const std::string& bytes, TImportedGraph& graph, std::string& error) {
     return TGraphMLReader(bytes, graph, error).Read();
+}
+
+// ---------------------------------------------------------------- the writer
+
+namespace {
+
+// A weight that GraphML's double type reads: an optional sign, digits with an optional
+// fraction, an optional exponent.
+bool IsDecimalNumber(const std::string& s) {
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+    std::size_t digits = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+        std::size_t exponent = 0;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9' && exponent < 3) ++i, ++exponent;
+        if (exponent == 0) return false;
+    }
+    return i == s.size();
+}
+
+} // namespace
+
+std::string GraphMLText(const Tgraph& g) {
+    bool numeric = g.weighted;
+    ForEachFileEdge(g, [&](int, const Tedge& e) { numeric = numeric && IsDecimalNumber(e.weight); });
+    std::string base;
+    ColorName(g, g.baseColor, base);
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<graphml xmlns=\"http://graphml.graphdrawing.org/xmlns\" "
+                      "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+                      "xsi:schemaLocation=\"http://graphml.graphdrawing.org/xmlns "
+                      "http://graphml.graphdrawing.org/xmlns/1.0/graphml.xsd\">\n"
+                      "  <key id=\"weighted\" for=\"graph\" attr.name=\"nodeloom.weighted\" attr.type=\"boolean\"/>\n"
+                      "  <key id=\"base\" for=\"graph\" attr.name=\"nodeloom.base\" attr.type=\"string\"/>\n"
+                      "  <key id=\"edges\" for=\"graph\" attr.name=\"nodeloom.edges\" attr.type=\"int\"/>\n"
+                      "  <key id=\"name\" for=\"node\" attr.name=\"name\" attr.type=\"string\"/>\n"
+                      "  <key id=\"label\" for=\"node\" attr.name=\"label\" attr.type=\"string\"/>\n"
+                      "  <key id=\"exactname\" for=\"node\" attr.name=\"nodeloom.name\" attr.type=\"string\"/>\n"
+                      "  <key id=\"x\" for=\"node\" attr.name=\"x\" attr.type=\"int\"/>\n"
+                      "  <key id=\"y\" for=\"node\" attr.name=\"y\" attr.type=\"int\"/>\n"
+                      "  <key id=\"weight\" for=\"edge\" attr.name=\"weight\" attr.type=\"string\"/>\n";
+    if (numeric) out += "  <key id=\"value\" for=\"edge\" attr.name=\"weight_value\" attr.type=\"double\"/>\n";
+    out += "  <key id=\"exactweight\" for=\"edge\" attr.name=\"nodeloom.weight\" attr.type=\"string\"/>\n"
+           "  <key id=\"color\" for=\"edge\" attr.name=\"color\" attr.type=\"string\"/>\n";
+    out += std::string("  <graph id=\"G\" edgedefault=\"") + (g.directed ? "directed" : "undirected") + "\">\n";
+    out += std::string("    <data key=\"weighted\">") + (g.weighted ? "true" : "false") + "</data><data key=\"base\">" +
+           base + "</data><data key=\"edges\">" + std::to_string(g.edgeCount) + "</data>\n";
+    for (int v = 1; v <= geometry::HeldVertices(g); ++v) {
+        const Tvertex& c = g.vertices[v];
+        const std::string name = XmlEscaped(PrintableUtf8(c.name));
+        out += "    <node id=\"n" + std::to_string(v) + "\"><data key=\"name\">" + name +
+               "</data><data key=\"label\">" + name + "</data>";
+        if (!ShownExactly(c.name)) out += "<data key=\"exactname\">" + PercentEncoded(c.name) + "</data>";
+        out += "<data key=\"x\">" + std::to_string(c.x) + "</data><data key=\"y\">" + std::to_string(c.y) +
+               "</data></node>\n";
+    }
+    int id = 0;
+    ForEachFileEdge(g, [&](int s, const Tedge& e) {
+        out += "    <edge id=\"e" + std::to_string(++id) + "\" source=\"n" + std::to_string(s) + "\" target=\"n" +
+               std::to_string(e.target) + "\">";
+        if (g.weighted) {
+            out += "<data key=\"weight\">" + XmlEscaped(PrintableUtf8(e.weight)) + "</data>";
+            if (numeric) out += "<data key=\"value\">" + e.weight + "</data>";
+            if (!ShownExactly(e.weight)) out += "<data key=\"exactweight\">" + PercentEncoded(e.weight) + "</data>";
+        }
+        out += "<data key=\"color\">" + HexColor(e.color) + "</data></edge>\n";
+    });
+    return out + "  </graph>\n</graphml>\n";
 }

@@ -99,9 +99,9 @@ public:
     void ToolButton4Click();
     void ToolButton6Click();
     void ToolButton8Click();
-    // Writes the surface's picture to path, as BMP or JPEG by the path's last four characters
-    // (".bmp", ".jpg", "jpeg", any case). Throws std::runtime_error for any other ending or a
-    // file that cannot be written.
+    // Writes the surface's picture to path, as JPEG or BMP by the path's ending in the table of
+    // formats (any case). Throws std::runtime_error for any other ending or a file that cannot be
+    // written.
     void SaveImage(const std::string& path);
 
 protected:

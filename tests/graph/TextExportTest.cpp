@@ -2,6 +2,7 @@
 // of a drawing that sizes the exported pictures.
 
 #include "TextExport.h"
+#include "FormatWriters.h"
 #include "GraphBuilders.h"
 #include "PictureBounds.h"
 #include "RecordingCanvas.h"

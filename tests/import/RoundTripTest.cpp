@@ -1,6 +1,7 @@
 // DOT and GraphML carry the whole gf4 file: random graphs of every kind, with names and weights
 // of any bytes, come back from either export as the same file.
 
+#include "FormatWriters.h"
 #include "GraphBuilders.h"
 #include "ImportGraph.h"
 #include "TextExport.h"

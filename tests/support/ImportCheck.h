@@ -3,6 +3,7 @@
 // kept seeds and findings: a refusal gives a reason and leaves no graph; an accepted graph is one
 // the record holds, and comes back byte for byte through the GraphML and DOT exports.
 
+#include "FormatWriters.h"
 #include "ImportGraph.h"
 #include "TextExport.h"
 
