@@ -1,8 +1,8 @@
 // The program's entry point: reads the command line, then prints what it asks for (help,
 // version, a usage error), runs a command-line action without any window, or starts the editor:
 // the five windows, created once in order and kept for the whole run, then the event loop until
-// the main window closes. A graph file named on the command line is opened as the Open command
-// opens it.
+// the main window closes. Graphs that editors closed without saving are offered back first; then a
+// graph file named on the command line is opened as the Open command opens it.
 
 #include "CommandLine.h"
 #include "ErrorHandler.h"
@@ -66,7 +66,10 @@ int main(int argc, char** argv) {
     TWindows windows;
     TForm1& form1 = windows.form1;
     form1.show();
-    if (!command.file.isEmpty())
-        Guarded([&] { form1.OpenGraphFile(EncodeFileName(command.file).toStdString(), command.layout); });
+    // Recovery first: a graph left by a crash is offered before the file named here opens.
+    Guarded([&] {
+        form1.Start(command.file.isEmpty() ? std::string() : EncodeFileName(command.file).toStdString(),
+                    command.layout);
+    });
     return app.exec();
 }

@@ -6,6 +6,8 @@
 #include "Graph_obj.h"
 #include "QtCanvas.h"
 #include "RasterCanvas.h"
+#include "RecoveryFile.h"
+#include "SafeFile.h"
 #include "UndoHistory.h"
 
 #include <QGuiApplication>
@@ -266,6 +268,23 @@ void LoadComplete(benchmark::State& state) {
     std::remove(path.c_str());
 }
 
+// What the window's recovery timer does a moment after a change: the check for unsaved changes
+// against the graph as last saved, the gf4 text behind the recovery header, and its safe
+// replacement of the file.
+void RecoveryWriteComplete(benchmark::State& state) {
+    std::unique_ptr<Tgraph> g = MakeBenchGraph(TKind::Complete);
+    const TGraphSnapshot saved(*g);
+    MoveVertex(*g, 1, 1, 0);
+    const std::string path = BenchFile(".recovery");
+    for (auto _ : state) {
+        if (saved.Matches(*g)) state.SkipWithError("the graph counts as saved");
+        const TRecoveryContent content{1, g->fileName, std::string(), GraphFileText(*g)};
+        if (ReplaceFile(path, RecoveryFileText(content)).step != TReplaceStep::None)
+            state.SkipWithError("the recovery file could not be written");
+    }
+    std::remove(path.c_str());
+}
+
 // The export command's work after reading the file: the bytes (a picture sized to the drawing)
 // and the safe replacement of the output file. Nothing is hovered, as after opening.
 void ExportComplete(benchmark::State& state, TExportFormat format, const char* ending) {
@@ -371,6 +390,7 @@ BENCHMARK(RedrawModelOnlyComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(HoverComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(SaveComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadComplete)->Unit(benchmark::kMillisecond);
+BENCHMARK(RecoveryWriteComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadLabels1000Complete)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportPngComplete)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportSvgComplete)->Unit(benchmark::kMillisecond);

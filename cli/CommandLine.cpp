@@ -67,7 +67,12 @@ QString HelpText(const QCommandLineParser& parser) {
     QString text = parser.helpText();
     const qsizetype start = text.indexOf(QStringLiteral("Usage: ")), end = text.indexOf(QStringLiteral(" [options]"));
     if (start == 0 && end > start) text.replace(7, end - 7, QStringLiteral("nodeloom"));
-    return text + QStringLiteral("\nExport formats, chosen by the output's ending (any case):\n") + FormatList();
+    // The formats come last: scripts read the endings from there to the end.
+    return text +
+           QStringLiteral(
+               "\nUnsaved changes are kept in $XDG_STATE_HOME/nodeloom (by default ~/.local/state/nodeloom)\n"
+               "and offered back at the next start after a crash.\n") +
+           QStringLiteral("\nExport formats, chosen by the output's ending (any case):\n") + FormatList();
 }
 
 // The options and what --help says of them. One table: the parser is given every row, and the

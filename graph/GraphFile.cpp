@@ -388,6 +388,10 @@ TLoadReport ReadIntoRecord(Tgraph& g, const std::string& text, const std::string
 
 void LoadGraphFromText(Tgraph& g, const std::string& text, const std::string& path) { ReadIntoRecord(g, text, path); }
 
+TLoadReport LoadGraphTextReport(Tgraph& g, const std::string& text, const std::string& path) {
+    return ReadIntoRecord(g, text, path);
+}
+
 TLoadReport LoadGraphReport(Tgraph& g, const std::string& path) noexcept {
     InitGraph(g);
     TLoadReport report;

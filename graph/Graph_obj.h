@@ -123,6 +123,8 @@ std::string DamageText(const std::string& path, const std::string& damage);
 std::string GraphFileText(const Tgraph& g);
 // The reader underneath LoadGraph, over bytes already in memory; path only names the result.
 void LoadGraphFromText(Tgraph& g, const std::string& text, const std::string& path);
+// The same, with LoadGraphReport's report of what the text lacks.
+TLoadReport LoadGraphTextReport(Tgraph& g, const std::string& text, const std::string& path);
 
 // Drawing.
 void DrawGraph(const Tgraph& g, TCanvas& canvas);

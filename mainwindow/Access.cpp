@@ -146,12 +146,14 @@ bool TForm1::KeyboardEdit(const QKeyEvent& event) {
         return true;
     }
     switch (key) {
-    case Qt::Key_F2:
+    case Qt::Key_F2: {
         History.BeginChange(g);
-        AskVertexName(v);
+        const std::pair<std::string, std::string> cut = AskVertexName(v);
         History.EndChange(g);
         RefreshView();
+        TellNameCut(cut);
         return true;
+    }
     case Qt::Key_Delete:
         History.BeginChange(g);
         DeleteVertex(g, v);

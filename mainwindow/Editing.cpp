@@ -13,6 +13,7 @@
 #include "ErrorHandler.h"
 #include "Surface.h"
 #include "Text.h"
+#include "TextCodec.h"
 #include "request.h"
 
 #include <QToolButton>
@@ -248,17 +249,26 @@ void TForm1::FormKeyPress(char key) {
 // Only the user's selections get here. No redraw: a hovered edge takes the colour at the next one.
 void TForm1::ColorBox1Change() { LiveGraph.currentColor = ColorBox1->Selected(); }
 
-void TForm1::AskVertexName(int hit) {
+std::pair<std::string, std::string> TForm1::AskVertexName(int hit) {
     Tgraph& g = LiveGraph;
     const Tvertex chosen = g.vertices[hit];
     std::string name = chosen.name;
     PromptText("Vertex \"" + name + "\" renaming", name, name, [this] { return appClosing; });
+    const std::string whole = name;
     if (!name.empty()) name = CutName(Image1->Canvas(), name);
     if (!StorableText(name)) {
         RefuseText("name");
     } else if (const int v = FindVertex(g, hit, chosen)) {
         RenameVertex(g, v, name);
+        if (name != whole) return {whole, name};
     }
+    return {};
+}
+
+void TForm1::TellNameCut(const std::pair<std::string, std::string>& cut) {
+    if (cut.first.empty()) return;
+    ShowMessage(QStringLiteral("The name \"%1\" is wider than the %2 pixels a vertex shows: \"%3\" is kept.")
+                    .arg(DecodeText(cut.first), QString::number(MaxNameWidth), DecodeText(cut.second)));
 }
 
 // The second press of a left-button double-click, before its press event; the first press and
@@ -269,8 +279,9 @@ void TForm1::Image1DblClick() {
     Tgraph& g = LiveGraph;
     History.BeginChange(g);
     const int hit = VertexAt(g, pressX, pressY);
+    std::pair<std::string, std::string> cut; // a name the cut shortened, and what is left of it
     if (hit != 0) {
-        AskVertexName(hit);
+        cut = AskVertexName(hit);
         g.skipNextPress = true;
     } else if (g.weighted) {
         // The node drawn and saved for the edge; its twin keeps the old weight.
@@ -292,4 +303,5 @@ void TForm1::Image1DblClick() {
     // A full redraw, not the live graph painted over the picture: a label painted over and then
     // changed again before any redraw would never be in the shadow, so nothing would erase it.
     RefreshView();
+    TellNameCut(cut);
 }

@@ -23,6 +23,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString AllFilesFilter = QStringLiteral("All files (*.*)");
@@ -44,6 +46,25 @@ QString SuffixOf(const QString& filter) {
     return QString();
 }
 
+// The files of other tools that Open imports: the endings of the table's imported formats, in
+// the order of the import's formats (GraphML first).
+QString OtherToolsFilter() {
+    QStringList patterns;
+    for (const TImportFormat import :
+         {TImportFormat::GraphML, TImportFormat::Dot, TImportFormat::Graph6, TImportFormat::Text})
+        for (const TFormat& format : Formats)
+            if (format.import == import)
+                for (const char* ending : format.endings)
+                    if (ending) patterns << QLatin1Char('*') + QLatin1String(ending);
+    return QStringLiteral("Graphs of other tools (%1)").arg(patterns.join(QLatin1Char(' ')));
+}
+
+// Whether both paths name one existing file.
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa, sb;
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 // "All files (*.*)" keeps its caption but lists every file: Qt takes "*.*" literally and would
 // hide the names without a dot.
 void ListAllFiles(QFileDialog& dialog) {
@@ -63,12 +84,13 @@ void CloseCompletionLists(QFileDialog& dialog) {
 QFileDialog* TForm1::CreateFileDialog(TForm1* owner, TFileDialogKind kind) {
     auto* dialog = new QFileDialog(owner);
     dialog->setModal(true);
-    // The save dialogs replace an existing file without asking.
+    // The save dialogs leave the question before replacing a file to the window (ConfirmReplace),
+    // which does not ask about the graph's own file.
     switch (kind) {
     case TFileDialogKind::Open:
         dialog->setAcceptMode(QFileDialog::AcceptOpen);
         dialog->setFileMode(QFileDialog::AnyFile); // a name that does not exist is taken as it is
-        dialog->setNameFilter(GraphFilter);
+        dialog->setNameFilter(GraphFilter + QStringLiteral(";;") + OtherToolsFilter());
         break;
     case TFileDialogKind::Save:
         dialog->setAcceptMode(QFileDialog::AcceptSave);
@@ -128,6 +150,8 @@ void TForm1::OpenGraphFile(const std::string& path, std::optional<TLayout> layou
     TGraphSnapshot(*loaded).RestoreTo(LiveGraph, true);
     History.EndChange(LiveGraph);
     MarkSaved();
+    ImportedFrom = source.imported ? path : std::string();
+    WrittenPictures.clear();
     RefreshView();
     // What an import left out or changed is said here as well as on standard error.
     if (!source.notes.empty()) {
@@ -162,13 +186,15 @@ bool TForm1::ConfirmDiscard() {
                         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
         box.setDefaultButton(QMessageBox::Save);
         box.setEscapeButton(QMessageBox::Cancel);
+        box.button(QMessageBox::Save)->setText(QStringLiteral("&Save"));
+        box.button(QMessageBox::Discard)->setText(QStringLiteral("&Discard"));
         const int chosen = box.exec();
         answer = chosen == QMessageBox::Save      ? TUnsavedAnswer::Save
                  : chosen == QMessageBox::Discard ? TUnsavedAnswer::Discard
                                                   : TUnsavedAnswer::Cancel;
     }
     switch (answer) {
-    case TUnsavedAnswer::Discard: return true;
+    case TUnsavedAnswer::Discard: DropRecovery(); return true;
     case TUnsavedAnswer::Cancel: return false;
     case TUnsavedAnswer::Save: break;
     }
@@ -185,9 +211,12 @@ void TForm1::ToolButton6Click() { SaveCommand(); }
 
 bool TForm1::SaveCommand() {
     if (!LiveGraph.created) return false;
-    // The dialog proposes the file on screen, or the folder of the last save for a new graph.
+    // The dialog proposes the file on screen, a gf4 file beside an imported one, or the folder of
+    // the last save for a new graph.
     if (!LiveGraph.fileName.empty()) {
         SaveDialog1->selectFile(DecodeFileName(QByteArray::fromStdString(LiveGraph.fileName)));
+    } else if (!ImportedFrom.empty()) {
+        SaveDialog1->selectFile(DecodeFileName(QByteArray::fromStdString(GraphFileBeside(ImportedFrom))));
     } else {
         if (!LastSaveFolder.empty())
             SaveDialog1->setDirectory(DecodeFileName(QByteArray::fromStdString(LastSaveFolder)));
@@ -198,12 +227,14 @@ bool TForm1::SaveCommand() {
     }
     const std::optional<std::string> path = AskPath(*SaveDialog1);
     if (!path) return false;
+    if (!ConfirmReplace(*path, !LiveGraph.fileName.empty() && SameFile(*path, LiveGraph.fileName))) return false;
     // An I/O error leaves here for the error box, with the file name and the title as they were.
     SaveGraph(LiveGraph, *path);
     LiveGraph.fileName = *path;
     setWindowTitle(GraphTitle(*path));
     LastSaveFolder = path->substr(0, path->rfind('/') + 1);
     MarkSaved();
+    DropRecovery();
     return true;
 }
 
@@ -211,7 +242,14 @@ void TForm1::ToolButton8Click() {
     if (!LiveGraph.created) return;
     const std::optional<std::string> path = AskPath(*SavePictureDialog1);
     if (!path) return;
+    const bool known = std::find(std::begin(PictureFormats), std::end(PictureFormats), ExportFormatOf(*path)) !=
+                       std::end(PictureFormats);
+    const bool own = std::any_of(WrittenPictures.begin(), WrittenPictures.end(),
+                                 [&](const std::string& written) { return SameFile(*path, written); });
+    // SaveImage refuses an unknown ending itself, before any question.
+    if (known && !ConfirmReplace(*path, own)) return;
     SaveImage(*path);
+    WrittenPictures.push_back(*path);
 }
 
 void TForm1::SaveImage(const std::string& path) {

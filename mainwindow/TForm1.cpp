@@ -109,11 +109,16 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     // takes click focus for it), rather than staying with the colour box, which would take typed
     // characters for its own search.
     setFocus();
+    CreateRecovery();
 
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+// Changes not saved stay in the recovery file: the window is destroyed without having closed
+// only when the program ends some other way.
+TForm1::~TForm1() {
+    if (!HasUnsavedChanges()) DropRecovery();
+}
 
 void TForm1::SetForms(TForm2* form2, TForm3* form3, TForm4* form4, TForm5* form5) {
     Form2 = form2;
@@ -136,6 +141,8 @@ void TForm1::ApplySettings(const TGraphSettings& settings) {
     graph.created = true;
     History.EndChange(graph);
     MarkSaved(); // an empty new graph holds nothing to lose
+    ImportedFrom.clear();
+    WrittenPictures.clear();
     RefreshView();
 }
 
@@ -217,7 +224,10 @@ void TForm1::FormResize() {
     RefreshView();
 }
 
-void TForm1::FormClose() { appClosing = true; }
+void TForm1::FormClose() {
+    appClosing = true;
+    DropRecovery();
+}
 
 void TForm1::Exit1Click() { close(); }
 
@@ -275,6 +285,7 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 }
 
 void TForm1::RefreshView() {
+    ScheduleRecovery();
     TRasterCanvas& canvas = Image1->Canvas();
     const int w = Image1->width();
     const int h = Image1->height();
@@ -306,7 +317,8 @@ void TForm1::RefreshView() {
     }
     SyncShadow(LiveGraph, ShadowGraph);
 
-    setWindowTitle(GraphTitle(LiveGraph.fileName));
+    // An imported graph has no file name yet: the title names the file it came from.
+    setWindowTitle(GraphTitle(LiveGraph.fileName.empty() ? ImportedFrom : LiveGraph.fileName));
     StatusBar1->SetPanelText(0, QString::fromLatin1(LiveGraph.directed ? " Directed " : " Undirected ") +
                                     QString::fromLatin1(LiveGraph.weighted ? "weighted graph" : "unweighted graph"));
     StatusBar1->SetPanelText(1, QString());

@@ -19,6 +19,7 @@ class QAction;
 class QFileDialog;
 class QLabel;
 class QMenu;
+class QTimer;
 class QToolButton;
 class TColorBox;
 class TForm2;
@@ -58,6 +59,13 @@ public:
     // back to that state counts as unchanged.
     bool HasUnsavedChanges() const;
     enum class TUnsavedAnswer { Save, Discard, Cancel };
+    enum class TRecoverAnswer { Recover, Discard, Later };
+
+    // The editor's start, after the window is shown: offers back, one by one, the graphs of
+    // editors that closed without saving them (a damaged recovery file is reported and set
+    // aside), then opens file, when not empty, as OpenGraphFile does; a recovered graph is
+    // first given up as New gives it up, with the unsaved-changes question.
+    void Start(const std::string& file, std::optional<TLayout> layout = std::nullopt);
 
     // Shell and redraw.
     void FormCreate();
@@ -122,8 +130,11 @@ private:
     void MarkSaved();
     // The settings window's Create: an empty graph of the chosen kind and base colour.
     void ApplySettings(const TGraphSettings& settings);
-    // The renaming prompt for vertex v (a double-click on it, F2), then the new name set.
-    void AskVertexName(int v);
+    // The renaming prompt for vertex v (a double-click on it, F2), then the new name set. Gives
+    // the typed name and what the cut kept of it when the cut shortened it (else two empty texts),
+    // for TellNameCut to say once the picture is redrawn.
+    std::pair<std::string, std::string> AskVertexName(int v);
+    void TellNameCut(const std::pair<std::string, std::string>& cut);
 
     // Editing from the keyboard alone (Access.cpp): a vertex chosen by Tab, Shift+Tab or typing
     // its name is moved by the arrow keys, renamed by F2, deleted by Delete, and starts an edge
@@ -142,6 +153,18 @@ private:
     void EndKeyboardSelection();
     // What an assistive program reads of the surface now.
     TAccessibleContent AccessibleSurface() const;
+    // Before a save writes over the existing file at path, unless own (it is the file the
+    // graph came from, or the picture this editor wrote for it): asks whether to replace it.
+    // True when the save may go on.
+    bool ConfirmReplace(const std::string& path, bool own);
+
+    // Recovery (Recovery.cpp). While the graph has unsaved changes, this editor's recovery file
+    // holds it, written a moment after a change and removed on save, discard and close.
+    void CreateRecovery();
+    void ScheduleRecovery(); // a change may have been made: the file is brought up to date soon
+    void KeepRecovery();     // writes the file, or removes it when nothing is unsaved
+    void DropRecovery();     // removes the file
+    void OfferRecovery();
 
     Tgraph LiveGraph, ShadowGraph;
     // LiveGraph's content before each change, for Ctrl+Z and its redo keys. A change spans one
@@ -159,6 +182,12 @@ private:
         int x1, y1, x2, y2;
     };
     std::vector<TMarkBox> shownMarks; // the selection's marks on the surface now
+    std::string ImportedFrom;         // the other tool's file the graph on screen was imported from
+    // The pictures Save image wrote for the graph on screen; writing one again asks nothing.
+    std::vector<std::string> WrittenPictures;
+    std::string RecoveryPath;        // this editor's recovery file; empty when recovery is off
+    QTimer* RecoveryTimer = nullptr; // single shot, started by a change, coalescing the next ones
+    bool recoveryFailed = false;     // the last write failed, and said so
 
     // Controls.
     TToolBar* ToolBar1;
@@ -188,8 +217,15 @@ private:
     // Asks the unsaved-changes question. Empty: a modal box titled "Nodeloom" with Save, Discard
     // and Cancel, Escape being Cancel. Tests answer through it instead.
     std::function<TUnsavedAnswer(const QString& question)> AskUnsaved;
+    // The recovery question at start: Recover (the default) and Discard, Escape being Later.
+    std::function<TRecoverAnswer(const QString& question)> AskRecover;
+    // The replace question before a save: Replace and Cancel, Escape being Cancel; true for Replace.
+    std::function<bool(const QString& question)> AskReplace;
 };
 
 // The window title for a graph: the program's name, then the file's name without its folder,
 // or "new graph" for a graph without a file.
 QString GraphTitle(const std::string& fileName);
+// The gf4 file that Save proposes for a graph imported from source: beside it, with its name and
+// the ending .gf4 in place of the source's last one ("/maps/cities.graphml" -> "/maps/cities.gf4").
+std::string GraphFileBeside(const std::string& source);

@@ -33,6 +33,8 @@ skip() {
     exit 77
 }
 export LC_ALL=C.UTF-8
+# The run's recovery files stay in its own folder: none of the user's is offered at start.
+export XDG_STATE_HOME=$work/state
 
 for tool in Xvfb xdotool xprop xwininfo import convert $wm; do
     command -v "$tool" >/dev/null || skip "$tool is not installed"

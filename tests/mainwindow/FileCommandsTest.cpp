@@ -71,7 +71,10 @@ const std::string Weighted = NODELOOM_TEST_DATA "/undirected_weighted.gf4";
 // How the dialogs treat typed names and endings is tested below, where they run.
 TEST_F(FileCommands, DialogsOfferTheirFiltersWithTheFirstSelected) {
     const QStringList graphFilters{QStringLiteral("Graph format 4 (*.gf4)"), QStringLiteral("All files (*.*)")};
-    EXPECT_EQ(ui.OpenDialog1->nameFilters(), graphFilters);
+    // Open adds the files it imports, after those two.
+    EXPECT_EQ(ui.OpenDialog1->nameFilters(),
+              graphFilters +
+                  QStringList{QStringLiteral("Graphs of other tools (*.graphml *.dot *.gv *.g6 *.s6 *.txt *.csv)")});
     EXPECT_EQ(ui.OpenDialog1->acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_EQ(ui.OpenDialog1->defaultSuffix(), QString());
 
@@ -239,14 +242,15 @@ TEST_F(FileCommands, AnotherProgramsFileIsImportedAsANewGraphAndABadOneIsReporte
     ASSERT_TRUE(ui.LiveGraph.created);
     EXPECT_EQ(ui.LiveGraph.vertexCount, 3);
     EXPECT_EQ(ui.LiveGraph.fileName, "");
-    EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1  - new graph"));
+    EXPECT_EQ(form1->windowTitle(), QStringLiteral("Nodeloom 5.1  - Edges.TXT"));
     EXPECT_EQ(ui.StatusBar1->PanelText(0), QStringLiteral(" Directed weighted graph"));
 
-    // Save asks for a name: the imported file is never written over.
+    // Save asks for a name, proposing a gf4 file beside the imported one, never that one.
     asked.clear();
     Answer(folder.File("edges.gf4"));
     Click(ui.ToolButton6);
     EXPECT_EQ(asked.size(), 1u);
+    EXPECT_EQ(ui.SaveDialog1->selectedFiles().value(0), QString::fromStdString(folder.File("Edges.gf4")));
     EXPECT_EQ(ReadBytes(edges), "a -> b 5\nb -> c\n");
     EXPECT_EQ(ui.LiveGraph.fileName, folder.File("edges.gf4"));
 

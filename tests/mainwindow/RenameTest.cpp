@@ -75,8 +75,16 @@ TEST_F(Rename, LongNamesAreCutToTwentyFivePixelsInWholeCharacters) {
         SCOPED_TRACE(typed.toStdString());
         const std::string full = EncodeText(typed);
         AnswerPrompt(typed);
+        messages.clear();
         DoubleClick({100, 100});
         const std::string& name = G().vertices[1].name;
+        // A cut name is told, with the part kept; a whole one is not.
+        if (name == full)
+            EXPECT_TRUE(messages.isEmpty());
+        else
+            EXPECT_EQ(messages, QStringList{QStringLiteral("The name \"%1\" is wider than the 25 pixels a vertex "
+                                                           "shows: \"%2\" is kept.")
+                                                .arg(typed, DecodeText(name))});
         EXPECT_EQ(full.compare(0, name.size(), name), 0); // a leading part
         EXPECT_EQ(EncodeText(DecodeText(name)), name);    // no sequence split
         EXPECT_EQ(DecodeText(name), typed.left(DecodeText(name).size()));

@@ -34,6 +34,15 @@ public:
             questions.append(question);
             return TForm1::TUnsavedAnswer::Discard;
         };
+        // So is the replace question, with Replace; recovery with Later, keeping the files.
+        ui.AskReplace = [this](const QString& question) {
+            questions.append(question);
+            return true;
+        };
+        ui.AskRecover = [this](const QString& question) {
+            questions.append(question);
+            return TForm1::TRecoverAnswer::Later;
+        };
         // A prompt nobody answers would hang the test: one open for ten seconds in a row is
         // given up through the closing flag. Only open time counts, so a long test on a busy
         // machine does not trip it.
@@ -75,7 +84,7 @@ public:
     std::unique_ptr<TForm5> form5;
     TForm1TestAccess ui; // form1's data and controls
     QStringList errors;
-    QStringList questions; // the unsaved-changes questions asked
+    QStringList questions; // the unsaved-changes, replace and recovery questions asked
 
 private:
     QTimer promptWatchdog;
