@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "ExerciseCommand.h"
 #include "Geometry.h"
 #include "GraphExport.h"
 #include "ReportCommand.h"
@@ -60,7 +61,8 @@ QString HelpText(const QCommandLineParser& parser) {
     QString text = parser.helpText();
     const qsizetype start = text.indexOf(QStringLiteral("Usage: ")), end = text.indexOf(QStringLiteral(" [options]"));
     if (start == 0 && end > start) text.replace(7, end - 7, QStringLiteral("nodeloom"));
-    return text + QStringLiteral("\nExport formats, chosen by the output's ending (any case):\n") + FormatList();
+    return text + QStringLiteral("\nExport formats, chosen by the output's ending (any case):\n") + FormatList() +
+           ExerciseHelpText();
 }
 
 // Takes "--report [OUTPUT]" out of the arguments. OUTPUT is optional, so the word after --report
@@ -111,6 +113,7 @@ bool TakeReport(QStringList& arguments, QString& output) {
 } // namespace
 
 TCommandLine ParseCommandLine(const QStringList& arguments) {
+    if (IsExerciseCommand(arguments)) return ParseExerciseCommandLine(arguments);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Nodeloom, an editor for small graphs of vertices and edges."));
     const QCommandLineOption help = parser.addHelpOption();

@@ -12,7 +12,7 @@
 #include <optional>
 
 struct TCommandLine {
-    enum class TAction { Start, Exit, Export, Report };
+    enum class TAction { Start, Exit, Export, Report, Exercise };
     TAction action = TAction::Start;
     int exitCode = 0;
     QString output;          // what to print before exiting (usage, version or the error)
@@ -26,6 +26,8 @@ struct TCommandLine {
     QString reportPath;
     QStringList shows;
     QString showColour;
+    // Exercise: the arguments, read again by RunExerciseCommand (ExerciseCommand.h).
+    QStringList exerciseArguments;
 };
 
 // Reads the arguments (program name first). Needs no application object, so --help and
