@@ -166,22 +166,22 @@ std::vector<std::pair<std::string, std::string>> EdgeWords(const TAnswer& answer
     return edges;
 }
 
-bool EdgesOfGraph(const TGraphView& view, const TAnswer& answer, std::vector<std::pair<int, int>>& edges,
+// The answer's edges, each end a vertex of the graph; false (the check failed) when an end names
+// none. The check "edges of the graph" says whether each one is an edge; onGraph too.
+bool EdgesOfGraph(const TGraphView& view, const TAnswer& answer, std::vector<std::pair<int, int>>& edges, bool& onGraph,
                   TVerdict& verdict) {
-    std::string message;
+    std::string message, missing;
     for (const auto& [a, b] : EdgeWords(answer)) {
         const std::optional<int> u = view.Vertex(a, message), v = u ? view.Vertex(b, message) : std::nullopt;
         if (!u || !v) {
             verdict.Add("edges of the graph", false, message);
             return false;
         }
-        if (!view.Length(*u, *v)) {
-            verdict.Add("edges of the graph", false, view.Edge(*u, *v) + " is not an edge of the graph");
-            return false;
-        }
+        if (!view.Length(*u, *v) && missing.empty()) missing = view.Edge(*u, *v) + " is not an edge of the graph";
         edges.push_back({*u, *v});
     }
-    verdict.Add("edges of the graph", true, "");
+    onGraph = missing.empty();
+    verdict.Add("edges of the graph", onGraph, missing);
     return true;
 }
 
@@ -205,9 +205,10 @@ struct TPieces {
 
 void CheckTree(const TGraphView& view, const TAnswer& answer, bool least, TVerdict& verdict) {
     std::vector<std::pair<int, int>> edges;
-    if (!EdgesOfGraph(view, answer, edges, verdict)) {
+    bool onGraph = false;
+    if (!EdgesOfGraph(view, answer, edges, onGraph, verdict)) {
         for (const char* check : {"no cycle", "spans", "least weight"})
-            if (least || std::string(check) != "least weight") verdict.Skip(check, "an edge is not the graph's");
+            if (least || std::string(check) != "least weight") verdict.Skip(check, "a vertex is not the graph's");
         return;
     }
     TPieces tree(view.N()), graph(view.N());
@@ -223,11 +224,12 @@ void CheckTree(const TGraphView& view, const TAnswer& answer, bool least, TVerdi
                 apart = "the tree does not connect " + view.Name(v) + " and " + view.Name(w);
     verdict.Add("spans", apart.empty(), apart);
     if (!least) return;
-    const double weight = WeightOf(view, edges), best = SpanningTree(view.Plain())["total"].get<double>();
-    verdict.Add("least weight", cycle.empty() && apart.empty() && weight == best,
-                !cycle.empty() || !apart.empty()
-                    ? "not a spanning tree, so not a minimum one"
-                    : "weight " + NumberText(weight) + "; the least is " + NumberText(best));
+    const bool spanning = onGraph && cycle.empty() && apart.empty();
+    const double weight = spanning ? WeightOf(view, edges) : 0,
+                 best = SpanningTree(view.Plain())["total"].get<double>();
+    verdict.Add("least weight", spanning && weight == best,
+                spanning ? "weight " + NumberText(weight) + "; the least is " + NumberText(best)
+                         : "not a spanning tree of the graph, so not a minimum one");
 }
 
 void CheckPath(const TGraphView& view, const Tgraph& g, const TQuestion& q, const TAnswer& answer, bool shortest,
@@ -490,8 +492,9 @@ void CheckTopological(const TGraphView& view, const TAnswer& answer, TVerdict& v
 
 void CheckMatching(const TGraphView& view, const TAnswer& answer, TVerdict& verdict) {
     std::vector<std::pair<int, int>> edges;
-    if (!EdgesOfGraph(view, answer, edges, verdict)) {
-        for (const char* check : {"no shared vertex", "maximum"}) verdict.Skip(check, "an edge is not the graph's");
+    bool onGraph = false;
+    if (!EdgesOfGraph(view, answer, edges, onGraph, verdict)) {
+        for (const char* check : {"no shared vertex", "maximum"}) verdict.Skip(check, "a vertex is not the graph's");
         return;
     }
     std::map<int, std::pair<int, int>> holder;
@@ -505,9 +508,10 @@ void CheckMatching(const TGraphView& view, const TAnswer& answer, TVerdict& verd
         }
     verdict.Add("no shared vertex", shared.empty(), shared);
     const std::size_t best = Matching(view.Plain())["size"].get<std::size_t>();
-    verdict.Add("maximum", shared.empty() && edges.size() == best,
-                shared.empty() ? std::to_string(edges.size()) + " edges; a maximum matching has " + std::to_string(best)
-                               : "not a matching, so not a maximum one");
+    verdict.Add("maximum", onGraph && shared.empty() && edges.size() == best,
+                onGraph && shared.empty()
+                    ? std::to_string(edges.size()) + " edges; a maximum matching has " + std::to_string(best)
+                    : "not a matching of the graph, so not a maximum one");
 }
 
 void CheckFlow(const Tgraph& g, const TQuestion& q, const TAnswer& answer, TVerdict& verdict) {
