@@ -5,6 +5,7 @@
 #include "GraphExport.h"
 #include "ReportCommand.h"
 #include "TextCodec.h"
+#include "TraceCommand.h"
 #include "Version.h"
 
 #include <QCommandLineParser>
@@ -70,8 +71,8 @@ QString HelpText(const QCommandLineParser& parser) {
 // ending or leaves another name for the graph file.
 bool TakeReport(QStringList& arguments, QString& output) {
     const auto takesValue = [](const QString& a) {
-        for (const char* o :
-             {"--export", "--size", "--show", "--show-colour", "-export", "-size", "-show", "-show-colour"})
+        for (const char* o : {"--export", "--size", "--show", "--show-colour", "--trace", "-export", "-size", "-show",
+                              "-show-colour", "-trace"})
             if (a == QLatin1String(o)) return true;
         return false;
     };
@@ -164,6 +165,8 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
             .arg(QString::fromLatin1(KnownReportEndings))));
     parser.addOption(showOption);
     parser.addOption(showColourOption);
+    const QCommandLineOption traceOption = TraceOption();
+    parser.addOption(traceOption);
     parser.addPositionalArgument(
         QStringLiteral("file"),
         QStringLiteral("A graph file to open: gf4, or by its ending GraphML (.graphml), DOT (.dot, .gv), graph6 or "
@@ -186,6 +189,11 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
         if (!result.layout)
             return Exit(1, QStringLiteral("The layout \"%1\" is none of neato, circle, grid and keep.\n").arg(layout));
     }
+    if (parser.isSet(traceOption)) {
+        const QString refused = TraceArguments(parser.values(traceOption), report, parser.isSet(exportOption),
+                                               parser.isSet(showOption), result.trace);
+        if (!refused.isEmpty()) return Exit(1, refused);
+    }
     if (parser.isSet(showOption) && !report && !parser.isSet(exportOption))
         return Exit(1, QStringLiteral("--show is given with --export or --report only.\n"));
     if (parser.isSet(showColourOption) && !parser.isSet(showOption))
@@ -206,8 +214,8 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     if (parser.isSet(sizeOption) && !parser.isSet(exportOption))
         return Exit(1, QStringLiteral("--size is given with --export only.\n"));
     if (parser.isSet(exportOption)) {
-        result.action =
-            report || parser.isSet(showOption) ? TCommandLine::TAction::Report : TCommandLine::TAction::Export;
+        result.action = report || parser.isSet(showOption) || parser.isSet(traceOption) ? TCommandLine::TAction::Report
+                                                                                        : TCommandLine::TAction::Export;
         result.exportPaths = parser.values(exportOption);
         result.exportCrop = parser.isSet(cropOption);
         const QString& first = result.exportPaths.first();

@@ -8,6 +8,7 @@
 
 #include <QImage>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -69,3 +70,7 @@ TReplaceFailure ExportToFile(const Tgraph& g, TExportFormat format, std::optiona
 // The same with a result drawn in: every picture format and the TikZ picture draw the marks over
 // the graph; DOT and GraphML are written as without them.
 std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPictureSize> size, const TMarks& marks);
+// A PDF of one page a frame, all of the given size or else of ExportPictureSize: page k is g with
+// the marks marksOf(k, marks) gives drawn over it.
+std::string PdfFrameBytes(const Tgraph& g, std::optional<TPictureSize> size, int frames,
+                          const std::function<void(int, TMarks&)>& marksOf);
