@@ -3,6 +3,7 @@
 #include "Generate.h"
 #include "Plain.h"
 #include "TextExport.h"
+#include "Trace.h"
 
 #include <algorithm>
 #include <charconv>
@@ -269,6 +270,18 @@ std::string FigureTex(const Tgraph& g) {
     return "\\begin{center}\n\\resizebox{\\linewidth}{!}{%\n" + picture + "}\n\\end{center}\n";
 }
 
+// The table of the task's algorithm run step by step, when it has one and the graph allows the
+// run (a cycle stops a topological order: the answer says so).
+std::string TraceTableTex(const Tgraph& g, const TTaskTemplate& t, const std::string& vertices) {
+    if (!t.trace) return {};
+    try {
+        const TJson trace = Trace(g, ParseTrace(g, std::string(t.trace) + vertices));
+        return "\\par\\medskip\n{\\small\n" + TraceTex(trace) + "}\n";
+    } catch (const TAnalysisError&) {
+        return {};
+    }
+}
+
 std::string Preamble() {
     return "% Nodeloom exam sheets. TeX engine: pdflatex.\n"
            "\\documentclass[a4paper]{article}\n\\usepackage[T1]{fontenc}\n\\usepackage{tikz}\n\\usepackage{booktabs}\n"
@@ -344,7 +357,8 @@ TExamSheets ExamTex(const TExam& exam, int variants, std::uint64_t seed) {
             }
             const std::string text = TaskText(*g, t, a, b);
             sheets.exam += "\\item " + text + "\n";
-            sheets.solutions += "\\item " + text + "\\\\[1ex]\n" + AnswerTex(*g, t.word, a, b, language) + "\n";
+            sheets.solutions += "\\item " + text + "\\\\[1ex]\n" + AnswerTex(*g, t.word, a, b, language) + "\n" +
+                                TraceTableTex(*g, t, task.substr(colon == std::string::npos ? task.size() : colon));
         }
         sheets.exam += "\\end{enumerate}\n";
         sheets.solutions += "\\end{enumerate}\n";

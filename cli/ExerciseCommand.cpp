@@ -10,6 +10,7 @@
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <charconv>
@@ -64,12 +65,13 @@ struct TOptions {
     QCommandLineOption show{QStringLiteral("show"), QString(), QStringLiteral("RESULT")};
     QCommandLineOption showColour{QStringLiteral("show-colour"), QString(), QStringLiteral("NAME")};
     QCommandLineOption size{QStringLiteral("size"), QString(), QStringLiteral("WIDTHxHEIGHT")};
+    QCommandLineOption trace{QStringLiteral("trace"), QString(), QStringLiteral("ALGORITHM")};
 
     void AddTo(QCommandLineParser& parser, bool all) const {
         for (const QCommandLineOption* o : {&generate, &seed, &check, &checkDir, &task, &exam, &variants})
             parser.addOption(*o);
         if (all)
-            for (const QCommandLineOption* o : {&exportOption, &show, &showColour, &size}) parser.addOption(*o);
+            for (const QCommandLineOption* o : {&exportOption, &show, &showColour, &size, &trace}) parser.addOption(*o);
     }
 };
 
@@ -107,7 +109,7 @@ struct TParsed {
     std::uint64_t seed = 0;
     int variants = 0;
     QStringList exports, shows;
-    QString showColour, size;
+    QString showColour, size, trace;
 };
 
 TParsed Parse(const QStringList& arguments) {
@@ -132,6 +134,12 @@ TParsed Parse(const QStringList& arguments) {
     r.shows = parser.values(o.show);
     r.showColour = parser.value(o.showColour);
     r.size = parser.value(o.size);
+    r.trace = parser.value(o.trace);
+    if (parser.values(o.trace).size() > 1) return r.error = QStringLiteral("--trace is given once."), r;
+    if (parser.isSet(o.trace) && r.action != QLatin1String("generate"))
+        return r.error = QStringLiteral("--trace is given with --generate only."), r;
+    if (parser.isSet(o.trace) && !r.shows.isEmpty())
+        return r.error = QStringLiteral("--trace and --show are not given together."), r;
     const bool seeded = r.action == QLatin1String("generate") || r.action == QLatin1String("exam");
     const bool checking = !seeded;
     if (seeded && !parser.isSet(o.seed)) return r.error = QStringLiteral("--%1 needs --seed N.").arg(r.action), r;
@@ -182,25 +190,32 @@ int RunGenerate(int& argc, char** argv, const TParsed& r) {
     } catch (const analysis::TAnalysisError& e) {
         return Fail(1, e.what());
     }
+    const std::string bytes = GraphFileText(*g);
     if (r.exports.isEmpty() && !r.report) {
-        const std::string bytes = GraphFileText(*g);
         std::fwrite(bytes.data(), 1, bytes.size(), stdout);
         return std::fflush(stdout) == 0 ? 0 : Fail(1, "Cannot write the graph to standard output.");
     }
+    // The report and the trace read the graph as a file: the gf4 file holds the graph exactly.
+    const QTemporaryDir folder;
+    if (!folder.isValid()) return Fail(1, "Cannot generate: no temporary folder for the graph.");
     TReportRequest request;
+    request.file = Encoded(folder.filePath(QStringLiteral("generated.gf4")));
+    if (const TFileFailure written = AsFileFailure(ReplaceFile(request.file, bytes)))
+        return Fail(1, WriteFailureText(request.file, written));
     request.report = r.report;
     request.reportPath = Encoded(r.reportPath);
     for (const QString& path : r.exports) request.exportPaths.push_back(Encoded(path));
     for (const QString& show : r.shows) request.shows.push_back(show.toStdString());
     request.showColour = r.showColour.toStdString();
-    if (request.exportPaths.empty()) return RunReportOn(*g, request);
+    request.trace = r.trace.toStdString();
+    if (request.exportPaths.empty()) return RunReport(request);
     // Pictures need the fonts of an application; the offscreen one, whatever the display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
         if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     });
     const QGuiApplication app(argc, argv);
-    return RunReportOn(*g, request);
+    return RunReport(request);
 }
 
 // The graph and question of a task file; false with the message when it cannot be read.
@@ -369,7 +384,7 @@ QString ExerciseHelpText() {
     TOptions().AddTo(parser, false);
     QString text = parser.helpText();
     const qsizetype options = text.indexOf(QStringLiteral("Options:"));
-    return QStringLiteral("\nExercises (the options --export, --report, --show and --show-colour as above):") +
+    return QStringLiteral("\nExercises (the options --export, --report, --show, --show-colour and --trace as above):") +
            text.mid(options + 8);
 }
 

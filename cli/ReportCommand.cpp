@@ -97,26 +97,6 @@ int RunReport(const TReportRequest& request) {
         return Fail(SourceFailureText(request.file, source));
     if (!source.damage.empty()) return Fail(DamageText(request.file, source.damage));
     for (const std::string& note : source.notes) std::fprintf(stderr, "%s\n", note.c_str());
-    return RunReportOn(*g, request);
-}
-
-int RunReportOn(const Tgraph& graph, const TReportRequest& request) {
-    using namespace analysis;
-    const Tgraph* const g = &graph;
-    TColor highlight = 0;
-    if (!request.showColour.empty() && !ColourNamed(request.showColour, highlight))
-        return Fail("Unknown colour \"" + request.showColour + "\".");
-    const bool toFile = request.report && !request.reportPath.empty() && request.reportPath != "-";
-    std::vector<TExportFormat> formats;
-    for (const std::string& output : request.exportPaths) {
-        const std::optional<TExportFormat> format = ExportFormatOf(output);
-        if (!format || !ExportFormatAvailable(*format))
-            return Fail("Cannot export to " + Quoted(output) + ": unknown ending; the known ones are " +
-                        KnownExportEndings());
-        formats.push_back(*format);
-    }
-    std::vector<std::string> outputs = request.exportPaths;
-    if (toFile) outputs.push_back(request.reportPath);
 
     // Everything is computed before anything is written.
     std::vector<std::string> bytes;

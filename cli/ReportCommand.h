@@ -30,9 +30,6 @@ extern const char* const KnownReportEndings;
 // nothing written and every existing output untouched. A picture export needs a
 // QGuiApplication already made.
 int RunReport(const TReportRequest& request);
-// RunReport's work on a graph already read (request.file is not read): the outputs are checked
-// as RunReport checks them.
-int RunReportOn(const Tgraph& g, const TReportRequest& request);
 
 // The Report action of a command line: RunReport, with the offscreen application the pictures
 // need when there are any.
