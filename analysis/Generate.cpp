@@ -605,8 +605,10 @@ void Generate(const TGenerateSpec& spec, std::uint64_t seed, Tgraph& g) {
             vertex.x = at[Z(v)].x;
             vertex.y = at[Z(v)].y;
         }
-        // Lists are built head first: the edges go in backwards so that the file lists them in order.
-        for (auto e = weighted.rbegin(); e != weighted.rend(); ++e) {
+        // Each list is built head first, so its file lists the edges backwards, as the record
+        // that reads that file writes them: every file of the graph, written and read, lists
+        // the edges in order.
+        for (auto e = weighted.begin(); e != weighted.end(); ++e) {
             for (int half = 0; half < (spec.directed ? 1 : 2); ++half) {
                 const int from = (half == 0 ? e->s : e->t) + 1, to = (half == 0 ? e->t : e->s) + 1;
                 ::AddEdge(g, from, to, std::string());

@@ -60,6 +60,7 @@ struct TGenerateSpec {
 TGenerateSpec ParseGenerateSpec(const std::string& text);
 
 // The graph for the description and seed, laid out, in g (a created graph without a file name).
+// Its gf4 file lists each vertex's edges backwards; read back, the graph writes them in order.
 // Throws TAnalysisError when no graph that meets it turns up in a bounded number of tries.
 void Generate(const TGenerateSpec& spec, std::uint64_t seed, Tgraph& g);
 

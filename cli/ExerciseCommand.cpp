@@ -128,7 +128,10 @@ TParsed Parse(const QStringList& arguments) {
     for (const auto& [option, word] : {std::pair{&o.generate, "generate"}, std::pair{&o.check, "check"},
                                        std::pair{&o.checkDir, "check-dir"}, std::pair{&o.exam, "exam"}})
         if (parser.isSet(*option)) ++actions, r.action = QString::fromLatin1(word), r.value = parser.value(*option);
-    if (actions != 1) return r.error = QStringLiteral("Give one of --generate, --check, --check-dir and --exam."), r;
+    if (actions != 1) {
+        r.action.clear();
+        return r.error = QStringLiteral("Give one of --generate, --check, --check-dir and --exam."), r;
+    }
     r.task = parser.value(o.task);
     r.exports = parser.values(o.exportOption);
     r.shows = parser.values(o.show);
@@ -190,9 +193,13 @@ int RunGenerate(int& argc, char** argv, const TParsed& r) {
     } catch (const analysis::TAnalysisError& e) {
         return Fail(1, e.what());
     }
+    // Every output comes from the graph as its gf4 file reads back, so that the one printed and
+    // the one exported are the same bytes.
     const std::string bytes = GraphFileText(*g);
     if (r.exports.isEmpty() && !r.report) {
-        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+        LoadGraphFromText(*g, bytes, std::string());
+        const std::string read = GraphFileText(*g);
+        std::fwrite(read.data(), 1, read.size(), stdout);
         return std::fflush(stdout) == 0 ? 0 : Fail(1, "Cannot write the graph to standard output.");
     }
     // The report and the trace read the graph as a file: the gf4 file holds the graph exactly.
