@@ -293,9 +293,9 @@ std::string TraceTex(const TJson& trace) {
     const TForm form = FormOf(trace);
     std::string out = "% Nodeloom trace: " + trace["algorithm"].get<std::string>() +
                       ". Needs \\usepackage{booktabs}; marked entries are set in bold.\n";
-    out += "\\noindent\\textbf{" + TexText(form.title) + "}\n\n";
+    out += "\\par\\medskip\\noindent\\textbf{" + TexText(form.title) + "}\\par\\smallskip\n";
     for (const TTable& table : form.tables) {
-        if (!table.caption.empty()) out += "\\noindent " + TexText(table.caption) + "\n\n";
+        if (!table.caption.empty()) out += "\\noindent " + TexText(table.caption) + "\\par\\smallskip\n";
         const std::size_t columns = table.rows.empty() ? 1 : table.rows[0].size();
         for (std::size_t from = 1; from < std::max<std::size_t>(columns, 2); from += TexColumns) {
             const std::size_t to = std::min(columns, from + TexColumns);
@@ -307,10 +307,10 @@ std::string TraceTex(const TJson& trace) {
                 out += " \\\\\n";
                 if (r == 0) out += "\\midrule\n";
             }
-            out += "\\bottomrule\n\\end{tabular}\n\n";
+            out += "\\bottomrule\n\\end{tabular}\\par\\smallskip\n";
         }
     }
-    for (const std::string& note : form.notes) out += "\\noindent " + TexText(note) + "\n\n";
+    for (const std::string& note : form.notes) out += "\\noindent " + TexText(note) + "\\par\n";
     return out;
 }
 

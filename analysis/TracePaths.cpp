@@ -119,14 +119,15 @@ void FloydWarshall(const TTraceGraph& t, TJson& steps, TJson& result) {
     }
     TJson& start = AddStep(steps, "start");
     start["distance"] = Matrix(d);
+    // In place, as the textbook writes it: with a negative cycle, row k and column k change while k
+    // is the vertex gone through, and the later entries see the change.
     for (int k = 0; k < t.n; ++k) {
-        const std::vector<double> through = d[Z(k)];
         for (int i = 0; i < t.n; ++i) {
-            const double ik = d[Z(i)][Z(k)];
-            if (ik == Inf) continue;
+            if (d[Z(i)][Z(k)] == Inf) continue;
             auto& row = d[Z(i)];
+            const auto& through = d[Z(k)];
             for (int j = 0; j < t.n; ++j)
-                if (ik + through[Z(j)] < row[Z(j)]) row[Z(j)] = ik + through[Z(j)];
+                if (row[Z(k)] + through[Z(j)] < row[Z(j)]) row[Z(j)] = row[Z(k)] + through[Z(j)];
         }
         TJson& step = AddStep(steps, "through");
         step["vertex"] = k + 1;

@@ -188,6 +188,7 @@ void Topological(const TTraceGraph& t, TJson& steps, TJson& result) {
         }
         std::vector<int> cycle(walk.begin() + at[Z(v)], walk.end());
         std::reverse(cycle.begin(), cycle.end());
+        std::rotate(cycle.begin(), std::min_element(cycle.begin(), cycle.end()), cycle.end());
         std::string text;
         for (int w : cycle) text += t.names[Z(w)] + " -> ";
         Refuse(t, "the graph has the cycle " + text + t.names[Z(cycle.front())]);
