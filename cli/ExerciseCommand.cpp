@@ -171,6 +171,8 @@ TParsed Parse(const QStringList& arguments) {
     } else if (parser.isSet(o.variants)) {
         return r.error = QStringLiteral("--variants is given with --exam only."), r;
     }
+    if ((!r.shows.isEmpty() || !r.trace.isEmpty()) && r.exports.isEmpty() && !r.report)
+        return r.error = QStringLiteral("--show and --trace are given with --export or --report only."), r;
     if (!r.showColour.isEmpty() && r.shows.isEmpty())
         return r.error = QStringLiteral("--show-colour is given with --show only."), r;
     if (!r.size.isEmpty())

@@ -61,6 +61,7 @@ TEST(ExerciseCommand, ArgumentsAreRead) {
         {{"--generate", "vertices=5", "--seed", "1", "--trace", "bfs:A", "--show", "mst", "--report"},
          1,
          "not given together"},
+        {{"--generate", "vertices=5", "--seed", "1", "--trace", "bfs:A"}, 1, "with --export or --report only"},
         {{"g.gf4", "--report"}, -2, ""}, // not an exercise: the report
     };
     for (const auto& c : cases) {
