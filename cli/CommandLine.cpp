@@ -1,7 +1,7 @@
 #include "CommandLine.h"
 
 #include "Colors.h"
-
+#include "ExerciseCommand.h"
 #include "Formats.h"
 #include "Geometry.h"
 #include "ReportCommand.h"
@@ -68,11 +68,16 @@ QString HelpText(const QCommandLineParser& parser) {
     const qsizetype start = text.indexOf(QStringLiteral("Usage: ")), end = text.indexOf(QStringLiteral(" [options]"));
     if (start == 0 && end > start) text.replace(7, end - 7, QStringLiteral("nodeloom"));
     // The formats come last: scripts read the endings from there to the end.
-    return text +
+    return text + ExerciseHelpText() +
            QStringLiteral(
-               "\nUnsaved changes are kept in $XDG_STATE_HOME/nodeloom (by default ~/.local/state/nodeloom)\n"
-               "and offered back at the next start after a crash.\n") +
-           QStringLiteral("\nExport formats, chosen by the output's ending (any case):\n") + FormatList();
+               "
+Unsaved changes are kept in $XDG_STATE_HOME/nodeloom (by default ~/.local/state/nodeloom)
+"
+               "and offered back at the next start after a crash.
+") +
+           QStringLiteral("
+Export formats, chosen by the output's ending (any case):
+") + FormatList();
 }
 
 // The options and what --help says of them. One table: the parser is given every row, and the
@@ -248,6 +253,7 @@ TCommandLine ReadExport(const QCommandLineParser& parser, const TOptions& o, con
 } // namespace
 
 TCommandLine ParseCommandLine(const QStringList& arguments) {
+    if (IsExerciseCommand(arguments)) return ParseExerciseCommandLine(arguments);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Nodeloom, an editor for small graphs of vertices and edges."));
     const TOptions o(parser);

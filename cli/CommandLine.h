@@ -13,7 +13,7 @@
 #include <optional>
 
 struct TCommandLine {
-    enum class TAction { Start, Exit, Export, Report };
+    enum class TAction { Start, Exit, Export, Report, Exercise };
     TAction action = TAction::Start;
     int exitCode = 0;
     QString output;          // what to print before exiting (usage, version or the error)
@@ -27,6 +27,8 @@ struct TCommandLine {
     QString reportPath;
     QStringList shows;
     QString showColour;
+    // Exercise: the arguments, read again by RunExerciseCommand (ExerciseCommand.h).
+    QStringList exerciseArguments;
     QString trace; // --trace ALGORITHM: the run step by step, with --report and/or --export
     // --describe and its output (empty: standard output, or with --export the pictures alone).
     bool describe = false;

@@ -1,5 +1,6 @@
 #include "ExportCommand.h"
 
+#include "ExerciseCommand.h"
 #include "GraphExport.h"
 #include "GraphSource.h"
 #include "Graph_obj.h"
@@ -66,6 +67,7 @@ std::string ExportGraphFile(const std::string& input, const std::vector<std::str
 
 int RunCommandLineAction(int& argc, char** argv, const TCommandLine& command) {
     if (command.action == TCommandLine::TAction::Report) return RunReportCommand(argc, argv, command);
+    if (command.action == TCommandLine::TAction::Exercise) return RunExerciseCommand(argc, argv, command);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt's notes about the environment (no runtime folder, for one) are no concern of a command
     // that prints nothing on success; its failures are reported below.
