@@ -68,5 +68,6 @@ int main(int argc, char** argv) {
     form1.show();
     if (!command.file.isEmpty())
         Guarded([&] { form1.OpenGraphFile(EncodeFileName(command.file).toStdString(), command.layout); });
+    if (!command.shows.isEmpty()) Guarded([&] { form1.ShowResults(command.shows, command.showColour); });
     return app.exec();
 }

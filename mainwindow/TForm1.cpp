@@ -284,18 +284,29 @@ void TForm1::RefreshView() {
         canvas.SetBrushColor(White);
         canvas.Rectangle(-1, -1, w + 1, h + 1);
     }
+    UpdateShownMarks();
     // The old picture is erased by repainting it in white, so it must use the shadow's geometry.
+    // Shown results are drawn on a whitened surface, as is the first picture without them.
     {
         const TRasterCanvas::TFrame frame(canvas);
-        EraseGraph(ShadowGraph, canvas);
-        DrawGraph(LiveGraph, canvas);
+        if (Shown || MarksOnSurface) {
+            canvas.SetBrushColor(White);
+            canvas.Rectangle(-1, -1, w + 1, h + 1);
+        } else {
+            EraseGraph(ShadowGraph, canvas);
+        }
+        if (Shown)
+            DrawGraph(LiveGraph, canvas, *Shown);
+        else
+            DrawGraph(LiveGraph, canvas);
+        MarksOnSurface = Shown.has_value();
     }
     SyncShadow(LiveGraph, ShadowGraph);
 
     setWindowTitle(GraphTitle(LiveGraph.fileName));
     StatusBar1->SetPanelText(0, QString::fromLatin1(LiveGraph.directed ? " Directed " : " Undirected ") +
                                     QString::fromLatin1(LiveGraph.weighted ? "weighted graph" : "unweighted graph"));
-    StatusBar1->SetPanelText(1, QString());
+    StatusBar1->SetPanelText(1, StatusNote());
 }
 
 void TForm1::ToolButton1Click() {

@@ -5,13 +5,16 @@
 
 #include "Graph_obj.h"
 #include "Layout.h"
+#include "Marks.h"
 #include "UndoHistory.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QFileDialog;
@@ -90,10 +93,21 @@ public:
     void ToolButton4Click();
     void ToolButton6Click();
     void ToolButton8Click();
-    // Writes the surface's picture to path, as JPEG or BMP by the path's ending in the table of
-    // formats (any case). Throws std::runtime_error for any other ending or a file that cannot be
-    // written.
+    // Writes the surface's picture to path by the path's ending in the table of formats (any
+    // case): JPEG, BMP and PNG as the surface's pixels stand; SVG, PDF and TikZ drawn from the
+    // graph at the surface's size, with the results shown on it. Throws std::runtime_error for
+    // any other ending or a file that cannot be written.
     void SaveImage(const std::string& path);
+
+    // Results drawn on the surface (ShownResult.cpp): each as --show names it ("path:A,B", "mst",
+    // ...), in the colour named (one of the 16; empty for the first no edge has). They are
+    // recomputed at every redraw and hidden, with a note in the status bar, when the graph no
+    // longer gives them. Throws std::runtime_error for an unknown colour or a result the graph
+    // cannot give now (nothing is shown then).
+    void ShowResults(const QStringList& results, const QString& colour = QString());
+    // Hides them; the next redraw draws the graph alone.
+    void HideResults();
+    bool ShowsResult() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -116,6 +130,14 @@ private:
     void MarkSaved();
     // The settings window's Create: an empty graph of the chosen kind and base colour.
     void ApplySettings(const TGraphSettings& settings);
+    // The shown results' marks for the graph as it is; throws what the analysis throws.
+    void ComputeMarks(TMarks& marks) const;
+    // Before a redraw: Shown from ShownTexts, or hides them with a note when they fail.
+    void UpdateShownMarks();
+    // The marks drawn on the surface now, or null.
+    const TMarks* ShownMarks() const;
+    // The status bar's second panel with a graph.
+    QString StatusNote() const;
 
     Tgraph LiveGraph, ShadowGraph;
     // LiveGraph's content before each change, for Ctrl+Z and its redo keys. A change spans one
@@ -125,6 +147,11 @@ private:
     std::optional<TGraphSnapshot> SavedContent; // as last opened, saved or created
     std::string LastSaveFolder;                 // where the last save went, with its slash
     int pressX = 0, pressY = 0;                 // the last press point on the surface, in surface pixels
+    std::vector<std::string> ShownTexts;        // the results shown on the surface, as named
+    std::optional<TColor> ShownColour;          // their colour; nothing for DefaultHighlight's
+    std::optional<TMarks> Shown;                // their marks at the last redraw
+    bool MarksOnSurface = false;                // the picture holds marks: the next redraw starts white
+    QString ShownNote;                          // why shown results were hidden
 
     // Controls.
     TToolBar* ToolBar1;
