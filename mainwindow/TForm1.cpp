@@ -266,6 +266,8 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 }
 
 void TForm1::RefreshView() {
+    // The analysis panel, when shown, follows every change.
+    if (TReportWindow* report = TReportWindow::Find(*this)) report->Follow(LiveGraph);
     TRasterCanvas& canvas = Image1->Canvas();
     const int w = Image1->width();
     const int h = Image1->height();

@@ -6,6 +6,7 @@
 #include "EditorFixture.h"
 #include "Files.h"
 #include "Marks.h"
+#include "ReportWindow.h"
 #include "StatusBar.h"
 
 #include <QAction>
@@ -143,6 +144,53 @@ TEST_F(ShownResult, TheFirstVertexOfAnEdgeIsNamedUntilTheEdgeIsMadeOrGivenUp) {
     EXPECT_EQ(G().edgeCount, 1);
     EXPECT_EQ(Note(), QString());
     EXPECT_EQ(Surface().Picture, FreshPicture());
+}
+
+// The panel follows every change, undo, New and Open while it is shown, and keeps to its side.
+TEST_F(ShownResult, TheAnalysisPanelFollowsTheGraph) {
+    ThreeInARow();
+    Key(Qt::Key_I);
+    TReportWindow* panel = TReportWindow::Find(*form1);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_TRUE(panel->Text().contains(QStringLiteral("3 vertices, 2 edges"))) << panel->Text().toStdString();
+    AddVertexAt({120, 250});
+    EXPECT_TRUE(panel->Text().contains(QStringLiteral("4 vertices, 2 edges"))) << panel->Text().toStdString();
+    Key(Qt::Key_Z);
+    EXPECT_TRUE(panel->Text().contains(QStringLiteral("3 vertices, 2 edges")));
+    form1->OpenGraphFile(NODELOOM_TEST_DATA "/small.gf4");
+    EXPECT_TRUE(panel->Text().contains(QStringLiteral("2 vertices, 1 edge,")));
+    NewGraph(true, false);
+    EXPECT_TRUE(panel->Text().contains(QStringLiteral("0 vertices")));
+}
+
+TEST(AnalysisPanelPlace, RightElseLeftElseBelowWithoutCoveringTheWindow) {
+    const QRect main(381, 219, 421, 480);
+    const QSize outer(570, 630);
+    const struct {
+        QRect room;
+        QPoint place;
+        int height;
+    } cases[] = {
+        {QRect(0, 0, 1920, 1080), QPoint(802, 219), 600},              // right
+        {QRect(-300, 0, 1400, 1080), QPoint(-189, 219), 600},          // no room on the right: left
+        {QRect(381, 0, 900, 1600), QPoint(381, 699), 600},             // neither side: below
+        {QRect(381, 0, 900, 1000), QPoint(381, 699), 1000 - 699 - 30}, // below, lower
+        {QRect(381, 0, 900, 800), QPoint(1281 - 570, 219), 600},       // nowhere: at the right edge
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.place.x());
+        int height = 600;
+        const QPoint place = TReportWindow::PlaceBeside(main, outer, c.room, height);
+        EXPECT_EQ(place, c.place);
+        EXPECT_EQ(height, c.height);
+        // Wherever there was room, the panel stands on the screen and off the main window.
+        const QRect panel(place, QSize(outer.width(), outer.height() - 600 + height));
+        if (&c != &cases[std::size(cases) - 1]) {
+            EXPECT_FALSE(panel.intersects(main));
+            EXPECT_TRUE(c.room.contains(panel));
+        }
+    }
 }
 
 } // namespace
