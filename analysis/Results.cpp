@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 
 namespace analysis {
 
@@ -305,18 +306,26 @@ std::string NumberText(const TJson& value) {
 void AddMarks(const Tgraph& g, const TResultRequest& r, const TJson& result, TMarks& marks) {
     if (r.word == "path" || r.word == "mst" || r.word == "matching") {
         MarkEdges(g, result["edges"], marks);
+        // The path's length beside its last vertex; beside the first when there is no path.
+        if (r.word == "path")
+            marks.vertexLabels[result["length"].is_null() ? r.a : r.b] =
+                result["length"].is_null() ? "no path" : "length " + NumberText(result["length"]);
     } else if (r.word == "bfs" || r.word == "dfs") {
         MarkEdges(g, result["tree"], marks);
         int k = 0;
         for (const TJson& v : result["order"]) marks.vertexLabels[v.get<int>()] = std::to_string(++k);
     } else if (r.word == "euler" && result.contains("trail")) {
+        // Step numbers in parentheses, "(1,4)" where the trail passes twice, so that they
+        // cannot be read as weights.
         const TJson& trail = result["trail"];
+        std::map<std::pair<int, int>, std::string> steps;
         for (std::size_t i = 1; i < trail.size(); ++i) {
             const auto key = MarkKey(g.directed, trail[i - 1].get<int>(), trail[i].get<int>());
             marks.edges.insert(key);
-            std::string& label = marks.edgeLabels[key];
+            std::string& label = steps[key];
             label += (label.empty() ? "" : ",") + std::to_string(i);
         }
+        for (const auto& [key, label] : steps) marks.edgeLabels[key] = "(" + label + ")";
     } else if (r.word == "colouring") {
         int v = 0;
         for (const TJson& c : result["colour_of"]) {
@@ -331,6 +340,7 @@ void AddMarks(const Tgraph& g, const TResultRequest& r, const TJson& result, TMa
             marks.edges.insert(key);
             marks.edgeLabels[key] = NumberText(e[2]);
         }
+        marks.vertexLabels[r.b] = "value " + NumberText(result["value"]);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "Geometry.h"
 #include "ReportCommand.h"
 #include "TextCodec.h"
+#include "TraceCommand.h"
 #include "Version.h"
 
 #include <QCommandLineParser>
@@ -75,7 +76,7 @@ struct TOptionRow {
 };
 constexpr TOptionRow OptionRows[] = {
     {"export", "OUTPUT"}, {"size", "WIDTHxHEIGHT"}, {"crop", ""},   {"layout", "LAYOUT"},
-    {"show", "RESULT"},   {"show-colour", "NAME"},  {"report", ""},
+    {"show", "RESULT"},   {"show-colour", "NAME"},  {"report", ""}, {"trace", "ALGORITHM"},
 };
 
 // Whether the word is an option followed by its value ("--show" or Qt's "-show").
@@ -141,7 +142,7 @@ QCommandLineOption Option(const char* name, const QString& help) {
 
 // Every option of the program, in the order --help lists them.
 struct TOptions {
-    QCommandLineOption help, version, exportOption, size, crop, layout, report, show, showColour;
+    QCommandLineOption help, version, exportOption, size, crop, layout, report, show, showColour, trace;
 
     explicit TOptions(QCommandLineParser& parser)
         : help(parser.addHelpOption()), version(parser.addVersionOption()),
@@ -171,8 +172,10 @@ struct TOptions {
                                              "components flow:S,T; a vertex by its name or as #N. May be given "
                                              "more than once."))),
           showColour(Option("show-colour", QStringLiteral("With --show: the colour of the result's edges and texts, "
-                                                          "one of the 16 colour names."))) {
-        for (const QCommandLineOption* option : {&exportOption, &size, &crop, &layout, &report, &show, &showColour})
+                                                          "one of the 16 colour names."))),
+          trace(Option("trace", TraceHelp())) {
+        for (const QCommandLineOption* option :
+             {&exportOption, &size, &crop, &layout, &report, &show, &showColour, &trace})
             parser.addOption(*option);
         parser.addPositionalArgument(
             QStringLiteral("file"),
@@ -200,8 +203,8 @@ std::optional<TCommandLine> ReadAnalysis(const QCommandLineParser& parser, const
 // --export with --size and --crop.
 TCommandLine ReadExport(const QCommandLineParser& parser, const TOptions& o, const QStringList& files,
                         TCommandLine result) {
-    result.action =
-        result.report || !result.shows.isEmpty() ? TCommandLine::TAction::Report : TCommandLine::TAction::Export;
+    result.action = result.report || !result.shows.isEmpty() || !result.trace.isEmpty() ? TCommandLine::TAction::Report
+                                                                                        : TCommandLine::TAction::Export;
     result.exportPaths = parser.values(o.exportOption);
     result.exportCrop = parser.isSet(o.crop);
     const QString& first = result.exportPaths.first();
@@ -239,6 +242,11 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
         result.layout = LayoutOf(layout.toStdString());
         if (!result.layout)
             return Exit(1, QStringLiteral("The layout \"%1\" is none of neato, circle, grid and keep.\n").arg(layout));
+    }
+    if (parser.isSet(o.trace)) {
+        const QString refused = TraceArguments(parser.values(o.trace), report, parser.isSet(o.exportOption),
+                                               parser.isSet(o.show), result.trace);
+        if (!refused.isEmpty()) return Exit(1, refused);
     }
     if (std::optional<TCommandLine> refused = ReadAnalysis(parser, o, report, reportPath, files, result))
         return *refused;

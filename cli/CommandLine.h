@@ -2,7 +2,8 @@
 // The program's command line: nodeloom [FILE], --help, --version, and the actions that run
 // without a window: nodeloom FILE --export OUTPUT [--export OUTPUT...] [--size WIDTHxHEIGHT] [--crop],
 // --layout for either, and the analysis: nodeloom FILE --report [OUTPUT] and --show RESULT
-// [--show-colour NAME] with --export or --report, or alone to open the editor with them drawn.
+// [--show-colour NAME] with --export or --report, or alone to open the editor with them drawn;
+// --trace ALGORITHM with either.
 
 #include <QString>
 #include <QStringList>
@@ -27,6 +28,7 @@ struct TCommandLine {
     QString reportPath;
     QStringList shows;
     QString showColour;
+    QString trace; // --trace ALGORITHM: the run step by step, with --report and/or --export
 };
 
 // Reads the arguments (program name first). Needs no application object, so --help and

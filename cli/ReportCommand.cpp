@@ -1,11 +1,13 @@
 #include "ReportCommand.h"
 
 #include "Analysis.h"
+#include "FrameExport.h"
 #include "GraphExport.h"
 #include "GraphSource.h"
 #include "Marks.h"
 #include "SafeFile.h"
 #include "TextCodec.h"
+#include "TraceCommand.h"
 
 #include <QGuiApplication>
 
@@ -62,6 +64,7 @@ int Fail(const std::string& line) {
 
 int RunReport(const TReportRequest& request) {
     using namespace analysis;
+    if (!request.trace.empty()) return RunTrace(request);
     if (!request.report && request.exportPaths.empty()) return Fail("--show is given with --export or --report only.");
     if (!request.showColour.empty() && request.shows.empty()) return Fail("--show-colour is given with --show only.");
     const std::optional<TColor> highlight = ColorNamed(request.showColour);
@@ -120,7 +123,12 @@ int RunReport(const TReportRequest& request) {
     }
     for (std::size_t i = 0; i < formats.size(); ++i) {
         try {
-            bytes.push_back(ExportBytes(*g, formats[i], request.size, marks));
+            // Without a size, the picture holds the results' texts too.
+            const std::optional<TPictureSize> size =
+                request.size
+                    ? request.size
+                    : std::optional<TPictureSize>(FramesPictureSize(*g, 1, [&](int, TMarks& m) { m = marks; }));
+            bytes.push_back(ExportBytes(*g, formats[i], size, marks));
         } catch (const std::exception& e) {
             return Fail("Cannot export to " + Quoted(request.exportPaths[i]) + ": " + e.what());
         }
@@ -145,6 +153,7 @@ int RunReportCommand(int& argc, char** argv, const TCommandLine& command) {
     if (command.exportWidth > 0) request.size = TPictureSize{command.exportWidth, command.exportHeight};
     for (const QString& show : command.shows) request.shows.push_back(show.toStdString());
     request.showColour = command.showColour.toStdString();
+    request.trace = command.trace.toStdString();
     if (request.exportPaths.empty()) return RunReport(request); // no pictures: no Qt at all
     // Pictures need the fonts of an application; the offscreen one, whatever the display.
     qputenv("QT_QPA_PLATFORM", "offscreen");

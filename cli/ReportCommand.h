@@ -19,6 +19,7 @@ struct TReportRequest {
     std::vector<std::string> shows;       // --show, in order
     std::string showColour;               // --show-colour; empty for the default
     std::optional<TLayout> layout;        // --layout; nothing for the file's default
+    std::string trace;                    // --trace ALGORITHM; empty for none (see TraceCommand.h)
 };
 
 // The forms a report (or any other text the command line writes) takes, by the output's ending:

@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 
@@ -153,7 +154,9 @@ std::string WithExactPage(std::string pdf, double width, double height) {
     return pdf;
 }
 
-std::string PdfBytes(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks = nullptr) {
+// Pages of one size, each drawn by draw(page, canvas); one page keeps the picture's size exactly.
+std::string PdfPages(const Tgraph& g, std::optional<TPictureSize> size, int pages,
+                     const std::function<void(int, TCanvas&)>& draw) {
     TPdfCanvas canvas; // one canvas measures and draws, so each text is laid out once
     const TPictureSize s = size ? *size : ExportPictureSize(g, canvas);
     QBuffer buffer;
@@ -170,13 +173,23 @@ std::string PdfBytes(const Tgraph& g, std::optional<TPictureSize> size, const TM
     // the raster canvas paints.
     QPainter painter(&pdf);
     if (!painter.isActive()) throw std::runtime_error("the picture cannot be started");
-    painter.fillRect(QRect(0, 0, s.width, s.height), Qt::white);
-    painter.setClipRect(QRect(0, 0, s.width, s.height));
-    painter.translate(0.5, 0.5);
-    canvas.Start(painter, s);
-    DrawWithMarks(g, canvas, marks);
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0 && !pdf.newPage()) throw std::runtime_error("the page cannot be started");
+        painter.save();
+        painter.fillRect(QRect(0, 0, s.width, s.height), Qt::white);
+        painter.setClipRect(QRect(0, 0, s.width, s.height));
+        painter.translate(0.5, 0.5);
+        canvas.Start(painter, s);
+        draw(page, canvas);
+        painter.restore();
+    }
     painter.end();
+    if (pages != 1) return Bytes(buffer.data());
     return WithExactPage(Bytes(buffer.data()), points.width(), points.height());
+}
+
+std::string PdfBytes(const Tgraph& g, std::optional<TPictureSize> size, const TMarks* marks = nullptr) {
+    return PdfPages(g, size, 1, [&](int, TCanvas& canvas) { DrawWithMarks(g, canvas, marks); });
 }
 
 // The rows of a band of a picture width pixels wide.
@@ -348,4 +361,13 @@ void WritePictureFile(const std::string& path, const std::string& bytes) {
     case TReplaceStep::Create: ThrowFileError("Cannot create file", path, failure);
     case TReplaceStep::Write: ThrowFileError("Cannot write file", path, failure);
     }
+}
+
+std::string PdfFrameBytes(const Tgraph& g, std::optional<TPictureSize> size, int frames,
+                          const std::function<void(int, TMarks&)>& marksOf) {
+    return PdfPages(g, size, frames, [&](int frame, TCanvas& canvas) {
+        TMarks marks;
+        marksOf(frame, marks);
+        DrawGraph(g, canvas, marks);
+    });
 }

@@ -9,6 +9,7 @@
 
 #include <QImage>
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -70,3 +71,8 @@ std::string ExportBytes(const Tgraph& g, TExportFormat format, std::optional<TPi
 // file: Cannot create file "<path>". It is a FIFO (named pipe), not a regular file; a failed
 // write: Cannot write file "<path>". <the system's reason>.
 void WritePictureFile(const std::string& path, const std::string& bytes);
+
+// A PDF of one page a frame, all of the given size or else of ExportPictureSize: page k is g with
+// the marks marksOf(k, marks) gives drawn over it.
+std::string PdfFrameBytes(const Tgraph& g, std::optional<TPictureSize> size, int frames,
+                          const std::function<void(int, TMarks&)>& marksOf);

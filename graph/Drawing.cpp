@@ -19,8 +19,10 @@ namespace {
 
 enum class TInk { Draw, Erase };
 
-constexpr int MarkedPenWidth = 3; // a highlighted edge's lines
-constexpr int MarkLabelGap = 3;   // between an edge and a result's text beside it
+constexpr int MarkedPenWidth = 3;  // a highlighted edge's lines
+constexpr int MarkLabelGap = 3;    // between an edge and a result's text beside it
+constexpr int CurrentPenWidth = 6; // the current step's edge
+constexpr int CurrentRing = 4;     // the width of the ring round the current step's vertex
 
 // Each edge of an undirected graph is drawn once, from its lower-numbered end.
 bool IsDrawnNode(const Tgraph& g, int s, const Tedge& node) { return g.directed || node.target >= s; }
@@ -182,8 +184,9 @@ void PaintWeightLabel(const Tgraph& g, TCanvas& canvas, int s, const Tedge& node
 
 void PaintEdge(const Tgraph& g, TCanvas& canvas, int s, const Tedge& node, const TNodeShape* shape, TInk ink,
                const TMarks* marks = nullptr) {
-    const bool marked = marks && marks->edges.count(MarkKey(g.directed, s, node.target)) > 0;
-    canvas.SetPenWidth(marked ? MarkedPenWidth : 1);
+    const bool current = marks && marks->currentEdges.count(MarkKey(g.directed, s, node.target)) > 0;
+    const bool marked = current || (marks && marks->edges.count(MarkKey(g.directed, s, node.target)) > 0);
+    canvas.SetPenWidth(current ? CurrentPenWidth : marked ? MarkedPenWidth : 1);
     const TColor color = ink == TInk::Erase ? White
                          : marked           ? marks->highlight
                          : node.hovered     ? g.currentColor
@@ -279,6 +282,14 @@ void PaintGraph(const Tgraph& g, TCanvas& canvas, TInk ink, const TMarks* marks 
         const long long x = c.x, y = c.y, r = c.radius;
         const auto fill = marks ? marks->vertexFills.find(v) : std::map<int, TColor>::const_iterator();
         const bool filled = marks && fill != marks->vertexFills.end();
+        if (marks && marks->currentVertices.count(v)) {
+            const long long ring = r + CurrentRing;
+            canvas.SetPenColor(marks->highlight);
+            canvas.SetBrushColor(marks->highlight);
+            canvas.Ellipse(ClampInt(x - ring), ClampInt(y - ring), ClampInt(x + ring), ClampInt(y + ring));
+            canvas.SetPenColor(Black);
+            canvas.SetBrushColor(White);
+        }
         if (filled) canvas.SetBrushColor(fill->second);
         canvas.Ellipse(ClampInt(x - r), ClampInt(y - r), ClampInt(x + r), ClampInt(y + r));
         const long long w = canvas.TextWidth(c.name);

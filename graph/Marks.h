@@ -16,6 +16,9 @@ struct TMarks {
     std::map<int, std::string> vertexLabels;               // by vertex number: a text beside the vertex
     std::map<int, TColor> vertexFills;                     // by vertex number: the disc's fill instead of white
     std::map<std::pair<int, int>, std::string> edgeLabels; // by the edges' key: a text beside the edge
+    // A step's own vertices and edges, drawn heavier still: a ring round the vertex, a wider line.
+    std::set<int> currentVertices;
+    std::set<std::pair<int, int>> currentEdges;
 };
 
 // The key of the edge from s to t in the marks' maps.

@@ -188,6 +188,8 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
     // A result's parts, in styles of their own that a document may set anew.
     if (marked)
         out += ",\n    result edge/.style={line width=2.25pt, color=nl-result},\n"
+               "    current edge/.style={line width=4.5pt, color=nl-result},\n"
+               "    current vertex/.style={double=nl-result, double distance=3pt},\n"
                "    result vertex/.style={},\n"
                "    result label/.style={font=\\footnotesize, text=nl-result, above right, inner sep=1pt},\n"
                "    result edge label/.style={auto=right, font=\\footnotesize, text=nl-result}";
@@ -207,6 +209,7 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
         const auto fill = marks.vertexFills.find(v);
         if (fill != marks.vertexFills.end())
             extra += ", result vertex, fill=" + TikzColor(fill->second).substr(std::string("color=").size());
+        if (marks.currentVertices.count(v)) extra += ", current vertex";
         const auto mark = marks.vertexLabels.find(v);
         if (mark != marks.vertexLabels.end())
             extra += ", label={[result label]above right:{" + TexEscaped(mark->second) + "}}";
@@ -246,7 +249,10 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
                     "] {" + weight + "}";
         }
         const auto key = MarkKey(g.directed, s, e.target);
-        if (marks.edges.count(key)) options += ", result edge";
+        if (marks.currentEdges.count(key))
+            options += ", current edge";
+        else if (marks.edges.count(key))
+            options += ", result edge";
         const auto mark = marks.edgeLabels.find(key);
         if (mark != marks.edgeLabels.end())
             label += std::string(" node[result edge label") + (e.target == s ? ", above=8pt" : "") + "] {" +

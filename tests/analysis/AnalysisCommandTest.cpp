@@ -83,6 +83,11 @@ TEST(AnalysisCommand, ArgumentsAreRead) {
         {{"--report"}, A::Exit, "", nullptr, 0, "no graph file is named"},
         {{"g.gf4", "--report", "--size", "10x10"}, A::Exit, "", nullptr, 0, "--size is given with --export only"},
         {{"--help"}, A::Exit, "", nullptr, 0, "--show-colour <NAME>"},
+        {{"--help"}, A::Exit, "", nullptr, 0, "--trace <ALGORITHM>"},
+        {{"--trace", "bfs:A", "--report", "g.gf4"}, A::Report, "g.gf4", "", 0, ""},
+        {{"g.gf4", "--trace", "kruskal", "--export", "o.png"}, A::Report, "g.gf4", nullptr, 0, ""},
+        {{"g.gf4", "--trace", "bfs:A"}, A::Exit, "", nullptr, 0, "--trace is given with --report or --export"},
+        {{"g.gf4", "--trace", "mst", "--show", "mst", "--report"}, A::Exit, "", nullptr, 0, "not given together"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
@@ -129,6 +134,13 @@ TEST(AnalysisCommand, FailuresWriteNothing) {
         {{house, "--report", "out.csv"}, "Cannot write the report to \"out.csv\": unknown ending"},
         {{house, "--show", "mst", "--export", "out.json"}, "Cannot export to \"out.json\": unknown ending"},
         {{house, "--report", "nofolder/out.txt"}, "Cannot write \"nofolder/out.txt\""},
+        {{house, "--trace", "dfs:Z", "--report", "out.json"}, "No vertex is named \"Z\"."},
+        {{house, "--trace", "bfs:A", "--export", "out.csv"}, "Cannot export to \"out.csv\": unknown ending"},
+        {{house, "--trace", "bfs:A", "--export", "out.dot"}, "a trace is drawn as pictures, PDF or TikZ"},
+        {{pair, "--trace", "dijkstra:#1", "--export", "out.png"}, "the edge #1->#2 weighs -1"},
+        {{pair, "--trace", "kruskal", "--report", "out.json"}, "kruskal is for an undirected graph"},
+        {{house, "--trace", "bfs:A", "--report", "out.json", "--export", "nofolder/out.png"},
+         "Cannot write \"nofolder/out-000.png\""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());

@@ -1,0 +1,120 @@
+#include "TraceCommand.h"
+
+#include "FrameExport.h"
+#include "GraphSource.h"
+#include "Marks.h"
+#include "SafeFile.h"
+#include "Trace.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include <sys/stat.h>
+
+namespace {
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+bool SameFile(const std::string& input, const std::string& output) {
+    struct stat a, b;
+    return ::stat(input.c_str(), &a) == 0 && ::stat(output.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+}
+
+int Fail(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    return 1;
+}
+
+} // namespace
+
+QString TraceHelp() {
+    return QStringLiteral("Run an algorithm step by step, with --report (the steps as .json, or their tables as .txt "
+                          "or .tex; none or \"-\": text on standard output) and/or --export (a frame for the graph "
+                          "before the first step and one after each: .pdf a page each, .tex one TikZ picture with "
+                          "Beamer overlays, other pictures OUT-000.png, OUT-001.png, ...). One of %1; a vertex by its "
+                          "name or as #N.")
+        .arg(QString::fromLatin1(analysis::TraceAlgorithms));
+}
+
+QString TraceArguments(const QStringList& values, bool report, bool exporting, bool showing, QString& trace) {
+    if (values.size() > 1) return QStringLiteral("--trace is given once.\n");
+    if (!report && !exporting) return QStringLiteral("--trace is given with --report or --export.\n");
+    if (showing) return QStringLiteral("--trace and --show are not given together.\n");
+    trace = values.first();
+    return {};
+}
+
+int RunTrace(const TReportRequest& request) {
+    using namespace analysis;
+    const bool toFile = request.report && !request.reportPath.empty() && request.reportPath != "-";
+    const std::optional<TReportForm> form = toFile ? ReportFormOf(request.reportPath) : TReportForm::Text;
+    if (!form)
+        return Fail("Cannot write the trace to " + Quoted(request.reportPath) +
+                    ": unknown ending; the known ones are " + KnownReportEndings());
+    std::vector<TExportFormat> formats;
+    for (const std::string& output : request.exportPaths) {
+        const std::optional<TExportFormat> format = ExportFormatOf(output);
+        if (!format)
+            return Fail("Cannot export to " + Quoted(output) + ": unknown ending; the known ones are " +
+                        KnownEndings(TFormatUse::Export));
+        if (!FrameFormat(*format))
+            return Fail("Cannot export to " + Quoted(output) + ": a trace is drawn as pictures, PDF or TikZ");
+        formats.push_back(*format);
+    }
+
+    auto g = std::make_unique<Tgraph>();
+    TGraphSource source;
+    if (!ReadGraphSource(request.file, request.layout, *g, source))
+        return Fail(SourceFailureText(request.file, source));
+    if (!source.damage.empty()) return Fail(DamageText(request.file, source.damage));
+    for (const std::string& note : source.notes) std::fprintf(stderr, "%s\n", note.c_str());
+
+    // Everything is computed before anything is written.
+    TJson trace;
+    std::string reportBytes;
+    try {
+        trace = Trace(*g, ParseTrace(*g, request.trace));
+        switch (*form) {
+        case TReportForm::Json: reportBytes = TraceJsonText(trace); break;
+        case TReportForm::Tex: reportBytes = TraceTex(trace); break;
+        case TReportForm::Text: reportBytes = TraceText(trace); break;
+        }
+    } catch (const TAnalysisError& e) {
+        return Fail(e.what());
+    }
+    const int frames = TraceFrames(trace);
+    const TColor highlight = DefaultHighlight(*g);
+    const TFrameMarks marksOf = [&](int frame, TMarks& marks) {
+        marks.highlight = highlight;
+        AddTraceMarks(*g, trace, frame, marks);
+    };
+    std::vector<std::string> outputs, bytes;
+    for (std::size_t i = 0; i < formats.size(); ++i) {
+        try {
+            std::vector<std::string> files = FrameBytes(*g, formats[i], request.size, frames, marksOf);
+            const std::vector<std::string> paths = FramePaths(request.exportPaths[i], formats[i], frames);
+            for (std::size_t k = 0; k < files.size(); ++k) {
+                outputs.push_back(paths[k]);
+                bytes.push_back(std::move(files[k]));
+            }
+        } catch (const std::exception& e) {
+            return Fail("Cannot export to " + Quoted(request.exportPaths[i]) + ": " + e.what());
+        }
+    }
+    if (toFile) {
+        outputs.push_back(request.reportPath);
+        bytes.push_back(reportBytes);
+    }
+    for (const std::string& output : outputs)
+        if (SameFile(request.file, output))
+            return Fail("Cannot write " + Quoted(output) + ": it is the graph file being read");
+
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+        if (const TFileFailure failure = AsFileFailure(ReplaceFile(outputs[i], bytes[i])))
+            return Fail(WriteFailureText(outputs[i], failure));
+    if (!request.report || toFile) return 0;
+    std::fwrite(reportBytes.data(), 1, reportBytes.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : Fail("Cannot write the trace to standard output.");
+}
