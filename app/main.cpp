@@ -71,5 +71,6 @@ int main(int argc, char** argv) {
         form1.Start(command.file.isEmpty() ? std::string() : EncodeFileName(command.file).toStdString(),
                     command.layout);
     });
+    if (!command.shows.isEmpty()) Guarded([&] { form1.ShowResults(command.shows, command.showColour); });
     return app.exec();
 }

@@ -189,7 +189,8 @@ struct TOptions {
                              "elsewhere only when OUTPUT is given.")
                   .arg(QString::fromStdString(KnownDescriptionEndings())))),
           show(Option("show", QStringLiteral("With --export: draw a result into the picture; with --report: add it to "
-                                             "the report. One of path:A,B bfs:A dfs:A mst euler matching colouring "
+                                             "the report; alone: open the editor with it drawn on the graph. One of "
+                                             "path:A,B bfs:A dfs:A mst euler matching colouring "
                                              "components flow:S,T; a vertex by its name or as #N. May be given "
                                              "more than once."))),
           showColour(Option("show-colour", QStringLiteral("With --show: the colour of the result's edges and texts, "
@@ -209,8 +210,7 @@ struct TOptions {
 // consistent. result.describe and describePath are set already.
 std::optional<TCommandLine> ReadAnalysis(const QCommandLineParser& parser, const TOptions& o, bool report,
                                          const QString& reportPath, const QStringList& files, TCommandLine& result) {
-    if (parser.isSet(o.show) && !report && !result.describe && !parser.isSet(o.exportOption))
-        return Exit(1, QStringLiteral("--show is given with --export or --report only.\n"));
+    // Alone, --show opens the editor with the results drawn on the surface.
     if (parser.isSet(o.showColour) && !parser.isSet(o.show))
         return Exit(1, QStringLiteral("--show-colour is given with --show only.\n"));
     if (result.describe && !report && !parser.isSet(o.show) && files.isEmpty())

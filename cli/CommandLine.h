@@ -2,8 +2,9 @@
 // The program's command line: nodeloom [FILE], --help, --version, and the actions that run
 // without a window: nodeloom FILE --export OUTPUT [--export OUTPUT...] [--size WIDTHxHEIGHT] [--crop],
 // --layout for either, and the analysis: nodeloom FILE --report [OUTPUT] and --show RESULT
-// [--show-colour NAME] with --export or --report, --trace ALGORITHM with either; nodeloom FILE
-// --describe [OUTPUT], alone or with --export and --show.
+// [--show-colour NAME] with --export or --report, or alone to open the editor with them drawn;
+// --trace ALGORITHM with either; nodeloom FILE --describe [OUTPUT], alone or with --export and
+// --show.
 
 #include <QString>
 #include <QStringList>
@@ -22,7 +23,8 @@ struct TCommandLine {
     int exportWidth = 0, exportHeight = 0; // --size; 0 for the size of the drawing
     bool exportCrop = false;               // --crop: the drawing alone, not the surface from its corner
     std::optional<TLayout> layout;         // --layout; nothing for the file's default
-    // Report: --report and its output (empty for standard output), --show and --show-colour.
+    // Report: --report and its output (empty for standard output), --show and --show-colour (Start:
+    // the results the editor shows).
     bool report = false;
     QString reportPath;
     QStringList shows;

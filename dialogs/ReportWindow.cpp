@@ -1,3 +1,5 @@
+// The analysis report window: placed beside the main window, following the graph as it changes.
+
 #include "ReportWindow.h"
 
 #include "Analysis.h"
@@ -7,7 +9,10 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 TReportWindow::TReportWindow(QWidget& mainWindow)
     : QWidget(&mainWindow, Qt::Window), mainWindow_(mainWindow), text_(new QPlainTextEdit(this)) {
@@ -20,7 +25,7 @@ TReportWindow::TReportWindow(QWidget& mainWindow)
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    resize(560, 600);
+    resize(DefaultWidth, DefaultHeight);
 }
 
 TReportWindow* TReportWindow::Find(QWidget& mainWindow) {
@@ -34,30 +39,60 @@ TReportWindow& TReportWindow::Of(QWidget& mainWindow) {
     return window ? *window : *new TReportWindow(mainWindow);
 }
 
-void TReportWindow::ShowReport(const Tgraph& g) {
-    QString text;
-    if (!g.created) {
-        text = QStringLiteral("No graph.");
-    } else {
-        try {
-            text = QString::fromStdString(analysis::ReportText(analysis::Report(g), g));
-        } catch (const std::exception& e) {
-            text = QStringLiteral("No report: %1").arg(QString::fromLocal8Bit(e.what()));
-        }
+namespace {
+
+QString ReportOf(const Tgraph& g) {
+    if (!g.created) return QStringLiteral("No graph.");
+    try {
+        return QString::fromStdString(analysis::ReportText(analysis::Report(g), g));
+    } catch (const std::exception& e) {
+        return QStringLiteral("No report: %1").arg(QString::fromLocal8Bit(e.what()));
     }
-    text_->setPlainText(text);
+}
+
+} // namespace
+
+QPoint TReportWindow::PlaceBeside(const QRect& main, const QSize& outer, const QRect& room, int& height) {
+    // To the right, else to the left, else below; where none has room, to the right as far as the
+    // screen allows.
+    if (main.right() + outer.width() <= room.right()) return QPoint(main.right() + 1, main.top());
+    if (main.left() - outer.width() >= room.left()) return QPoint(main.left() - outer.width(), main.top());
+    const int below = room.bottom() - main.bottom() - (outer.height() - height);
+    if (below >= MinimumHeight) {
+        height = std::min(height, below);
+        return QPoint(std::max(room.left(), std::min(main.left(), room.right() + 1 - outer.width())),
+                      main.bottom() + 1);
+    }
+    return QPoint(std::max(room.left(), room.right() + 1 - outer.width()), main.top());
+}
+
+void TReportWindow::ShowReport(const Tgraph& g) {
+    text_->setPlainText(ReportOf(g));
     if (!isVisible()) {
-        // Beside the main window, on its screen where there is room.
-        QPoint place = mainWindow_.frameGeometry().topRight() + QPoint(1, 0);
         if (const QScreen* screen = mainWindow_.screen()) {
-            const QRect room = screen->availableGeometry();
-            if (place.x() + width() > room.right()) place.setX(std::max(room.left(), room.right() - width()));
+            // The window's frame is taken to be as wide as the main window's.
+            const QRect main = mainWindow_.frameGeometry();
+            const QSize frame = main.size() - mainWindow_.size();
+            int height = DefaultHeight;
+            const QPoint place =
+                PlaceBeside(main, QSize(DefaultWidth, DefaultHeight) + frame, screen->availableGeometry(), height);
+            resize(DefaultWidth, height);
+            move(place);
         }
-        move(place);
     }
     show();
     raise();
     activateWindow();
+}
+
+void TReportWindow::Follow(const Tgraph& g) {
+    if (!isVisible()) return;
+    const QString text = ReportOf(g);
+    if (text == text_->toPlainText()) return;
+    // The reader's place in the text stays.
+    const int scrolled = text_->verticalScrollBar()->value();
+    text_->setPlainText(text);
+    text_->verticalScrollBar()->setValue(scrolled);
 }
 
 QString TReportWindow::Text() const { return text_->toPlainText(); }

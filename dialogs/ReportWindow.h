@@ -1,6 +1,6 @@
 #pragma once
-// The analysis report of the graph as it was when asked for, as text in a read-only window beside
-// the main window: monospace, selectable, copyable; Escape closes it. It changes nothing.
+// The analysis report of the graph, kept up to date while shown, as text in a read-only window
+// beside the main window: monospace, selectable, copyable; Escape closes it. It changes nothing.
 
 #include "Graph_obj.h"
 
@@ -16,8 +16,16 @@ public:
     // The one there is, or null.
     static TReportWindow* Find(QWidget& mainWindow);
 
-    // Fills the window with g's report and shows it to the right of the main window.
+    // Fills the window with g's report and shows it beside the main window: to its right, else to
+    // its left, else below it, where the screen has room.
     void ShowReport(const Tgraph& g);
+    // While the window is shown: its text becomes g's report, the reader's scroll place kept.
+    void Follow(const Tgraph& g);
+    // Where a window of outer size `outer` stands beside the main window's frame `main` on the
+    // screen's free area `room`; height (the inside's) is lowered where only the room below fits.
+    static QPoint PlaceBeside(const QRect& main, const QSize& outer, const QRect& room, int& height);
+
+    static constexpr int DefaultWidth = 560, DefaultHeight = 600, MinimumHeight = 200;
     QString Text() const;
 
 protected:

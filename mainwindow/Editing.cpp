@@ -197,10 +197,12 @@ void TForm1::Image1Click() {
             ToolButton14->setChecked(false);
         }
         if (ToolButton12->isChecked() && hit != 0) {
-            if (g.edgeStart == 0)
+            if (g.edgeStart == 0) {
                 g.edgeStart = hit;
-            else
+                RefreshView(); // the status bar names the first vertex
+            } else {
                 g.edgeEnd = hit;
+            }
             if (g.edgeStart != 0 && g.edgeEnd != 0) {
                 std::string text;
                 ColorName(g, ColorBox1->Selected(), text);
@@ -226,9 +228,16 @@ void TForm1::Image1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
 }
 
 // Escape ends the add-vertex tool, unless an edge has been made since the add-edge tool was last
-// chosen. Ctrl+Z undoes a step, Ctrl+Y (Ctrl+Shift+Z) redoes one, Ctrl+C copies the picture.
-// Every character redraws; the full stop does nothing more.
+// chosen; with no tool in use it hides the shown results. Ctrl+Z undoes a step, Ctrl+Y (Ctrl+Shift+Z) redoes one,
+// Ctrl+C copies the picture. Every character redraws; the full stop does nothing more.
 void TForm1::FormKeyPress(char key) {
+    // With no tool in use and no edge half made, Escape hides the results shown on the surface.
+    const bool idle = !ToolButton10->isChecked() && !ToolButton12->isChecked() && !ToolButton14->isChecked() &&
+                      !ToolButton16->isChecked();
+    if (key == EscapeKey && idle) {
+        HideResults();
+        ShownNote.clear();
+    }
     if (key == EscapeKey && !(LiveGraph.edgeStart != 0 && LiveGraph.edgeEnd != 0)) {
         ToolButton10->setChecked(false);
         // An edge whose first vertex is chosen is given up, and the add-edge tool with it.

@@ -1,4 +1,4 @@
-// File commands: open and save a gf4 graph, save the picture as JPEG or BMP.
+// File commands: open and save a gf4 graph, save the picture (JPEG, BMP, PNG, SVG, PDF or TikZ).
 
 #include "TForm1.h"
 
@@ -29,8 +29,10 @@ namespace {
 
 const QString AllFilesFilter = QStringLiteral("All files (*.*)");
 const QString GraphFilter = DialogFilter(ExportFormatInfo(TExportFormat::Gf4)) + QStringLiteral(";;") + AllFilesFilter;
-// The pictures Save image writes, in the order its filters list them: JPEG first.
-constexpr TExportFormat PictureFormats[] = {TExportFormat::Jpeg, TExportFormat::Bmp};
+// The pictures Save image writes, in the order its filters list them: JPEG and BMP first, then the
+// formats the command line also writes.
+constexpr TExportFormat PictureFormats[] = {TExportFormat::Jpeg, TExportFormat::Bmp, TExportFormat::Png,
+                                            TExportFormat::Svg,  TExportFormat::Pdf, TExportFormat::Tikz};
 
 QString PictureFilter() {
     QStringList filters;
@@ -266,6 +268,14 @@ void TForm1::SaveImage(const std::string& path) {
         throw std::runtime_error("Cannot save the picture as \"" + path + "\": pictures are saved as " + endings +
                                  " files.");
     }
-    if (*format == TExportFormat::Jpeg) Image1->SetPictureSize(Image1->width(), Image1->height());
-    WritePictureFile(path, ExportFormatInfo(*format).encode(Image1->Picture));
+    const TFormat& row = ExportFormatInfo(*format);
+    if (row.encode) {
+        // A picture of pixels is the surface's as it stands; a JPEG takes the control's size first.
+        if (*format == TExportFormat::Jpeg) Image1->SetPictureSize(Image1->width(), Image1->height());
+        WritePictureFile(path, row.encode(Image1->Picture));
+    } else {
+        // Shapes and TikZ are drawn again from the graph, at the surface's size, with what it shows.
+        WritePictureFile(
+            path, row.write(LiveGraph, TPictureSize{Image1->Picture.width(), Image1->Picture.height()}, ShownMarks()));
+    }
 }

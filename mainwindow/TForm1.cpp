@@ -286,6 +286,8 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 
 void TForm1::RefreshView() {
     ScheduleRecovery();
+    // The analysis panel, when shown, follows every change.
+    if (TReportWindow* report = TReportWindow::Find(*this)) report->Follow(LiveGraph);
     TRasterCanvas& canvas = Image1->Canvas();
     const int w = Image1->width();
     const int h = Image1->height();
@@ -307,12 +309,23 @@ void TForm1::RefreshView() {
         canvas.SetBrushColor(White);
         canvas.Rectangle(-1, -1, w + 1, h + 1);
     }
+    UpdateShownMarks();
     // The old picture is erased by repainting it in white, so it must use the shadow's geometry.
+    // Shown results are drawn on a whitened surface, as is the first picture without them.
     {
         const TRasterCanvas::TFrame frame(canvas);
         EraseKeyboardMarks(canvas);
-        EraseGraph(ShadowGraph, canvas);
-        DrawGraph(LiveGraph, canvas);
+        if (Shown || MarksOnSurface) {
+            canvas.SetBrushColor(White);
+            canvas.Rectangle(-1, -1, w + 1, h + 1);
+        } else {
+            EraseGraph(ShadowGraph, canvas);
+        }
+        if (Shown)
+            DrawGraph(LiveGraph, canvas, *Shown);
+        else
+            DrawGraph(LiveGraph, canvas);
+        MarksOnSurface = Shown.has_value();
         DrawKeyboardMarks(canvas);
     }
     SyncShadow(LiveGraph, ShadowGraph);
@@ -321,7 +334,7 @@ void TForm1::RefreshView() {
     setWindowTitle(GraphTitle(LiveGraph.fileName.empty() ? ImportedFrom : LiveGraph.fileName));
     StatusBar1->SetPanelText(0, QString::fromLatin1(LiveGraph.directed ? " Directed " : " Undirected ") +
                                     QString::fromLatin1(LiveGraph.weighted ? "weighted graph" : "unweighted graph"));
-    StatusBar1->SetPanelText(1, QString());
+    StatusBar1->SetPanelText(1, StatusNote());
     Image1->AccessibleChanged();
 }
 

@@ -5,9 +5,11 @@
 
 #include "Graph_obj.h"
 #include "Layout.h"
+#include "Marks.h"
 #include "UndoHistory.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <chrono>
 #include <functional>
@@ -101,10 +103,21 @@ public:
     void ToolButton4Click();
     void ToolButton6Click();
     void ToolButton8Click();
-    // Writes the surface's picture to path, as JPEG or BMP by the path's ending in the table of
-    // formats (any case). Throws std::runtime_error for any other ending or a file that cannot be
-    // written.
+    // Writes the surface's picture to path by the path's ending in the table of formats (any
+    // case): JPEG, BMP and PNG as the surface's pixels stand; SVG, PDF and TikZ drawn from the
+    // graph at the surface's size, with the results shown on it. Throws std::runtime_error for
+    // any other ending or a file that cannot be written.
     void SaveImage(const std::string& path);
+
+    // Results drawn on the surface (ShownResult.cpp): each as --show names it ("path:A,B", "mst",
+    // ...), in the colour named (one of the 16; empty for the first no edge has). They are
+    // recomputed at every redraw and hidden, with a note in the status bar, when the graph no
+    // longer gives them. Throws std::runtime_error for an unknown colour or a result the graph
+    // cannot give now (nothing is shown then).
+    void ShowResults(const QStringList& results, const QString& colour = QString());
+    // Hides them; the next redraw draws the graph alone.
+    void HideResults();
+    bool ShowsResult() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -165,6 +178,14 @@ private:
     void KeepRecovery();     // writes the file, or removes it when nothing is unsaved
     void DropRecovery();     // removes the file
     void OfferRecovery();
+    // The shown results' marks for the graph as it is; throws what the analysis throws.
+    void ComputeMarks(TMarks& marks) const;
+    // Before a redraw: Shown from ShownTexts, or hides them with a note when they fail.
+    void UpdateShownMarks();
+    // The marks drawn on the surface now, or null.
+    const TMarks* ShownMarks() const;
+    // The status bar's second panel with a graph.
+    QString StatusNote() const;
 
     Tgraph LiveGraph, ShadowGraph;
     // LiveGraph's content before each change, for Ctrl+Z and its redo keys. A change spans one
@@ -185,9 +206,14 @@ private:
     std::string ImportedFrom;         // the other tool's file the graph on screen was imported from
     // The pictures Save image wrote for the graph on screen; writing one again asks nothing.
     std::vector<std::string> WrittenPictures;
-    std::string RecoveryPath;        // this editor's recovery file; empty when recovery is off
-    QTimer* RecoveryTimer = nullptr; // single shot, started by a change, coalescing the next ones
-    bool recoveryFailed = false;     // the last write failed, and said so
+    std::string RecoveryPath;            // this editor's recovery file; empty when recovery is off
+    QTimer* RecoveryTimer = nullptr;     // single shot, started by a change, coalescing the next ones
+    bool recoveryFailed = false;         // the last write failed, and said so
+    std::vector<std::string> ShownTexts; // the results shown on the surface, as named
+    std::optional<TColor> ShownColour;   // their colour; nothing for DefaultHighlight's
+    std::optional<TMarks> Shown;         // their marks at the last redraw
+    bool MarksOnSurface = false;         // the picture holds marks: the next redraw starts white
+    QString ShownNote;                   // why shown results were hidden
 
     // Controls.
     TToolBar* ToolBar1;

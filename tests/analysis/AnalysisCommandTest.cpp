@@ -71,7 +71,9 @@ TEST(AnalysisCommand, ArgumentsAreRead) {
         {{"g.gf4", "--report", "-"}, A::Report, "g.gf4", "-", 0, ""},
         {{"g.gf4", "--report=r.TEX", "--show", "mst", "--show", "bfs:#1"}, A::Report, "g.gf4", "r.TEX", 2, ""},
         {{"g.gf4", "--show", "mst", "--export", "o.png", "--show-colour", "navy"}, A::Report, "g.gf4", nullptr, 1, ""},
-        {{"g.gf4", "--show", "mst"}, A::Exit, "", nullptr, 0, "--show is given with --export or --report only"},
+        // Alone, --show starts the editor with the results to draw.
+        {{"g.gf4", "--show", "mst", "--show", "bfs:A", "--show-colour", "navy"}, A::Start, "", nullptr, 2, ""},
+        {{"--show", "mst"}, A::Exit, "", nullptr, 0, "no graph file is named"},
         {{"g.gf4", "--report", "--show-colour", "red"},
          A::Exit,
          "",
@@ -92,6 +94,11 @@ TEST(AnalysisCommand, ArgumentsAreRead) {
         const TCommandLine r = ParseCommandLine(QStringList{QStringLiteral("nodeloom")} + c.arguments);
         EXPECT_EQ(r.action, c.action);
         EXPECT_TRUE(r.output.contains(QString::fromUtf8(c.message))) << r.output.toStdString();
+        if (c.action == A::Start) {
+            EXPECT_TRUE(r.file.endsWith(QStringLiteral("/g.gf4"))) << r.file.toStdString();
+            EXPECT_EQ(r.shows.size(), c.shows);
+            EXPECT_EQ(r.showColour, QStringLiteral("navy"));
+        }
         if (c.action != A::Report) continue;
         EXPECT_EQ(r.file, QString::fromUtf8(c.file));
         EXPECT_EQ(r.report, c.report != nullptr);
@@ -131,7 +138,6 @@ TEST(AnalysisCommand, FailuresWriteNothing) {
         {{house, "--export", "out.png", "--show", "mst", "--show-colour", "mauve"}, "Unknown colour \"mauve\""},
         {{house, "--report", "out.csv"}, "Cannot write the report to \"out.csv\": unknown ending"},
         {{house, "--show", "mst", "--export", "out.json"}, "Cannot export to \"out.json\": unknown ending"},
-        {{house, "--show", "mst"}, "--show is given with --export or --report only"},
         {{house, "--report", "nofolder/out.txt"}, "Cannot write \"nofolder/out.txt\""},
         {{house, "--trace", "dfs:Z", "--report", "out.json"}, "No vertex is named \"Z\"."},
         {{house, "--trace", "bfs:A", "--export", "out.csv"}, "Cannot export to \"out.csv\": unknown ending"},

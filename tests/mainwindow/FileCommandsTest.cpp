@@ -82,7 +82,9 @@ TEST_F(FileCommands, DialogsOfferTheirFiltersWithTheFirstSelected) {
     EXPECT_EQ(ui.SaveDialog1->acceptMode(), QFileDialog::AcceptSave);
 
     EXPECT_EQ(ui.SavePictureDialog1->nameFilters(),
-              (QStringList{QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("Bitmaps (*.bmp)")}));
+              (QStringList{QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("Bitmaps (*.bmp)"),
+                           QStringLiteral("PNG Image File (*.png)"), QStringLiteral("SVG Drawing (*.svg)"),
+                           QStringLiteral("PDF Document (*.pdf)"), QStringLiteral("LaTeX TikZ Picture (*.tex)")}));
     EXPECT_EQ(ui.SavePictureDialog1->acceptMode(), QFileDialog::AcceptSave);
 
     for (QFileDialog* dialog : {ui.OpenDialog1, ui.SaveDialog1, ui.SavePictureDialog1}) {
@@ -166,7 +168,23 @@ TEST_F(RealDialogs, ANameTypedWithoutAnEndingGetsTheDialogsDefault) {
     Click(ui.ToolButton8);
     EXPECT_TRUE(errors.isEmpty());
     EXPECT_EQ(ReadBytes(folder.File("picture.bmp")).substr(0, 2), "BM");
-    EXPECT_EQ(folder.Entries().size(), 3u);
+    // Each further filter adds its own ending, and the file is of that format.
+    const char* const further[] = {"PNG Image File (*.png)", "SVG Drawing (*.svg)", "PDF Document (*.pdf)",
+                                   "LaTeX TikZ Picture (*.tex)"};
+    for (const char* filter : further) {
+        ui.SavePictureDialog1->selectNameFilter(QString::fromLatin1(filter));
+        emit ui.SavePictureDialog1->filterSelected(QString::fromLatin1(filter));
+        AnswerWhenShown(ui.SavePictureDialog1, folder.File("picture"));
+        Click(ui.ToolButton8);
+    }
+    EXPECT_TRUE(errors.isEmpty());
+    for (const auto& [ending, mark] : {std::pair<const char*, std::string>{"png", "\x89PNG"},
+                                       {"svg", "<svg"},
+                                       {"pdf", "%PDF"},
+                                       {"tex", "\\begin{tikzpicture}"}})
+        EXPECT_NE(ReadBytes(folder.File(std::string("picture.") + ending)).substr(0, 400).find(mark), std::string::npos)
+            << ending;
+    EXPECT_EQ(folder.Entries().size(), 7u);
 }
 
 TEST_F(RealDialogs, SaveReplacesAnExistingFileWithoutAskingAndCancelWritesNothing) {
@@ -379,14 +397,15 @@ INSTANTIATE_TEST_SUITE_P(Endings, SaveImage,
 
 TEST_F(FileCommands, SaveImageWithAnyOtherEndingWritesNothingAndSaysWhichEndingsWork) {
     NewGraph();
-    for (const char* name : {"picture.png", "picture", "bmp", "picture.bmp.txt", "picture.jpe"}) {
+    for (const char* name : {"picture.gf4", "picture", "bmp", "picture.bmp.txt", "picture.jpe", "picture.dot"}) {
         SCOPED_TRACE(name);
         errors.clear();
         Answer(folder.File(name));
         Click(ui.ToolButton8);
         ASSERT_EQ(errors.size(), 1);
         EXPECT_TRUE(errors[0].contains(QString::fromStdString(folder.File(name))));
-        EXPECT_TRUE(errors[0].endsWith(QStringLiteral(".bmp, .jpg or .jpeg files."))) << errors[0].toStdString();
+        EXPECT_TRUE(errors[0].endsWith(QStringLiteral(".png, .bmp, .jpg, .jpeg, .svg, .pdf or .tex files.")))
+            << errors[0].toStdString();
         EXPECT_TRUE(folder.Entries().empty());
     }
 }
