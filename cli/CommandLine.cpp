@@ -70,14 +70,9 @@ QString HelpText(const QCommandLineParser& parser) {
     // The formats come last: scripts read the endings from there to the end.
     return text + ExerciseHelpText() +
            QStringLiteral(
-               "
-Unsaved changes are kept in $XDG_STATE_HOME/nodeloom (by default ~/.local/state/nodeloom)
-"
-               "and offered back at the next start after a crash.
-") +
-           QStringLiteral("
-Export formats, chosen by the output's ending (any case):
-") + FormatList();
+               "\nUnsaved changes are kept in $XDG_STATE_HOME/nodeloom (by default ~/.local/state/nodeloom)\n"
+               "and offered back at the next start after a crash.\n") +
+           QStringLiteral("\nExport formats, chosen by the output's ending (any case):\n") + FormatList();
 }
 
 // The options and what --help says of them. One table: the parser is given every row, and the
