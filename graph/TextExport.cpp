@@ -137,16 +137,19 @@ std::string Decimal(double v) { return numbers::Trimmed(v, 2); }
 
 } // namespace
 
-// The picture, and the marks in it when marked (without, it is as the graph alone gives it).
-static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked) {
-    // Marks that only carry the words for readers draw nothing: no result styles.
-    marked = marked && (marks.DrawsResult() || marks.altText.empty());
-    // A surface pixel is 0.75 pt (96 per inch); the vertex keeps its size on the page.
-    const std::string size = numbers::General(2 * geometry::VertexRadius * geometry::PointsPerPixel, 6) + "pt";
-    const int n = HeldVertices(g);
+namespace {
 
-    // Coordinates as they are when they keep within TeX's reach; else taken from the drawing's
-    // corner and, when it is still too large, scaled down.
+// Where the picture's coordinates come from: as they are when they keep within TeX's reach; else
+// taken from the drawing's corner and, when it is still too large, scaled down.
+struct TTikzPlace {
+    long long originX = 0, originY = 0;
+    double unit = 1.0; // drawing pixels per picture unit
+    std::string X(double x) const { return Decimal((x - static_cast<double>(originX)) * unit); }
+    std::string Y(double y) const { return Decimal((y - static_cast<double>(originY)) * unit); }
+};
+
+TTikzPlace TikzPlacement(const Tgraph& g) {
+    const int n = HeldVertices(g);
     long long minX = 0, minY = 0, maxX = 0, maxY = 0;
     for (int v = 1; v <= n; ++v) {
         const long long x = g.vertices[v].x, y = -static_cast<long long>(g.vertices[v].y);
@@ -157,31 +160,108 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
     }
     const double reach = TikzReachPt / geometry::PointsPerPixel;
     const bool inReach = std::max({-minX, maxX, -minY, maxY}) <= static_cast<long long>(reach);
-    const long long originX = inReach ? 0 : minX, originY = inReach ? 0 : minY;
+    TTikzPlace place;
+    place.originX = inReach ? 0 : minX;
+    place.originY = inReach ? 0 : minY;
     const double extent = static_cast<double>(std::max(maxX - minX, maxY - minY));
-    const double unit = inReach || extent <= reach ? 1.0 : reach / extent; // drawing pixels per picture unit
-    auto X = [&](double x) { return Decimal((x - static_cast<double>(originX)) * unit); };
-    auto Y = [&](double y) { return Decimal((y - static_cast<double>(originY)) * unit); };
+    place.unit = inReach || extent <= reach ? 1.0 : reach / extent;
+    return place;
+}
 
-    // The engine: pdfLaTeX unless a text holds what it cannot set or the labels outgrow its memory.
+// The engine: pdfLaTeX unless a text holds what it cannot set or the labels outgrow its memory.
+std::string TikzEngine(const Tgraph& g) {
     bool pdfLatex = true;
     int labels = 0;
-    for (int v = 1; v <= n; ++v) pdfLatex = pdfLatex && PdfLatexSets(g.vertices[v].name);
+    for (int v = 1; v <= HeldVertices(g); ++v) pdfLatex = pdfLatex && PdfLatexSets(g.vertices[v].name);
     ForEachFileEdge(g, [&](int, const Tedge& e) {
         if (!g.weighted) return;
         ++labels;
         pdfLatex = pdfLatex && PdfLatexSets(e.weight);
     });
-    std::string engine = "pdflatex";
-    if (!pdfLatex)
-        engine = "lualatex (a name or weight holds characters that pdfLaTeX cannot set)";
-    else if (labels > TikzPdfLatexLabels)
-        engine = "lualatex (pdfLaTeX's default memory does not hold this many labels)";
+    if (!pdfLatex) return "lualatex (a name or weight holds characters that pdfLaTeX cannot set)";
+    if (labels > TikzPdfLatexLabels) return "lualatex (pdfLaTeX's default memory does not hold this many labels)";
+    return "pdflatex";
+}
+
+// The vertex's node: the name lies over the circle without widening it, as on the surface.
+std::string TikzVertex(const Tgraph& g, const TMarks& marks, int v, const TTikzPlace& place) {
+    const Tvertex& c = g.vertices[v];
+    bool lines = false;
+    const std::string name = TexLabel(c.name, lines);
+    std::string extra;
+    const auto fill = marks.vertexFills.find(v);
+    if (fill != marks.vertexFills.end())
+        extra += ", result vertex, fill=" + TikzColor(fill->second).substr(std::string("color=").size());
+    if (marks.currentVertices.count(v)) extra += ", current vertex";
+    const auto mark = marks.vertexLabels.find(v);
+    if (mark != marks.vertexLabels.end())
+        extra += ", label={[result label]above right:{" + TexEscaped(mark->second) + "}}";
+    const std::string label = lines ? "label={[align=center]center:{" + name + "}}" : "label=center:{" + name + "}";
+    return "  \\node[vertex" + extra + ", " + label + "] (v" + std::to_string(v) + ") at (" + place.X(c.x) + "," +
+           place.Y(-static_cast<double>(c.y)) + ") {};\n";
+}
+
+// The edge line's path: a loop above its vertex, a paired arc bent to its left, else straight.
+// Curves by their control points, computed here: TikZ's own bends multiply the distance between
+// the ends, which overflows for ends far apart.
+std::string TikzEdgePath(const Tgraph& g, int s, const Tedge& e, const TTikzPlace& place) {
+    const double x1 = g.vertices[s].x, y1 = -static_cast<double>(g.vertices[s].y);
+    const double x2 = g.vertices[e.target].x, y2 = -static_cast<double>(g.vertices[e.target].y);
+    if (e.target == s) {
+        // Above the vertex, through the surface's control points.
+        const double dx = geometry::LoopControlDx, rise = geometry::LoopControlRise;
+        return ".. controls (" + place.X(x1 + dx) + "," + place.Y(y1 + rise) + ") and (" + place.X(x1 - dx) + "," +
+               place.Y(y1 + rise) + ") ..";
+    }
+    if (g.directed && e.twin) {
+        // Bent to the left by 8 degrees at both ends, the control points at 0.3915 of the way.
+        const double k = 0.3915, c8 = std::cos(8 * 3.14159265358979 / 180), s8 = std::sin(8 * 3.14159265358979 / 180);
+        const double dx = x2 - x1, dy = y2 - y1;
+        const double ax = x1 + k * (dx * c8 - dy * s8), ay = y1 + k * (dx * s8 + dy * c8);
+        const double bx = x2 + k * (-dx * c8 - dy * s8), by = y2 + k * (dx * s8 - dy * c8);
+        return ".. controls (" + place.X(ax) + "," + place.Y(ay) + ") and (" + place.X(bx) + "," + place.Y(by) + ") ..";
+    }
+    return "--";
+}
+
+// The edge line: its colour and arrow, its path, its weight and the result's parts.
+std::string TikzEdge(const Tgraph& g, const TMarks& marks, int s, const Tedge& e, const TTikzPlace& place) {
+    std::string options = g.directed ? "->, " : "";
+    options += TikzColor(e.color);
+    std::string label;
+    if (g.weighted) {
+        bool lines = false;
+        const std::string weight = TexLabel(e.weight, lines);
+        label = std::string(" node[weight") + (e.target == s ? ", above" : "") + (lines ? ", align=center" : "") +
+                "] {" + weight + "}";
+    }
+    const auto key = MarkKey(g.directed, s, e.target);
+    if (marks.currentEdges.count(key))
+        options += ", current edge";
+    else if (marks.edges.count(key))
+        options += ", result edge";
+    const auto mark = marks.edgeLabels.find(key);
+    if (mark != marks.edgeLabels.end())
+        label += std::string(" node[result edge label") + (e.target == s ? ", above=8pt" : "") + "] {" +
+                 TexEscaped(mark->second) + "}";
+    return "  \\draw[" + options + "] (v" + std::to_string(s) + ") " + TikzEdgePath(g, s, e, place) + label + " (v" +
+           std::to_string(e.target) + ");\n";
+}
+
+} // namespace
+
+// The picture, and the marks in it when marked (without, it is as the graph alone gives it).
+static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked) {
+    // Marks that only carry the words for readers draw nothing: no result styles.
+    marked = marked && (marks.DrawsResult() || marks.altText.empty());
+    // A surface pixel is 0.75 pt (96 per inch); the vertex keeps its size on the page.
+    const std::string size = numbers::General(2 * geometry::VertexRadius * geometry::PointsPerPixel, 6) + "pt";
+    const TTikzPlace place = TikzPlacement(g);
 
     std::string out = std::string("% Nodeloom graph: ") + (g.directed ? "directed" : "undirected") + ", " +
-                      (g.weighted ? "weighted" : "unweighted") + ". TeX engine: " + engine + ".\n";
+                      (g.weighted ? "weighted" : "unweighted") + ". TeX engine: " + TikzEngine(g) + ".\n";
     out += TikzDescriptionComment(marks.description);
-    const std::string scale = numbers::General(geometry::PointsPerPixel * unit, 6) + "pt";
+    const std::string scale = numbers::General(geometry::PointsPerPixel * place.unit, 6) + "pt";
     out += "\\begin{tikzpicture}[" + TikzAltOption(marks.altText) + "x=" + std::string(scale) + ", y=" + scale +
            ", >=stealth,\n"
            "    vertex/.style={circle, draw, fill=white, minimum size=" +
@@ -204,66 +284,8 @@ static std::string TikzPicture(const Tgraph& g, const TMarks& marks, bool marked
     }
     if (marked)
         out += "  \\colorlet{nl-result}{" + TikzColor(marks.highlight).substr(std::string("color=").size()) + "}\n";
-    for (int v = 1; v <= n; ++v) {
-        const Tvertex& c = g.vertices[v];
-        bool lines = false;
-        const std::string name = TexLabel(c.name, lines);
-        // The name lies over the circle without widening it, as on the surface.
-        std::string extra;
-        const auto fill = marks.vertexFills.find(v);
-        if (fill != marks.vertexFills.end())
-            extra += ", result vertex, fill=" + TikzColor(fill->second).substr(std::string("color=").size());
-        if (marks.currentVertices.count(v)) extra += ", current vertex";
-        const auto mark = marks.vertexLabels.find(v);
-        if (mark != marks.vertexLabels.end())
-            extra += ", label={[result label]above right:{" + TexEscaped(mark->second) + "}}";
-        const std::string label = lines ? "label={[align=center]center:{" + name + "}}" : "label=center:{" + name + "}";
-        out += "  \\node[vertex" + extra + ", " + label + "] (v" + std::to_string(v) + ") at (" + X(c.x) + "," +
-               Y(-static_cast<double>(c.y)) + ") {};\n";
-    }
-    ForEachFileEdge(g, [&](int s, const Tedge& e) {
-        std::string options = g.directed ? "->, " : "";
-        options += TikzColor(e.color);
-        // Curves by their control points, computed here: TikZ's own bends multiply the distance
-        // between the ends, which overflows for ends far apart.
-        const double x1 = g.vertices[s].x, y1 = -static_cast<double>(g.vertices[s].y);
-        const double x2 = g.vertices[e.target].x, y2 = -static_cast<double>(g.vertices[e.target].y);
-        std::string path;
-        if (e.target == s) {
-            // Above the vertex, through the surface's control points.
-            const double dx = geometry::LoopControlDx, rise = geometry::LoopControlRise;
-            path = ".. controls (" + X(x1 + dx) + "," + Y(y1 + rise) + ") and (" + X(x1 - dx) + "," + Y(y1 + rise) +
-                   ") ..";
-        } else if (g.directed && e.twin) {
-            // Bent to the left by 8 degrees at both ends, the control points at 0.3915 of the way.
-            const double k = 0.3915, c8 = std::cos(8 * 3.14159265358979 / 180),
-                         s8 = std::sin(8 * 3.14159265358979 / 180);
-            const double dx = x2 - x1, dy = y2 - y1;
-            const double ax = x1 + k * (dx * c8 - dy * s8), ay = y1 + k * (dx * s8 + dy * c8);
-            const double bx = x2 + k * (-dx * c8 - dy * s8), by = y2 + k * (dx * s8 - dy * c8);
-            path = ".. controls (" + X(ax) + "," + Y(ay) + ") and (" + X(bx) + "," + Y(by) + ") ..";
-        } else {
-            path = "--";
-        }
-        std::string label;
-        if (g.weighted) {
-            bool lines = false;
-            const std::string weight = TexLabel(e.weight, lines);
-            label = std::string(" node[weight") + (e.target == s ? ", above" : "") + (lines ? ", align=center" : "") +
-                    "] {" + weight + "}";
-        }
-        const auto key = MarkKey(g.directed, s, e.target);
-        if (marks.currentEdges.count(key))
-            options += ", current edge";
-        else if (marks.edges.count(key))
-            options += ", result edge";
-        const auto mark = marks.edgeLabels.find(key);
-        if (mark != marks.edgeLabels.end())
-            label += std::string(" node[result edge label") + (e.target == s ? ", above=8pt" : "") + "] {" +
-                     TexEscaped(mark->second) + "}";
-        out += "  \\draw[" + options + "] (v" + std::to_string(s) + ") " + path + label + " (v" +
-               std::to_string(e.target) + ");\n";
-    });
+    for (int v = 1; v <= HeldVertices(g); ++v) out += TikzVertex(g, marks, v, place);
+    ForEachFileEdge(g, [&](int s, const Tedge& e) { out += TikzEdge(g, marks, s, e, place); });
     return out + "\\end{tikzpicture}\n";
 }
 
