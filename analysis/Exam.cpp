@@ -303,13 +303,14 @@ std::string ExamTaskWords() {
 TExam ParseExam(const std::string& json) {
     const TJson doc = TJson::parse(json, nullptr, false);
     if (doc.is_discarded() || !doc.is_object())
-        throw TAnalysisError("it is not JSON of the form {\"title\": ..., \"graph\": SPEC, \"tasks\": [...]}");
+        throw TAnalysisError("it is not JSON of the form {\"title\": ..., \"graph\": CONSTRAINTS, \"tasks\": [...]}");
     TExam exam;
     if (doc.contains("title")) {
         if (!doc["title"].is_string()) throw TAnalysisError("\"title\" is not a text");
         exam.title = doc["title"].get<std::string>();
     }
-    if (!doc.contains("graph") || !doc["graph"].is_string()) throw TAnalysisError("\"graph\" is not a SPEC text");
+    if (!doc.contains("graph") || !doc["graph"].is_string())
+        throw TAnalysisError("\"graph\" is not a CONSTRAINTS text");
     exam.graph = doc["graph"].get<std::string>();
     if (!doc.contains("tasks") || !doc["tasks"].is_array() || doc["tasks"].empty())
         throw TAnalysisError("\"tasks\" is not a list of tasks");
@@ -333,12 +334,12 @@ TExam ParseExam(const std::string& json) {
 
 TExamSheets ExamTex(const TExam& exam, int variants, std::uint64_t seed) {
     const TExamLanguage& language = English;
-    const TGenerateSpec spec = ParseGenerateSpec(exam.graph);
+    const TGenerateSpec asked = ParseGenerateSpec(exam.graph);
     TExamSheets sheets{Preamble(), Preamble()};
     auto g = std::make_unique<Tgraph>();
     for (int i = 1; i <= variants; ++i) {
         const std::uint64_t variantSeed = seed + static_cast<std::uint64_t>(i);
-        Generate(spec, variantSeed, *g);
+        Generate(asked, variantSeed, *g);
         const std::string heading = TexText(exam.title) + (exam.title.empty() ? "" : " --- ") + language.variant + " " +
                                     std::to_string(i) + " (" + language.seed + " " + std::to_string(variantSeed) + ")";
         const std::string page = (i > 1 ? "\\clearpage\n" : "") + std::string("\\section*{");

@@ -10,7 +10,7 @@
 
 namespace analysis {
 
-// TASKS.json: {"title": TEXT, "graph": SPEC, "tasks": ["dijkstra:#1", "kruskal", ...]}.
+// TASKS.json: {"title": TEXT, "graph": CONSTRAINTS, "tasks": ["dijkstra:#1", "kruskal", ...]}.
 struct TExam {
     std::string title;
     std::string graph;

@@ -140,7 +140,7 @@ bool OnePiece(const TDraft& d, bool everyVertex) {
 
 class TBuilder {
 public:
-    TBuilder(const TGenerateSpec& spec, TRandom& random) : spec_(spec), random_(random) {}
+    TBuilder(const TGenerateSpec& asked, TRandom& random) : spec_(asked), random_(random) {}
 
     // An underlying graph of n vertices and m edges that meets the description, or false.
     bool Draft(int n, int m, TDraft& d) {
@@ -254,14 +254,14 @@ private:
 
 // The arcs of a directed graph: along a random order (acyclic), along an Euler circuit of the
 // underlying graph (in-degree = out-degree everywhere), or each way at random.
-std::vector<TPair> Orient(const TGenerateSpec& spec, const TDraft& d, TRandom& random) {
+std::vector<TPair> Orient(const TGenerateSpec& asked, const TDraft& d, TRandom& random) {
     std::vector<TPair> arcs;
-    if (spec.acyclic) {
+    if (asked.acyclic) {
         std::vector<int> rank(Z(d.n));
         std::iota(rank.begin(), rank.end(), 0);
         random.Shuffle(rank);
         for (const auto& [u, v] : d.edges) arcs.push_back(rank[Z(u)] < rank[Z(v)] ? TPair{u, v} : TPair{v, u});
-    } else if (spec.euler) {
+    } else if (asked.euler) {
         // Hierholzer's algorithm; each edge is walked once, in the direction of the walk.
         std::vector<std::vector<char>> left = d.present;
         std::vector<int> stack{d.edges.front().first};
@@ -368,12 +368,13 @@ bool UniquePaths(int n, bool directed, const std::vector<TWeighted>& edges) {
 
 // Distinct weights where the range has enough of them (one minimum spanning tree for sure),
 // else any.
-std::vector<long long> DrawWeights(const TGenerateSpec& spec, std::size_t m, TRandom& random) {
+std::vector<long long> DrawWeights(const TGenerateSpec& asked, std::size_t m, TRandom& random) {
     std::vector<long long> weights;
-    const bool distinct = spec.uniqueMst && static_cast<unsigned long long>(spec.maxWeight - spec.minWeight) + 1 >= m;
+    const bool distinct =
+        asked.uniqueMst && static_cast<unsigned long long>(asked.maxWeight - asked.minWeight) + 1 >= m;
     std::set<long long> used;
     while (weights.size() < m) {
-        const long long w = random.Between(spec.minWeight, spec.maxWeight);
+        const long long w = random.Between(asked.minWeight, asked.maxWeight);
         if (distinct && !used.insert(w).second) continue;
         weights.push_back(w);
     }
@@ -449,21 +450,21 @@ std::vector<TPoint2> CircleLayout(int n) {
 
 } // namespace
 
-TEdgeBounds EdgeBounds(const TGenerateSpec& spec, int n) {
+TEdgeBounds EdgeBounds(const TGenerateSpec& asked, int n) {
     TEdgeBounds b;
     const int all = n * (n - 1) / 2;
-    b.max = spec.bipartite ? (n / 2) * ((n + 1) / 2) : all;
-    if (spec.planar && n >= 3) b.max = std::min(b.max, spec.bipartite ? 2 * n - 4 : 3 * n - 6);
-    if (spec.acyclic && !spec.directed) b.max = std::min(b.max, std::max(0, n - 1));
-    if (spec.euler && !spec.bipartite && n % 2 == 0) b.max = std::min(b.max, all - n / 2);
-    if (spec.connected) b.min = std::max(0, n - 1);
-    if (spec.euler) b.min = std::max(b.min, spec.bipartite ? 4 : 3);
-    if (spec.euler && spec.connected) b.min = std::max(b.min, n);
+    b.max = asked.bipartite ? (n / 2) * ((n + 1) / 2) : all;
+    if (asked.planar && n >= 3) b.max = std::min(b.max, asked.bipartite ? 2 * n - 4 : 3 * n - 6);
+    if (asked.acyclic && !asked.directed) b.max = std::min(b.max, std::max(0, n - 1));
+    if (asked.euler && !asked.bipartite && n % 2 == 0) b.max = std::min(b.max, all - n / 2);
+    if (asked.connected) b.min = std::max(0, n - 1);
+    if (asked.euler) b.min = std::max(b.min, asked.bipartite ? 4 : 3);
+    if (asked.euler && asked.connected) b.min = std::max(b.min, n);
     return b;
 }
 
 TGenerateSpec ParseGenerateSpec(const std::string& text) {
-    TGenerateSpec spec;
+    TGenerateSpec asked;
     std::size_t start = 0;
     while (start <= text.size()) {
         std::size_t comma = text.find(',', start);
@@ -481,30 +482,30 @@ TGenerateSpec ParseGenerateSpec(const std::string& text) {
         }
         if (key == "vertices") {
             if (lo < 1 || hi > MaxVertices) Refuse("a graph has 1 to " + std::to_string(MaxVertices) + " vertices");
-            spec.minVertices = static_cast<int>(lo);
-            spec.maxVertices = static_cast<int>(hi);
+            asked.minVertices = static_cast<int>(lo);
+            asked.maxVertices = static_cast<int>(hi);
         } else if (key == "edges") {
             if (lo < 0 || hi > MaxEdges) Refuse("a graph has 0 to " + std::to_string(MaxEdges) + " edges");
-            spec.edgesGiven = true;
-            spec.minEdges = static_cast<int>(lo);
-            spec.maxEdges = static_cast<int>(hi);
+            asked.edgesGiven = true;
+            asked.minEdges = static_cast<int>(lo);
+            asked.maxEdges = static_cast<int>(hi);
         } else if (key == "weights") {
             if (lo < -WeightLimit || hi > WeightLimit)
                 Refuse("weights lie between -" + std::to_string(WeightLimit) + " and " + std::to_string(WeightLimit));
-            spec.weighted = true;
-            spec.minWeight = lo;
-            spec.maxWeight = hi;
+            asked.weighted = true;
+            asked.minWeight = lo;
+            asked.maxWeight = hi;
         } else if (equals != std::string::npos) {
             Refuse("unknown word \"" + key + "\"; vertices=, edges= and weights= take a value");
         } else {
-            bool* flag = key == "directed"       ? &spec.directed
-                         : key == "connected"    ? &spec.connected
-                         : key == "planar"       ? &spec.planar
-                         : key == "acyclic"      ? &spec.acyclic
-                         : key == "bipartite"    ? &spec.bipartite
-                         : key == "euler"        ? &spec.euler
-                         : key == "unique-mst"   ? &spec.uniqueMst
-                         : key == "unique-paths" ? &spec.uniquePaths
+            bool* flag = key == "directed"       ? &asked.directed
+                         : key == "connected"    ? &asked.connected
+                         : key == "planar"       ? &asked.planar
+                         : key == "acyclic"      ? &asked.acyclic
+                         : key == "bipartite"    ? &asked.bipartite
+                         : key == "euler"        ? &asked.euler
+                         : key == "unique-mst"   ? &asked.uniqueMst
+                         : key == "unique-paths" ? &asked.uniquePaths
                                                  : nullptr;
             if (!flag)
                 Refuse("unknown word \"" + word +
@@ -514,30 +515,30 @@ TGenerateSpec ParseGenerateSpec(const std::string& text) {
         }
     }
 
-    if (spec.euler && spec.acyclic) Refuse("an Euler circuit is a cycle, and acyclic forbids every cycle");
-    if (spec.uniqueMst && spec.directed) Refuse("a minimum spanning tree is for an undirected graph (unique-mst)");
-    if (spec.uniqueMst && !spec.weighted)
+    if (asked.euler && asked.acyclic) Refuse("an Euler circuit is a cycle, and acyclic forbids every cycle");
+    if (asked.uniqueMst && asked.directed) Refuse("a minimum spanning tree is for an undirected graph (unique-mst)");
+    if (asked.uniqueMst && !asked.weighted)
         Refuse("unique-mst needs weights=A..B: with all edges alike every spanning tree is a minimum one");
-    if (spec.uniquePaths && spec.weighted && spec.minWeight < 1) Refuse("unique-paths needs weights of at least 1");
+    if (asked.uniquePaths && asked.weighted && asked.minWeight < 1) Refuse("unique-paths needs weights of at least 1");
 
     // Some number of vertices must allow some number of edges.
     std::string reason;
-    for (int n = spec.minVertices; n <= spec.maxVertices; ++n) {
-        TEdgeBounds b = EdgeBounds(spec, n);
-        if (spec.edgesGiven) b = {std::max(b.min, spec.minEdges), std::min(b.max, spec.maxEdges)};
-        if (spec.euler && spec.bipartite && b.min == b.max && b.min % 2 != 0) ++b.min;
-        if (b.min <= b.max) return spec;
-        const TEdgeBounds own = EdgeBounds(spec, n);
-        const std::string kind = std::string(spec.planar ? " planar" : "") + (spec.bipartite ? " bipartite" : "") +
-                                 (spec.acyclic && !spec.directed ? " acyclic" : "") + (spec.euler ? " Euler" : "");
-        if (spec.edgesGiven && spec.minEdges > own.max)
+    for (int n = asked.minVertices; n <= asked.maxVertices; ++n) {
+        TEdgeBounds b = EdgeBounds(asked, n);
+        if (asked.edgesGiven) b = {std::max(b.min, asked.minEdges), std::min(b.max, asked.maxEdges)};
+        if (asked.euler && asked.bipartite && b.min == b.max && b.min % 2 != 0) ++b.min;
+        if (b.min <= b.max) return asked;
+        const TEdgeBounds own = EdgeBounds(asked, n);
+        const std::string kind = std::string(asked.planar ? " planar" : "") + (asked.bipartite ? " bipartite" : "") +
+                                 (asked.acyclic && !asked.directed ? " acyclic" : "") + (asked.euler ? " Euler" : "");
+        if (asked.edgesGiven && asked.minEdges > own.max)
             reason = "a" + kind + " graph of " + Count(n, "vertex", "vertices") + " has at most " +
-                     Count(own.max, "edge", "edges") + ", not " + std::to_string(spec.minEdges);
-        else if (spec.edgesGiven && spec.maxEdges < own.min)
-            reason = "a" + std::string(spec.connected ? " connected" : "") + kind + " graph of " +
+                     Count(own.max, "edge", "edges") + ", not " + std::to_string(asked.minEdges);
+        else if (asked.edgesGiven && asked.maxEdges < own.min)
+            reason = "a" + std::string(asked.connected ? " connected" : "") + kind + " graph of " +
                      Count(n, "vertex", "vertices") + " has at least " + Count(own.min, "edge", "edges") + ", not " +
-                     std::to_string(spec.maxEdges);
-        else if (spec.euler && spec.bipartite)
+                     std::to_string(asked.maxEdges);
+        else if (asked.euler && asked.bipartite)
             reason = "a bipartite Euler graph has an even number of edges";
         else
             reason = "no" + kind + " graph of " + Count(n, "vertex", "vertices") + " meets the description";
@@ -545,14 +546,14 @@ TGenerateSpec ParseGenerateSpec(const std::string& text) {
     Refuse(reason);
 }
 
-void Generate(const TGenerateSpec& spec, std::uint64_t seed, Tgraph& g) {
+void Generate(const TGenerateSpec& asked, std::uint64_t seed, Tgraph& g) {
     TRandom random(seed);
     // The counts of vertices that allow a number of edges, and each one's edges.
     std::vector<std::pair<int, TEdgeBounds>> sizes;
-    for (int n = spec.minVertices; n <= spec.maxVertices; ++n) {
-        TEdgeBounds b = EdgeBounds(spec, n);
-        if (spec.edgesGiven) {
-            b = {std::max(b.min, spec.minEdges), std::min(b.max, spec.maxEdges)};
+    for (int n = asked.minVertices; n <= asked.maxVertices; ++n) {
+        TEdgeBounds b = EdgeBounds(asked, n);
+        if (asked.edgesGiven) {
+            b = {std::max(b.min, asked.minEdges), std::min(b.max, asked.maxEdges)};
         } else {
             const TEdgeBounds wish{n, 2 * n};
             if (std::max(b.min, wish.min) <= std::min(b.max, wish.max))
@@ -562,40 +563,40 @@ void Generate(const TGenerateSpec& spec, std::uint64_t seed, Tgraph& g) {
     }
     if (sizes.empty()) Refuse("no number of vertices allows the edges asked for");
 
-    TBuilder builder(spec, random);
+    TBuilder builder(asked, random);
     for (int attempt = 0; attempt < GraphTries; ++attempt) {
         const auto& [n, bounds] =
             sizes[Z(static_cast<int>(random.Between(0, static_cast<long long>(sizes.size()) - 1)))];
         int m = static_cast<int>(random.Between(bounds.min, bounds.max));
-        if (spec.euler && spec.bipartite && m % 2 != 0) continue;
+        if (asked.euler && asked.bipartite && m % 2 != 0) continue;
         TDraft d(n);
         if (!builder.Draft(n, m, d)) continue;
         std::sort(d.edges.begin(), d.edges.end());
-        std::vector<TPair> arcs = spec.directed ? Orient(spec, d, random) : d.edges;
+        std::vector<TPair> arcs = asked.directed ? Orient(asked, d, random) : d.edges;
         std::sort(arcs.begin(), arcs.end());
 
         std::vector<TWeighted> weighted;
         for (const auto& [s, t] : arcs) weighted.push_back({s, t, 1});
-        bool found = !spec.uniqueMst && !spec.uniquePaths;
+        bool found = !asked.uniqueMst && !asked.uniquePaths;
         for (int draw = 0; draw < WeightTries && !found; ++draw) {
-            if (spec.weighted) {
-                const std::vector<long long> weights = DrawWeights(spec, arcs.size(), random);
+            if (asked.weighted) {
+                const std::vector<long long> weights = DrawWeights(asked, arcs.size(), random);
                 for (std::size_t i = 0; i < arcs.size(); ++i) weighted[i].w = weights[i];
             }
-            found = (!spec.uniqueMst || UniqueMst(n, weighted)) &&
-                    (!spec.uniquePaths || UniquePaths(n, spec.directed, weighted));
-            if (!spec.weighted) break; // nothing to draw again
+            found = (!asked.uniqueMst || UniqueMst(n, weighted)) &&
+                    (!asked.uniquePaths || UniquePaths(n, asked.directed, weighted));
+            if (!asked.weighted) break; // nothing to draw again
         }
         if (!found) continue;
-        if (spec.weighted && !spec.uniqueMst && !spec.uniquePaths) {
-            const std::vector<long long> weights = DrawWeights(spec, arcs.size(), random);
+        if (asked.weighted && !asked.uniqueMst && !asked.uniquePaths) {
+            const std::vector<long long> weights = DrawWeights(asked, arcs.size(), random);
             for (std::size_t i = 0; i < arcs.size(); ++i) weighted[i].w = weights[i];
         }
 
-        const std::vector<TPoint2> at = spec.planar ? PlanarLayout(n, d.edges) : CircleLayout(n);
+        const std::vector<TPoint2> at = asked.planar ? PlanarLayout(n, d.edges) : CircleLayout(n);
         InitGraph(g);
-        g.directed = spec.directed;
-        g.weighted = spec.weighted;
+        g.directed = asked.directed;
+        g.weighted = asked.weighted;
         g.baseColor = colors::Black;
         g.vertexCount = n;
         for (int v = 0; v < n; ++v) {
@@ -609,12 +610,12 @@ void Generate(const TGenerateSpec& spec, std::uint64_t seed, Tgraph& g) {
         // that reads that file writes them: every file of the graph, written and read, lists
         // the edges in order.
         for (auto e = weighted.begin(); e != weighted.end(); ++e) {
-            for (int half = 0; half < (spec.directed ? 1 : 2); ++half) {
+            for (int half = 0; half < (asked.directed ? 1 : 2); ++half) {
                 const int from = (half == 0 ? e->s : e->t) + 1, to = (half == 0 ? e->t : e->s) + 1;
                 ::AddEdge(g, from, to, std::string());
                 Tedge& node = *g.edgeLists[from];
                 node.color = g.baseColor;
-                if (spec.weighted) {
+                if (asked.weighted) {
                     char digits[24];
                     const auto end = std::to_chars(digits, digits + sizeof digits, e->w).ptr;
                     node.weight.assign(digits, end);

@@ -62,7 +62,7 @@ TGenerateSpec ParseGenerateSpec(const std::string& text);
 // The graph for the description and seed, laid out, in g (a created graph without a file name).
 // Its gf4 file lists each vertex's edges backwards; read back, the graph writes them in order.
 // Throws TAnalysisError when no graph that meets it turns up in a bounded number of tries.
-void Generate(const TGenerateSpec& spec, std::uint64_t seed, Tgraph& g);
+void Generate(const TGenerateSpec& asked, std::uint64_t seed, Tgraph& g);
 
 // A vertex's name by its 0-based index: A..Z, then AA, AB, ...
 std::string GeneratedName(int index);
@@ -72,6 +72,6 @@ std::string GeneratedName(int index);
 struct TEdgeBounds {
     int min = 0, max = 0;
 };
-TEdgeBounds EdgeBounds(const TGenerateSpec& spec, int n);
+TEdgeBounds EdgeBounds(const TGenerateSpec& asked, int n);
 
 } // namespace analysis

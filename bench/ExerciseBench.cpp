@@ -14,12 +14,12 @@
 namespace {
 
 void GenerateTypical(benchmark::State& state) {
-    const analysis::TGenerateSpec spec =
+    const analysis::TGenerateSpec asked =
         analysis::ParseGenerateSpec("vertices=8,edges=12,weights=1..20,connected,planar,unique-mst,unique-paths");
     auto g = std::make_unique<Tgraph>();
     std::uint64_t seed = 0;
     for (auto _ : state) {
-        analysis::Generate(spec, seed++, *g);
+        analysis::Generate(asked, seed++, *g);
         benchmark::DoNotOptimize(g->edgeCount);
     }
 }

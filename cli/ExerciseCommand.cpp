@@ -28,15 +28,15 @@ const char* const ActionOptions[] = {"--generate", "--check", "--check-dir", "--
 struct TOptions {
     QCommandLineOption generate{
         QStringLiteral("generate"),
-        QStringLiteral("Make an exercise graph from SPEC, a comma-separated list of vertices=A..B, "
+        QStringLiteral("Make an exercise graph from CONSTRAINTS, a comma-separated list of vertices=A..B, "
                        "edges=A..B, weights=A..B, directed, connected, planar, acyclic, bipartite, "
                        "euler, unique-mst, unique-paths; with --seed. Writes it to --export's "
                        "files, reports it with --report, or prints the gf4 file."),
-        QStringLiteral("SPEC")};
+        QStringLiteral("CONSTRAINTS")};
     QCommandLineOption seed{
         QStringLiteral("seed"),
         QStringLiteral("With --generate and --exam: the random seed, a whole number from 0; the same "
-                       "SPEC and seed give the same graph on every machine."),
+                       "CONSTRAINTS and seed give the same graph on every machine."),
         QStringLiteral("N")};
     QCommandLineOption check{QStringLiteral("check"),
                              QStringLiteral("Check the answer in the file ANSWER against --task TASK.json; the verdict "
@@ -55,7 +55,7 @@ struct TOptions {
         QStringLiteral("TASK.json")};
     QCommandLineOption exam{
         QStringLiteral("exam"),
-        QStringLiteral("Write exam sheets and their answer key: {\"title\", \"graph\": SPEC, \"tasks\": "
+        QStringLiteral("Write exam sheets and their answer key: {\"title\", \"graph\": CONSTRAINTS, \"tasks\": "
                        "[...]} with --variants K --seed N --export exam.tex (or exam.pdf)."),
         QStringLiteral("TASKS.json")};
     QCommandLineOption variants{QStringLiteral("variants"),

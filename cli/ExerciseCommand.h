@@ -1,6 +1,6 @@
 #pragma once
 // The exercise actions of the command line, without a window:
-//   nodeloom --generate SPEC --seed N [--export OUT...] [--report [OUT]] [--show RESULT...]
+//   nodeloom --generate CONSTRAINTS --seed N [--export OUT...] [--report [OUT]] [--show RESULT...]
 //   nodeloom --check ANSWER --task TASK.json
 //   nodeloom --check-dir DIR --task TASK.json [--report grades.csv]
 //   nodeloom --exam TASKS.json --variants K --seed N --export exam.tex|exam.pdf

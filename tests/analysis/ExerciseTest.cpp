@@ -130,7 +130,7 @@ bool SegmentsCross(const Tvertex& a, const Tvertex& b, const Tvertex& c, const T
 }
 
 struct TSpecCase {
-    const char* spec;
+    const char* asked;
     int minN, maxN, minM, maxM;
 };
 
@@ -150,24 +150,24 @@ TEST(Generate, EveryConstraintHoldsOnManySeeds) {
         {"vertices=30,edges=60,planar,connected", 30, 30, 60, 60},
     };
     for (const TSpecCase& c : cases) {
-        const analysis::TGenerateSpec spec = analysis::ParseGenerateSpec(c.spec);
+        const analysis::TGenerateSpec asked = analysis::ParseGenerateSpec(c.asked);
         for (std::uint64_t seed = 0; seed < 25; ++seed) {
-            SCOPED_TRACE(std::string(c.spec) + " seed " + std::to_string(seed));
+            SCOPED_TRACE(std::string(c.asked) + " seed " + std::to_string(seed));
             auto g = std::make_unique<Tgraph>();
-            analysis::Generate(spec, seed, *g);
+            analysis::Generate(asked, seed, *g);
             const int n = g->vertexCount;
             const std::vector<TArc> arcs = Arcs(*g);
             const int m = static_cast<int>(arcs.size());
             ASSERT_TRUE(g->created);
             EXPECT_EQ(g->edgeCount, m);
             EXPECT_TRUE(n >= c.minN && n <= c.maxN && m >= c.minM && m <= c.maxM) << n << " " << m;
-            EXPECT_EQ(g->directed, spec.directed);
+            EXPECT_EQ(g->directed, asked.directed);
             std::set<std::pair<int, int>> pairs;
             for (const TArc& a : arcs) {
                 EXPECT_NE(a.s, a.t);
                 EXPECT_TRUE(pairs.insert(std::minmax(a.s, a.t)).second) << "two edges between one pair";
-                if (spec.weighted) {
-                    EXPECT_TRUE(a.w >= spec.minWeight && a.w <= spec.maxWeight);
+                if (asked.weighted) {
+                    EXPECT_TRUE(a.w >= asked.minWeight && a.w <= asked.maxWeight);
                 }
             }
             EXPECT_EQ(g->vertices[1].name, "A");
@@ -178,49 +178,49 @@ TEST(Generate, EveryConstraintHoldsOnManySeeds) {
                     const long long dx = g->vertices[u].x - g->vertices[v].x, dy = g->vertices[u].y - g->vertices[v].y;
                     EXPECT_GT(dx * dx + dy * dy, 30 * 30) << "circles of " << u << " and " << v << " overlap";
                 }
-            if (spec.connected) {
+            if (asked.connected) {
                 EXPECT_EQ(Pieces(n, arcs), 1);
             }
-            if (spec.bipartite) {
+            if (asked.bipartite) {
                 EXPECT_TRUE(TwoColourable(n, arcs));
             }
-            if (spec.acyclic) {
-                EXPECT_TRUE(spec.directed ? NoDirectedCycle(n, arcs) : Pieces(n, arcs) == n - m);
+            if (asked.acyclic) {
+                EXPECT_TRUE(asked.directed ? NoDirectedCycle(n, arcs) : Pieces(n, arcs) == n - m);
             }
-            if (spec.planar) {
+            if (asked.planar) {
                 for (std::size_t i = 0; i < arcs.size(); ++i)
                     for (std::size_t j = i + 1; j < arcs.size(); ++j)
                         EXPECT_FALSE(SegmentsCross(g->vertices[arcs[i].s + 1], g->vertices[arcs[i].t + 1],
                                                    g->vertices[arcs[j].s + 1], g->vertices[arcs[j].t + 1]));
             }
-            if (spec.euler) {
+            if (asked.euler) {
                 std::vector<int> balance(static_cast<std::size_t>(n)), pieceOf;
                 for (const TArc& a : arcs)
-                    spec.directed ? (++balance[a.s], --balance[a.t]) : (++balance[a.s], ++balance[a.t]);
-                for (int b : balance) EXPECT_EQ(spec.directed ? b : b % 2, 0);
+                    asked.directed ? (++balance[a.s], --balance[a.t]) : (++balance[a.s], ++balance[a.t]);
+                for (int b : balance) EXPECT_EQ(asked.directed ? b : b % 2, 0);
                 Pieces(n, arcs, &pieceOf);
                 for (const TArc& a : arcs) EXPECT_EQ(pieceOf[a.s], pieceOf[arcs[0].s]) << "edges in two pieces";
             }
-            if (spec.uniqueMst) {
+            if (asked.uniqueMst) {
                 std::vector<long long> weights = SpanningWeights(n, arcs);
                 std::sort(weights.begin(), weights.end());
                 ASSERT_FALSE(weights.empty());
                 EXPECT_TRUE(weights.size() == 1 || weights[1] > weights[0]) << "two minimum spanning trees";
             }
-            if (spec.uniquePaths) {
-                for (int count : ShortestPathCounts(n, spec.directed, arcs)) EXPECT_LE(count, 1);
+            if (asked.uniquePaths) {
+                for (int count : ShortestPathCounts(n, asked.directed, arcs)) EXPECT_LE(count, 1);
             }
         }
     }
 }
 
 TEST(Generate, SameSeedSameBytesAndSeedsDiffer) {
-    const analysis::TGenerateSpec spec = analysis::ParseGenerateSpec("vertices=6..10,weights=-5..50,connected");
+    const analysis::TGenerateSpec asked = analysis::ParseGenerateSpec("vertices=6..10,weights=-5..50,connected");
     std::set<std::string> seen;
     for (std::uint64_t seed : {0ull, 1ull, 2ull, 99ull, 18446744073709551615ull}) {
         auto a = std::make_unique<Tgraph>(), b = std::make_unique<Tgraph>();
-        analysis::Generate(spec, seed, *a);
-        analysis::Generate(spec, seed, *b);
+        analysis::Generate(asked, seed, *a);
+        analysis::Generate(asked, seed, *b);
         EXPECT_EQ(GraphFileText(*a), GraphFileText(*b));
         seen.insert(GraphFileText(*a));
     }
@@ -246,7 +246,7 @@ TEST(Generate, RandomDrawsStayInRangeAndReachEveryValue) {
 
 TEST(Generate, ImpossibleDescriptionsAreRefusedWithTheReason) {
     const struct {
-        const char* spec;
+        const char* asked;
         const char* reason;
     } cases[] = {
         {"vertices=5,edges=20", "5 vertices has at most 10 edges"},
@@ -265,9 +265,9 @@ TEST(Generate, ImpossibleDescriptionsAreRefusedWithTheReason) {
         {"vertices=4,edges=5,euler,bipartite", "at most 4 edges"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.spec);
+        SCOPED_TRACE(c.asked);
         try {
-            analysis::ParseGenerateSpec(c.spec);
+            analysis::ParseGenerateSpec(c.asked);
             ADD_FAILURE() << "accepted";
         } catch (const analysis::TAnalysisError& e) {
             EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << e.what();
@@ -277,10 +277,10 @@ TEST(Generate, ImpossibleDescriptionsAreRefusedWithTheReason) {
 
 TEST(Generate, UnmeetableDescriptionEndsAfterBoundedTries) {
     // One weight for the 21 edges of K7: every spanning tree is a minimum one.
-    const analysis::TGenerateSpec spec = analysis::ParseGenerateSpec("vertices=7,edges=21,weights=1..1,unique-mst");
+    const analysis::TGenerateSpec asked = analysis::ParseGenerateSpec("vertices=7,edges=21,weights=1..1,unique-mst");
     auto g = std::make_unique<Tgraph>();
     try {
-        analysis::Generate(spec, 1, *g);
+        analysis::Generate(asked, 1, *g);
         ADD_FAILURE() << "generated";
     } catch (const analysis::TAnalysisError& e) {
         EXPECT_NE(std::string(e.what()).find("tries"), std::string::npos) << e.what();

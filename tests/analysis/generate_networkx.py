@@ -39,8 +39,8 @@ def check(ok, what):
         print("FAIL:", what)
 
 
-def run(spec, seed):
-    return subprocess.run([program, "--generate", spec, "--seed", str(seed)], capture_output=True)
+def run(asked, seed):
+    return subprocess.run([program, "--generate", asked, "--seed", str(seed)], capture_output=True)
 
 
 def read_gf4(text):
@@ -67,9 +67,9 @@ def crosses(p, q, r, s):
     return sgn(side(p, q, r)) * sgn(side(p, q, s)) < 0 and sgn(side(r, s, p)) * sgn(side(r, s, q)) < 0
 
 
-def words(spec):
+def words(asked):
     out = {}
-    for w in spec.split(","):
+    for w in asked.split(","):
         k, _, v = w.partition("=")
         if v:
             lo, _, hi = v.partition("..")
@@ -79,11 +79,11 @@ def words(spec):
     return out
 
 
-for spec in SPECS:
-    want = words(spec)
+for asked in SPECS:
+    want = words(asked)
     for seed in range(seeds):
-        what = "%s seed %d" % (spec, seed)
-        first, second = run(spec, seed), run(spec, seed)
+        what = "%s seed %d" % (asked, seed)
+        first, second = run(asked, seed), run(asked, seed)
         check(first.returncode == 0, what + ": " + first.stderr.decode())
         if first.returncode != 0:
             continue
@@ -128,10 +128,10 @@ for spec in SPECS:
                 paths = list(nx.all_shortest_paths(G, 0, t, weight="weight" if weighted else None))
                 check(len(paths) == 1, what + ": %d shortest paths to %s" % (len(paths), names[t]))
 
-for spec in ["vertices=5,edges=20", "vertices=8,edges=19,planar", "vertices=6,acyclic,edges=6"]:
-    refused = run(spec, 1)
+for asked in ["vertices=5,edges=20", "vertices=8,edges=19,planar", "vertices=6,acyclic,edges=6"]:
+    refused = run(asked, 1)
     check(refused.returncode == 1 and refused.stderr.startswith(b"Cannot generate: ") and not refused.stdout,
-          spec + ": not refused")
+          asked + ": not refused")
 
 print("%d checks, %d failures" % (checks, failures))
 sys.exit(1 if failures else 0)

@@ -81,17 +81,17 @@ TEST(ExerciseCommand, ArgumentsAreRead) {
 
 TEST(ExerciseCommand, GenerateGivesTheSameBytesAndRefusesTheImpossible) {
     QTemporaryDir folder;
-    const QString spec = QStringLiteral("vertices=7,edges=9..11,weights=1..9,connected,planar,unique-mst");
-    const TRun first = RunProgram({"--generate", spec, "--seed", "12345"}, folder.path());
+    const QString asked = QStringLiteral("vertices=7,edges=9..11,weights=1..9,connected,planar,unique-mst");
+    const TRun first = RunProgram({"--generate", asked, "--seed", "12345"}, folder.path());
     const TRun second = RunProgram(
-        {"--generate", spec, "--seed", "12345", "--export", "g.gf4", "--export", "g.graphml"}, folder.path());
+        {"--generate", asked, "--seed", "12345", "--export", "g.gf4", "--export", "g.graphml"}, folder.path());
     ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
     ASSERT_EQ(second.exitCode, 0) << second.err.toStdString();
     EXPECT_TRUE(first.out.startsWith("[undirected]\r\n[weighted]"));
     EXPECT_EQ(Read(folder.filePath(QStringLiteral("g.gf4"))), first.out);
-    EXPECT_NE(RunProgram({"--generate", spec, "--seed", "12346"}, folder.path()).out, first.out);
+    EXPECT_NE(RunProgram({"--generate", asked, "--seed", "12346"}, folder.path()).out, first.out);
 
-    const TRun report = RunProgram({"--generate", spec, "--seed", "12345", "--report", "r.json"}, folder.path());
+    const TRun report = RunProgram({"--generate", asked, "--seed", "12345", "--report", "r.json"}, folder.path());
     ASSERT_EQ(report.exitCode, 0) << report.err.toStdString();
     const QJsonObject r = QJsonDocument::fromJson(Read(folder.filePath(QStringLiteral("r.json")))).object();
     EXPECT_TRUE(r[QStringLiteral("planar")].toObject()[QStringLiteral("value")].toBool());
