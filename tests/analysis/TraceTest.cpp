@@ -52,7 +52,7 @@ TEST(Trace, RefusesWithOneLineThatSaysWhy) {
         {*plain, "bfs", "The algorithm \"bfs\" is written bfs:S."},
         {*plain, "kruskal:A", "The algorithm \"kruskal:A\" is written kruskal."},
         {*plain, "flow:A", "The algorithm \"flow:A\" is written flow:S,T."},
-        {*plain, "bfs:Z", "No vertex is named \"Z\"."},
+        {*plain, "bfs:Z", "No vertex is named \"Z\"; a vertex is also named by its number"},
         {*plain, "flow:A,A", "Cannot trace flow:A,A: the source is the sink."},
         {*word, "dijkstra:A", "Cannot trace dijkstra:A: the weight \"x\" of the edge A--B is not a number."},
         {*word, "kruskal", "the weight \"x\" of the edge A--B is not a number."},
