@@ -38,5 +38,8 @@ else
 fi
 
 [ "$("$prefix/bin/nodeloom" --version)" = "Nodeloom 5.1" ] || fail "--version does not print Nodeloom 5.1"
-"$prefix/bin/nodeloom" --help | grep -q -- '--version' || fail "--help does not list the options"
+# Whole, then searched: grep -q would stop reading at the first match and, with pipefail, a
+# program still writing the rest of its help would count as failing.
+help=$("$prefix/bin/nodeloom" --help) || fail "--help fails"
+grep -q -- '--version' <<< "$help" || fail "--help does not list the options"
 echo "PASS: install into $prefix"
