@@ -34,6 +34,8 @@ int FindVertex(const Tgraph& g, const std::string& reference);
 // "mst", "bfs:A", "path:A,B", ...; throws for an unknown word, a missing or extra vertex, or a
 // vertex FindVertex refuses.
 TResultRequest ParseResult(const Tgraph& g, const std::string& text);
+// The results as a message or the help lists them: "path:A,B bfs:A ... flow:S,T".
+extern const char* const ResultWords;
 
 // The whole report, with "format": "nodeloom-report/1".
 TJson Report(const Tgraph& g);

@@ -208,6 +208,8 @@ bool IsWord(const std::string& word, int& vertices) {
 
 } // namespace
 
+const char* const ResultWords = "path:A,B bfs:A dfs:A mst euler matching colouring components flow:S,T";
+
 int FindVertex(const Tgraph& g, const std::string& reference) {
     const int n = std::clamp(g.vertexCount, 0, MaxVertices);
     std::vector<int> found;
@@ -239,9 +241,7 @@ TResultRequest ParseResult(const Tgraph& g, const std::string& text) {
     request.word = text.substr(0, colon);
     int wanted = 0;
     if (!IsWord(request.word, wanted))
-        throw TAnalysisError(
-            "Unknown result \"" + text +
-            "\"; the results are path:A,B bfs:A dfs:A mst euler matching colouring components flow:S,T.");
+        throw TAnalysisError("Unknown result \"" + text + "\"; the results are " + ResultWords + ".");
     std::vector<std::string> names;
     if (colon != std::string::npos) {
         const std::string rest = text.substr(colon + 1);

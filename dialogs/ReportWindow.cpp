@@ -103,3 +103,7 @@ void TReportWindow::keyPressEvent(QKeyEvent* event) {
     else
         QWidget::keyPressEvent(event);
 }
+
+void TReportWindow::SetRequests(TPanelRequests) {}
+
+void TReportWindow::SetShownState(const TShownState&) {}
