@@ -50,6 +50,9 @@ std::string TraceTex(const TJson& trace);
 
 // Frames: 0 is the graph before the first step, k the graph after step k.
 int TraceFrames(const TJson& trace);
+// Frame k in words, for a status line: "before the first step", "visit B", "finalise C at 4",
+// "accept A--B (weight 2)", "augment A, B, T by 3 (flow 5)", ... Vertices named as the tables name them.
+std::string TraceStepText(const TJson& trace, int frame);
 // The marks that draw frame k: what the steps so far settled, visited or chose in the highlight,
 // the current step's vertex or edge as current, and distances or times beside the vertices.
 void AddTraceMarks(const Tgraph& g, const TJson& trace, int frame, TMarks& marks);

@@ -289,6 +289,33 @@ std::string TraceText(const TJson& trace) {
     return out;
 }
 
+std::string TraceStepText(const TJson& trace, int frame) {
+    const TJson& steps = trace["steps"];
+    if (frame <= 0 || steps.empty()) return "before the first step";
+    const TJson& s = steps[static_cast<std::size_t>(std::min<std::size_t>(frame, steps.size()) - 1)];
+    const TNames names(trace);
+    const std::string action = s["action"];
+    const auto has = [&](const char* key) { return s.contains(key) && !s[key].is_null(); };
+    if (action == "pass") return "pass " + Number(s["pass"]);
+    if (action == "check")
+        return s["negative_cycle"].get<bool>() ? "check: a negative cycle" : "check: no negative cycle";
+    if (action == "start") return "the direct distances";
+    if (action == "through") return "paths through " + names(s["vertex"]);
+    if (action == "augment")
+        return "augment " + List(s["path"], names) + " by " + Number(s["amount"]) + " (flow " + Number(s["value"]) +
+               ")";
+    if (action == "colour") return "colour " + names(s["vertex"]) + " with " + Number(s["colour"]);
+    std::string text = action + " ";
+    if (has("edge"))
+        text += Edge(s["edge"], names, false);
+    else if (has("vertex"))
+        text += names(s["vertex"]);
+    if (action == "finalise") text += " at " + Number(s["distance"][s["vertex"].get<std::size_t>() - 1]);
+    if (has("time")) text += " (time " + Number(s["time"]) + ")";
+    if (has("weight") && has("edge")) text += " (weight " + Number(s["weight"]) + ")";
+    return text;
+}
+
 std::string TraceTex(const TJson& trace) {
     const TForm form = FormOf(trace);
     std::string out = "% Nodeloom trace: " + trace["algorithm"].get<std::string>() +

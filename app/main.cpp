@@ -72,5 +72,6 @@ int main(int argc, char** argv) {
                     command.layout);
     });
     if (!command.shows.isEmpty()) Guarded([&] { form1.ShowResults(command.shows, command.showColour); });
+    if (!command.trace.isEmpty()) Guarded([&] { form1.ShowTrace(command.trace); });
     return app.exec();
 }

@@ -276,7 +276,7 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet(o.trace)) {
         const QString refused = TraceArguments(parser.values(o.trace), report, parser.isSet(o.exportOption),
-                                               parser.isSet(o.show), result.trace);
+                                               parser.isSet(o.show), parser.positionalArguments(), result.trace);
         if (!refused.isEmpty()) return Exit(1, refused);
     }
     if (std::optional<TCommandLine> refused = ReadAnalysis(parser, o, report, reportPath, files, result))

@@ -3,7 +3,8 @@
 // without a window: nodeloom FILE --export OUTPUT [--export OUTPUT...] [--size WIDTHxHEIGHT] [--crop],
 // --layout for either, and the analysis: nodeloom FILE --report [OUTPUT] and --show RESULT
 // [--show-colour NAME] with --export or --report, or alone to open the editor with them drawn;
-// --trace ALGORITHM with either; nodeloom FILE --describe [OUTPUT], alone or with --export and
+// --trace ALGORITHM with either, or alone to open the editor with it; nodeloom FILE --describe [OUTPUT], alone or with
+// --export and
 // --show.
 
 #include <QString>
@@ -31,7 +32,7 @@ struct TCommandLine {
     QString showColour;
     // Exercise: the arguments, read again by RunExerciseCommand (ExerciseCommand.h).
     QStringList exerciseArguments;
-    QString trace; // --trace ALGORITHM: the run step by step, with --report and/or --export
+    QString trace; // --trace ALGORITHM: the run step by step, with --report and/or --export (Start: shown)
     // --describe and its output (empty: standard output, or with --export the pictures alone).
     bool describe = false;
     QString describePath;

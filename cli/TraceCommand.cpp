@@ -30,17 +30,22 @@ int Fail(const std::string& line) {
 } // namespace
 
 QString TraceHelp() {
-    return QStringLiteral("Run an algorithm step by step, with --report (the steps as .json, or their tables as .txt "
-                          "or .tex; none or \"-\": text on standard output) and/or --export (a frame for the graph "
-                          "before the first step and one after each: .pdf a page each, .tex one TikZ picture with "
-                          "Beamer overlays, other pictures OUT-000.png, OUT-001.png, ...). One of %1; a vertex by its "
-                          "name or as #N.")
+    return QStringLiteral(
+               "Run an algorithm step by step, with --report (the steps as .json, or their tables as .txt "
+               "or .tex; none or \"-\": text on standard output) and/or --export (a frame for the graph "
+               "before the first step and one after each: .pdf a page each, .tex one TikZ picture with "
+               "Beamer overlays, other pictures OUT-000.png, OUT-001.png, ...). One of %1; a vertex by its "
+               "name or as #N. Alone: the editor opens the file with the trace drawn, stepped by Page Down and Page "
+               "Up, Home and End.")
         .arg(QString::fromLatin1(analysis::TraceAlgorithms));
 }
 
-QString TraceArguments(const QStringList& values, bool report, bool exporting, bool showing, QString& trace) {
+QString TraceArguments(const QStringList& values, bool report, bool exporting, bool showing, const QStringList& files,
+                       QString& trace) {
     if (values.size() > 1) return QStringLiteral("--trace is given once.\n");
-    if (!report && !exporting) return QStringLiteral("--trace is given with --report or --export.\n");
+    if (!report && !exporting && files.isEmpty())
+        return QStringLiteral("Cannot trace: no graph file is named; nodeloom FILE --trace ALGORITHM opens it with "
+                              "the steps to go through.\n");
     if (showing) return QStringLiteral("--trace and --show are not given together.\n");
     trace = values.first();
     return {};

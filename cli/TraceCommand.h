@@ -11,8 +11,10 @@
 // What --help says of --trace.
 QString TraceHelp();
 // Checks --trace against the rest of the line and keeps its algorithm in trace; returns the
-// message that refuses the line, or nothing.
-QString TraceArguments(const QStringList& values, bool report, bool exporting, bool showing, QString& trace);
+// message that refuses the line, or nothing. Without --report and --export the editor opens the
+// graph file with the trace shown, so one must be named.
+QString TraceArguments(const QStringList& values, bool report, bool exporting, bool showing, const QStringList& files,
+                       QString& trace);
 
 // Reads the graph, runs the trace and writes every output through the safe replacement of the
 // graph save, as RunReport does: nothing is written when anything fails before. A picture export

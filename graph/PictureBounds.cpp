@@ -90,3 +90,29 @@ TCrop CropToDrawing(const Tgraph& g, TCanvas& measure) {
             {static_cast<int>(std::min<long long>(right + dx + m, geometry::MaxPictureSide)),
              static_cast<int>(std::min<long long>(bottom + dy + m, geometry::MaxPictureSide))}};
 }
+
+namespace {
+
+// One axis of ShiftIntoView: the drawing covers [low, high) of [0, size).
+long long AxisShift(long long low, long long high, long long size) {
+    const long long m = geometry::PictureMargin;
+    long long shift = 0;
+    if (high > size) shift = size - m - high;
+    if (low + shift < 0 || (low < 0 && shift == 0)) shift = m - low;
+    return shift + (shift & 1 ? (shift > 0 ? 1 : -1) : 0);
+}
+
+} // namespace
+
+std::pair<int, int> ShiftIntoView(const Tgraph& g, TCanvas& measure, int width, int height) {
+    TBoundsCanvas bounds(measure);
+    DrawGraph(g, bounds);
+    long long left, top, right, bottom;
+    if (!bounds.Covered(left, top, right, bottom)) return {0, 0};
+    const long long dx = AxisShift(left, right, width), dy = AxisShift(top, bottom, height);
+    for (int v = 1; v <= geometry::HeldVertices(g); ++v)
+        if (g.vertices[v].x + dx < INT32_MIN || g.vertices[v].x + dx > INT32_MAX || g.vertices[v].y + dy < INT32_MIN ||
+            g.vertices[v].y + dy > INT32_MAX)
+            return {0, 0};
+    return {static_cast<int>(dx), static_cast<int>(dy)};
+}

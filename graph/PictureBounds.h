@@ -6,6 +6,8 @@
 
 #include "Graph_obj.h"
 
+#include <utility>
+
 struct TPictureSize {
     int width;
     int height;
@@ -72,3 +74,10 @@ struct TCrop {
     TPictureSize size;
 };
 TCrop CropToDrawing(const Tgraph& g, TCanvas& measure);
+
+// The shift (dx, dy) that brings the whole drawing onto a surface of width x height, moving only
+// on the sides that need it: a drawing beyond the left or top edge comes in to PictureMargin from
+// it, one beyond the right or bottom edge to PictureMargin from that; one wider or taller than the
+// surface shows its left or top side. Even, as CropToDrawing's; (0, 0) when the drawing is on the
+// surface already, when nothing is drawn, or when a vertex would leave the 32-bit range.
+std::pair<int, int> ShiftIntoView(const Tgraph& g, TCanvas& measure, int width, int height);

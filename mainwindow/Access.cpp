@@ -16,6 +16,7 @@
 
 #include <QCursor>
 #include <QKeyEvent>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -239,7 +240,12 @@ void TForm1::DrawKeyboardMarks(TCanvas& canvas) {
     const int n = geometry::HeldVertices(LiveGraph);
     if (keyVertex > n) keyVertex = 0;
     if (keyEdgeStart > n) keyEdgeStart = 0;
-    if (keyVertex == 0) return;
+    // The add-edge tool's first vertex, while the second is awaited, is marked as the keyboard's is.
+    const Tgraph& g = LiveGraph;
+    const int pending =
+        ToolButton12->isChecked() && g.edgeStart > 0 && g.edgeStart <= n && g.edgeEnd == 0 ? g.edgeStart : 0;
+    PendingMarked = pending != 0;
+    if (keyVertex == 0 && pending == 0) return;
     const auto mark = [&](int v, int gap) {
         const Tvertex& c = LiveGraph.vertices[v];
         const int r = geometry::VertexRadius + gap;
@@ -251,8 +257,9 @@ void TForm1::DrawKeyboardMarks(TCanvas& canvas) {
     };
     canvas.SetPenWidth(1);
     canvas.SetPenColor(colors::Blue);
-    mark(keyVertex, MarkGap);
+    if (keyVertex != 0) mark(keyVertex, MarkGap);
     if (keyEdgeStart != 0) mark(keyEdgeStart, EdgeMarkGap);
+    if (pending != 0 && pending != keyEdgeStart) mark(pending, EdgeMarkGap);
 }
 
 TAccessibleContent TForm1::AccessibleSurface() const {

@@ -67,6 +67,7 @@ void TForm1::ToolButton10Click() {
     ToolButton12->setChecked(false);
     ToolButton14->setChecked(false);
     ToolButton16->setChecked(false);
+    DropPendingMark();
 }
 
 void TForm1::ToolButton12Click() {
@@ -79,6 +80,7 @@ void TForm1::ToolButton12Click() {
     ToolButton16->setChecked(false);
     LiveGraph.edgeStart = 0;
     LiveGraph.edgeEnd = 0;
+    DropPendingMark();
 }
 
 void TForm1::ToolButton14Click() {
@@ -89,6 +91,7 @@ void TForm1::ToolButton14Click() {
     ToolButton10->setChecked(false);
     ToolButton12->setChecked(false);
     ToolButton16->setChecked(false);
+    DropPendingMark();
 }
 
 void TForm1::ToolButton16Click() {
@@ -99,14 +102,22 @@ void TForm1::ToolButton16Click() {
     ToolButton10->setChecked(false);
     ToolButton12->setChecked(false);
     ToolButton14->setChecked(false);
+    DropPendingMark();
 }
 
-// Cancel: no tool. No redraw, and the add-edge tool's chosen vertices are kept.
+// Cancel: no tool. No redraw but the pending mark's, and the add-edge tool's chosen vertices are kept.
 void TForm1::ToolButton18Click() {
     ToolButton10->setChecked(false);
     ToolButton12->setChecked(false);
     ToolButton14->setChecked(false);
     ToolButton16->setChecked(false);
+    DropPendingMark();
+}
+
+// Another tool, or none: the mark on the add-edge tool's first vertex goes, with a redraw of
+// the same graph, since it is marked only while the second vertex is awaited.
+void TForm1::DropPendingMark() {
+    if (PendingMarked) RefreshView();
 }
 
 void TForm1::Addvertex1Click() {

@@ -1,15 +1,22 @@
-// Results drawn on the surface: the named results (--show, the analysis panel) recomputed from the
-// graph at every redraw, hidden with a note in the status bar when they no longer apply; the
-// add-edge tool's pending first vertex named in the status bar.
+// Results drawn on the surface: the named results (--show, the analysis panel) or a trace step by
+// step (--trace, the panel) recomputed from the graph at every redraw, hidden with a note in the
+// status bar when they no longer apply; the add-edge tool's pending first vertex named in the
+// status bar; the panel told what is shown.
 
 #include "TForm1.h"
 
 #include "Analysis.h"
 #include "ErrorHandler.h"
 #include "Marks.h"
+#include "PictureBounds.h"
+#include "ReportWindow.h"
+#include "Surface.h"
 #include "TextCodec.h"
+#include "Trace.h"
 
 #include <QToolButton>
+
+#include <algorithm>
 
 #include <stdexcept>
 
@@ -21,7 +28,7 @@ void TForm1::ShowResults(const QStringList& results, const QString& colour) {
             throw std::runtime_error("Unknown colour \"" + colour.toStdString() + "\"; the colours are " +
                                      ColorNameList());
     }
-    ShownTexts.clear();
+    HideResults();
     for (const QString& text : results) ShownTexts.push_back(text.toStdString());
     ShownColour = highlight;
     ShownNote.clear();
@@ -38,43 +45,87 @@ void TForm1::ShowResults(const QStringList& results, const QString& colour) {
     RefreshView();
 }
 
+void TForm1::ShowTrace(const QString& trace) {
+    HideResults();
+    ShownColour.reset();
+    ShownNote.clear();
+    ShownTraceText = trace.toStdString();
+    if (LiveGraph.created) {
+        TMarks marks;
+        try {
+            ComputeMarks(marks);
+        } catch (...) {
+            HideResults();
+            throw;
+        }
+    }
+    RefreshView();
+}
+
+void TForm1::ShowFrame(int frame) {
+    if (ShownTraceText.empty()) return;
+    TraceFrame = std::clamp(frame, 0, TraceLastFrame);
+    RefreshView();
+}
+
 void TForm1::HideResults() {
     ShownTexts.clear();
+    ShownTraceText.clear();
+    TraceFrame = TraceLastFrame = 0;
+    TraceWords.clear();
     Shown.reset();
 }
 
-bool TForm1::ShowsResult() const { return !ShownTexts.empty(); }
+bool TForm1::ShowsResult() const { return !ShownTexts.empty() || !ShownTraceText.empty(); }
+
+bool TForm1::TraceKey(int key) {
+    if (ShownTraceText.empty() || !LiveGraph.created) return false;
+    switch (key) {
+    case Qt::Key_PageDown: ShowFrame(TraceFrame + 1); return true;
+    case Qt::Key_PageUp: ShowFrame(TraceFrame - 1); return true;
+    case Qt::Key_Home: ShowFrame(0); return true;
+    case Qt::Key_End: ShowFrame(TraceLastFrame); return true;
+    default: return false;
+    }
+}
 
 const TMarks* TForm1::ShownMarks() const { return Shown ? &*Shown : nullptr; }
 
-void TForm1::ComputeMarks(TMarks& marks) const {
+void TForm1::ComputeMarks(TMarks& marks) {
     using namespace analysis;
     marks.highlight = ShownColour ? *ShownColour : DefaultHighlight(LiveGraph);
     for (const std::string& text : ShownTexts) {
         const TResultRequest request = ParseResult(LiveGraph, text);
         AddMarks(LiveGraph, request, Result(LiveGraph, request), marks);
     }
+    if (ShownTraceText.empty()) return;
+    const TJson trace = Trace(LiveGraph, ParseTrace(LiveGraph, ShownTraceText));
+    // A change may have shortened the run.
+    TraceLastFrame = TraceFrames(trace) - 1;
+    TraceFrame = std::clamp(TraceFrame, 0, TraceLastFrame);
+    AddTraceMarks(LiveGraph, trace, TraceFrame, marks);
+    TraceWords = TraceStepText(trace, TraceFrame);
 }
 
 // Before each redraw: the shown results as the graph now gives them, or none, with the reason in
 // the status bar, when one no longer applies (its vertex deleted, a graph it no longer fits).
 void TForm1::UpdateShownMarks() {
     Shown.reset();
-    if (ShownTexts.empty() || !LiveGraph.created) return;
+    if (!ShowsResult() || !LiveGraph.created) return;
     TMarks marks;
     try {
         ComputeMarks(marks);
         Shown = std::move(marks);
     } catch (const std::exception& reason) {
-        std::string names;
+        std::string names = ShownTraceText;
         for (const std::string& text : ShownTexts) names += (names.empty() ? "" : ", ") + text;
         ShownNote = QStringLiteral("Hidden %1: %2").arg(QString::fromStdString(names), DecodeText(reason.what()));
-        ShownTexts.clear();
+        HideResults();
     }
 }
 
 // The status bar's second panel with a graph: empty as a rule; the add-edge tool's first vertex
-// while the second is awaited, else why a shown result was hidden.
+// while the second is awaited, else the shown trace's step, else why a shown result was hidden.
 QString TForm1::StatusNote() const {
     const Tgraph& g = LiveGraph;
     if (ToolButton12->isChecked() && g.edgeStart != 0 && g.edgeEnd == 0 && g.edgeStart <= g.vertexCount) {
@@ -82,5 +133,50 @@ QString TForm1::StatusNote() const {
         const QString from = name.empty() ? QStringLiteral("#%1").arg(g.edgeStart) : DecodeText(name);
         return QStringLiteral("Edge from %1: click the second vertex").arg(from);
     }
+    if (!ShownTraceText.empty() && Shown) return StepText();
     return ShownNote;
+}
+
+QString TForm1::StepText() const {
+    return QStringLiteral("Step %1 of %2: %3").arg(TraceFrame).arg(TraceLastFrame).arg(DecodeText(TraceWords));
+}
+
+void TForm1::BindPanel() {
+    TPanelRequests requests;
+    requests.showResult = [this](const QString& result) { Guarded([&] { ShowResults({result}); }); };
+    requests.showTrace = [this](const QString& trace) { Guarded([&] { ShowTrace(trace); }); };
+    requests.hide = [this] {
+        HideResults();
+        ShownNote.clear();
+        RefreshView();
+    };
+    requests.step = [this](int delta) { Guarded([&] { ShowFrame(TraceFrame + delta); }); };
+    TReportWindow::Of(*this).SetRequests(std::move(requests));
+}
+
+void TForm1::TellPanel() {
+    TReportWindow* panel = TReportWindow::Find(*this);
+    if (!panel) return;
+    panel->Follow(LiveGraph);
+    TShownState state;
+    std::string names = ShownTraceText;
+    for (const std::string& text : ShownTexts) names += (names.empty() ? "" : ", ") + text;
+    state.shown = DecodeText(names);
+    if (!ShownTraceText.empty() && Shown) {
+        state.stepText = StepText();
+        state.canGoBack = TraceFrame > 0;
+        state.canGoOn = TraceFrame < TraceLastFrame;
+    }
+    panel->SetShownState(state);
+}
+
+void TForm1::BringIntoView() {
+    Tgraph& g = LiveGraph;
+    if (!g.created) return;
+    const auto [dx, dy] = ShiftIntoView(g, Image1->Canvas(), Image1->width(), Image1->height());
+    if (dx == 0 && dy == 0) return;
+    History.BeginChange(g);
+    MoveAllVertices(g, dx, dy);
+    History.EndChange(g);
+    RefreshView();
 }

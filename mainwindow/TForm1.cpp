@@ -91,7 +91,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(client);
     CreateMenus();
     // Ctrl+I: the analysis report of the graph as it is now, in a window beside this one.
-    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this, [this] { TReportWindow::Of(*this).ShowReport(LiveGraph); });
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this, [this] {
+        if (!TReportWindow::Find(*this)) BindPanel();
+        TReportWindow::Of(*this).ShowReport(LiveGraph);
+        TellPanel();
+    });
 
     Image1->OnMouseDown = [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) {
         Guarded([&] { Image1MouseDown(b, s, x, y); });
@@ -253,7 +257,13 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
         event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
     const int key = event->key();
     bool used = false;
-    Guarded([&] { used = KeyboardEdit(*event); });
+    // A shown trace's steps, and the whole drawing brought into view.
+    if (modifiers == Qt::NoModifier) Guarded([&] { used = TraceKey(key); });
+    if (key == Qt::Key_0 && modifiers == Qt::ControlModifier) {
+        Guarded([this] { BringIntoView(); });
+        used = true;
+    }
+    if (!used) Guarded([&] { used = KeyboardEdit(*event); });
     if (used) return;
     // Ctrl+Tab leaves the surface's vertices for the next control (the colour box).
     if (key == Qt::Key_Tab && modifiers == Qt::ControlModifier) {
@@ -286,8 +296,6 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 
 void TForm1::RefreshView() {
     ScheduleRecovery();
-    // The analysis panel, when shown, follows every change.
-    if (TReportWindow* report = TReportWindow::Find(*this)) report->Follow(LiveGraph);
     TRasterCanvas& canvas = Image1->Canvas();
     const int w = Image1->width();
     const int h = Image1->height();
@@ -301,6 +309,7 @@ void TForm1::RefreshView() {
         setWindowTitle(ProductName);
         StatusBar1->SetPanelText(0, QStringLiteral("Graph not created"));
         StatusBar1->SetPanelText(1, QStringLiteral("Create or load graph from file"));
+        TellPanel();
         return;
     }
 
@@ -336,6 +345,8 @@ void TForm1::RefreshView() {
                                     QString::fromLatin1(LiveGraph.weighted ? "weighted graph" : "unweighted graph"));
     StatusBar1->SetPanelText(1, StatusNote());
     Image1->AccessibleChanged();
+    // The analysis panel, when shown, follows every change.
+    TellPanel();
 }
 
 void TForm1::ToolButton1Click() {

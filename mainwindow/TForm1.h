@@ -115,9 +115,21 @@ public:
     // longer gives them. Throws std::runtime_error for an unknown colour or a result the graph
     // cannot give now (nothing is shown then).
     void ShowResults(const QStringList& results, const QString& colour = QString());
-    // Hides them; the next redraw draws the graph alone.
+    // A trace shown step by step instead (--trace, the analysis panel): the algorithm as --trace
+    // names it ("bfs:A", "kruskal"), at its first frame; it replaces shown results, as they replace
+    // it. Recomputed at every redraw and hidden with a note like them. Page Down and Page Up step
+    // it, Home and End go to its first and last frame, and the status bar says "Step k of n: ...".
+    // Throws std::runtime_error for a trace the graph cannot give now (nothing is shown then).
+    void ShowTrace(const QString& trace);
+    // The shown trace's frame: 0 before the first step, k after step k; held within the trace.
+    void ShowFrame(int frame);
+    int ShownFrame() const { return TraceFrame; }
+    // Hides results and trace; the next redraw draws the graph alone.
     void HideResults();
     bool ShowsResult() const;
+    // Moves the whole drawing onto the surface where it has left it, as a drag of the surface
+    // would (one undo step); Ctrl+0.
+    void BringIntoView();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -158,6 +170,7 @@ private:
     void StepVertexSelection(int step);
     bool SearchVertex(QChar typed);
     void ConfirmKeyboardEdge();
+    void DropPendingMark();
     // The selection's marks: the old ones painted over in white, then the new ones; only while the
     // keyboard's selection is in use, so the picture is the graph's alone otherwise.
     void EraseKeyboardMarks(TCanvas& canvas);
@@ -178,14 +191,22 @@ private:
     void KeepRecovery();     // writes the file, or removes it when nothing is unsaved
     void DropRecovery();     // removes the file
     void OfferRecovery();
-    // The shown results' marks for the graph as it is; throws what the analysis throws.
-    void ComputeMarks(TMarks& marks) const;
+    // The shown results' or trace's marks for the graph as it is, the trace's frame held within
+    // it; throws what the analysis throws.
+    void ComputeMarks(TMarks& marks);
+    // The keys of a shown trace: Page Down, Page Up, Home, End. True when the key was one of them.
+    bool TraceKey(int key);
+    // The analysis panel's requests bound to this window, and what it shows told to it.
+    void BindPanel();
+    void TellPanel();
     // Before a redraw: Shown from ShownTexts, or hides them with a note when they fail.
     void UpdateShownMarks();
     // The marks drawn on the surface now, or null.
     const TMarks* ShownMarks() const;
     // The status bar's second panel with a graph.
     QString StatusNote() const;
+    // The shown trace's frame: "Step k of n: ...".
+    QString StepText() const;
 
     Tgraph LiveGraph, ShadowGraph;
     // LiveGraph's content before each change, for Ctrl+Z and its redo keys. A change spans one
@@ -206,14 +227,18 @@ private:
     std::string ImportedFrom;         // the other tool's file the graph on screen was imported from
     // The pictures Save image wrote for the graph on screen; writing one again asks nothing.
     std::vector<std::string> WrittenPictures;
-    std::string RecoveryPath;            // this editor's recovery file; empty when recovery is off
-    QTimer* RecoveryTimer = nullptr;     // single shot, started by a change, coalescing the next ones
-    bool recoveryFailed = false;         // the last write failed, and said so
-    std::vector<std::string> ShownTexts; // the results shown on the surface, as named
-    std::optional<TColor> ShownColour;   // their colour; nothing for DefaultHighlight's
-    std::optional<TMarks> Shown;         // their marks at the last redraw
-    bool MarksOnSurface = false;         // the picture holds marks: the next redraw starts white
-    QString ShownNote;                   // why shown results were hidden
+    std::string RecoveryPath;               // this editor's recovery file; empty when recovery is off
+    QTimer* RecoveryTimer = nullptr;        // single shot, started by a change, coalescing the next ones
+    bool recoveryFailed = false;            // the last write failed, and said so
+    std::vector<std::string> ShownTexts;    // the results shown on the surface, as named
+    std::optional<TColor> ShownColour;      // their colour; nothing for DefaultHighlight's
+    std::optional<TMarks> Shown;            // their marks at the last redraw
+    bool MarksOnSurface = false;            // the picture holds marks: the next redraw starts white
+    QString ShownNote;                      // why shown results were hidden
+    std::string ShownTraceText;             // the trace shown step by step, as named; empty for none
+    int TraceFrame = 0, TraceLastFrame = 0; // its frame on the surface, and its last frame
+    std::string TraceWords;                 // that frame in words
+    bool PendingMarked = false;             // the add-edge tool's first vertex is marked on the surface
 
     // Controls.
     TToolBar* ToolBar1;

@@ -86,7 +86,8 @@ TEST(AnalysisCommand, ArgumentsAreRead) {
         {{"--help"}, A::Exit, "", nullptr, 0, "--trace <ALGORITHM>"},
         {{"--trace", "bfs:A", "--report", "g.gf4"}, A::Report, "g.gf4", "", 0, ""},
         {{"g.gf4", "--trace", "kruskal", "--export", "o.png"}, A::Report, "g.gf4", nullptr, 0, ""},
-        {{"g.gf4", "--trace", "bfs:A"}, A::Exit, "", nullptr, 0, "--trace is given with --report or --export"},
+        {{"g.gf4", "--trace", "bfs:A"}, A::Start, "g.gf4", nullptr, 0, ""},
+        {{"--trace", "bfs:A"}, A::Exit, "", nullptr, 0, "no graph file is named"},
         {{"g.gf4", "--trace", "mst", "--show", "mst", "--report"}, A::Exit, "", nullptr, 0, "not given together"},
     };
     for (const TCase& c : cases) {
@@ -97,7 +98,8 @@ TEST(AnalysisCommand, ArgumentsAreRead) {
         if (c.action == A::Start) {
             EXPECT_TRUE(r.file.endsWith(QStringLiteral("/g.gf4"))) << r.file.toStdString();
             EXPECT_EQ(r.shows.size(), c.shows);
-            EXPECT_EQ(r.showColour, QStringLiteral("navy"));
+            EXPECT_EQ(r.showColour, c.shows != 0 ? QStringLiteral("navy") : QString());
+            EXPECT_EQ(r.trace, c.arguments.contains(QStringLiteral("--trace")) ? QStringLiteral("bfs:A") : QString());
         }
         if (c.action != A::Report) continue;
         EXPECT_EQ(r.file, QString::fromUtf8(c.file));

@@ -39,6 +39,38 @@ std::string Refusal(const Tgraph& g, const std::string& text) {
     return "(not refused)";
 }
 
+// What the window's status bar says of a frame, worked out by hand on the example.
+TEST(Trace, EachFrameInWords) {
+    const auto g = Example(), dag = Example(true);
+    const struct {
+        const char* algorithm;
+        int frame;
+        const char* words;
+    } cases[] = {
+        {"dijkstra:A", 0, "before the first step"},
+        {"dijkstra:A", 3, "finalise B at 3"},
+        {"dijkstra:A", 5, "finalise E at 10"},
+        {"kruskal", 4, "reject A--B (weight 4)"},
+        {"kruskal", 5, "accept B--D (weight 5)"},
+        {"dfs:A", 1, "discover A (time 1)"},
+        {"flow:A,E", 1, "augment A, C, E by 2 (flow 2)"},
+        {"bellman-ford:A", 1, "pass 1"},
+        {"floyd-warshall", 1, "the direct distances"},
+        {"floyd-warshall", 3, "paths through B"},
+        {"prim:A", 1, "add A"},
+        {"prim:A", 2, "add A--C (weight 2)"},
+        {"topological", 0, "before the first step"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.algorithm) + " " + std::to_string(c.frame));
+        const Tgraph& on = std::string(c.algorithm) == "topological" ? *dag : *g;
+        EXPECT_EQ(analysis::TraceStepText(analysis::Trace(on, analysis::ParseTrace(on, c.algorithm)), c.frame),
+                  c.words);
+    }
+    const TJson bellman = analysis::Trace(*g, analysis::ParseTrace(*g, "bellman-ford:A"));
+    EXPECT_EQ(analysis::TraceStepText(bellman, analysis::TraceFrames(bellman) - 1), "check: no negative cycle");
+}
+
 TEST(Trace, RefusesWithOneLineThatSaysWhy) {
     const auto plain = Example(), directed = Example(true), word = Example(false, "x"), negative = Example(false, "-1");
     auto cycle = Example(true);

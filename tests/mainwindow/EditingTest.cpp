@@ -2,6 +2,7 @@
 // window's widgets and the surface's real mouse events.
 
 #include "EditorFixture.h"
+#include "StatusBar.h"
 
 #include <QAction>
 
@@ -166,8 +167,11 @@ TEST_F(Editing, AddEdgeWaitsForTwoVerticesAndTakesTheBoxColour) {
     Click({60, 100});
     EXPECT_EQ(G().edgeStart, 1);
     EXPECT_TRUE(Down(ui.ToolButton12));
-    EXPECT_EQ(Surface().Picture, before); // the first end draws no mark
-    Click({130, 200});                    // off every vertex
+    // The first end is framed while the second is awaited, and named in the status bar.
+    EXPECT_NE(Surface().Picture, before);
+    EXPECT_EQ(Surface().Picture, ExpectedPicture());
+    EXPECT_EQ(ui.StatusBar1->PanelText(1), QStringLiteral("Edge from 1: click the second vertex"));
+    Click({130, 200}); // off every vertex
     EXPECT_EQ(G().edgeEnd, 0);
     EXPECT_TRUE(Down(ui.ToolButton12));
 
@@ -180,6 +184,20 @@ TEST_F(Editing, AddEdgeWaitsForTwoVerticesAndTakesTheBoxColour) {
     EXPECT_EQ(FindEdge(G(), 1, 2)->weight, "");
     EXPECT_EQ(DownCount(), 0);
     EXPECT_EQ(Surface().Picture, FreshPicture());
+    EXPECT_EQ(ui.StatusBar1->PanelText(1), QString());
+
+    // Another tool, Cancel or Escape gives the first end up, and its frame goes.
+    const std::function<void()> giveUp[] = {[&] { ui.Addvertex1->trigger(); }, [&] { ui.ToolButton18->click(); },
+                                            [&] { Key(Qt::Key_Escape); }, [&] { ui.ToolButton12->click(); }};
+    for (const auto& action : giveUp) {
+        ui.Addedge1->trigger();
+        Click({60, 100});
+        ASSERT_NE(Surface().Picture, FreshPicture());
+        action();
+        EXPECT_EQ(Surface().Picture, FreshPicture());
+        EXPECT_EQ(ui.StatusBar1->PanelText(1), QString());
+        ui.ToolButton18->click();
+    }
 }
 
 TEST_F(Editing, DuplicateEdgesAndSelfLoopsCountOnce) {

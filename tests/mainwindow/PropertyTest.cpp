@@ -264,7 +264,7 @@ TEST_P(EditorProperties, RandomActionsKeepTheRecordAndThePictureExact) {
         mostEdges = std::max(mostEdges, G().edgeCount);
         form1->RefreshView();
         if (G().created) {
-            ASSERT_EQ(Surface().Picture, FreshPicture()) << "the redraw left a trace";
+            ASSERT_EQ(Surface().Picture, ExpectedPicture()) << "the redraw left a trace";
             ++drawnChecks;
         }
     }
@@ -277,7 +277,7 @@ TEST_P(EditorProperties, RandomActionsKeepTheRecordAndThePictureExact) {
     for (std::size_t steps = ui.History.UndoSteps() + 1; steps > 0; --steps) {
         Key(Qt::Key_Z);
         if (G().created) {
-            ASSERT_EQ(Surface().Picture, FreshPicture()) << steps << " steps from the start";
+            ASSERT_EQ(Surface().Picture, ExpectedPicture()) << steps << " steps from the start";
         }
     }
     EXPECT_EQ(GraphContent(G()), start);

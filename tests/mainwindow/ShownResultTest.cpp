@@ -8,6 +8,7 @@
 #include "Marks.h"
 #include "ReportWindow.h"
 #include "StatusBar.h"
+#include "Trace.h"
 
 #include <QAction>
 
@@ -40,6 +41,17 @@ protected:
             const analysis::TResultRequest request = analysis::ParseResult(G(), text);
             analysis::AddMarks(G(), request, analysis::Result(G(), request), marks);
         }
+        QImage image(Surface().Picture.size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        TSurfaceCanvas canvas(image);
+        DrawGraph(G(), canvas, marks);
+        return image;
+    }
+    // The same for frame k of a trace.
+    QImage ExpectedFrame(const std::string& trace, int frame) {
+        TMarks marks;
+        marks.highlight = analysis::DefaultHighlight(G());
+        analysis::AddTraceMarks(G(), analysis::Trace(G(), analysis::ParseTrace(G(), trace)), frame, marks);
         QImage image(Surface().Picture.size(), QImage::Format_RGB32);
         image.fill(Qt::white);
         TSurfaceCanvas canvas(image);
@@ -128,6 +140,105 @@ TEST_F(ShownResult, RefusedResultsAndColoursShowNothing) {
             EXPECT_EQ(Surface().Picture, plain);
         }
         form1->HideResults();
+    }
+}
+
+// A trace is stepped by Page Down and Page Up, Home and End, each frame drawn as the exports draw
+// it and said in the status bar; it follows edits and goes when its start is deleted.
+TEST_F(ShownResult, ATraceStepsWithTheKeysAndFollowsTheGraph) {
+    ThreeInARow();
+    form1->ShowTrace(QStringLiteral("bfs:1"));
+    EXPECT_EQ(Surface().Picture, ExpectedFrame("bfs:1", 0));
+    EXPECT_EQ(Note(), QStringLiteral("Step 0 of 3: before the first step"));
+    const struct {
+        Qt::Key key;
+        int frame;
+        const char* words;
+    } keys[] = {{Qt::Key_PageDown, 1, "visit 1"}, {Qt::Key_PageDown, 2, "visit 2"}, {Qt::Key_PageDown, 3, "visit 3"},
+                {Qt::Key_PageDown, 3, "visit 3"}, {Qt::Key_PageUp, 2, "visit 2"},   {Qt::Key_Home, 0, "before"},
+                {Qt::Key_PageUp, 0, "before"},    {Qt::Key_End, 3, "visit 3"}};
+    std::vector<QImage> frames;
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.frame);
+        Key(k.key, Qt::NoModifier);
+        EXPECT_EQ(form1->ShownFrame(), k.frame);
+        EXPECT_EQ(Surface().Picture, ExpectedFrame("bfs:1", k.frame));
+        EXPECT_TRUE(Note().startsWith(QStringLiteral("Step %1 of 3: %2").arg(k.frame).arg(QLatin1String(k.words))))
+            << Note().toStdString();
+        frames.push_back(Surface().Picture);
+    }
+    EXPECT_NE(frames[2], frames[5]); // the last frame is not the first
+
+    // A fourth vertex joined on: one step more, the frame kept.
+    AddVertexAt({60, 220});
+    AddEdgeBetween(C, {60, 220});
+    EXPECT_EQ(form1->ShownFrame(), 3);
+    EXPECT_TRUE(Note().startsWith(QStringLiteral("Step 3 of 4: visit 3"))) << Note().toStdString();
+    Key(Qt::Key_End, Qt::NoModifier);
+    EXPECT_EQ(Surface().Picture, ExpectedFrame("bfs:1", 4));
+
+    // Its start deleted: hidden with the reason; Page Down is a key like any other again.
+    ui.Deletevertex1->trigger();
+    Click(A);
+    EXPECT_FALSE(form1->ShowsResult());
+    EXPECT_TRUE(Note().startsWith(QStringLiteral("Hidden bfs:1: "))) << Note().toStdString();
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+
+    // Escape hides a trace as it hides results; a trace the graph cannot give shows nothing.
+    form1->ShowTrace(QStringLiteral("kruskal"));
+    Key(Qt::Key_End, Qt::NoModifier);
+    EXPECT_NE(Surface().Picture, FreshPicture());
+    Key(Qt::Key_Escape, Qt::NoModifier);
+    EXPECT_FALSE(form1->ShowsResult());
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+    EXPECT_THROW(form1->ShowTrace(QStringLiteral("dijkstra:9")), std::exception);
+    EXPECT_FALSE(form1->ShowsResult());
+    EXPECT_EQ(Surface().Picture, FreshPicture());
+}
+
+// Ctrl+0 moves the drawing onto the surface on the sides it left, in one undo step, and nothing
+// when it is all there.
+TEST_F(ShownResult, CtrlZeroBringsTheDrawingIntoView) {
+    NewGraph(false, false);
+    AddVertexAt({100, 100});
+    AddVertexAt({200, 150});
+    const int width = Surface().Picture.width(), height = Surface().Picture.height();
+    const struct {
+        int dx, dy; // the drag of the whole drawing before Ctrl+0
+        bool moves;
+    } cases[] = {{0, 0, false}, {-150, 0, true}, {0, -130, true}, {width, 0, true}, {-150, height, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.dx) + "," + std::to_string(c.dy));
+        Press({300, 40});
+        Move({300 + c.dx, 40 + c.dy});
+        Release({300 + c.dx, 40 + c.dy});
+        const QPoint dragged[] = {{}, {G().vertices[1].x, G().vertices[1].y}, {G().vertices[2].x, G().vertices[2].y}};
+        const std::size_t steps = ui.History.UndoSteps();
+        Key(Qt::Key_0);
+        EXPECT_EQ(ui.History.UndoSteps(), steps + (c.moves ? 1 : 0));
+        for (int v = 1; v <= 2; ++v) {
+            const Tvertex& p = G().vertices[v];
+            EXPECT_GE(p.x - geometry::VertexRadius, 0);
+            EXPECT_GE(p.y - geometry::VertexRadius, 0);
+            EXPECT_LT(p.x + geometry::VertexRadius, width);
+            EXPECT_LT(p.y + geometry::VertexRadius, height);
+            // A side that stayed on the surface is not moved.
+            if (c.dx == 0) {
+                EXPECT_EQ(p.x, dragged[v].x());
+            }
+            if (c.dy == 0) {
+                EXPECT_EQ(p.y, dragged[v].y());
+            }
+        }
+        // The two keep their places relative to each other.
+        EXPECT_EQ(G().vertices[2].x - G().vertices[1].x, 100);
+        EXPECT_EQ(G().vertices[2].y - G().vertices[1].y, 50);
+        EXPECT_EQ(Surface().Picture, FreshPicture());
+        if (c.moves) {
+            Key(Qt::Key_Z);
+            EXPECT_EQ(QPoint(G().vertices[1].x, G().vertices[1].y), dragged[1]);
+            Key(Qt::Key_Y);
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "Aboutform.h"
 #include "ErrorHandler.h"
+#include "Geometry.h"
 #include "Surface.h"
 #include "TForm1.h"
 #include "TForm1TestAccess.h"
@@ -14,8 +15,10 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -76,6 +79,21 @@ public:
     // A white picture of the surface's size with only the live graph drawn on it: what the
     // surface must show after any redraw.
     QImage FreshPicture() { return GraphPicture(ui.LiveGraph, ui.Image1->Picture.size()); }
+    // What a redraw shows now: the graph's picture, with the add-edge tool's first vertex framed in
+    // blue, 7 pixels out from its disc, while the second is awaited.
+    QImage ExpectedPicture() {
+        QImage picture = FreshPicture();
+        const Tgraph& g = ui.LiveGraph;
+        if (ui.ToolButton12->isChecked() && g.edgeStart > 0 && g.edgeStart <= g.vertexCount && g.edgeEnd == 0) {
+            const Tvertex& c = g.vertices[g.edgeStart];
+            const int r = geometry::VertexRadius + 7;
+            QPainter painter(&picture);
+            painter.setPen(QColor(0, 0, 255));
+            const QPoint corners[] = {{c.x - r, c.y - r}, {c.x + r, c.y - r}, {c.x + r, c.y + r}, {c.x - r, c.y + r}};
+            for (int k = 0; k < 4; ++k) painter.drawLine(corners[k], corners[(k + 1) % 4]);
+        }
+        return picture;
+    }
 
     std::unique_ptr<TForm1> form1;
     std::unique_ptr<TForm2> form2;
