@@ -115,13 +115,17 @@ client_area() {
     xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
                              /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
 }
-# The surface: the first white row in the window's left column below the menu and toolbar, once
-# the window is on screen (framed, under a window manager) and painted. Sets left and top.
+# The surface's top left corner on screen, as left and top, once the window is on screen (framed,
+# under a window manager) and painted: below the first white row in the window's left column,
+# which is the toolbar's bottom line.
 find_surface() {
     shoot
     read -r left client_y _ < <(client_area "$window")
     for top in $(seq "$client_y" $((client_y + 120))); do
-        [ "$(pixel $((left + 3)) "$top")" = "FFFFFF" ] && return 0
+        if [ "$(pixel $((left + 3)) "$top")" = "FFFFFF" ]; then
+            top=$((top + 1))
+            return 0
+        fi
     done
     return 1
 }
