@@ -103,11 +103,12 @@ read -r bx0 by0 bx1 by1 <<<"$panel_frame"
 if ((bx0 < ax1 && ax0 < bx1 && by0 < ay1 && ay0 < by1)); then
     fail "the report's frame ($panel_frame) overlaps the main window's ($main_frame)"
 fi
-# A click into the report's text, Ctrl+A, Ctrl+C; then the clipboard as another program reads it.
+# A click into the report's text, in the lower part of the window (its controls stand above the
+# text), Ctrl+A, Ctrl+C; then the clipboard as another program reads it.
 copied_says() {
     local x y w h
     read -r x y w h < <(client_area "$panel")
-    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+    xdotool mousemove $((x + w / 3)) $((y + h * 3 / 4)) click 1
     xdotool key --delay 60 ctrl+a ctrl+c
     env -u QT_QPA_PLATFORM "$clipboard" >"$work/copied.txt" 2>>"$work/clipboard.log" && grep -q "$1" "$work/copied.txt"
 }

@@ -56,21 +56,24 @@ await() {
 }
 not() { ! "$@"; }
 
-# Xvfb on a free display away from the ones people use by hand; another test taking the same
-# number at the same moment makes this Xvfb exit, and the next number is tried. Then the window
-# manager, if any, once it has claimed the screen.
+# Xvfb on a free display away from the ones people use by hand. Xvfb writes the number to the
+# file given by -displayfd once it accepts connections: only then is the display this test's own,
+# since another test taking the same number at the same moment makes one of the two servers exit,
+# and the next number is tried. Then the window manager, if any, once it has claimed the screen.
 start_session() {
     local n tries=0
     for n in $(shuf -i 140-699 -n 60); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+        : >"$work/display"
+        Xvfb ":$n" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
         xvfb_pid=$!
-        x_ready() { [ -e "/tmp/.X11-unix/X$n" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; }
+        x_ready() { [ -s "$work/display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; }
         await x_ready
-        if kill -0 "$xvfb_pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+        if [ "$(cat "$work/display")" = "$n" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
             export DISPLAY=:$n
             break
         fi
+        kill "$xvfb_pid" 2>/dev/null
         wait "$xvfb_pid" 2>/dev/null
         xvfb_pid=
         tries=$((tries + 1))
