@@ -8,69 +8,26 @@
 #   3. Tab, Tab, Delete, Ctrl+S and Return: the file has one vertex fewer, and so has the tree.
 #   access_xvfb.sh NODELOOM_BINARY PYTHON3
 # Exit 77 (skipped) when no X server, session bus or accessibility bus can be started here.
-set -uo pipefail
 binary=$1
 python=$2
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-xvfb_pid= bus_pid= a11y_pid= app_pid=
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-    [ -n "$a11y_pid" ] && kill "$a11y_pid" 2>/dev/null
-    [ -n "$bus_pid" ] && kill "$bus_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-skip() {
-    echo "SKIPPED: $*"
-    exit 77
-}
-export LC_ALL=C.UTF-8
-
-for tool in Xvfb xdotool dbus-daemon; do
-    command -v "$tool" >/dev/null || skip "$tool is not installed"
-done
+source "$here/xsession.sh"
+need Xvfb xdotool dbus-daemon
 launcher=/usr/libexec/at-spi-bus-launcher
 [ -x "$launcher" ] || skip "at-spi2-core's bus launcher is not installed"
 "$python" -c 'import pyatspi' 2>/dev/null || skip "pyatspi (python3-pyatspi) is not installed"
-
-# Polls a condition for up to 30 seconds: a watchdog for a busy machine, not a speed limit.
-await() {
-    local end=$((SECONDS + 30))
-    until "$@"; do
-        [ "$SECONDS" -lt "$end" ] || return 1
-        sleep 0.1
-    done
-}
-not() { ! "$@"; }
-
-display=
-for n in $(shuf -i 400-599 -n 40); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || skip "no free X display number"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-await test -e "/tmp/.X11-unix/X${display#:}" && kill -0 "$xvfb_pid" 2>/dev/null ||
-    { xvfb_pid=; skip "Xvfb could not start: $(cat "$work/xvfb.log")"; }
-export DISPLAY=$display
+start_session
 
 # A session bus of our own, then the accessibility bus that the launcher registers on it.
 dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus.address" 4>"$work/bus.pid" ||
     skip "no session bus could be started"
-bus_pid=$(cat "$work/bus.pid")
+session_pids+=("$(cat "$work/bus.pid")")
 DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus.address")
 export DBUS_SESSION_BUS_ADDRESS
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 "$launcher" --launch-immediately >"$work/a11y.log" 2>&1 &
-a11y_pid=$!
+session_pids+=($!)
 a11y_ready() {
     dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1
 }
@@ -79,15 +36,9 @@ await a11y_ready || skip "the accessibility bus did not start: $(cat "$work/a11y
 # A cycle of four named vertices with weights, saved under its own name.
 graph=$work/cycle.gf4
 printf '[undirected]\n[weighted]\n[black]\n4 4\n100 100 /*Ann*/\n200 100 /*Bob*/\n200 200 /*Cy*/\n100 200 /*Dee*/\n1 2 /*5*/\n2 3 /*7*/\n3 4 /*9*/\n1 4 /*9*/\n' >"$graph"
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 env -u QT_QPA_PLATFORM "$binary" "$graph" >"$work/app.log" 2>&1 &
-app_pid=$!
-find_window() {
-    window=$(xdotool search --onlyvisible --name '^Nodeloom .* - cycle\.gf4$' 2>/dev/null | head -n 1)
-    [ -n "$window" ] || kill -0 "$app_pid" 2>/dev/null || fail "the editor exited: $(cat "$work/app.log")"
-    [ -n "$window" ]
-}
-await find_window || fail "no window naming the graph"
-shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
+start_editor "$graph"
+await find_window '^Nodeloom .* - cycle\.gf4$' --onlyvisible || fail "no window naming the graph"
 
 # The tree as pyatspi reads it, checked by atspi_tree.py; it retries while the tree fills in.
 read_tree() { "$python" "$here/atspi_tree.py" "$app_pid" "$@" >"$work/tree.log" 2>&1; }
@@ -95,10 +46,6 @@ await read_tree --vertices "Ann,Bob,Cy,Dee" --edges 4 ||
     fail "the accessible tree: $(cat "$work/tree.log")"
 echo "AT-SPI: $(head -n 1 "$work/tree.log")"
 
-keys() {
-    xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
-    xdotool key --delay 60 "$@"
-}
 # Ctrl+S opens the Save dialog on the file shown; Return saves it there.
 save() {
     keys ctrl+s

@@ -10,117 +10,20 @@
 #   6. Ctrl+Q with a change asks first, and Escape cancels.
 #   e2e_xvfb.sh NODELOOM_BINARY GRAPH_FILE [openbox]
 # Exit 77 (skipped) when no X server or window manager can be started here.
-set -uo pipefail
 binary=$1
 source_graph=$2
 wm=${3:-}
-work=$(mktemp -d)
-xvfb_pid= wm_pid= app_pid=
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL${wm:+ under $wm}: $*"
-    exit 1
-}
-skip() {
-    echo "SKIPPED: $*"
-    exit 77
-}
-export LC_ALL=C.UTF-8
-# The run's recovery files stay in its own folder: none of the user's is offered at start.
-export XDG_STATE_HOME=$work/state
-
-for tool in Xvfb xdotool xprop xwininfo import convert $wm; do
-    command -v "$tool" >/dev/null || skip "$tool is not installed"
-done
-
-# Polls a condition for up to 30 seconds: a watchdog for a busy machine, not a speed limit.
-await() {
-    local end=$((SECONDS + 30))
-    until "$@"; do
-        [ "$SECONDS" -lt "$end" ] || return 1
-        sleep 0.1
-    done
-}
-not() { ! "$@"; }
-
-# A free display number, away from the ones people use by hand.
-display=
-for n in $(shuf -i 140-399 -n 40); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || skip "no free X display number"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-await test -e "/tmp/.X11-unix/X${display#:}" && kill -0 "$xvfb_pid" 2>/dev/null ||
-    { xvfb_pid=; skip "Xvfb could not start: $(cat "$work/xvfb.log")"; }
-export DISPLAY=$display
-if [ -n "$wm" ]; then
-    HOME=$work "$wm" >"$work/wm.log" 2>&1 &
-    wm_pid=$!
-    wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-    await wm_ready || skip "$wm did not start: $(cat "$work/wm.log")"
-fi
-
-# Screenshots, and a pixel of the last one at screen (x, y) as RRGGBB.
-shoot() {
-    import -window root "$work/shot.png" && convert "$work/shot.png" -depth 8 rgb:"$work/shot.rgb" || fail "no screenshot"
-    screen_width=$(identify -format '%w' "$work/shot.png")
-}
-pixel() { od -An -tx1 -j $(( ($2 * screen_width + $1) * 3 )) -N3 "$work/shot.rgb" | tr -d ' \n' | tr a-f A-F; }
-# Whether a vertex is drawn with its centre at surface point (x, y): a black rim 15 px to the
-# left, white outside the rim and inside the circle.
-vertex_drawn() {
-    shoot
-    local rim=no dx
-    for dx in 14 15 16; do
-        [ "$(pixel $((left + $1 - dx)) $((top + $2)))" = "000000" ] && rim=yes
-    done
-    [ "$rim" = yes ] && [ "$(pixel $((left + $1 - 22)) $((top + $2)))" = "FFFFFF" ] &&
-        [ "$(pixel $((left + $1)) $((top + $2 - 10)))" = "FFFFFF" ]
-}
-# A window's client area on screen: x y width height.
-client_area() {
-    xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
-                             /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
-}
-shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
-
-# The toolbar's buttons are 23 px wide from the window's left edge, with a 12 px separator after
-# the fourth; their centres lie 15 px above the surface.
-New=11 Open=34 Save=57 AddVertex=115 AddEdge=138
-click_button() { xdotool mousemove $((left + $1)) $((top - 15)) click 1; }
-click_surface() { xdotool mousemove $((left + $1)) $((top + $2)) click 1; }
+source "$(dirname "$0")/xsession.sh"
+need Xvfb xdotool xprop xwininfo import convert identify $wm
+start_session
 
 # 1. Started with a file whose name is not UTF-8.
 graph=$work/$'graph-\xe9.gf4'
 cp "$source_graph" "$graph"
-env -u QT_QPA_PLATFORM "$binary" "$graph" >"$work/app.log" 2>&1 &
-app_pid=$!
-find_window() {
-    window=$(xdotool search --name '^Nodeloom 5\.1  - graph-' 2>/dev/null | head -n 1)
-    [ -n "$window" ] || kill -0 "$app_pid" 2>/dev/null || fail "the editor exited: $(cat "$work/app.log")"
-    [ -n "$window" ]
-}
-await find_window || fail "no window naming the graph; titles: $(xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
+start_editor "$graph"
+await find_window '^Nodeloom 5\.1  - graph-' || fail "no window naming the graph; titles: $(xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
 title=$(xdotool getwindowname "$window")
 [ "$title" = "Nodeloom 5.1  - graph-é.gf4" ] || fail "title '$title'"
-# The surface is the first white row in the window's left column below the menu and toolbar,
-# once the window is on screen (framed, under a window manager) and painted.
-find_surface() {
-    shoot
-    read -r left client_y _ < <(client_area "$window")
-    for top in $(seq "$client_y" $((client_y + 120))); do
-        [ "$(pixel $((left + 3)) "$top")" = "FFFFFF" ] && return 0
-    done
-    return 1
-}
 await find_surface || fail "no white surface in the window at ($left, $client_y)"
 while read -r vx vy; do
     vertex_drawn "$vx" "$vy" || fail "no vertex drawn at ($vx, $vy)"
@@ -232,4 +135,4 @@ sleep 0.3
 xdotool key Escape
 await not shown '^Nodeloom$' || fail "Escape did not cancel the question"
 kill -0 "$app_pid" 2>/dev/null || fail "the editor closed although the question was cancelled"
-echo "PASS: end to end on $display${wm:+ under $wm}"
+echo "PASS: end to end on $DISPLAY${wm:+ under $wm}"
