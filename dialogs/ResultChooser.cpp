@@ -119,9 +119,11 @@ TResultChooser::TResultChooser(QWidget* parent)
     to_->setObjectName(QStringLiteral("panelTo"));
     to_->setAccessibleName(QStringLiteral("Second vertex"));
     to_->setToolTip(QStringLiteral("Where the path ends; the flow's sink"));
-    for (QComboBox* box : {from_, to_}) {
+    // The boxes are as wide as a few letters at least and grow with the window, never widening it
+    // beyond the width it opens with; their lists show the whole texts.
+    for (QComboBox* box : {choice_, from_, to_}) {
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        box->setMinimumContentsLength(6);
+        box->setMinimumContentsLength(box == choice_ ? 16 : 6);
     }
     show_->setObjectName(QStringLiteral("panelShow"));
     show_->setAccessibleName(QStringLiteral("Show"));
@@ -143,19 +145,21 @@ TResultChooser::TResultChooser(QWidget* parent)
     step_->setWordWrap(true);
     step_->setTextFormat(Qt::PlainText);
 
+    // What to show in the first row; the buttons and the step in the second.
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 4);
     grid->addWidget(choice_, 0, 0);
     grid->addWidget(from_, 0, 1);
     grid->addWidget(to_, 0, 2);
-    grid->addWidget(show_, 0, 3);
-    grid->addWidget(hide_, 0, 4);
-    auto* steps = new QHBoxLayout;
-    steps->addWidget(previous_);
-    steps->addWidget(next_);
-    steps->addWidget(step_, 1);
-    grid->addLayout(steps, 1, 0, 1, 5);
-    grid->setColumnStretch(0, 1);
+    auto* buttons = new QHBoxLayout;
+    for (QWidget* w : {static_cast<QWidget*>(show_), static_cast<QWidget*>(hide_), static_cast<QWidget*>(previous_),
+                       static_cast<QWidget*>(next_)})
+        buttons->addWidget(w);
+    buttons->addWidget(step_, 1);
+    grid->addLayout(buttons, 1, 0, 1, 3);
+    grid->setColumnStretch(0, 2);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
 
     connect(choice_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { UpdateEnabled(); });
     connect(show_, &QPushButton::clicked, this, [this] { ShowChosen(); });

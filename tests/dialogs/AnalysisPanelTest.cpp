@@ -141,6 +141,8 @@ TEST_F(AnalysisPanel, VertexListsFollowTheGraphKeepingTheChosenVertex) {
 // The report text has the focus and keeps Ctrl+A and Ctrl+C; Escape closes the panel from a control.
 TEST_F(AnalysisPanel, TheTextKeepsTheFocusAndTheKeys) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&panel));
+    // The controls leave the panel the width it is placed with.
+    EXPECT_EQ(panel.width(), TReportWindow::DefaultWidth);
     auto* text = panel.findChild<QPlainTextEdit*>();
     EXPECT_EQ(QApplication::focusWidget(), text);
     QApplication::clipboard()->clear();
