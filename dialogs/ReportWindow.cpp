@@ -3,6 +3,7 @@
 #include "ReportWindow.h"
 
 #include "Analysis.h"
+#include "ResultChooser.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -13,14 +14,21 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 TReportWindow::TReportWindow(QWidget& mainWindow)
-    : QWidget(&mainWindow, Qt::Window), mainWindow_(mainWindow), text_(new QPlainTextEdit(this)) {
+    : QWidget(&mainWindow, Qt::Window), mainWindow_(mainWindow), text_(new QPlainTextEdit(this)),
+      chooser_(new TResultChooser(this)) {
     setObjectName(QStringLiteral("reportWindow"));
     setWindowTitle(QStringLiteral("Report"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    // The controls stand above the text, but the text, made first, comes first in the focus chain
+    // and to a screen reader, and has the focus when the window opens.
+    layout->addWidget(chooser_);
     layout->addWidget(text_);
+    text_->setFocus();
     text_->setReadOnly(true);
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -68,6 +76,7 @@ QPoint TReportWindow::PlaceBeside(const QRect& main, const QSize& outer, const Q
 
 void TReportWindow::ShowReport(const Tgraph& g) {
     text_->setPlainText(ReportOf(g));
+    chooser_->Follow(g);
     if (!isVisible()) {
         if (const QScreen* screen = mainWindow_.screen()) {
             // The window's frame is taken to be as wide as the main window's.
@@ -87,6 +96,7 @@ void TReportWindow::ShowReport(const Tgraph& g) {
 
 void TReportWindow::Follow(const Tgraph& g) {
     if (!isVisible()) return;
+    chooser_->Follow(g);
     const QString text = ReportOf(g);
     if (text == text_->toPlainText()) return;
     // The reader's place in the text stays.
@@ -104,6 +114,6 @@ void TReportWindow::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
 }
 
-void TReportWindow::SetRequests(TPanelRequests) {}
+void TReportWindow::SetRequests(TPanelRequests requests) { chooser_->SetRequests(std::move(requests)); }
 
-void TReportWindow::SetShownState(const TShownState&) {}
+void TReportWindow::SetShownState(const TShownState& state) { chooser_->SetShownState(state); }

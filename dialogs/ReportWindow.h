@@ -10,6 +10,7 @@
 #include <functional>
 
 class QPlainTextEdit;
+class TResultChooser;
 
 // What the panel's choosers ask of the main window; an unset one does nothing.
 struct TPanelRequests {
@@ -55,4 +56,5 @@ protected:
 private:
     QWidget& mainWindow_;
     QPlainTextEdit* text_;
+    TResultChooser* chooser_;
 };
