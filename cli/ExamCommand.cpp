@@ -1,31 +1,19 @@
 #include "ExamCommand.h"
 
+#include "CommandOutput.h"
 #include "Exam.h"
+#include "Formats.h"
 #include "SafeFile.h"
 
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include <cctype>
-#include <cstdio>
 
 namespace {
 
 constexpr std::uint64_t MaxTasksBytes = std::uint64_t(1) << 20;
 constexpr int PdfLatexMilliseconds = 120000;
-
-int Fail(const std::string& line) {
-    std::fprintf(stderr, "%s\n", line.c_str());
-    return 1;
-}
-
-bool EndsWith(const std::string& path, const std::string& ending) {
-    if (path.size() <= ending.size()) return false;
-    for (std::size_t i = 0; i < ending.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(path[path.size() - ending.size() + i])) != ending[i]) return false;
-    return path[path.size() - ending.size() - 1] != '/';
-}
 
 // pdflatex on the document in folder; the PDF's bytes, or false with the reason.
 bool Typeset(const QString& folder, const QString& name, const std::string& tex, std::string& pdf, std::string& error) {
@@ -66,8 +54,8 @@ std::string SolutionsPath(const std::string& output) {
 }
 
 int RunExam(const TExamRequest& request) {
-    const bool pdf = EndsWith(request.output, ".pdf");
-    if (!pdf && !EndsWith(request.output, ".tex"))
+    const bool pdf = HasEnding(request.output, ".pdf");
+    if (!pdf && !HasEnding(request.output, ".tex"))
         return Fail("Cannot write the exam to \"" + request.output + "\": its ending is neither .tex nor .pdf");
     std::string json;
     if (const TFileFailure failure = ReadWholeFile(request.tasksPath, json, MaxTasksBytes))

@@ -1,5 +1,6 @@
 #include "ExportCommand.h"
 
+#include "CommandOutput.h"
 #include "ExerciseCommand.h"
 #include "GraphExport.h"
 #include "GraphSource.h"
@@ -13,21 +14,6 @@
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
-
-#include <sys/stat.h>
-
-namespace {
-
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
-
-// Whether output names the file that input names, links followed.
-bool SameFile(const std::string& input, const std::string& output) {
-    struct stat a, b;
-    return ::stat(input.c_str(), &a) == 0 && ::stat(output.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
-           a.st_ino == b.st_ino;
-}
-
-} // namespace
 
 std::string ExportGraphFile(const std::string& input, const std::vector<std::string>& outputs,
                             std::optional<TPictureSize> size, std::optional<TLayout> layout,

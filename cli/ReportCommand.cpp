@@ -1,6 +1,7 @@
 #include "ReportCommand.h"
 
 #include "Analysis.h"
+#include "CommandOutput.h"
 #include "Describe.h"
 #include "FrameExport.h"
 #include "GraphExport.h"
@@ -16,8 +17,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-
-#include <sys/stat.h>
 
 namespace {
 
@@ -67,24 +66,6 @@ std::string KnownReportEndings() {
     return list;
 }
 
-namespace {
-
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
-
-// Whether output names the file that input names, links followed.
-bool SameFile(const std::string& input, const std::string& output) {
-    struct stat a, b;
-    return ::stat(input.c_str(), &a) == 0 && ::stat(output.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
-           a.st_ino == b.st_ino;
-}
-
-int Fail(const std::string& line) {
-    std::fprintf(stderr, "%s\n", line.c_str());
-    return 1;
-}
-
-} // namespace
-
 int RunReport(const TReportRequest& request) {
     using namespace analysis;
     if (!request.trace.empty()) return RunTrace(request);
@@ -119,17 +100,10 @@ int RunReport(const TReportRequest& request) {
     std::vector<std::string> outputs = request.exportPaths;
     if (toFile) outputs.push_back(request.reportPath);
     if (describeToFile) outputs.push_back(request.describePath);
-    for (const std::string& output : outputs)
-        if (SameFile(request.file, output))
-            return Fail("Cannot write " + Quoted(output) + ": it is the graph file being read");
+    if (RefuseGraphFile(request.file, outputs) != 0) return 1;
 
-    auto g = std::make_unique<Tgraph>();
-    // Any format the import reads, laid out as asked, as --export reads it.
-    TGraphSource source;
-    if (!ReadGraphSource(request.file, request.layout, *g, source))
-        return Fail(SourceFailureText(request.file, source));
-    if (!source.damage.empty()) return Fail(DamageText(request.file, source.damage));
-    for (const std::string& note : source.notes) std::fprintf(stderr, "%s\n", note.c_str());
+    const std::unique_ptr<Tgraph> g = ReadCommandGraph(request.file, request.layout);
+    if (!g) return 1;
 
     // Everything is computed before anything is written.
     std::vector<std::string> bytes;
@@ -183,9 +157,7 @@ int RunReport(const TReportRequest& request) {
     if (toFile) bytes.push_back(reportBytes);
     if (describeToFile) bytes.push_back(descriptionBytes);
 
-    for (std::size_t i = 0; i < outputs.size(); ++i)
-        if (const TFileFailure failure = AsFileFailure(ReplaceFile(outputs[i], bytes[i])))
-            return Fail(WriteFailureText(outputs[i], failure));
+    if (WriteOutputs(outputs, bytes) != 0) return 1;
     std::string printed = request.report && !toFile ? reportBytes : std::string();
     if (describeToOutput) printed += descriptionBytes;
     if (printed.empty()) return 0;

@@ -1,5 +1,6 @@
 #include "TraceCommand.h"
 
+#include "CommandOutput.h"
 #include "FrameExport.h"
 #include "GraphSource.h"
 #include "Marks.h"
@@ -7,27 +8,7 @@
 #include "Trace.h"
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
-
-#include <sys/stat.h>
-
-namespace {
-
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
-
-bool SameFile(const std::string& input, const std::string& output) {
-    struct stat a, b;
-    return ::stat(input.c_str(), &a) == 0 && ::stat(output.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
-           a.st_ino == b.st_ino;
-}
-
-int Fail(const std::string& line) {
-    std::fprintf(stderr, "%s\n", line.c_str());
-    return 1;
-}
-
-} // namespace
 
 QString TraceHelp() {
     return QStringLiteral(
@@ -69,12 +50,8 @@ int RunTrace(const TReportRequest& request) {
         formats.push_back(*format);
     }
 
-    auto g = std::make_unique<Tgraph>();
-    TGraphSource source;
-    if (!ReadGraphSource(request.file, request.layout, *g, source))
-        return Fail(SourceFailureText(request.file, source));
-    if (!source.damage.empty()) return Fail(DamageText(request.file, source.damage));
-    for (const std::string& note : source.notes) std::fprintf(stderr, "%s\n", note.c_str());
+    const std::unique_ptr<Tgraph> g = ReadCommandGraph(request.file, request.layout);
+    if (!g) return 1;
 
     // Everything is computed before anything is written.
     TJson trace;
@@ -112,13 +89,7 @@ int RunTrace(const TReportRequest& request) {
         outputs.push_back(request.reportPath);
         bytes.push_back(reportBytes);
     }
-    for (const std::string& output : outputs)
-        if (SameFile(request.file, output))
-            return Fail("Cannot write " + Quoted(output) + ": it is the graph file being read");
-
-    for (std::size_t i = 0; i < outputs.size(); ++i)
-        if (const TFileFailure failure = AsFileFailure(ReplaceFile(outputs[i], bytes[i])))
-            return Fail(WriteFailureText(outputs[i], failure));
+    if (RefuseGraphFile(request.file, outputs) != 0 || WriteOutputs(outputs, bytes) != 0) return 1;
     if (!request.report || toFile) return 0;
     std::fwrite(reportBytes.data(), 1, reportBytes.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : Fail("Cannot write the trace to standard output.");
