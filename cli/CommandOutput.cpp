@@ -35,6 +35,17 @@ std::unique_ptr<Tgraph> ReadCommandGraph(const std::string& file, const std::opt
     return g;
 }
 
+int ExportFormatsOf(const std::vector<std::string>& paths, std::vector<TExportFormat>& formats) {
+    for (const std::string& path : paths) {
+        const std::optional<TExportFormat> format = ExportFormatOf(path);
+        if (!format)
+            return Fail("Cannot export to " + Quoted(path) + ": unknown ending; the known ones are " +
+                        KnownEndings(TFormatUse::Export));
+        formats.push_back(*format);
+    }
+    return 0;
+}
+
 int RefuseGraphFile(const std::string& file, const std::vector<std::string>& outputs) {
     for (const std::string& output : outputs)
         if (SameFile(file, output)) return Fail("Cannot write " + Quoted(output) + ": it is the graph file being read");

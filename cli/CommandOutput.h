@@ -3,6 +3,7 @@
 // messages on standard error, the check that an output is not the file being read, and the
 // writes, each through the safe replacement of the graph save.
 
+#include "Formats.h"
 #include "Graph_obj.h"
 #include "Layout.h"
 
@@ -22,6 +23,10 @@ int Fail(const std::string& line);
 // reader's notes go to standard error. Null, with the reason on standard error, for a file that
 // cannot be read or is damaged.
 std::unique_ptr<Tgraph> ReadCommandGraph(const std::string& file, const std::optional<TLayout>& layout);
+
+// The export format of each path by its ending, in order; 1, with the first unknown ending
+// said, when one has none.
+int ExportFormatsOf(const std::vector<std::string>& paths, std::vector<TExportFormat>& formats);
 
 // Refuses an output that is the graph file itself, naming it; then writes bytes[i] to outputs[i]
 // in order and stops at the first failure, said. 0 when every output was written.

@@ -9,7 +9,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-
 namespace {
 
 constexpr std::uint64_t MaxTasksBytes = std::uint64_t(1) << 20;

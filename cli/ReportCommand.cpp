@@ -90,13 +90,7 @@ int RunReport(const TReportRequest& request) {
         return Fail("Cannot write the description to " + Quoted(request.describePath) +
                     ": unknown ending; the known ones are " + KnownDescriptionEndings());
     std::vector<TExportFormat> formats;
-    for (const std::string& output : request.exportPaths) {
-        const std::optional<TExportFormat> format = ExportFormatOf(output);
-        if (!format)
-            return Fail("Cannot export to " + Quoted(output) + ": unknown ending; the known ones are " +
-                        KnownEndings(TFormatUse::Export));
-        formats.push_back(*format);
-    }
+    if (ExportFormatsOf(request.exportPaths, formats) != 0) return 1;
     std::vector<std::string> outputs = request.exportPaths;
     if (toFile) outputs.push_back(request.reportPath);
     if (describeToFile) outputs.push_back(request.describePath);

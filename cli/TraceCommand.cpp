@@ -40,15 +40,11 @@ int RunTrace(const TReportRequest& request) {
         return Fail("Cannot write the trace to " + Quoted(request.reportPath) +
                     ": unknown ending; the known ones are " + KnownReportEndings());
     std::vector<TExportFormat> formats;
-    for (const std::string& output : request.exportPaths) {
-        const std::optional<TExportFormat> format = ExportFormatOf(output);
-        if (!format)
-            return Fail("Cannot export to " + Quoted(output) + ": unknown ending; the known ones are " +
-                        KnownEndings(TFormatUse::Export));
-        if (!FrameFormat(*format))
-            return Fail("Cannot export to " + Quoted(output) + ": a trace is drawn as pictures, PDF or TikZ");
-        formats.push_back(*format);
-    }
+    if (ExportFormatsOf(request.exportPaths, formats) != 0) return 1;
+    for (std::size_t i = 0; i < formats.size(); ++i)
+        if (!FrameFormat(formats[i]))
+            return Fail("Cannot export to " + Quoted(request.exportPaths[i]) +
+                        ": a trace is drawn as pictures, PDF or TikZ");
 
     const std::unique_ptr<Tgraph> g = ReadCommandGraph(request.file, request.layout);
     if (!g) return 1;
