@@ -20,6 +20,32 @@
 
 #include <stdexcept>
 
+// What the shown results and trace are computed from: all of the graph an algorithm reads (its
+// kind, the names, every edge with its colour and weight), and not where the vertices stand, so
+// that a drag does not run them again.
+struct TForm1::TShownCache {
+    std::string key;
+    TMarks results;        // the results' marks, before any trace frame's
+    analysis::TJson trace; // the trace's run; null without one
+};
+
+namespace {
+
+std::string StructureKey(const Tgraph& g) {
+    std::string key{g.directed ? 'd' : 'u', g.weighted ? 'w' : 'p'};
+    key += std::to_string(g.baseColor) + ' ' + std::to_string(g.vertexCount) + '\n';
+    for (int v = 1; v <= std::clamp(g.vertexCount, 0, MaxVertices); ++v) {
+        key += g.vertices[v].name;
+        key += '\n';
+        for (const Tedge* e = g.edgeLists[v].get(); e; e = e->next.get())
+            key += std::to_string(e->target) + ' ' + std::to_string(e->color) + ' ' + e->weight + '\n';
+        key += '\n';
+    }
+    return key;
+}
+
+} // namespace
+
 void TForm1::ShowResults(const QStringList& results, const QString& colour) {
     std::optional<TColor> highlight;
     if (!colour.isEmpty()) {
@@ -74,6 +100,7 @@ void TForm1::HideResults() {
     TraceFrame = TraceLastFrame = 0;
     TraceWords.clear();
     Shown.reset();
+    ShownCache.reset();
 }
 
 bool TForm1::ShowsResult() const { return !ShownTexts.empty() || !ShownTraceText.empty(); }
@@ -93,13 +120,22 @@ const TMarks* TForm1::ShownMarks() const { return Shown ? &*Shown : nullptr; }
 
 void TForm1::ComputeMarks(TMarks& marks) {
     using namespace analysis;
-    marks.highlight = ShownColour ? *ShownColour : DefaultHighlight(LiveGraph);
-    for (const std::string& text : ShownTexts) {
-        const TResultRequest request = ParseResult(LiveGraph, text);
-        AddMarks(LiveGraph, request, Result(LiveGraph, request), marks);
+    std::string key = StructureKey(LiveGraph);
+    if (!ShownCache || ShownCache->key != key) {
+        ShownCache.reset();
+        auto cache = std::make_shared<TShownCache>();
+        cache->key = std::move(key);
+        cache->results.highlight = ShownColour ? *ShownColour : DefaultHighlight(LiveGraph);
+        for (const std::string& text : ShownTexts) {
+            const TResultRequest request = ParseResult(LiveGraph, text);
+            AddMarks(LiveGraph, request, Result(LiveGraph, request), cache->results);
+        }
+        if (!ShownTraceText.empty()) cache->trace = Trace(LiveGraph, ParseTrace(LiveGraph, ShownTraceText));
+        ShownCache = std::move(cache);
     }
+    marks = ShownCache->results;
     if (ShownTraceText.empty()) return;
-    const TJson trace = Trace(LiveGraph, ParseTrace(LiveGraph, ShownTraceText));
+    const TJson& trace = ShownCache->trace;
     // A change may have shortened the run.
     TraceLastFrame = TraceFrames(trace) - 1;
     TraceFrame = std::clamp(TraceFrame, 0, TraceLastFrame);

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -239,6 +240,8 @@ private:
     int TraceFrame = 0, TraceLastFrame = 0; // its frame on the surface, and its last frame
     std::string TraceWords;                 // that frame in words
     bool PendingMarked = false;             // the add-edge tool's first vertex is marked on the surface
+    struct TShownCache;                     // the last computation of the shown results and trace
+    std::shared_ptr<TShownCache> ShownCache;
 
     // Controls.
     TToolBar* ToolBar1;
