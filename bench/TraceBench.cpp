@@ -2,6 +2,7 @@
 // text, Floyd-Warshall's 101 matrices to JSON text, and Dijkstra's 101 frames as one PDF, with
 // the process's peak memory (see README.md).
 
+#include "BenchGraphs.h"
 #include "FrameExport.h"
 #include "Graph_obj.h"
 #include "Marks.h"
@@ -9,29 +10,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <memory>
 #include <string>
 
 #include <sys/resource.h>
 
 namespace {
-
-// The complete digraph: all 9900 arcs, weights (s * t) mod 1000 on every one, vertices on a circle.
-std::unique_ptr<Tgraph> CompleteWeightedDigraph() {
-    auto g = std::make_unique<Tgraph>();
-    InitGraph(*g);
-    g->directed = g->weighted = g->created = true;
-    g->baseColor = colors::Black;
-    for (int v = 0; v < MaxVertices; ++v) {
-        const double angle = 2 * 3.14159265358979 * v / MaxVertices;
-        AddVertex(*g, 640 + static_cast<int>(460 * std::cos(angle)), 512 + static_cast<int>(460 * std::sin(angle)));
-    }
-    for (int s = 1; s <= MaxVertices; ++s)
-        for (int t = 1; t <= MaxVertices; ++t)
-            if (s != t) ConnectVertices(*g, s, t, "/*" + std::to_string((s * t) % 1000) + "*/");
-    return g;
-}
 
 void PeakMemory(benchmark::State& state) {
     rusage usage{};
