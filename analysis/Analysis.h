@@ -31,6 +31,9 @@ struct TResultRequest {
 // The vertex a command line names: its name, or "#N" for number N. Throws for no such vertex and
 // for a name two vertices share (the message lists their numbers).
 int FindVertex(const Tgraph& g, const std::string& reference);
+// The vertex references of a request ("path:A,B", "flow:S,T"): what follows the colon, split at
+// its commas; none without a colon.
+std::vector<std::string> RequestVertices(const std::string& text);
 // "mst", "bfs:A", "path:A,B", ...; throws for an unknown word, a missing or extra vertex, or a
 // vertex FindVertex refuses.
 TResultRequest ParseResult(const Tgraph& g, const std::string& text);

@@ -210,6 +210,18 @@ bool IsWord(const std::string& word, int& vertices) {
 
 const char* const ResultWords = "path:A,B bfs:A dfs:A mst euler matching colouring components flow:S,T";
 
+std::vector<std::string> RequestVertices(const std::string& text) {
+    std::vector<std::string> names;
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos) return names;
+    const std::string rest = text.substr(colon + 1);
+    std::size_t start = 0;
+    for (std::size_t comma; (comma = rest.find(',', start)) != std::string::npos; start = comma + 1)
+        names.push_back(rest.substr(start, comma - start));
+    names.push_back(rest.substr(start));
+    return names;
+}
+
 int FindVertex(const Tgraph& g, const std::string& reference) {
     const int n = std::clamp(g.vertexCount, 0, MaxVertices);
     std::vector<int> found;
@@ -242,14 +254,7 @@ TResultRequest ParseResult(const Tgraph& g, const std::string& text) {
     int wanted = 0;
     if (!IsWord(request.word, wanted))
         throw TAnalysisError("Unknown result \"" + text + "\"; the results are " + ResultWords + ".");
-    std::vector<std::string> names;
-    if (colon != std::string::npos) {
-        const std::string rest = text.substr(colon + 1);
-        std::size_t start = 0;
-        for (std::size_t comma; (comma = rest.find(',', start)) != std::string::npos; start = comma + 1)
-            names.push_back(rest.substr(start, comma - start));
-        names.push_back(rest.substr(start));
-    }
+    const std::vector<std::string> names = RequestVertices(text);
     if (static_cast<int>(names.size()) != wanted) {
         static const char* const forms[] = {"", ":A", ":A,B"};
         throw TAnalysisError("The result \"" + text + "\" is written " + request.word + forms[wanted] +

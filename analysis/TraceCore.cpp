@@ -139,14 +139,7 @@ TTraceRequest ParseTrace(const Tgraph& g, const std::string& text) {
     for (const TAlgorithm& a : Algorithms)
         if (request.algorithm == a.name) found = &a;
     if (!found) throw TAnalysisError("Unknown algorithm \"" + text + "\"; the algorithms are " + TraceAlgorithms + ".");
-    std::vector<std::string> names;
-    if (colon != std::string::npos) {
-        const std::string rest = text.substr(colon + 1);
-        std::size_t start = 0;
-        for (std::size_t comma; (comma = rest.find(',', start)) != std::string::npos; start = comma + 1)
-            names.push_back(rest.substr(start, comma - start));
-        names.push_back(rest.substr(start));
-    }
+    const std::vector<std::string> names = RequestVertices(text);
     if (static_cast<int>(names.size()) != found->vertices) {
         static const char* const forms[] = {"", ":S", ":S,T"};
         throw TAnalysisError("The algorithm \"" + text + "\" is written " + request.algorithm + forms[found->vertices] +
