@@ -4,6 +4,7 @@
 
 #include "AppWindows.h"
 #include "CommandLine.h"
+#include "CommandRun.h"
 #include "ReportWindow.h"
 
 #include <QDir>
@@ -20,31 +21,8 @@
 
 namespace {
 
-struct TRun {
-    int exitCode;
-    QByteArray out, err;
-};
-
 TRun RunProgram(const QStringList& arguments, const QString& folder = QString()) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
-    p.setProcessEnvironment(env);
-    if (!folder.isEmpty()) p.setWorkingDirectory(folder);
-    p.start(QStringLiteral(NODELOOM_PROGRAM), arguments);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+    return RunTool(QStringLiteral(NODELOOM_PROGRAM), arguments, folder);
 }
 
 // A house: a square with a roof, weights as capacities, nothing crossing; then a directed pair

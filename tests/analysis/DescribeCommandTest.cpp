@@ -4,6 +4,7 @@
 // pdfinfo, the TikZ picture's alt key; without --describe the pictures carry none of it.
 
 #include "CommandLine.h"
+#include "CommandRun.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -17,27 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct TRun {
-    int exitCode;
-    QByteArray out, err;
-};
-
-TRun RunTool(const QString& program, const QStringList& arguments, const QString& folder) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(folder);
-    p.start(program, arguments);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
-
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
-}
 
 // A weighted cycle of four named vertices.
 const char* const Cycle = "[undirected]\n[weighted]\n[black]\n4 4\n100 100 /*Ann*/\n200 100 /*Bob*/\n"

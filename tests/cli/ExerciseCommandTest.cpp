@@ -3,6 +3,7 @@
 // exit codes), and --exam (three variants whose sheets and key compile with pdflatex).
 
 #include "CommandLine.h"
+#include "CommandRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,31 +17,8 @@
 
 namespace {
 
-struct TRun {
-    int exitCode;
-    QByteArray out, err;
-};
-
 TRun RunProgram(const QStringList& arguments, const QString& folder) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(folder);
-    p.start(QStringLiteral(NODELOOM_PROGRAM), arguments);
-    EXPECT_TRUE(p.waitForFinished(120000));
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+    return RunTool(QStringLiteral(NODELOOM_PROGRAM), arguments, folder);
 }
 
 TEST(ExerciseCommand, ArgumentsAreRead) {
