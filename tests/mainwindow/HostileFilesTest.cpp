@@ -36,16 +36,11 @@ struct TWindowCase {
 class HostileFiles : public testing::TestWithParam<TWindowCase>, public TEditor {
 public:
     void SetUp() override {
-        ui.ExecuteFileDialog = [this](QFileDialog&) -> std::optional<QString> {
-            if (answers.empty()) return std::nullopt;
-            const QString answer = answers.front();
-            answers.erase(answers.begin());
-            return answer;
-        };
+        AnswerFileDialogsInTurn();
         ShowMain();
     }
     std::string File(const std::string& name) const { return folder + "/" + name; }
-    void Answer(const std::string& path) { answers.push_back(QString::fromStdString(path)); }
+    void Answer(const std::string& path) { fileAnswers.push_back(QString::fromStdString(path)); }
 
     // Opens a file through the Open button.
     void Open(const std::string& path) {
@@ -64,7 +59,6 @@ public:
 
     const TempFolder temp;
     const std::string folder = temp.path;
-    std::vector<QString> answers;
 };
 
 std::string Mode(const std::string& path) {

@@ -213,25 +213,19 @@ std::vector<TImportCase> Cases() {
 class HostileImports : public testing::TestWithParam<TImportCase>, public TEditor {
 public:
     void SetUp() override {
-        ui.ExecuteFileDialog = [this](QFileDialog&) -> std::optional<QString> {
-            if (answers.empty()) return std::nullopt;
-            const QString answer = answers.front();
-            answers.erase(answers.begin());
-            return answer;
-        };
+        AnswerFileDialogsInTurn();
         ShowMain();
     }
     void Open(const std::string& path) {
-        answers.push_back(QString::fromStdString(path));
+        fileAnswers.push_back(QString::fromStdString(path));
         QTest::mouseClick(ui.ToolButton4, Qt::LeftButton);
     }
     void Save(const std::string& path) {
-        answers.push_back(QString::fromStdString(path));
+        fileAnswers.push_back(QString::fromStdString(path));
         QTest::mouseClick(ui.ToolButton6, Qt::LeftButton);
     }
 
     const TempFolder temp;
-    std::vector<QString> answers;
 };
 
 // The command line: nodeloom FILE --export OUT.gf4.

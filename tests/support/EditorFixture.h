@@ -18,6 +18,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 class TEditor : public TAppWindows {
 public:
@@ -124,7 +125,18 @@ public:
         });
     }
 
+    // The file dialogs answered in turn from fileAnswers, and cancelled once it is empty.
+    void AnswerFileDialogsInTurn() {
+        ui.ExecuteFileDialog = [this](QFileDialog&) -> std::optional<QString> {
+            if (fileAnswers.empty()) return std::nullopt;
+            const QString answer = fileAnswers.front();
+            fileAnswers.erase(fileAnswers.begin());
+            return answer;
+        };
+    }
+
     Qt::MouseButtons held;
     QStringList messages;
     TSeen seen;
+    std::vector<QString> fileAnswers;
 };
