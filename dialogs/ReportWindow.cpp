@@ -75,6 +75,7 @@ QPoint TReportWindow::PlaceBeside(const QRect& main, const QSize& outer, const Q
 }
 
 void TReportWindow::ShowReport(const Tgraph& g) {
+    reportKey_ = StructureKey(g);
     text_->setPlainText(ReportOf(g));
     chooser_->Follow(g);
     if (!isVisible()) {
@@ -97,6 +98,10 @@ void TReportWindow::ShowReport(const Tgraph& g) {
 void TReportWindow::Follow(const Tgraph& g) {
     if (!isVisible()) return;
     chooser_->Follow(g);
+    // The report reads nothing of where the vertices stand: a drag leaves it as it is.
+    std::string key = StructureKey(g);
+    if (key == reportKey_) return;
+    reportKey_ = std::move(key);
     const QString text = ReportOf(g);
     if (text == text_->toPlainText()) return;
     // The reader's place in the text stays.

@@ -57,4 +57,5 @@ private:
     QWidget& mainWindow_;
     QPlainTextEdit* text_;
     TResultChooser* chooser_;
+    std::string reportKey_; // the StructureKey of the graph the text reports
 };

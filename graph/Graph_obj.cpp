@@ -5,6 +5,7 @@
 #include "Geometry.h"
 #include "internal/EdgeIndex.h"
 
+#include <algorithm>
 #include <utility>
 
 using geometry::WrapAdd;
@@ -287,4 +288,17 @@ bool SetEdgeWeight(Tedge& edge, const std::string& weight) {
     if (!StorableText(weight)) return false;
     edge.weight = weight;
     return true;
+}
+
+std::string StructureKey(const Tgraph& g) {
+    std::string key{g.created ? 'c' : 'n', g.directed ? 'd' : 'u', g.weighted ? 'w' : 'p'};
+    key += std::to_string(g.baseColor) + ' ' + std::to_string(g.vertexCount) + '\n';
+    for (int v = 1; v <= std::clamp(g.vertexCount, 0, MaxVertices); ++v) {
+        key += g.vertices[v].name;
+        key += '\n';
+        for (const Tedge* e = g.edgeLists[v].get(); e; e = e->next.get())
+            key += std::to_string(e->target) + ' ' + std::to_string(e->color) + ' ' + e->weight + '\n';
+        key += '\n';
+    }
+    return key;
 }

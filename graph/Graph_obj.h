@@ -72,6 +72,10 @@ void MoveAllVertices(Tgraph& g, int dx, int dy);
 void RecolorHoveredEdges(Tgraph& g, TColor color);
 void DeleteHoveredEdges(Tgraph& g);
 void SyncShadow(const Tgraph& live, Tgraph& shadow);
+// All of g that the analysis reads, as one text: created, kind, base colour, the names and every
+// edge with its colour and weight, but not where the vertices stand. Two graphs with the same key
+// give the same report, results and traces; a drag leaves it as it was.
+std::string StructureKey(const Tgraph& g);
 // Whether a gf4 file can hold the text as a name or weight and read it back whole: no "*/",
 // which would end its frame, and no line break.
 bool StorableText(const std::string& text);

@@ -20,31 +20,13 @@
 
 #include <stdexcept>
 
-// What the shown results and trace are computed from: all of the graph an algorithm reads (its
-// kind, the names, every edge with its colour and weight), and not where the vertices stand, so
-// that a drag does not run them again.
+// The shown results and trace as last computed, with the StructureKey of the graph they came
+// from, so that a drag does not run them again.
 struct TForm1::TShownCache {
     std::string key;
     TMarks results;        // the results' marks, before any trace frame's
     analysis::TJson trace; // the trace's run; null without one
 };
-
-namespace {
-
-std::string StructureKey(const Tgraph& g) {
-    std::string key{g.directed ? 'd' : 'u', g.weighted ? 'w' : 'p'};
-    key += std::to_string(g.baseColor) + ' ' + std::to_string(g.vertexCount) + '\n';
-    for (int v = 1; v <= std::clamp(g.vertexCount, 0, MaxVertices); ++v) {
-        key += g.vertices[v].name;
-        key += '\n';
-        for (const Tedge* e = g.edgeLists[v].get(); e; e = e->next.get())
-            key += std::to_string(e->target) + ' ' + std::to_string(e->color) + ' ' + e->weight + '\n';
-        key += '\n';
-    }
-    return key;
-}
-
-} // namespace
 
 void TForm1::ShowResults(const QStringList& results, const QString& colour) {
     std::optional<TColor> highlight;

@@ -6,11 +6,51 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 namespace {
 
 using namespace colors;
+
+// The key the analysis's caches go by: moving vertices keeps it; any change the analysis could see
+// gives another.
+TEST(StructureKey, IgnoresPlacesAndSeesEverythingElse) {
+    const auto build = [](Tgraph& g) {
+        MakeGraph(g, false, true, {{0, 0}, {50, 0}, {100, 0}});
+        g.vertices[1].name = "A";
+        Connect(g, 1, 2, "/*3*/");
+        Connect(g, 2, 3, "/*4*/");
+    };
+    Tgraph plain;
+    build(plain);
+    const std::string key = StructureKey(plain);
+    const std::function<void(Tgraph&)> moves[] = {[](Tgraph& g) { MoveVertex(g, 2, 7, -9); },
+                                                  [](Tgraph& g) { MoveAllVertices(g, -500, 40); }};
+    const std::function<void(Tgraph&)> changes[] = {
+        [](Tgraph& g) { g.vertices[2].name = "B"; },
+        [](Tgraph& g) { FindEdge(g, 1, 2)->weight = "5"; },
+        [](Tgraph& g) { FindEdge(g, 2, 3)->color = Red; },
+        [](Tgraph& g) { Connect(g, 1, 3); },
+        [](Tgraph& g) { DeleteEdge(g, 2, 3); },
+        [](Tgraph& g) { AddVertex(g, 10, 10); },
+        [](Tgraph& g) { g.directed = true; },
+        [](Tgraph& g) { g.weighted = false; },
+    };
+    for (const auto& move : moves) {
+        Tgraph g;
+        build(g);
+        move(g);
+        EXPECT_EQ(StructureKey(g), key);
+    }
+    for (std::size_t i = 0; i < std::size(changes); ++i) {
+        SCOPED_TRACE(i);
+        Tgraph g;
+        build(g);
+        changes[i](g);
+        EXPECT_NE(StructureKey(g), key);
+    }
+}
 
 TEST(AddEdge, RefusesSecondNodeToSameTarget) {
     Tgraph g;
